@@ -1,0 +1,43 @@
+// Finding the program file behind a startup command, and its arguments.
+//
+// A command is free text: a path that may hold blanks and may be quoted,
+// followed by arguments; a RunOnceEx line with bars; or a bare program name
+// that Windows finds in its own directories. The path is grown word by word
+// and the file system is asked after each word whether it exists, first as
+// written, then in the Windows directory, then in the System directory.
+#pragma once
+
+#include <functional>
+#include <string>
+
+namespace kv {
+
+enum class ResolveMode {
+    ProgramPath = 0, // the program file
+    Arguments = 1,   // what follows the program on its command line
+};
+
+// What the resolution asks of the system.
+struct PathEnvironment {
+    std::string windowsDirectory;
+    std::string systemDirectory;
+    std::function<bool(const std::string&)> exists; // a file or a directory
+};
+
+// The rule itself, against any environment.
+std::string ResolveCommandPathIn(const std::string& command, ResolveMode mode,
+                                 const PathEnvironment& env);
+
+// The Windows and System directories and existence checks of this system.
+PathEnvironment SystemPathEnvironment();
+
+// ResolveCommandPathIn against this system.
+std::string ResolveCommandPath(const std::string& command, ResolveMode mode);
+
+// True when GetFileAttributesA finds the path (a file or a directory).
+bool PathExists(const std::string& path);
+
+std::string WindowsDirectory();
+std::string SystemDirectory();
+
+} // namespace kv

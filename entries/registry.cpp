@@ -1,0 +1,118 @@
+#include "entries/registry.h"
+
+#include <vector>
+
+namespace kv {
+
+HKEY RootKeyFromName(const std::string& rootName) {
+    return rootName == "HKCU" ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
+}
+
+RegKey& RegKey::operator=(RegKey&& other) noexcept {
+    if (this != &other) {
+        Close();
+        key_ = other.key_;
+        other.key_ = nullptr;
+    }
+    return *this;
+}
+
+bool RegKey::Open(HKEY root, const std::string& path, REGSAM access) {
+    Close();
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(root, path.c_str(), 0, access, &key) != ERROR_SUCCESS) {
+        return false;
+    }
+    key_ = key;
+    return true;
+}
+
+bool RegKey::Create(HKEY root, const std::string& path, REGSAM access) {
+    Close();
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(root, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, access,
+                        nullptr, &key, nullptr) != ERROR_SUCCESS) {
+        return false;
+    }
+    key_ = key;
+    return true;
+}
+
+void RegKey::Close() {
+    if (key_ != nullptr) {
+        RegCloseKey(key_);
+        key_ = nullptr;
+    }
+}
+
+namespace {
+
+// Value and key names are at most 16383 characters; data has no such limit.
+constexpr DWORD kLongestName = 32768;
+
+} // namespace
+
+LONG EnumValueAt(HKEY key, DWORD index, RegValue& value) {
+    DWORD nameLength = 0;
+    DWORD dataLength = 0;
+    if (RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                         &nameLength, &dataLength, nullptr, nullptr) != ERROR_SUCCESS) {
+        nameLength = 256;
+        dataLength = 1024;
+    }
+    std::vector<char> name(static_cast<std::size_t>(nameLength) + 1);
+    std::vector<BYTE> data(static_cast<std::size_t>(dataLength) + 1);
+    for (;;) {
+        DWORD nameSize = static_cast<DWORD>(name.size());
+        DWORD dataSize = static_cast<DWORD>(data.size());
+        DWORD type = REG_NONE;
+        const LONG status = RegEnumValueA(key, index, name.data(), &nameSize, nullptr, &type,
+                                          data.data(), &dataSize);
+        if (status == ERROR_MORE_DATA) {
+            // Either buffer may be short: the value may have grown since the
+            // key was asked, and name lengths are not always reported back.
+            if (name.size() < kLongestName) {
+                name.resize(name.size() * 2);
+            }
+            const std::size_t wanted = static_cast<std::size_t>(dataSize) + 1;
+            data.resize(wanted > data.size() * 2 ? wanted : data.size() * 2);
+            continue;
+        }
+        if (status != ERROR_SUCCESS) {
+            return status;
+        }
+        value.name.assign(name.data(), nameSize);
+        value.type = type;
+        value.data.assign(reinterpret_cast<const char*>(data.data()), dataSize);
+        return ERROR_SUCCESS;
+    }
+}
+
+LONG EnumSubkeyAt(HKEY key, DWORD index, std::string& name) {
+    DWORD longest = 0;
+    if (RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, &longest, nullptr, nullptr,
+                         nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
+        longest = 256;
+    }
+    std::vector<char> buffer(static_cast<std::size_t>(longest) + 1);
+    for (;;) {
+        DWORD size = static_cast<DWORD>(buffer.size());
+        const LONG status =
+            RegEnumKeyExA(key, index, buffer.data(), &size, nullptr, nullptr, nullptr, nullptr);
+        if (status == ERROR_MORE_DATA && buffer.size() < kLongestName) {
+            buffer.resize(buffer.size() * 2);
+            continue;
+        }
+        if (status == ERROR_SUCCESS) {
+            name.assign(buffer.data(), size);
+        }
+        return status;
+    }
+}
+
+std::string DataAsText(const std::string& data) {
+    const std::string::size_type zero = data.find('\0');
+    return zero == std::string::npos ? data : data.substr(0, zero);
+}
+
+} // namespace kv

@@ -1,0 +1,54 @@
+// Registry access shared by the readers, writers and removers: an owning key
+// handle, and value and subkey enumeration that reads names and data of any
+// length safely.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace kv {
+
+// "HKCU" (exactly) selects HKEY_CURRENT_USER; any other root name HKEY_LOCAL_MACHINE.
+HKEY RootKeyFromName(const std::string& rootName);
+
+// An open registry key, closed when the object goes.
+class RegKey {
+  public:
+    RegKey() = default;
+    ~RegKey() { Close(); }
+    RegKey(const RegKey&) = delete;
+    RegKey& operator=(const RegKey&) = delete;
+    RegKey(RegKey&& other) noexcept : key_(other.key_) { other.key_ = nullptr; }
+    RegKey& operator=(RegKey&& other) noexcept;
+
+    // RegOpenKeyExA; false (and nothing open) on failure.
+    bool Open(HKEY root, const std::string& path, REGSAM access);
+    // RegCreateKeyExA: a non-volatile key with default security.
+    bool Create(HKEY root, const std::string& path, REGSAM access);
+    void Close();
+
+    HKEY get() const { return key_; }
+    explicit operator bool() const { return key_ != nullptr; }
+
+  private:
+    HKEY key_ = nullptr;
+};
+
+struct RegValue {
+    std::string name;
+    DWORD type = REG_NONE;
+    std::string data; // the raw bytes, exactly as many as the registry reported
+};
+
+// Reads the value at `index`, growing the buffers as far as the value needs.
+// Returns ERROR_SUCCESS, ERROR_NO_MORE_ITEMS or another registry error.
+LONG EnumValueAt(HKEY key, DWORD index, RegValue& value);
+
+// Reads the name of the subkey at `index`, of any length.
+LONG EnumSubkeyAt(HKEY key, DWORD index, std::string& name);
+
+// String data as text: up to the first zero byte, or all of it when it has none.
+std::string DataAsText(const std::string& data);
+
+} // namespace kv

@@ -1,0 +1,28 @@
+// Small text helpers shared by every layer. Texts are 8-bit strings in the
+// system code page; only the ASCII letters change case here, as the location
+// and command comparisons require.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace kv {
+
+// Copy with the letters A-Z turned into a-z; every other byte is kept.
+std::string LowerAscii(const std::string& text);
+// Copy with the letters a-z turned into A-Z; every other byte is kept.
+std::string UpperAscii(const std::string& text);
+
+bool StartsWith(const std::string& text, const std::string& prefix);
+bool StartsWithNoCase(const std::string& text, const std::string& prefix);
+
+// The text after the last backslash, or the whole text when it has none.
+std::string AfterLastBackslash(const std::string& path);
+
+// Decimal text of a number, with a leading '-' when negative.
+std::string Decimal(long long value);
+
+// Splits at runs of any of the separator characters; empty pieces are dropped.
+std::vector<std::string> SplitAny(const std::string& text, const std::string& separators);
+
+} // namespace kv

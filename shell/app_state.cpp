@@ -1,0 +1,7 @@
+#include "shell/app_state.h"
+
+namespace kv {
+
+AppState g_app;
+
+} // namespace kv

@@ -1,0 +1,41 @@
+// The program-wide objects: one module, one main window with its entry list
+// and status bar, and the flags of the user-interface thread. Every part of
+// the shell reaches them here.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+
+namespace kv {
+
+struct AppState {
+    HINSTANCE instance = nullptr;
+    HWND mainWindow = nullptr;
+    HWND entryList = nullptr; // the report list: its rows are the entries
+    HWND statusBar = nullptr; // part 0: progress and messages; part 1: counts
+
+    // Set while the program itself rewrites rows (scan, sort, delete, restore,
+    // edit): row changes are then not taken as the user's.
+    bool ListBusy = false;
+    // Set while a change check rebuilds and reads the list.
+    bool CheckBusy = false;
+    // Set around a check started by the monitoring timer.
+    bool TimerCheckPass = false;
+
+    // A result message left by a writer, remover or the options, shown by the
+    // next refresh.
+    std::string PendingStatusText;
+
+    // The column of the last sort request, and per column whether its next
+    // sort is ascending.
+    int sortColumn = 0;
+    bool sortAscending[4] = {true, true, true, true};
+
+    HIMAGELIST sortMarkers = nullptr; // 0: descending marker, 1: ascending marker
+};
+
+extern AppState g_app;
+
+} // namespace kv

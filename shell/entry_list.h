@@ -1,0 +1,73 @@
+// The entry list of the main window: its rows are the startup entries. Row
+// operations, the sort, and the two status-bar texts.
+#pragma once
+
+#include "entries/startup_entry.h"
+
+#include <windows.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace kv {
+
+enum EntryColumn { kColumnTitle = 0, kColumnCommand = 1, kColumnStatus = 2, kColumnLocation = 3 };
+
+// Inserts one row at the top: the title and icon, then the command, the status
+// "Остановлено" and the location string. The new row is unchecked.
+void AddEntryRow(const std::string& title, const std::string& command,
+                 const std::string& location, int icon);
+
+// The system image-list index of the file's icon, or of the icon of "C:\"
+// when the shell has none for it (the file does not exist).
+int FileIconIndex(const std::string& path);
+
+// FileIconIndex for many files at once, as a refresh needs it: a file asked
+// for again, and every missing file, cost no second look-up by the shell.
+class IconLookup {
+  public:
+    int operator()(const std::string& path);
+
+  private:
+    std::map<std::string, int> known_; // by lower-cased path
+    int drive_ = -1;                    // index of "C:\", once asked
+};
+
+// Sorts the list by the column in the direction its flag names, shows the
+// header marker of that direction and flips the flag.
+void SortEntryList(int column);
+
+void MarkAllRowsEnabled(); // every row checked, while the list is busy
+void CheckAllRows();       // every unchecked row checked, one change at a time
+void UncheckAllRows();     // every checked row unchecked, one change at a time
+void SelectAllRows();
+
+// Left part of the status bar.
+void ShowStatusText(const std::string& text);
+// Right part of the status bar: totals of all, disabled and selected rows.
+void UpdateCountText();
+
+// Row access. Texts come back whole, however long.
+int RowCount();
+int SelectedCount();
+std::string RowText(int row, int column);
+bool RowChecked(int row);   // state image 2: active in its location
+bool RowUnchecked(int row); // state image 1: disabled
+bool RowSelected(int row);
+StartupEntry ReadRow(int row);
+std::vector<StartupEntry> ReadAllRows();
+
+// Replaces every row with these, top first, each with its texts, icon, check
+// box and selection; then shows the current counts.
+void FillEntryList(const std::vector<StartupEntry>& rows);
+
+// Orders the rows by the sort column's current direction, shows the header
+// marker and flips the flag; the list then holds exactly these rows.
+void ShowSortedRows(std::vector<StartupEntry> rows, int column);
+
+// Clears every column's header marker and shows the ascending or descending
+// marker on this column.
+void ShowSortMarker(int column, bool ascending);
+
+} // namespace kv

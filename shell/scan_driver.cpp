@@ -1,0 +1,82 @@
+#include "shell/scan_driver.h"
+
+#include "entries/catalogue.h"
+#include "entries/registry_reader.h"
+#include "shell/app_state.h"
+#include "shell/entry_list.h"
+#include "shell/strings.h"
+#include "resource.h"
+
+#include <vector>
+
+namespace kv {
+
+namespace {
+
+void Append(std::vector<StartupEntry>& to, std::vector<StartupEntry>&& rows) {
+    for (StartupEntry& row : rows) {
+        to.push_back(std::move(row));
+    }
+}
+
+// Every location's rows, in reading order.
+std::vector<StartupEntry> ReadActiveLocations() {
+    std::vector<StartupEntry> read;
+
+    ShowStatusText(LoadText(IDS_SCAN_REGISTRY));
+    for (const RegistryLocation& key : kValueKeys) {
+        RegistryScan scan = ScanRegistryKey(key.root, key.keyPath);
+        if (!scan.opened) {
+            // Stays until the next status text replaces it.
+            ShowStatusText(LoadText(IDS_NO_KEY_ACCESS) +
+                           RegistryLocationString(key.root, key.keyPath));
+        }
+        Append(read, std::move(scan.rows));
+    }
+    for (const RegistryLocation& key : kSubkeyKeys) {
+        Append(read, ScanRegistrySubkeys(key.root, key.keyPath).rows);
+    }
+    return read;
+}
+
+} // namespace
+
+void ScanDriver() {
+    SetCursor(LoadCursor(nullptr, IDC_WAIT));
+    g_app.ListBusy = true;
+    SendMessageA(g_app.entryList, LVM_DELETEALLITEMS, 0, 0);
+
+    std::vector<StartupEntry> read = ReadActiveLocations();
+
+    // Each reader's rows go on top of the earlier ones, so the list holds
+    // them in the reverse of the reading order; everything read is active.
+    std::vector<StartupEntry> rows;
+    rows.reserve(read.size());
+    const std::string stopped = LoadText(IDS_STATUS_STOPPED);
+    IconLookup icons;
+    for (auto it = read.rbegin(); it != read.rend(); ++it) {
+        StartupEntry& row = *it;
+        if (row.icon == kIconLookup) {
+            row.icon = icons(row.iconPath);
+        }
+        row.status = stopped;
+        row.checked = true;
+        rows.push_back(std::move(row));
+    }
+
+    // Sorted by the column and in the direction of the last sort: the flag is
+    // inverted first because sorting inverts it again.
+    const int column = g_app.sortColumn;
+    g_app.sortAscending[column] = !g_app.sortAscending[column];
+    ShowSortedRows(std::move(rows), column);
+    g_app.ListBusy = false;
+
+    SetCursor(LoadCursor(nullptr, IDC_ARROW));
+    ShowStatusText(LoadText(IDS_HELP_F1));
+    if (!g_app.PendingStatusText.empty()) {
+        ShowStatusText(g_app.PendingStatusText);
+        g_app.PendingStatusText.clear();
+    }
+}
+
+} // namespace kv

@@ -1,0 +1,105 @@
+#include "support/files.h"
+
+#include <windows.h>
+#include <objbase.h>
+#include <shlobj.h>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <vector>
+
+namespace kvtest {
+
+TempFolder::TempFolder(const std::string& prefix) {
+    char base[MAX_PATH + 1] = {};
+    GetTempPathA(MAX_PATH, base);
+    static unsigned counter = 0;
+    for (;;) {
+        path_ = std::string(base) + prefix + "_" + std::to_string(GetCurrentProcessId()) + "_" +
+                std::to_string(++counter);
+        if (CreateDirectoryA(path_.c_str(), nullptr)) {
+            break;
+        }
+    }
+}
+
+TempFolder::~TempFolder() {
+    RemovePath(path_);
+}
+
+void MakeFile(const std::string& path, const std::string& contents) {
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    ASSERT_TRUE(file.good()) << path;
+    file << contents;
+}
+
+void MakeFolder(const std::string& path) {
+    ASSERT_TRUE(CreateDirectoryA(path.c_str(), nullptr) ||
+                GetLastError() == ERROR_ALREADY_EXISTS)
+        << path;
+}
+
+std::string ReadFileText(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+bool FileExists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+void RemovePath(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        return;
+    }
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+        DeleteFileA(path.c_str());
+        return;
+    }
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((path + "\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        std::vector<std::string> names;
+        do {
+            const std::string name = found.cFileName;
+            if (name != "." && name != "..") {
+                names.push_back(name);
+            }
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+        for (const std::string& name : names) {
+            RemovePath(path + "\\" + name);
+        }
+    }
+    RemoveDirectoryA(path.c_str());
+}
+
+void MakeShellLink(const std::string& linkPath, const std::string& target,
+                   const std::string& arguments) {
+    CoInitialize(nullptr);
+    IShellLinkA* link = nullptr;
+    ASSERT_TRUE(SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
+                                           IID_IShellLinkA, reinterpret_cast<void**>(&link))));
+    link->SetPath(target.c_str());
+    link->SetArguments(arguments.c_str());
+    IPersistFile* file = nullptr;
+    const HRESULT queried = link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
+    if (SUCCEEDED(queried)) {
+        std::vector<wchar_t> wide(linkPath.size() + 1);
+        MultiByteToWideChar(CP_ACP, 0, linkPath.c_str(), -1, wide.data(),
+                            static_cast<int>(wide.size()));
+        EXPECT_TRUE(SUCCEEDED(file->Save(wide.data(), TRUE))) << linkPath;
+        file->Release();
+    }
+    link->Release();
+    CoUninitialize();
+    ASSERT_TRUE(SUCCEEDED(queried));
+}
+
+} // namespace kvtest

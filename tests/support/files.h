@@ -1,0 +1,36 @@
+// Files, folders and shell links for tests, on the real file system of the
+// test prefix.
+#pragma once
+
+#include <string>
+
+namespace kvtest {
+
+// A new empty folder below the temporary folder, removed with everything in
+// it when the object goes.
+class TempFolder {
+  public:
+    explicit TempFolder(const std::string& prefix = "kv");
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+    const std::string& path() const { return path_; }
+    // path() + "\\" + name
+    std::string operator/(const std::string& name) const { return path_ + "\\" + name; }
+
+  private:
+    std::string path_;
+};
+
+void MakeFile(const std::string& path, const std::string& contents = std::string());
+void MakeFolder(const std::string& path);
+std::string ReadFileText(const std::string& path);
+bool FileExists(const std::string& path);
+// Removes a file or a folder tree; a missing path is fine.
+void RemovePath(const std::string& path);
+
+// Creates a shell link at linkPath to the target with the arguments.
+void MakeShellLink(const std::string& linkPath, const std::string& target,
+                   const std::string& arguments = std::string());
+
+} // namespace kvtest

@@ -1,0 +1,126 @@
+#include "support/main_window_fixture.h"
+
+#include "shell/app_state.h"
+#include "shell/entry_list.h"
+#include "shell/main_window.h"
+
+#include <commctrl.h>
+
+namespace kvtest {
+
+namespace {
+StatusBarRecorder* g_recorder = nullptr;
+} // namespace
+
+void PumpMessages(DWORD milliseconds) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT) {
+                continue; // posted by the main window's destruction
+            }
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+        if (GetTickCount() - start >= milliseconds) {
+            return;
+        }
+        Sleep(10);
+    }
+}
+
+void StatusBarRecorder::Start() {
+    texts_.clear();
+    g_recorder = this;
+    previous_ = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
+        kv::g_app.statusBar, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&StatusBarRecorder::Proc)));
+}
+
+void StatusBarRecorder::Stop() {
+    if (previous_ != nullptr && kv::g_app.statusBar != nullptr) {
+        SetWindowLongPtrA(kv::g_app.statusBar, GWLP_WNDPROC,
+                          reinterpret_cast<LONG_PTR>(previous_));
+    }
+    previous_ = nullptr;
+    g_recorder = nullptr;
+}
+
+LRESULT CALLBACK StatusBarRecorder::Proc(HWND window, UINT message, WPARAM wParam,
+                                         LPARAM lParam) {
+    if (message == SB_SETTEXTA && LOBYTE(LOWORD(wParam)) == 0 && lParam != 0) {
+        g_recorder->texts_.push_back(reinterpret_cast<const char*>(lParam));
+    }
+    return CallWindowProcA(g_recorder->previous_, window, message, wParam, lParam);
+}
+
+void MainWindowTest::SetUp() {
+    StartupRegistryTest::SetUp();
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    ASSERT_TRUE(kv::RegisterMainWindowClass(instance));
+}
+
+void MainWindowTest::TearDown() {
+    CloseMainWindow();
+    StartupRegistryTest::TearDown();
+}
+
+void MainWindowTest::OpenMainWindow() {
+    CloseMainWindow();
+    window_ = kv::CreateMainWindow(GetModuleHandleA(nullptr), 0, 0, 900, 600);
+    ASSERT_NE(nullptr, window_);
+    RECT client{};
+    GetClientRect(window_, &client);
+    kv::LayoutMainWindow(client.right, client.bottom);
+    PumpMessages();
+}
+
+void MainWindowTest::CloseMainWindow() {
+    if (window_ != nullptr) {
+        DestroyWindow(window_);
+        window_ = nullptr;
+        PumpMessages();
+    }
+    // The next window starts from the program's start-up state.
+    if (kv::g_app.sortMarkers != nullptr) {
+        ImageList_Destroy(kv::g_app.sortMarkers);
+    }
+    kv::g_app = kv::AppState{};
+}
+
+HWND MainWindowTest::list() const {
+    return kv::g_app.entryList;
+}
+
+HWND MainWindowTest::header() const {
+    return reinterpret_cast<HWND>(SendMessageA(list(), LVM_GETHEADER, 0, 0));
+}
+
+std::string MainWindowTest::StatusText(int part) const {
+    const LRESULT length = SendMessageA(kv::g_app.statusBar, SB_GETTEXTLENGTHA, part, 0);
+    std::string text(static_cast<std::size_t>(LOWORD(length)) + 1, '\0');
+    SendMessageA(kv::g_app.statusBar, SB_GETTEXTA, part, reinterpret_cast<LPARAM>(&text[0]));
+    text.resize(LOWORD(length));
+    return text;
+}
+
+void MainWindowTest::ClickColumnHeader(int column) {
+    // Header items are indexed by column creation order.
+    RECT rect{};
+    ASSERT_TRUE(SendMessageA(header(), HDM_GETITEMRECT, column, reinterpret_cast<LPARAM>(&rect)));
+    const LPARAM point = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+    SendMessageA(header(), WM_LBUTTONDOWN, MK_LBUTTON, point);
+    SendMessageA(header(), WM_LBUTTONUP, 0, point);
+    PumpMessages();
+}
+
+std::vector<std::string> MainWindowTest::Titles() const {
+    std::vector<std::string> titles;
+    const int count = kv::RowCount();
+    for (int row = 0; row < count; ++row) {
+        titles.push_back(kv::RowText(row, kv::kColumnTitle));
+    }
+    return titles;
+}
+
+} // namespace kvtest

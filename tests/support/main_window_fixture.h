@@ -1,0 +1,55 @@
+// The real main window, created inside the test process.
+#pragma once
+
+#include "support/registry_fixture.h"
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace kvtest {
+
+// Handles messages waiting for this thread (and, for `milliseconds`, those
+// that come in meanwhile).
+void PumpMessages(DWORD milliseconds = 0);
+
+// Every text the status bar was given for its left part, in order, from the
+// moment Start was called: the progress texts of a refresh show up here.
+class StatusBarRecorder {
+  public:
+    void Start();
+    void Stop();
+    const std::vector<std::string>& texts() const { return texts_; }
+
+  private:
+    static LRESULT CALLBACK Proc(HWND, UINT, WPARAM, LPARAM);
+    std::vector<std::string> texts_;
+    WNDPROC previous_ = nullptr;
+};
+
+// Creates the main window (not shown) with an empty startup registry, and
+// destroys it after the test.
+class MainWindowTest : public StartupRegistryTest {
+  protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Creates the main window; its creation runs the first scan.
+    void OpenMainWindow();
+    void CloseMainWindow();
+
+    HWND window() const { return window_; }
+    HWND list() const;
+    HWND header() const;
+    std::string StatusText(int part) const;
+    // Clicks the header of a column (by its creation index) with the mouse.
+    void ClickColumnHeader(int column);
+    // Titles of the rows, top first.
+    std::vector<std::string> Titles() const;
+
+  private:
+    HWND window_ = nullptr;
+};
+
+} // namespace kvtest

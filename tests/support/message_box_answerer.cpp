@@ -1,0 +1,143 @@
+#include "support/message_box_answerer.h"
+
+#include "support/main_window_fixture.h"
+#include "support/text.h"
+
+#include <gtest/gtest.h>
+
+namespace kvtest {
+
+namespace {
+
+std::string WindowText(HWND window) {
+    const int length = GetWindowTextLengthA(window);
+    std::string text(static_cast<std::size_t>(length) + 1, '\0');
+    const int got = GetWindowTextA(window, &text[0], length + 1);
+    text.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+    return text;
+}
+
+struct FindContext {
+    DWORD process;
+    HWND found;
+};
+
+BOOL CALLBACK FindBox(HWND window, LPARAM param) {
+    FindContext* context = reinterpret_cast<FindContext*>(param);
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    if (process != context->process || !IsWindowVisible(window)) {
+        return TRUE;
+    }
+    char className[64] = {};
+    GetClassNameA(window, className, sizeof(className));
+    if (std::string(className) == "#32770" && GetDlgItem(window, 0xFFFF) != nullptr) {
+        context->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+} // namespace
+
+MessageBoxAnswerer::MessageBoxAnswerer() : process_(GetCurrentProcessId()) {
+    thread_ = std::thread([this] { Run(); });
+}
+
+MessageBoxAnswerer::~MessageBoxAnswerer() {
+    stop_ = true;
+    thread_.join();
+    std::lock_guard<std::mutex> lock(mutex_);
+    for (const std::string& failure : failures_) {
+        ADD_FAILURE() << failure;
+    }
+    for (std::size_t i = next_; i < expected_.size(); ++i) {
+        ADD_FAILURE() << "expected message box did not come: " << Utf8(expected_[i].caption)
+                      << " / " << Utf8(expected_[i].text);
+    }
+}
+
+MessageBoxAnswerer& MessageBoxAnswerer::Expect(const std::string& captionUtf8,
+                                               const std::string& textUtf8, int button) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    expected_.push_back({Ansi(captionUtf8), Ansi(textUtf8), button});
+    return *this;
+}
+
+void MessageBoxAnswerer::WaitAll(DWORD milliseconds) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            if (next_ >= expected_.size()) {
+                return;
+            }
+        }
+        if (GetTickCount() - start > milliseconds) {
+            return; // the destructor reports what is missing
+        }
+        PumpMessages(20);
+    }
+}
+
+std::vector<SeenBox> MessageBoxAnswerer::Seen() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return seen_;
+}
+
+void MessageBoxAnswerer::Run() {
+    while (!stop_) {
+        FindContext context{process_, nullptr};
+        EnumWindows(FindBox, reinterpret_cast<LPARAM>(&context));
+        if (context.found != nullptr) {
+            Answer(context.found);
+            // Let the box go away before looking for the next one.
+            for (int i = 0; i < 200 && IsWindow(context.found); ++i) {
+                Sleep(10);
+            }
+        }
+        Sleep(20);
+    }
+}
+
+void MessageBoxAnswerer::Answer(HWND box) {
+    SeenBox seen;
+    seen.caption = WindowText(box);
+    seen.text = WindowText(GetDlgItem(box, 0xFFFF));
+    int button = 0;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (next_ < expected_.size()) {
+            const Expectation& expected = expected_[next_++];
+            if (expected.caption != seen.caption ||
+                (!expected.text.empty() && expected.text != seen.text)) {
+                failures_.push_back("message box differs: expected \"" + Utf8(expected.caption) +
+                                    "\" / \"" + Utf8(expected.text) + "\", got \"" +
+                                    Utf8(seen.caption) + "\" / \"" + Utf8(seen.text) + "\"");
+            }
+            button = expected.button;
+        } else {
+            failures_.push_back("unexpected message box: \"" + Utf8(seen.caption) + "\" / \"" +
+                                Utf8(seen.text) + "\"");
+        }
+    }
+    // Unexpected boxes are closed with whatever button they have, No first.
+    const int fallbacks[] = {IDNO, IDCANCEL, IDOK};
+    if (button == 0 || GetDlgItem(box, button) == nullptr) {
+        for (int candidate : fallbacks) {
+            if (GetDlgItem(box, candidate) != nullptr) {
+                button = candidate;
+                break;
+            }
+        }
+    }
+    seen.pressed = button;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        seen_.push_back(seen);
+    }
+    PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(box, button)));
+}
+
+} // namespace kvtest

@@ -1,0 +1,87 @@
+#include "support/process.h"
+
+#include <vector>
+
+namespace kvtest {
+
+std::string TestProgramDirectory() {
+    std::vector<char> buffer(MAX_PATH);
+    for (;;) {
+        const DWORD length = GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (length < buffer.size()) {
+            std::string path(buffer.data(), length);
+            return path.substr(0, path.rfind('\\'));
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+ChildProcess::~ChildProcess() {
+    if (info_.hProcess != nullptr) {
+        if (WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT) {
+            TerminateProcess(info_.hProcess, 1);
+            WaitForSingleObject(info_.hProcess, 5000);
+        }
+        CloseHandle(info_.hProcess);
+        CloseHandle(info_.hThread);
+    }
+}
+
+bool ChildProcess::Start(const std::string& commandLine, const std::string& directory) {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof(startup);
+    std::vector<char> line(commandLine.begin(), commandLine.end());
+    line.push_back('\0');
+    return CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                          directory.c_str(), &startup, &info_) != FALSE;
+}
+
+long ChildProcess::Wait(DWORD milliseconds) {
+    if (WaitForSingleObject(info_.hProcess, milliseconds) != WAIT_OBJECT_0) {
+        return -1;
+    }
+    DWORD code = 0;
+    GetExitCodeProcess(info_.hProcess, &code);
+    return static_cast<long>(code);
+}
+
+namespace {
+struct Search {
+    DWORD process;
+    std::string className;
+    HWND found;
+};
+BOOL CALLBACK Visit(HWND window, LPARAM param) {
+    Search* search = reinterpret_cast<Search*>(param);
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    char name[128] = {};
+    GetClassNameA(window, name, sizeof(name));
+    if (process == search->process && search->className == name) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+} // namespace
+
+HWND ChildProcess::FindWindowOfClass(const std::string& className, DWORD milliseconds) const {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        Search search{info_.dwProcessId, className, nullptr};
+        EnumWindows(Visit, reinterpret_cast<LPARAM>(&search));
+        if (search.found != nullptr || GetTickCount() - start > milliseconds) {
+            return search.found;
+        }
+        Sleep(50);
+    }
+}
+
+std::string CopyProgramInto(const std::string& folder) {
+    const std::string source = TestProgramDirectory() + "\\Kelvorin.exe";
+    const std::string target = folder + "\\Kelvorin.exe";
+    CopyFileA(source.c_str(), target.c_str(), FALSE);
+    return target;
+}
+
+} // namespace kvtest

@@ -1,0 +1,36 @@
+// Starting the real program for end-to-end tests.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace kvtest {
+
+// The folder of the running test program (Kelvorin.exe is built beside it).
+std::string TestProgramDirectory();
+
+// A started process, ended (if still running) when the object goes.
+class ChildProcess {
+  public:
+    ChildProcess() = default;
+    ~ChildProcess();
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+
+    // Starts `commandLine` in `directory`; false when it cannot be started.
+    bool Start(const std::string& commandLine, const std::string& directory);
+    // Waits for the exit; returns the exit code, or -1 on time-out.
+    long Wait(DWORD milliseconds);
+    DWORD id() const { return info_.dwProcessId; }
+    // The process's top-level window of this class, waiting up to the time.
+    HWND FindWindowOfClass(const std::string& className, DWORD milliseconds) const;
+
+  private:
+    PROCESS_INFORMATION info_{};
+};
+
+// Copies Kelvorin.exe into the folder; returns the copy's path.
+std::string CopyProgramInto(const std::string& folder);
+
+} // namespace kvtest

@@ -1,0 +1,107 @@
+#include "support/registry_fixture.h"
+
+#include "entries/catalogue.h"
+#include "entries/registry.h"
+
+namespace kvtest {
+
+void SetValue(HKEY root, const std::string& keyPath, const std::string& name,
+              const std::string& data, DWORD type, bool terminate) {
+    kv::RegKey key;
+    ASSERT_TRUE(key.Create(root, keyPath, KEY_ALL_ACCESS)) << keyPath;
+    std::string bytes = data;
+    if (terminate && (type == REG_SZ || type == REG_EXPAND_SZ)) {
+        bytes.push_back('\0');
+    }
+    ASSERT_EQ(ERROR_SUCCESS,
+              RegSetValueExA(key.get(), name.empty() ? nullptr : name.c_str(), 0, type,
+                             reinterpret_cast<const BYTE*>(bytes.data()),
+                             static_cast<DWORD>(bytes.size())));
+}
+
+void SetDwordValue(HKEY root, const std::string& keyPath, const std::string& name, DWORD value) {
+    kv::RegKey key;
+    ASSERT_TRUE(key.Create(root, keyPath, KEY_ALL_ACCESS));
+    ASSERT_EQ(ERROR_SUCCESS, RegSetValueExA(key.get(), name.c_str(), 0, REG_DWORD,
+                                            reinterpret_cast<const BYTE*>(&value), sizeof(value)));
+}
+
+bool ValueExists(HKEY root, const std::string& keyPath, const std::string& name) {
+    kv::RegKey key;
+    if (!key.Open(root, keyPath, KEY_QUERY_VALUE)) {
+        return false;
+    }
+    return RegQueryValueExA(key.get(), name.c_str(), nullptr, nullptr, nullptr, nullptr) ==
+           ERROR_SUCCESS;
+}
+
+std::string ReadString(HKEY root, const std::string& keyPath, const std::string& name) {
+    kv::RegKey key;
+    if (!key.Open(root, keyPath, KEY_QUERY_VALUE)) {
+        return std::string();
+    }
+    DWORD size = 0;
+    if (RegQueryValueExA(key.get(), name.c_str(), nullptr, nullptr, nullptr, &size) !=
+        ERROR_SUCCESS) {
+        return std::string();
+    }
+    std::string data(size + 1, '\0');
+    DWORD type = 0;
+    RegQueryValueExA(key.get(), name.c_str(), nullptr, &type,
+                     reinterpret_cast<BYTE*>(&data[0]), &size);
+    return kv::DataAsText(data.substr(0, size));
+}
+
+void DeleteValue(HKEY root, const std::string& keyPath, const std::string& name) {
+    kv::RegKey key;
+    if (key.Open(root, keyPath, KEY_SET_VALUE)) {
+        RegDeleteValueA(key.get(), name.c_str());
+    }
+}
+
+void CreateKey(HKEY root, const std::string& keyPath) {
+    kv::RegKey key;
+    ASSERT_TRUE(key.Create(root, keyPath, KEY_ALL_ACCESS)) << keyPath;
+}
+
+void DeleteKeyTree(HKEY root, const std::string& keyPath) {
+    kv::RegKey key;
+    if (!key.Open(root, keyPath, KEY_ALL_ACCESS)) {
+        return;
+    }
+    std::string name;
+    while (kv::EnumSubkeyAt(key.get(), 0, name) == ERROR_SUCCESS) {
+        DeleteKeyTree(root, keyPath + "\\" + name);
+    }
+    key.Close();
+    RegDeleteKeyA(root, keyPath.c_str());
+}
+
+bool KeyExists(HKEY root, const std::string& keyPath) {
+    kv::RegKey key;
+    return key.Open(root, keyPath, KEY_QUERY_VALUE);
+}
+
+std::vector<std::string> ValueNames(HKEY root, const std::string& keyPath) {
+    std::vector<std::string> names;
+    kv::RegKey key;
+    if (!key.Open(root, keyPath, KEY_QUERY_VALUE)) {
+        return names;
+    }
+    kv::RegValue value;
+    for (DWORD index = 0; kv::EnumValueAt(key.get(), index, value) == ERROR_SUCCESS; ++index) {
+        names.push_back(value.name);
+    }
+    return names;
+}
+
+void ClearStartupRegistry() {
+    for (const kv::RegistryLocation& location : kv::kValueKeys) {
+        const HKEY root = kv::RootKeyFromName(location.root);
+        DeleteKeyTree(root, location.keyPath);
+        CreateKey(root, location.keyPath);
+    }
+    DeleteKeyTree(HKEY_LOCAL_MACHINE, kv::kRunOnceExKey);
+}
+
+} // namespace kvtest

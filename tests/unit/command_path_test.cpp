@@ -1,0 +1,145 @@
+#include "entries/command_path.h"
+
+#include "support/files.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+using kv::ResolveCommandPath;
+using kv::ResolveCommandPathIn;
+using kv::ResolveMode;
+
+namespace {
+
+// A file system made of a fixed set of paths, with its own Windows and
+// System directories; it records every path asked for.
+struct FakeFiles {
+    std::set<std::string> paths;
+    std::vector<std::string> asked;
+    kv::PathEnvironment env() {
+        return kv::PathEnvironment{"C:\\WIN", "C:\\WIN\\SYS", [this](const std::string& path) {
+                                       asked.push_back(path);
+                                       return paths.count(path) != 0;
+                                   }};
+    }
+    std::string Program(const std::string& command) {
+        return ResolveCommandPathIn(command, ResolveMode::ProgramPath, env());
+    }
+    std::string Arguments(const std::string& command) {
+        return ResolveCommandPathIn(command, ResolveMode::Arguments, env());
+    }
+};
+
+TEST(CommandPathRule, GrowsThePathWordByWordUntilAFileExists) {
+    FakeFiles files;
+    files.paths = {"C:\\Program Files\\App\\app.exe"};
+    EXPECT_EQ("C:\\Program Files\\App\\app.exe", files.Program("C:\\Program Files\\App\\app.exe -min"));
+    ASSERT_FALSE(files.asked.empty());
+    EXPECT_EQ("C:\\Program", files.asked.front()); // the first word is asked first
+    EXPECT_EQ("-min", files.Arguments("C:\\Program Files\\App\\app.exe -min"));
+    // Blanks inside the arguments are kept as written; runs of blanks between
+    // path words are not part of the path.
+    EXPECT_EQ("-a  -b ", files.Arguments("C:\\Program Files\\App\\app.exe -a  -b "));
+    EXPECT_EQ("", files.Arguments("C:\\Program Files\\App\\app.exe"));
+    EXPECT_EQ("", files.Arguments("C:\\Program Files\\App\\app.exe "));
+}
+
+TEST(CommandPathRule, QuotedPathAndItsArguments) {
+    FakeFiles files;
+    files.paths = {"C:\\My Tools\\t.exe"};
+    EXPECT_EQ("C:\\My Tools\\t.exe", files.Program("\"C:\\My Tools\\t.exe\" /s"));
+    files.asked.clear();
+    // Arguments after a closing quote need no look-up; one character is skipped.
+    EXPECT_EQ("/s", files.Arguments("\"C:\\My Tools\\t.exe\" /s"));
+    EXPECT_EQ("s", files.Arguments("\"C:\\My Tools\\t.exe\"/s"));
+    EXPECT_EQ("", files.Arguments("\"C:\\My Tools\\t.exe\""));
+    EXPECT_TRUE(files.asked.empty());
+    // An opening quote without a closing one is dropped.
+    EXPECT_EQ("C:\\My Tools\\t.exe", files.Program("\"C:\\My Tools\\t.exe -x"));
+    EXPECT_EQ("-x", files.Arguments("\"C:\\My Tools\\t.exe -x"));
+}
+
+TEST(CommandPathRule, WindowsDirectoryBeforeSystemDirectory) {
+    FakeFiles files;
+    files.paths = {"C:\\WIN\\SYS\\rundll32.exe"};
+    EXPECT_EQ("C:\\WIN\\SYS\\rundll32.exe", files.Program("rundll32.exe shell32.dll,Control_RunDLL"));
+    EXPECT_EQ("shell32.dll,Control_RunDLL", files.Arguments("rundll32.exe shell32.dll,Control_RunDLL"));
+    files.paths.insert("C:\\WIN\\rundll32.exe");
+    EXPECT_EQ("C:\\WIN\\rundll32.exe", files.Program("rundll32.exe x"));
+    files.paths.insert("rundll32.exe");
+    EXPECT_EQ("rundll32.exe", files.Program("rundll32.exe x"));
+}
+
+TEST(CommandPathRule, BarsOfRunOnceExLines) {
+    FakeFiles files;
+    files.paths = {"C:\\WIN\\notepad.exe", "C:\\WIN\\SYS\\mylib.dll"};
+    EXPECT_EQ("C:\\WIN\\notepad.exe", files.Program("||notepad.exe"));
+    EXPECT_EQ("C:\\WIN\\notepad.exe", files.Program("||notepad.exe a.txt"));
+    EXPECT_EQ("C:\\WIN\\SYS\\mylib.dll", files.Program("mylib.dll|Entry|x"));
+    // The arguments of a bar line are the text from its last bar on.
+    EXPECT_EQ("|x", files.Arguments("mylib.dll|Entry|x"));
+    EXPECT_EQ("|notepad.exe a.txt", files.Arguments("||notepad.exe a.txt"));
+}
+
+TEST(CommandPathRule, NothingFoundAndEmptyCommands) {
+    FakeFiles files;
+    EXPECT_EQ("foo bar", files.Program("foo bar"));
+    EXPECT_EQ("", files.Arguments("foo bar"));
+    EXPECT_EQ("   ", files.Program("   "));
+    EXPECT_EQ("", files.Arguments("   "));
+    EXPECT_EQ("", files.Program(""));
+    EXPECT_EQ("", files.Arguments(""));
+    EXPECT_EQ("a b", files.Program("\"a b\" c")); // quotes are gone, arguments not
+}
+
+TEST(CommandPathRule, LongCommandsAreNotCut) {
+    FakeFiles files;
+    const std::string path = "C:\\" + std::string(5000, 'p') + ".exe";
+    files.paths = {path};
+    const std::string arguments(7000, 'a');
+    EXPECT_EQ(path, files.Program(path + " " + arguments));
+    EXPECT_EQ(arguments, files.Arguments(path + " " + arguments));
+    EXPECT_EQ(std::string(9000, 'x'), files.Program(std::string(9000, 'x')));
+}
+
+// The same rule against the real file system of the prefix.
+class CommandPathOnDisk : public ::testing::Test {
+  protected:
+    kvtest::TempFolder folder{"cmdpath"};
+};
+
+TEST_F(CommandPathOnDisk, FindsRealFilesAndFolders) {
+    kvtest::MakeFolder(folder / "My App");
+    const std::string app = folder / "My App\\app.exe";
+    kvtest::MakeFile(app, "MZ");
+    EXPECT_EQ(app, ResolveCommandPath(app + " -min", ResolveMode::ProgramPath));
+    EXPECT_EQ("-min", ResolveCommandPath(app + " -min", ResolveMode::Arguments));
+    EXPECT_EQ(app, ResolveCommandPath("\"" + app + "\" /s", ResolveMode::ProgramPath));
+
+    // A directory is found as well as a file: the first word wins.
+    const std::string windows = kv::WindowsDirectory();
+    ASSERT_FALSE(windows.empty());
+    EXPECT_EQ(windows, ResolveCommandPath(windows + " more words", ResolveMode::ProgramPath));
+    EXPECT_EQ("more words", ResolveCommandPath(windows + " more words", ResolveMode::Arguments));
+
+    EXPECT_EQ("no such program here",
+              ResolveCommandPath("no such program here", ResolveMode::ProgramPath));
+}
+
+TEST_F(CommandPathOnDisk, BareNamesInTheWindowsAndSystemDirectories) {
+    const std::string inSystem = kv::SystemDirectory() + "\\kvonlysys.exe";
+    const std::string inWindows = kv::WindowsDirectory() + "\\kvonlywin.exe";
+    kvtest::MakeFile(inSystem, "MZ");
+    kvtest::MakeFile(inWindows, "MZ");
+    EXPECT_EQ(inSystem, ResolveCommandPath("kvonlysys.exe shell32.dll,Control_RunDLL",
+                                           ResolveMode::ProgramPath));
+    EXPECT_EQ("shell32.dll,Control_RunDLL",
+              ResolveCommandPath("kvonlysys.exe shell32.dll,Control_RunDLL", ResolveMode::Arguments));
+    EXPECT_EQ(inWindows, ResolveCommandPath("||kvonlywin.exe", ResolveMode::ProgramPath));
+    kvtest::RemovePath(inSystem);
+    kvtest::RemovePath(inWindows);
+    EXPECT_EQ("kvonlysys.exe", ResolveCommandPath("kvonlysys.exe", ResolveMode::ProgramPath));
+}
+
+} // namespace

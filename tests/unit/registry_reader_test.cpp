@@ -1,0 +1,129 @@
+#include "entries/catalogue.h"
+#include "entries/command_path.h"
+#include "entries/registry_reader.h"
+
+#include "support/registry_fixture.h"
+#include "support/text.h"
+
+#include <gtest/gtest.h>
+
+using kv::ScanRegistryKey;
+using kv::ScanRegistrySubkeys;
+using kvtest::SetValue;
+
+namespace {
+
+const std::string kHkcuRun = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+class RegistryReader : public kvtest::StartupRegistryTest {};
+
+const kv::StartupEntry* FindTitle(const std::vector<kv::StartupEntry>& rows,
+                                  const std::string& title) {
+    for (const kv::StartupEntry& row : rows) {
+        if (row.title == title) {
+            return &row;
+        }
+    }
+    return nullptr;
+}
+
+TEST_F(RegistryReader, ListsStringValuesOnly) {
+    SetValue(HKEY_CURRENT_USER, kv::kRunKey, "Plain", "C:\\windows\\notepad.exe /a");
+    SetValue(HKEY_CURRENT_USER, kv::kRunKey, "Expand", "%windir%\\notepad.exe", REG_EXPAND_SZ);
+    kvtest::SetDwordValue(HKEY_CURRENT_USER, kv::kRunKey, "Number", 7);
+    const kv::RegistryScan scan = ScanRegistryKey("HKCU", kv::kRunKey);
+    EXPECT_TRUE(scan.opened);
+    ASSERT_EQ(1u, scan.rows.size());
+    EXPECT_EQ("Plain", scan.rows[0].title);
+    EXPECT_EQ("C:\\windows\\notepad.exe /a", scan.rows[0].command);
+    EXPECT_EQ(kHkcuRun, scan.rows[0].location);
+    // The icon is looked up for the program file, not the whole command.
+    EXPECT_EQ(kv::kIconLookup, scan.rows[0].icon);
+    EXPECT_EQ(kv::ResolveCommandPath("C:\\windows\\notepad.exe /a", kv::ResolveMode::ProgramPath),
+              scan.rows[0].iconPath);
+}
+
+TEST_F(RegistryReader, EmptyDataAndTheUnnamedValue) {
+    SetValue(HKEY_LOCAL_MACHINE, kv::kRunOnceKey, "Empty", "");
+    SetValue(HKEY_LOCAL_MACHINE, kv::kRunOnceKey, "", "unnamed.exe");
+    const kv::RegistryScan scan = ScanRegistryKey("HKLM", kv::kRunOnceKey);
+    ASSERT_EQ(2u, scan.rows.size());
+    const kv::StartupEntry* empty = FindTitle(scan.rows, "Empty");
+    ASSERT_NE(nullptr, empty);
+    EXPECT_EQ("", empty->command);
+    EXPECT_EQ(0, empty->icon); // no look-up for an empty command
+    const kv::StartupEntry* unnamed = FindTitle(scan.rows, "");
+    ASSERT_NE(nullptr, unnamed);
+    EXPECT_EQ("unnamed.exe", unnamed->command);
+    EXPECT_EQ("HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce", unnamed->location);
+}
+
+TEST_F(RegistryReader, MissingKeyIsReported) {
+    kvtest::DeleteKeyTree(HKEY_LOCAL_MACHINE, kv::kRunServicesOnceKey);
+    const kv::RegistryScan scan = ScanRegistryKey("HKLM", kv::kRunServicesOnceKey);
+    EXPECT_FALSE(scan.opened);
+    EXPECT_TRUE(scan.rows.empty());
+    // A missing RunOnceEx simply has no sections.
+    EXPECT_TRUE(ScanRegistrySubkeys("HKLM", kv::kRunOnceExKey).rows.empty());
+}
+
+TEST_F(RegistryReader, DataWithoutTerminatingZeroOrOfAnyLength) {
+    SetValue(HKEY_CURRENT_USER, kv::kRunKey, "NoZero", "C:\\tool.exe -x", REG_SZ, false);
+    const std::string longData = "C:\\long.exe " + std::string(100000, 'z');
+    SetValue(HKEY_CURRENT_USER, kv::kRunKey, "Long", longData);
+    const std::string longName(2000, 'n');
+    SetValue(HKEY_CURRENT_USER, kv::kRunKey, longName, "x.exe");
+    const kv::RegistryScan scan = ScanRegistryKey("HKCU", kv::kRunKey);
+    ASSERT_EQ(3u, scan.rows.size());
+    ASSERT_NE(nullptr, FindTitle(scan.rows, "NoZero"));
+    EXPECT_EQ("C:\\tool.exe -x", FindTitle(scan.rows, "NoZero")->command);
+    ASSERT_NE(nullptr, FindTitle(scan.rows, "Long"));
+    EXPECT_EQ(longData, FindTitle(scan.rows, "Long")->command);
+    ASSERT_NE(nullptr, FindTitle(scan.rows, longName));
+    EXPECT_EQ("x.exe", FindTitle(scan.rows, longName)->command);
+}
+
+TEST_F(RegistryReader, CyrillicNamesAndData) {
+    const std::string title = kvtest::Ansi("Обновление");
+    const std::string command = kvtest::Ansi("C:\\Программы\\обновить.exe /тихо");
+    SetValue(HKEY_CURRENT_USER, kv::kRunKey, title, command);
+    const kv::RegistryScan scan = ScanRegistryKey("HKCU", kv::kRunKey);
+    ASSERT_EQ(1u, scan.rows.size());
+    EXPECT_EQ(title, scan.rows[0].title);
+    EXPECT_EQ(command, scan.rows[0].command);
+}
+
+TEST_F(RegistryReader, RunOnceExSectionsWithCaptions) {
+    const std::string section = std::string(kv::kRunOnceExKey) + "\\Setup1";
+    SetValue(HKEY_LOCAL_MACHINE, section, "", "Installing tools");
+    SetValue(HKEY_LOCAL_MACHINE, section, "1", "||notepad.exe");
+    SetValue(HKEY_LOCAL_MACHINE, section, "2", "mylib.dll|Entry|x");
+    const kv::RegistryScan scan = ScanRegistrySubkeys("HKLM", kv::kRunOnceExKey);
+    ASSERT_EQ(3u, scan.rows.size());
+    for (const kv::StartupEntry& row : scan.rows) {
+        EXPECT_EQ("HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\RunOnceEx\\Setup1",
+                  row.location);
+    }
+    ASSERT_NE(nullptr, FindTitle(scan.rows, ""));
+    EXPECT_EQ("Installing tools", FindTitle(scan.rows, "")->command);
+    ASSERT_NE(nullptr, FindTitle(scan.rows, "2"));
+    EXPECT_EQ("mylib.dll|Entry|x", FindTitle(scan.rows, "2")->command);
+}
+
+TEST_F(RegistryReader, SubkeysTakeEveryValueAsText) {
+    const std::string sub = std::string(kv::kRunKey) + "\\Vendor";
+    SetValue(HKEY_CURRENT_USER, kv::kRunKey, "Own", "own.exe");
+    SetValue(HKEY_CURRENT_USER, sub, "Helper", "helper.exe", REG_EXPAND_SZ);
+    SetValue(HKEY_CURRENT_USER, sub, "Binary", std::string("ab\0cd", 5), REG_BINARY);
+    const kv::RegistryScan scan = ScanRegistrySubkeys("HKCU", kv::kRunKey);
+    ASSERT_EQ(2u, scan.rows.size()); // the Run key's own value is not a subkey's
+    ASSERT_NE(nullptr, FindTitle(scan.rows, "Helper"));
+    EXPECT_EQ(kHkcuRun + "\\Vendor", FindTitle(scan.rows, "Helper")->location);
+    EXPECT_EQ("helper.exe", FindTitle(scan.rows, "Helper")->command);
+    ASSERT_NE(nullptr, FindTitle(scan.rows, "Binary"));
+    EXPECT_EQ("ab", FindTitle(scan.rows, "Binary")->command); // up to the first zero byte
+    // The subkey name keeps the case the registry gives it.
+    EXPECT_EQ(std::string::npos, FindTitle(scan.rows, "Helper")->location.find("vendor"));
+}
+
+} // namespace
