@@ -25,6 +25,7 @@ echo "test: booting a fresh Wine prefix on display $DISPLAY"
 kv_boot_prefix
 # Without a window manager, hiding or destroying a managed window costs 2 s.
 kv_reg_add 'HKCU\Software\Wine\X11 Driver' Managed REG_SZ N
+"$KV_WINESERVER" -w
 
 # One wineserver for the whole run, and Wine's services started before ctest:
 # started from inside ctest they would hold its output pipe open forever.
