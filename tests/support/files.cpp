@@ -62,22 +62,27 @@ void RemovePath(const std::string& path) {
         DeleteFileA(path.c_str());
         return;
     }
+    EmptyFolder(path);
+    RemoveDirectoryA(path.c_str());
+}
+
+void EmptyFolder(const std::string& path) {
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA((path + "\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        std::vector<std::string> names;
-        do {
-            const std::string name = found.cFileName;
-            if (name != "." && name != "..") {
-                names.push_back(name);
-            }
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-        for (const std::string& name : names) {
-            RemovePath(path + "\\" + name);
-        }
+    if (search == INVALID_HANDLE_VALUE) {
+        return;
     }
-    RemoveDirectoryA(path.c_str());
+    std::vector<std::string> names;
+    do {
+        const std::string name = found.cFileName;
+        if (name != "." && name != "..") {
+            names.push_back(name);
+        }
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    for (const std::string& name : names) {
+        RemovePath(path + "\\" + name);
+    }
 }
 
 void MakeShellLink(const std::string& linkPath, const std::string& target,

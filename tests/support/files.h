@@ -28,6 +28,8 @@ std::string ReadFileText(const std::string& path);
 bool FileExists(const std::string& path);
 // Removes a file or a folder tree; a missing path is fine.
 void RemovePath(const std::string& path);
+// Removes everything inside the folder, hidden and read-only files too.
+void EmptyFolder(const std::string& path);
 
 // Creates a shell link at linkPath to the target with the arguments.
 void MakeShellLink(const std::string& linkPath, const std::string& target,

@@ -2,6 +2,9 @@
 
 #include "entries/catalogue.h"
 #include "entries/registry.h"
+#include "entries/startup_folder.h"
+#include "entries/text.h"
+#include "support/files.h"
 
 namespace kvtest {
 
@@ -102,6 +105,68 @@ void ClearStartupRegistry() {
         CreateKey(root, location.keyPath);
     }
     DeleteKeyTree(HKEY_LOCAL_MACHINE, kv::kRunOnceExKey);
+}
+
+const char* const kWinIniWindowsKey = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows";
+
+// Read here straight from the registry, not through the program's own look-up.
+std::string CurrentUserStartupFolder() {
+    return ReadString(HKEY_CURRENT_USER, kv::kShellFoldersKey, "Startup");
+}
+
+std::string AllUsersStartupFolder() {
+    return ReadString(HKEY_LOCAL_MACHINE, kv::kShellFoldersKey, "Common Startup");
+}
+
+void ClearStartupFolders() {
+    for (const std::string& folder : {CurrentUserStartupFolder(), AllUsersStartupFolder()}) {
+        if (!folder.empty()) {
+            EmptyFolder(folder);
+        }
+    }
+}
+
+void ClearWinIni() {
+    for (const char* parameter : {"run", "load"}) {
+        DeleteValue(HKEY_CURRENT_USER, kWinIniWindowsKey, parameter);
+        WriteProfileStringA("windows", parameter, nullptr);
+    }
+}
+
+SavedValue::SavedValue(HKEY root, const std::string& keyPath, const std::string& name)
+    : root_(root), keyPath_(keyPath), name_(name) {
+    kv::RegKey key;
+    if (!key.Open(root, keyPath, KEY_QUERY_VALUE)) {
+        return;
+    }
+    // The name as stored, in its own case, so that it comes back unchanged.
+    const std::string lower = kv::LowerAscii(name);
+    for (const std::string& stored : ValueNames(root, keyPath)) {
+        if (kv::LowerAscii(stored) == lower) {
+            name_ = stored;
+        }
+    }
+    DWORD size = 0;
+    if (RegQueryValueExA(key.get(), name.c_str(), nullptr, &type_, nullptr, &size) !=
+        ERROR_SUCCESS) {
+        return;
+    }
+    data_.assign(size, '\0');
+    if (size > 0 && RegQueryValueExA(key.get(), name.c_str(), nullptr, &type_,
+                                     reinterpret_cast<BYTE*>(&data_[0]), &size) != ERROR_SUCCESS) {
+        return;
+    }
+    data_.resize(size);
+    existed_ = true;
+}
+
+SavedValue::~SavedValue() {
+    // Value names are not case-sensitive: this also removes a value the test
+    // made under the same name in another case.
+    DeleteValue(root_, keyPath_, name_);
+    if (existed_) {
+        SetValue(root_, keyPath_, name_, data_, type_, false);
+    }
 }
 
 } // namespace kvtest

@@ -30,11 +30,46 @@ std::vector<std::string> ValueNames(HKEY root, const std::string& keyPath);
 // so a test sees only the entries it makes.
 void ClearStartupRegistry();
 
-// Starts and ends each test with an empty startup registry.
+// The key that holds the section "windows" of win.ini on NT and under Wine.
+extern const char* const kWinIniWindowsKey;
+// The Startup folder paths as the Shell Folders key holds them; empty when
+// the value is missing.
+std::string CurrentUserStartupFolder();
+std::string AllUsersStartupFolder();
+// Removes everything inside both Startup folders (the folders stay).
+void ClearStartupFolders();
+// Removes the win.ini parameters "run" and "load".
+void ClearWinIni();
+
+// Remembers a registry value (or that it is missing) and puts it back when
+// the object goes, whatever the test did to it meanwhile.
+class SavedValue {
+  public:
+    SavedValue(HKEY root, const std::string& keyPath, const std::string& name);
+    ~SavedValue();
+    SavedValue(const SavedValue&) = delete;
+    SavedValue& operator=(const SavedValue&) = delete;
+
+  private:
+    HKEY root_;
+    std::string keyPath_;
+    std::string name_;
+    bool existed_ = false;
+    DWORD type_ = REG_NONE;
+    std::string data_;
+};
+
+// Starts and ends each test with an empty startup set: the startup registry,
+// both Startup folders and the win.ini parameters.
 class StartupRegistryTest : public ::testing::Test {
   protected:
-    void SetUp() override { ClearStartupRegistry(); }
-    void TearDown() override { ClearStartupRegistry(); }
+    void SetUp() override { ClearStartupSet(); }
+    void TearDown() override { ClearStartupSet(); }
+    static void ClearStartupSet() {
+        ClearStartupRegistry();
+        ClearStartupFolders();
+        ClearWinIni();
+    }
 };
 
 } // namespace kvtest

@@ -1,0 +1,177 @@
+#include "entries/startup_folder.h"
+
+#include "entries/registry.h"
+#include "entries/text.h"
+
+#include <windows.h>
+#include <objbase.h>
+#include <shlobj.h>
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+namespace kv {
+
+const char* const kShellFoldersKey =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+
+std::string GetStartupFolderPath(int selector) {
+    const HKEY root = selector == kCurrentUserStartup ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
+    const char* const wanted = selector == kCurrentUserStartup ? "Startup" : "Common Startup";
+    RegKey key;
+    if (!key.Open(root, kShellFoldersKey, KEY_QUERY_VALUE)) {
+        return std::string();
+    }
+    // Value names are compared as the registry compares them, without regard
+    // to case: Wine, for one, stores "StartUp" and "Common StartUp". Every
+    // value is read whole, so a long name or long data in another value
+    // cannot end the search early.
+    const std::string wantedLower = LowerAscii(wanted);
+    RegValue value;
+    for (DWORD index = 0;; ++index) {
+        const LONG status = EnumValueAt(key.get(), index, value);
+        if (status == ERROR_MORE_DATA) {
+            continue; // a name longer than the registry allows: not ours
+        }
+        if (status != ERROR_SUCCESS) {
+            return std::string();
+        }
+        if (LowerAscii(value.name) == wantedLower) {
+            return DataAsText(value.data);
+        }
+    }
+}
+
+namespace {
+
+// The shell link API fills caller buffers and does not say how long the text
+// really is; a text that reaches the end of the buffer may have been cut, so
+// the call is repeated with a larger buffer until the text ends early. A link
+// file counts its texts in 16 bits, so the largest buffer is never outgrown.
+constexpr std::size_t kFirstBuffer = MAX_PATH;
+constexpr std::size_t kLargestBuffer = 1 << 20;
+
+template <typename Fill> std::string ReadWhole(Fill fill) {
+    std::vector<char> buffer(kFirstBuffer);
+    for (;;) {
+        std::fill(buffer.begin(), buffer.end(), '\0');
+        if (FAILED(fill(buffer.data(), static_cast<int>(buffer.size())))) {
+            return std::string();
+        }
+        const void* zero = std::memchr(buffer.data(), '\0', buffer.size());
+        const std::size_t length =
+            zero == nullptr
+                ? buffer.size()
+                : static_cast<std::size_t>(static_cast<const char*>(zero) - buffer.data());
+        if (length + 1 < buffer.size() || buffer.size() >= kLargestBuffer) {
+            return std::string(buffer.data(), length);
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+std::wstring Wide(const std::string& text) {
+    const int length = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
+    if (length <= 0) {
+        return std::wstring();
+    }
+    std::vector<wchar_t> wide(static_cast<std::size_t>(length));
+    MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(), length);
+    return std::wstring(wide.data());
+}
+
+// Loads the file as a shell link and resolves it. False when it is not a
+// link, or the link cannot be loaded or resolved.
+bool ReadShellLink(const std::string& path, std::string& target, std::string& arguments) {
+    IShellLinkA* link = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                reinterpret_cast<void**>(&link)))) {
+        return false;
+    }
+    bool read = false;
+    IPersistFile* file = nullptr;
+    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+        const std::wstring widePath = Wide(path);
+        // No user interface: a broken link must not stop a refresh (which
+        // also runs from the monitoring timer while the window is hidden)
+        // behind a search dialog that nobody may be there to answer.
+        if (!widePath.empty() && SUCCEEDED(file->Load(widePath.c_str(), STGM_READ)) &&
+            SUCCEEDED(link->Resolve(nullptr, SLR_ANY_MATCH | SLR_NO_UI))) {
+            WIN32_FIND_DATAA found;
+            target = ReadWhole([&](char* buffer, int size) {
+                return link->GetPath(buffer, size, &found, SLGP_UNCPRIORITY);
+            });
+            arguments =
+                ReadWhole([&](char* buffer, int size) { return link->GetArguments(buffer, size); });
+            read = true;
+        }
+        file->Release();
+    }
+    link->Release();
+    return read;
+}
+
+StartupEntry FolderRow(const std::string& folder, const std::string& name) {
+    StartupEntry row;
+    row.title = name;
+    row.location = folder;
+    const std::string fullPath = folder + "\\" + name;
+    std::string target;
+    std::string arguments;
+    if (!ReadShellLink(fullPath, target, arguments)) {
+        target = fullPath;
+        arguments.clear();
+    }
+    row.command = arguments.empty() ? target : target + " " + arguments;
+    // A link to something that is not a file has no target path.
+    row.iconPath = target.empty() ? fullPath : target;
+    row.icon = kIconLookup;
+    return row;
+}
+
+// COM for the shell link objects, for the length of one scan. A thread that
+// already runs COM in another mode keeps it and is not uninitialised here.
+class ComScope {
+  public:
+    ComScope() : initialised_(SUCCEEDED(CoInitialize(nullptr))) {}
+    ~ComScope() {
+        if (initialised_) {
+            CoUninitialize();
+        }
+    }
+    ComScope(const ComScope&) = delete;
+    ComScope& operator=(const ComScope&) = delete;
+
+  private:
+    bool initialised_;
+};
+
+} // namespace
+
+std::vector<StartupEntry> ScanStartupFolder(int selector) {
+    std::vector<StartupEntry> rows;
+    const std::string folder = GetStartupFolderPath(selector);
+    if (folder.empty()) {
+        return rows;
+    }
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "\\*.*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) {
+        return rows;
+    }
+    ComScope com;
+    do {
+        const std::string name = found.cFileName;
+        // The folder's own entries are skipped by name: a file system need
+        // not list them first, or at all.
+        if (name == "." || name == "..") {
+            continue;
+        }
+        rows.push_back(FolderRow(folder, name));
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    return rows;
+}
+
+} // namespace kv

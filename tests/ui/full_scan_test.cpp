@@ -1,0 +1,78 @@
+#include "entries/catalogue.h"
+#include "entries/command_path.h"
+#include "shell/entry_list.h"
+#include "shell/scan_driver.h"
+
+#include "support/files.h"
+#include "support/main_window_fixture.h"
+#include "support/text.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+using kvtest::Ansi;
+
+namespace {
+
+class FullRefresh : public kvtest::MainWindowTest {
+  protected:
+    // The row with this title and location; -1 when there is none.
+    int FindRow(const std::string& title, const std::string& location) {
+        for (int row = 0; row < kv::RowCount(); ++row) {
+            if (kv::RowText(row, kv::kColumnTitle) == title &&
+                kv::RowText(row, kv::kColumnLocation) == location) {
+                return row;
+            }
+        }
+        return -1;
+    }
+    static std::size_t Position(const std::vector<std::string>& texts, const std::string& text) {
+        return static_cast<std::size_t>(std::find(texts.begin(), texts.end(), text) -
+                                        texts.begin());
+    }
+};
+
+TEST_F(FullRefresh, ListsRegistryFolderAndWinIniRowsTogether) {
+    const std::string notepad = kv::WindowsDirectory() + "\\notepad.exe";
+    const std::string userFolder = kvtest::CurrentUserStartupFolder();
+    const std::string commonFolder = kvtest::AllUsersStartupFolder();
+    kvtest::SetValue(HKEY_CURRENT_USER, kv::kRunKey, "Registry entry", notepad);
+    kvtest::MakeShellLink(userFolder + "\\Editor.lnk", notepad, "/p");
+    kvtest::MakeFile(commonFolder + "\\shared.txt", "x");
+    kvtest::SetValue(HKEY_CURRENT_USER, kvtest::kWinIniWindowsKey, "run", "notepad.exe");
+    kvtest::SetValue(HKEY_CURRENT_USER, kvtest::kWinIniWindowsKey, "load", "regedit.exe");
+
+    OpenMainWindow();
+    kvtest::StatusBarRecorder recorder;
+    recorder.Start();
+    kv::ScanDriver();
+    recorder.Stop();
+
+    ASSERT_EQ(5, kv::RowCount());
+    const int registry = FindRow("Registry entry", kv::RegistryLocationString("HKCU", kv::kRunKey));
+    const int link = FindRow("Editor.lnk", userFolder);
+    const int shared = FindRow("shared.txt", commonFolder);
+    const int run = FindRow("notepad.exe", "section: [windows]; parameter: run");
+    const int load = FindRow("regedit.exe", "section: [windows]; parameter: load");
+    for (int row : {registry, link, shared, run, load}) {
+        ASSERT_NE(-1, row);
+        EXPECT_TRUE(kv::RowChecked(row));
+        EXPECT_EQ(Ansi("Остановлено"), kv::RowText(row, kv::kColumnStatus));
+    }
+    EXPECT_EQ(notepad + " /p", kv::RowText(link, kv::kColumnCommand));
+    EXPECT_EQ(commonFolder + "\\shared.txt", kv::RowText(shared, kv::kColumnCommand));
+    EXPECT_EQ("notepad.exe", kv::RowText(run, kv::kColumnCommand));
+
+    // Progress texts in reading order: registry, folders, win.ini.
+    const std::vector<std::string>& texts = recorder.texts();
+    const std::size_t registryText = Position(texts, Ansi("Сканирую реестр, ждите ..."));
+    const std::size_t foldersText =
+        Position(texts, Ansi("Сканирую автозагрузочные папки, ждите ..."));
+    const std::size_t winIniText = Position(texts, Ansi("Сканирую файл win.ini, ждите ..."));
+    ASSERT_LT(winIniText, texts.size());
+    EXPECT_LT(registryText, foldersText);
+    EXPECT_LT(foldersText, winIniText);
+}
+
+} // namespace
