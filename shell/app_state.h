@@ -5,6 +5,7 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include <string>
 
@@ -38,6 +39,24 @@ struct AppState {
     HWND mainWindow = nullptr;
     HWND entryList = nullptr; // the report list: its rows are the entries
     HWND statusBar = nullptr; // part 0: progress and messages; part 1: counts
+    HWND rebar = nullptr;     // one band: the tool bar
+    HWND toolBar = nullptr;
+
+    // Named mutex that keeps a second copy of the program from starting; held
+    // until the main window is destroyed.
+    HANDLE instanceMutex = nullptr;
+
+    // The notification-area icon: its record is filled at creation, and
+    // trayIconAdded tells whether the shell holds it now.
+    NOTIFYICONDATAA trayIcon{};
+    bool trayIconAdded = false;
+    // The message the shell broadcasts when the task bar is made anew (the
+    // tray icon must then be added again).
+    UINT taskbarCreatedMessage = 0;
+
+    // False when kernel32 lacks the process-snapshot functions: programs then
+    // show no running status and cannot be stopped.
+    bool ProcessListAvailable = true;
 
     // Set while the program itself rewrites rows (scan, sort, delete, restore,
     // edit): row changes are then not taken as the user's.
@@ -57,6 +76,9 @@ struct AppState {
     bool sortAscending[4] = {true, true, true, true};
 
     HIMAGELIST sortMarkers = nullptr; // 0: descending marker, 1: ascending marker
+    // Images of the location groups (registry, all, Startup folder, win.ini,
+    // folder) for the group list of the program dialog.
+    HIMAGELIST groupImages = nullptr;
 
     RunningSettings settings;
 };

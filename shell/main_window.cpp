@@ -1,10 +1,16 @@
 #include "shell/main_window.h"
 
+#include "dialogs/settings_store.h"
 #include "shell/app_state.h"
+#include "shell/commands.h"
 #include "shell/entry_list.h"
+#include "shell/menu_hints.h"
+#include "shell/monitoring_timer.h"
 #include "shell/notifications.h"
 #include "shell/scan_driver.h"
 #include "shell/strings.h"
+#include "shell/toolbar.h"
+#include "shell/tray.h"
 #include "resource.h"
 
 #include <commctrl.h>
@@ -17,60 +23,101 @@ const char* const kMainWindowTitle = "Kelvorin";
 
 namespace {
 
-struct ColumnSpec {
-    UINT heading;
-    int width;
-};
+// Column headings in creation order.
+const UINT kColumnHeadings[4] = {IDS_COL_TITLE, IDS_COL_COMMAND, IDS_COL_STATUS, IDS_COL_LOCATION};
 
-// Columns in creation order, with their default widths.
-const ColumnSpec kColumns[4] = {
-    {IDS_COL_TITLE, 167},
-    {IDS_COL_COMMAND, 280},
-    {IDS_COL_STATUS, 85},
-    {IDS_COL_LOCATION, 308},
-};
+void LookUpProcessFunctions() {
+    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    g_app.ProcessListAvailable = kernel != nullptr &&
+                                 GetProcAddress(kernel, "CreateToolhelp32Snapshot") != nullptr &&
+                                 GetProcAddress(kernel, "Process32First") != nullptr &&
+                                 GetProcAddress(kernel, "Process32Next") != nullptr;
+}
+
+HICON LoadSmallIcon(UINT id) {
+    return static_cast<HICON>(
+        LoadImageA(g_app.instance, MAKEINTRESOURCEA(id), IMAGE_ICON, 16, 16, 0));
+}
+
+HIMAGELIST MakeImageList(const UINT* icons, int count) {
+    HIMAGELIST list = ImageList_Create(16, 16, ILC_COLOR8 | ILC_MASK, count, 0);
+    for (int i = 0; i < count; ++i) {
+        HICON icon = LoadSmallIcon(icons[i]);
+        ImageList_ReplaceIcon(list, -1, icon);
+        DestroyIcon(icon);
+    }
+    return list;
+}
+
+// The saved display order of the columns, when it names each column once;
+// otherwise the creation order.
+void ApplySavedColumnOrder() {
+    int order[4];
+    bool seen[4] = {false, false, false, false};
+    bool valid = true;
+    for (int i = 0; i < 4; ++i) {
+        order[i] = ReadLayoutSetting(kLayoutOrderFirst + i);
+        if (order[i] < 0 || order[i] > 3 || seen[order[i]]) {
+            valid = false;
+            break;
+        }
+        seen[order[i]] = true;
+    }
+    if (!valid) {
+        for (int i = 0; i < 4; ++i) {
+            order[i] = i;
+        }
+    }
+    SendMessageA(g_app.entryList, LVM_SETCOLUMNORDERARRAY, 4, reinterpret_cast<LPARAM>(order));
+}
 
 void CreateEntryList(HWND window) {
-    g_app.entryList = CreateWindowExA(
-        WS_EX_CLIENTEDGE | WS_EX_ACCEPTFILES, WC_LISTVIEWA, "",
-        WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SHAREIMAGELISTS, 0, 0, 500, 500, window,
-        nullptr, g_app.instance, nullptr);
+    g_app.entryList = CreateWindowExA(WS_EX_CLIENTEDGE | WS_EX_ACCEPTFILES, WC_LISTVIEWA, "",
+                                      WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SHAREIMAGELISTS, 0,
+                                      0, 500, 500, window, nullptr, g_app.instance, nullptr);
     const DWORD extended = LVS_EX_GRIDLINES | LVS_EX_CHECKBOXES | LVS_EX_HEADERDRAGDROP |
                            LVS_EX_FULLROWSELECT | LVS_EX_LABELTIP;
     SendMessageA(g_app.entryList, LVM_SETEXTENDEDLISTVIEWSTYLE, extended, extended);
+}
 
+// The task scheduler needs Windows 2000 or later.
+void GreySchedulerOnOldSystems(HWND window) {
+    OSVERSIONINFOA version{};
+    version.dwOSVersionInfoSize = sizeof(version);
+    if (GetVersionExA(&version) && version.dwMajorVersion < 5) {
+        EnableMenuItem(GetMenu(window), IDM_TOOL_SCHEDULER, MF_BYCOMMAND | MF_GRAYED);
+    }
+}
+
+void AttachImageLists() {
     // Row icons come from the shell's system image list of small icons.
     SHFILEINFOA info{};
-    const HIMAGELIST system = reinterpret_cast<HIMAGELIST>(SHGetFileInfoA(
-        "C:\\", 0, &info, sizeof(info), SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
-    SendMessageA(g_app.entryList, LVM_SETIMAGELIST, LVSIL_SMALL,
-                 reinterpret_cast<LPARAM>(system));
+    const HIMAGELIST system = reinterpret_cast<HIMAGELIST>(
+        SHGetFileInfoA("C:\\", 0, &info, sizeof(info), SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
+    SendMessageA(g_app.entryList, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(system));
 
     // Header images: the sort markers, descending first, ascending second.
     if (g_app.sortMarkers == nullptr) {
-        g_app.sortMarkers = ImageList_Create(16, 16, ILC_COLOR8 | ILC_MASK, 2, 0);
         const UINT markers[2] = {IDI_SORT_DESC, IDI_SORT_ASC};
-        for (UINT id : markers) {
-            HICON icon = static_cast<HICON>(
-                LoadImageA(g_app.instance, MAKEINTRESOURCEA(id), IMAGE_ICON, 16, 16, 0));
-            ImageList_ReplaceIcon(g_app.sortMarkers, -1, icon);
-            DestroyIcon(icon);
-        }
+        g_app.sortMarkers = MakeImageList(markers, 2);
     }
     HWND header = reinterpret_cast<HWND>(SendMessageA(g_app.entryList, LVM_GETHEADER, 0, 0));
     SendMessageA(header, HDM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(g_app.sortMarkers));
+}
 
+void InsertColumns() {
     for (int column = 0; column < 4; ++column) {
-        const std::string heading = LoadText(kColumns[column].heading);
+        const std::string heading = LoadText(kColumnHeadings[column]);
         LVCOLUMNA col{};
         col.mask = LVCF_FMT | LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
         col.fmt = LVCFMT_LEFT | LVCFMT_BITMAP_ON_RIGHT;
-        col.cx = kColumns[column].width;
+        col.cx = ReadLayoutSetting(kLayoutWidthFirst + column);
         col.pszText = const_cast<char*>(heading.c_str());
         col.iSubItem = column;
         SendMessageA(g_app.entryList, LVM_INSERTCOLUMNA, static_cast<WPARAM>(column),
                      reinterpret_cast<LPARAM>(&col));
     }
+    ApplySavedColumnOrder();
     // The title column starts with the ascending marker; the first scan
     // replaces it with the marker of its own sort.
     ShowSortMarker(kColumnTitle, true);
@@ -83,30 +130,93 @@ void CreateStatusBar(HWND window) {
                                       0, 0, window, nullptr, g_app.instance, nullptr);
 }
 
+void CreateGroupImages() {
+    if (g_app.groupImages == nullptr) {
+        const UINT groups[5] = {IDI_GROUP_REGISTRY, IDI_GROUP_ALL, IDI_GROUP_STARTUP,
+                                IDI_GROUP_WININI, IDI_GROUP_FOLDER};
+        g_app.groupImages = MakeImageList(groups, 5);
+    }
+}
+
 void OnCreate(HWND window) {
     g_app.mainWindow = window;
+    LookUpProcessFunctions();
+    LoadMonitoringSettings();
+    LoadConfirmationSettings();
+
+    FillTrayIconRecord(window);
+    LoadGeneralSettings();
+    if (g_app.settings.ShowIcon != 0) {
+        AddTrayIcon();
+    }
+    g_app.taskbarCreatedMessage = RegisterWindowMessageA("TaskbarCreated");
+
     INITCOMMONCONTROLSEX controls{};
     controls.dwSize = sizeof(controls);
     controls.dwICC = ICC_WIN95_CLASSES | ICC_USEREX_CLASSES | ICC_COOL_CLASSES;
     InitCommonControlsEx(&controls);
 
     CreateEntryList(window);
+    GreySchedulerOnOldSystems(window);
+    AttachImageLists();
+    InsertColumns();
     CreateStatusBar(window);
+    CreateRebar(window);
+    CreateToolBar(window);
+    CreateGroupImages();
+    InsertToolBarBand();
+
     // Lay the controls out now, so the status bar has both parts before the
     // first scan writes the count text into the right one.
     RECT client{};
     GetClientRect(window, &client);
     LayoutMainWindow(client.right, client.bottom);
 
+    // The start-up change check wraps this first scan.
     ScanDriver();
     SetFocus(g_app.entryList);
+    StartMonitoringTimer();
 }
 
 void OnDestroy() {
+    RemoveTrayIcon();
+    StopMonitoringTimer();
+    SaveWindowLayout();
+    if (g_app.instanceMutex != nullptr) {
+        CloseHandle(g_app.instanceMutex);
+        g_app.instanceMutex = nullptr;
+    }
     g_app.entryList = nullptr;
     g_app.statusBar = nullptr;
+    g_app.rebar = nullptr;
+    g_app.toolBar = nullptr;
     g_app.mainWindow = nullptr;
     PostQuitMessage(0);
+}
+
+// Minimise and close requests: into the tray when the settings, read afresh,
+// ask for it. The window is hidden only while there is a tray icon to bring
+// it back.
+LRESULT OnSysCommand(HWND window, WPARAM wParam, LPARAM lParam) {
+    switch (wParam & 0xFFF0) {
+    case SC_MINIMIZE:
+        ShowWindow(window, SW_MINIMIZE);
+        LoadGeneralSettings();
+        if (g_app.settings.ShowIcon != 0 && g_app.settings.MinimizeToTray != 0) {
+            ShowWindow(window, SW_HIDE);
+        }
+        return 0;
+    case SC_CLOSE:
+        LoadGeneralSettings();
+        if (g_app.settings.ShowIcon != 0 && g_app.settings.CloseToTray != 0) {
+            ShowWindow(window, SW_HIDE);
+        } else {
+            DestroyWindow(window);
+        }
+        return 0;
+    default:
+        return DefWindowProcA(window, WM_SYSCOMMAND, wParam, lParam);
+    }
 }
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -123,11 +233,37 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_ACTIVATE:
         SetFocus(g_app.entryList);
         return 0;
+    case WM_CLOSE:
+        DestroyWindow(window);
+        return 0;
     case WM_ERASEBKGND:
         return 1; // the children cover the client area
     case WM_NOTIFY:
-        return HandleNotify(reinterpret_cast<const NMHDR*>(lParam));
+        return HandleNotify(reinterpret_cast<NMHDR*>(lParam));
+    case WM_COMMAND:
+        ExecuteCommand(LOWORD(wParam));
+        return 0;
+    case WM_SYSCOMMAND:
+        return OnSysCommand(window, wParam, lParam);
+    case WM_TIMER:
+        if (wParam == KV_MONITOR_TIMER) {
+            OnMonitoringTick();
+        }
+        return 0;
+    case WM_MENUSELECT:
+        HandleMenuSelect(wParam, lParam);
+        return 0;
+    case KV_TRAY_MESSAGE:
+        HandleTrayCallback(static_cast<UINT>(lParam));
+        return 0;
     default:
+        if (message != 0 && message == g_app.taskbarCreatedMessage) {
+            // A new task bar has an empty notification area.
+            if (g_app.settings.ShowIcon != 0 || g_app.trayIconAdded) {
+                AddTrayIcon();
+            }
+            return 0;
+        }
         return DefWindowProcA(window, message, wParam, lParam);
     }
 }
@@ -144,24 +280,30 @@ bool RegisterMainWindowClass(HINSTANCE instance) {
     windowClass.hIconSm = LoadIconA(instance, MAKEINTRESOURCEA(IDI_SMALL));
     windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_SCROLLBAR + 1);
+    windowClass.lpszMenuName = MAKEINTRESOURCEA(IDR_MAINMENU);
     windowClass.lpszClassName = kMainWindowClass;
-    return RegisterClassExA(&windowClass) != 0 ||
-           GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+    return RegisterClassExA(&windowClass) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
 
 HWND CreateMainWindow(HINSTANCE instance, int x, int y, int width, int height) {
     g_app.instance = instance;
-    return CreateWindowExA(0, kMainWindowClass, kMainWindowTitle, WS_OVERLAPPEDWINDOW, x, y,
-                           width, height, nullptr, nullptr, instance, nullptr);
+    return CreateWindowExA(0, kMainWindowClass, kMainWindowTitle, WS_OVERLAPPEDWINDOW, x, y, width,
+                           height, nullptr, nullptr, instance, nullptr);
 }
 
 void LayoutMainWindow(int width, int height) {
     const int parts[2] = {width - kStatusRightPartWidth, width};
     SendMessageA(g_app.statusBar, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(parts));
-    const int rebarHeight = 0; // the tool bar's rebar sits above the list
-    MoveWindow(g_app.entryList, 0, rebarHeight, width,
-               height - rebarHeight - kStatusBarHeight, TRUE);
+    if (g_app.toolBar != nullptr) {
+        SendMessageA(g_app.toolBar, TB_AUTOSIZE, 0, 0);
+    }
+    const int rebarHeight = RebarHeight();
+    MoveWindow(g_app.entryList, 0, rebarHeight, width, height - rebarHeight - kStatusBarHeight,
+               TRUE);
     MoveWindow(g_app.statusBar, 0, height - kStatusBarHeight, width, kStatusBarHeight, TRUE);
+    if (g_app.rebar != nullptr) {
+        MoveWindow(g_app.rebar, 0, 0, width, rebarHeight, TRUE);
+    }
 }
 
 } // namespace kv

@@ -1,8 +1,11 @@
 #include "support/main_window_fixture.h"
 
+#include "dialogs/settings_store.h"
 #include "shell/app_state.h"
 #include "shell/entry_list.h"
 #include "shell/main_window.h"
+
+#include "support/process.h"
 
 #include <commctrl.h>
 
@@ -39,15 +42,13 @@ void StatusBarRecorder::Start() {
 
 void StatusBarRecorder::Stop() {
     if (previous_ != nullptr && kv::g_app.statusBar != nullptr) {
-        SetWindowLongPtrA(kv::g_app.statusBar, GWLP_WNDPROC,
-                          reinterpret_cast<LONG_PTR>(previous_));
+        SetWindowLongPtrA(kv::g_app.statusBar, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous_));
     }
     previous_ = nullptr;
     g_recorder = nullptr;
 }
 
-LRESULT CALLBACK StatusBarRecorder::Proc(HWND window, UINT message, WPARAM wParam,
-                                         LPARAM lParam) {
+LRESULT CALLBACK StatusBarRecorder::Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == SB_SETTEXTA && LOBYTE(LOWORD(wParam)) == 0 && lParam != 0) {
         g_recorder->texts_.push_back(reinterpret_cast<const char*>(lParam));
     }
@@ -56,13 +57,33 @@ LRESULT CALLBACK StatusBarRecorder::Proc(HWND window, UINT message, WPARAM wPara
 
 void MainWindowTest::SetUp() {
     StartupRegistryTest::SetUp();
+    kv::g_app = kv::AppState{};
+    // Unless the test has named a folder already, settings.ini goes into a
+    // fresh one, never next to the test program.
+    programFolderPath_ = kv::ExecutableDirectory();
+    if (lstrcmpiA(programFolderPath_.c_str(), TestProgramDirectory().c_str()) == 0) {
+        programFolderPath_ = ownFolder_.path();
+        kv::SetExecutableDirectoryForTests(programFolderPath_);
+    }
     HINSTANCE instance = GetModuleHandleA(nullptr);
     ASSERT_TRUE(kv::RegisterMainWindowClass(instance));
 }
 
 void MainWindowTest::TearDown() {
     CloseMainWindow();
+    kv::SetExecutableDirectoryForTests(std::string());
     StartupRegistryTest::TearDown();
+}
+
+void MainWindowTest::WriteSetting(const std::string& section, const std::string& key, int value) {
+    const std::string path = programFolder() + "\\settings.ini";
+    WritePrivateProfileStringA(section.c_str(), key.c_str(), std::to_string(value).c_str(),
+                               path.c_str());
+}
+
+void MainWindowTest::SendCommand(UINT command) {
+    SendMessageA(window_, WM_COMMAND, MAKEWPARAM(command, 0), 0);
+    PumpMessages();
 }
 
 void MainWindowTest::OpenMainWindow() {
@@ -77,13 +98,19 @@ void MainWindowTest::OpenMainWindow() {
 
 void MainWindowTest::CloseMainWindow() {
     if (window_ != nullptr) {
-        DestroyWindow(window_);
+        // The window may have ended itself (exit command, close request).
+        if (IsWindow(window_)) {
+            DestroyWindow(window_);
+        }
         window_ = nullptr;
         PumpMessages();
     }
     // The next window starts from the program's start-up state.
     if (kv::g_app.sortMarkers != nullptr) {
         ImageList_Destroy(kv::g_app.sortMarkers);
+    }
+    if (kv::g_app.groupImages != nullptr) {
+        ImageList_Destroy(kv::g_app.groupImages);
     }
     kv::g_app = kv::AppState{};
 }

@@ -1,6 +1,7 @@
 // The real main window, created inside the test process.
 #pragma once
 
+#include "support/files.h"
 #include "support/registry_fixture.h"
 
 #include <windows.h>
@@ -29,11 +30,20 @@ class StatusBarRecorder {
 };
 
 // Creates the main window (not shown) with an empty startup registry, and
-// destroys it after the test.
+// destroys it after the test. The program's own folder, where settings.ini
+// lives, is a fresh temporary folder for each test; a derived fixture that
+// names its own folder before SetUp keeps that one.
 class MainWindowTest : public StartupRegistryTest {
   protected:
     void SetUp() override;
     void TearDown() override;
+
+    // The folder that stands in for the program's own.
+    const std::string& programFolder() const { return programFolderPath_; }
+    // Writes one value of settings.ini in that folder.
+    void WriteSetting(const std::string& section, const std::string& key, int value);
+    // Sends a command to the main window as a menu choice would.
+    void SendCommand(UINT command);
 
     // Creates the main window; its creation runs the first scan.
     void OpenMainWindow();
@@ -49,6 +59,8 @@ class MainWindowTest : public StartupRegistryTest {
     std::vector<std::string> Titles() const;
 
   private:
+    TempFolder ownFolder_{"kvwin"};
+    std::string programFolderPath_;
     HWND window_ = nullptr;
 };
 

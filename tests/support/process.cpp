@@ -45,6 +45,10 @@ long ChildProcess::Wait(DWORD milliseconds) {
     return static_cast<long>(code);
 }
 
+bool ChildProcess::WaitUntilIdle(DWORD milliseconds) const {
+    return WaitForInputIdle(info_.hProcess, milliseconds) == 0;
+}
+
 namespace {
 struct Search {
     DWORD process;

@@ -22,6 +22,9 @@ class ChildProcess {
     bool Start(const std::string& commandLine, const std::string& directory);
     // Waits for the exit; returns the exit code, or -1 on time-out.
     long Wait(DWORD milliseconds);
+    // Waits until the process waits for input (its start-up is over); false
+    // on time-out.
+    bool WaitUntilIdle(DWORD milliseconds) const;
     DWORD id() const { return info_.dwProcessId; }
     // The process's top-level window of this class, waiting up to the time.
     HWND FindWindowOfClass(const std::string& className, DWORD milliseconds) const;

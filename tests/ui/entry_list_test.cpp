@@ -3,6 +3,7 @@
 #include "shell/entry_list.h"
 #include "shell/main_window.h"
 #include "shell/scan_driver.h"
+#include "shell/toolbar.h"
 
 #include "support/main_window_fixture.h"
 #include "support/text.h"
@@ -84,7 +85,7 @@ TEST_F(EntryListWindow, LayoutLeavesTheStatusBarBelowTheList) {
     EXPECT_EQ(800, rect.right - rect.left);
     GetWindowRect(list(), &rect);
     MapWindowPoints(nullptr, window(), reinterpret_cast<POINT*>(&rect), 2);
-    EXPECT_EQ(0, rect.top);
+    EXPECT_EQ(kv::RebarHeight(), rect.top); // the tool bar's rebar sits above it
     EXPECT_EQ(480, rect.bottom);
     int parts[2] = {};
     ASSERT_EQ(2, SendMessageA(kv::g_app.statusBar, SB_GETPARTS, 2, reinterpret_cast<LPARAM>(parts)));

@@ -1,0 +1,19 @@
+// Status-bar hints for highlighted menu entries.
+#pragma once
+
+#include <windows.h>
+
+namespace kv {
+
+// The string id of the hint for a command; IDS_HELP_F1 for a command that has
+// no hint of its own (and for 0, a submenu or a closing menu).
+UINT MenuHintStringId(UINT command);
+
+// Shows the hint of the command in the left part of the status bar.
+void ShowMenuHint(UINT command);
+
+// WM_MENUSELECT of the main window: the hint of the highlighted entry; a
+// submenu entry or the closing of the menu shows the F1 text.
+void HandleMenuSelect(WPARAM wParam, LPARAM lParam);
+
+} // namespace kv

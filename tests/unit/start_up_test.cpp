@@ -1,0 +1,37 @@
+#include "shell/start_up.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <climits>
+
+namespace {
+
+TEST(SavedExtent, DifferenceOfTheEdges) {
+    EXPECT_EQ(800, kv::SavedExtent(100, 900));
+    EXPECT_EQ(300, kv::SavedExtent(-200, 100)); // a window on a monitor left of the main one
+}
+
+TEST(SavedExtent, DefaultMarkerGivesTheDefaultSize) {
+    EXPECT_EQ(CW_USEDEFAULT, kv::SavedExtent(0, CW_USEDEFAULT));
+    EXPECT_EQ(CW_USEDEFAULT, kv::SavedExtent(50, CW_USEDEFAULT));
+    EXPECT_EQ(CW_USEDEFAULT, kv::SavedExtent(-50, CW_USEDEFAULT));
+}
+
+TEST(SavedExtent, DifferenceBeyondTheIntegerRange) {
+    EXPECT_EQ(CW_USEDEFAULT, kv::SavedExtent(INT_MIN + 1, INT_MAX));
+    EXPECT_EQ(CW_USEDEFAULT, kv::SavedExtent(INT_MAX, INT_MIN + 1));
+}
+
+TEST(StartsHidden, TwoCharactersAnywhereCaseSensitive) {
+    EXPECT_TRUE(kv::StartsHidden("\"C:\\Program Files\\Kelvorin\\Kelvorin.exe\" /m"));
+    EXPECT_TRUE(kv::StartsHidden("Kelvorin.exe /mute"));
+    EXPECT_TRUE(kv::StartsHidden("C:\\tools/mine\\Kelvorin.exe"));
+    EXPECT_FALSE(kv::StartsHidden("Kelvorin.exe /M"));
+    EXPECT_FALSE(kv::StartsHidden("Kelvorin.exe -m"));
+    EXPECT_FALSE(kv::StartsHidden("Kelvorin.exe"));
+    EXPECT_FALSE(kv::StartsHidden(""));
+}
+
+} // namespace
