@@ -1,15 +1,20 @@
 // Kelvorin benchmark: fills the registry of the Wine prefix it runs in with a
 // large startup set, then times a full refresh and a header-click sort of the
-// result, and prints the figures. Run it in a throwaway prefix: it empties the
-// Run-type keys before and after.
+// result, and prints the figures. A second refresh adds shortcuts in both
+// Startup folders and a long win.ini line. Run it in a throwaway prefix: it
+// empties the Run-type keys, the Startup folders and the win.ini parameters
+// "run" and "load" before and after.
 #include "entries/catalogue.h"
 #include "entries/registry.h"
+#include "entries/startup_folder.h"
 #include "shell/app_state.h"
 #include "shell/entry_list.h"
 #include "shell/main_window.h"
 #include "shell/scan_driver.h"
 
 #include <windows.h>
+#include <objbase.h>
+#include <shlobj.h>
 
 #include <chrono>
 #include <cstdio>
@@ -66,6 +71,114 @@ std::string CommandFor(int i) {
     }
 }
 
+// Removes every file of a Startup folder (the folder stays).
+void EmptyFolder(const std::string& folder) {
+    if (folder.empty()) {
+        return;
+    }
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) {
+        return;
+    }
+    std::vector<std::string> names;
+    do {
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+            names.push_back(found.cFileName);
+        }
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    for (const std::string& name : names) {
+        const std::string path = folder + "\\" + name;
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(path.c_str());
+    }
+}
+
+void ClearFoldersAndWinIni() {
+    EmptyFolder(kv::GetStartupFolderPath(kv::kCurrentUserStartup));
+    EmptyFolder(kv::GetStartupFolderPath(kv::kAllUsersStartup));
+    WriteProfileStringA("windows", "run", nullptr);
+    WriteProfileStringA("windows", "load", nullptr);
+}
+
+bool MakeShortcut(const std::string& linkPath, const std::string& target,
+                  const std::string& arguments) {
+    IShellLinkA* link = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                reinterpret_cast<void**>(&link)))) {
+        return false;
+    }
+    link->SetPath(target.c_str());
+    link->SetArguments(arguments.c_str());
+    bool saved = false;
+    IPersistFile* file = nullptr;
+    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+        std::vector<wchar_t> wide(linkPath.size() + 1);
+        MultiByteToWideChar(CP_ACP, 0, linkPath.c_str(), -1, wide.data(),
+                            static_cast<int>(wide.size()));
+        saved = SUCCEEDED(file->Save(wide.data(), TRUE));
+        file->Release();
+    }
+    link->Release();
+    return saved;
+}
+
+// Shortcuts spread over both Startup folders, to existing and missing
+// programs, some with arguments.
+int FillStartupFolders(int total) {
+    const std::string folders[2] = {kv::GetStartupFolderPath(kv::kCurrentUserStartup),
+                                    kv::GetStartupFolderPath(kv::kAllUsersStartup)};
+    CoInitialize(nullptr);
+    int made = 0;
+    for (int i = 0; i < total; ++i) {
+        const std::string& folder = folders[i % 2];
+        if (folder.empty()) {
+            continue;
+        }
+        const std::string target =
+            i % 3 == 0 ? "C:\\windows\\notepad.exe"
+                       : "C:\\Program Files\\Vendor " + std::to_string(i) + "\\tool.exe";
+        const std::string arguments = i % 2 == 0 ? "/tray /n " + std::to_string(i) : "";
+        if (MakeShortcut(folder + "\\Shortcut " + std::to_string(i) + ".lnk", target, arguments)) {
+            ++made;
+        }
+    }
+    CoUninitialize();
+    return made;
+}
+
+// One win.ini "run" line of bare names, full paths and missing programs.
+int FillWinIni(int items) {
+    std::string line;
+    for (int i = 0; i < items; ++i) {
+        if (!line.empty()) {
+            line += i % 2 == 0 ? " " : ",";
+        }
+        switch (i % 3) {
+        case 0:
+            line += "notepad.exe";
+            break;
+        case 1:
+            line += "C:\\windows\\regedit.exe";
+            break;
+        default:
+            line += "C:\\PROGRA~1\\APP" + std::to_string(i) + ".EXE";
+            break;
+        }
+    }
+    // Written to the registry, where the section lives on NT: the profile
+    // functions may cut long values when they write them.
+    kv::RegKey key;
+    if (!key.Create(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows",
+                    KEY_SET_VALUE)) {
+        return 0;
+    }
+    RegSetValueExA(key.get(), "run", 0, REG_SZ, reinterpret_cast<const BYTE*>(line.c_str()),
+                   static_cast<DWORD>(line.size() + 1));
+    return items;
+}
+
 int FillRegistry(int total) {
     const kv::RegistryLocation* valueKeys = kv::kValueKeys;
     int made = 0;
@@ -95,6 +208,7 @@ int FillRegistry(int total) {
 int main() {
     const int entries = 2000;
     ClearStartupRegistry();
+    ClearFoldersAndWinIni();
     const Clock::time_point fillStart = Clock::now();
     FillRegistry(entries);
     const double fill = Milliseconds(fillStart);
@@ -119,13 +233,24 @@ int main() {
     kv::SortEntryList(kv::kColumnCommand);
     const double sort = Milliseconds(sortStart);
 
+    const int shortcuts = FillStartupFolders(300);
+    const int items = FillWinIni(100);
+    const Clock::time_point fullStart = Clock::now();
+    kv::ScanDriver();
+    const double full = Milliseconds(fullStart);
+    const int fullRows = kv::RowCount();
+
     std::printf("registry entries written:        %d (%.0f ms)\n", entries, fill);
     std::printf("rows listed:                     %d\n", rows);
     std::printf("window creation with first scan: %.0f ms\n", create);
     std::printf("full ScanDriver (registry):      %.0f ms\n", scan);
     std::printf("header-click sort (command):     %.0f ms\n", sort);
+    std::printf("shortcuts in Startup folders:    %d; win.ini run items: %d\n", shortcuts, items);
+    std::printf("rows listed:                     %d\n", fullRows);
+    std::printf("full ScanDriver (all locations): %.0f ms\n", full);
 
     DestroyWindow(window);
     ClearStartupRegistry();
+    ClearFoldersAndWinIni();
     return 0;
 }

@@ -4,6 +4,20 @@
 
 namespace kv {
 
+namespace {
+
+bool g_writesBlocked = false;
+
+bool Refused(REGSAM access) {
+    return g_writesBlocked && (access & (KEY_SET_VALUE | KEY_CREATE_SUB_KEY)) != 0;
+}
+
+} // namespace
+
+void SetRegistryWritesBlockedForTests(bool blocked) {
+    g_writesBlocked = blocked;
+}
+
 HKEY RootKeyFromName(const std::string& rootName) {
     return rootName == "HKCU" ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
 }
@@ -19,6 +33,9 @@ RegKey& RegKey::operator=(RegKey&& other) noexcept {
 
 bool RegKey::Open(HKEY root, const std::string& path, REGSAM access) {
     Close();
+    if (Refused(access)) {
+        return false;
+    }
     HKEY key = nullptr;
     if (RegOpenKeyExA(root, path.c_str(), 0, access, &key) != ERROR_SUCCESS) {
         return false;
@@ -29,6 +46,9 @@ bool RegKey::Open(HKEY root, const std::string& path, REGSAM access) {
 
 bool RegKey::Create(HKEY root, const std::string& path, REGSAM access) {
     Close();
+    if (Refused(access)) {
+        return false;
+    }
     HKEY key = nullptr;
     if (RegCreateKeyExA(root, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, access,
                         nullptr, &key, nullptr) != ERROR_SUCCESS) {

@@ -260,5 +260,6 @@
 #define IDS_ALREADY_RUNNING          136
 #define IDS_HINT_SYSTEMINI           137
 #define IDS_NO_WRITER_DISABLE        200
+#define IDS_STORE_NOT_WRITTEN        201         /* disable.ini could not be written */
 
 #endif /* KELVORIN_RESOURCE_H */

@@ -1,14 +1,68 @@
 #include "shell/notifications.h"
 
+#include "entries/command_path.h"
 #include "shell/app_state.h"
+#include "shell/commands.h"
+#include "shell/entry_actions.h"
 #include "shell/entry_list.h"
+#include "shell/main_window.h"
+#include "shell/program_description.h"
+#include "shell/strings.h"
+#include "shell/toolbar.h"
+#include "resource.h"
 
 namespace kv {
 
-LRESULT HandleNotify(const NMHDR* header) {
-    if (header == nullptr || header->hwndFrom != g_app.entryList) {
-        return 0;
+namespace {
+
+// The first selected row, or -1.
+int FirstSelectedRow() {
+    return static_cast<int>(
+        SendMessageA(g_app.entryList, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+}
+
+// With one row selected: the description its program gives of itself, or
+// else its title. Otherwise the F1 text.
+void ShowSelectionDescription() {
+    if (SelectedCount() != 1) {
+        ShowStatusText(LoadText(IDS_HELP_F1));
+        return;
     }
+    const int row = FirstSelectedRow();
+    const std::string program =
+        ResolveCommandPath(RowText(row, kColumnCommand), ResolveMode::ProgramPath);
+    std::string description = ProgramDescription(program);
+    if (description.empty()) {
+        description = RowText(row, kColumnTitle);
+    }
+    ShowStatusText(description);
+}
+
+void OnRowChanged(const NMLISTVIEW* change) {
+    // The commands follow the selection even while the list is rebuilt.
+    UpdateSelectionCommands(GetMenu(g_app.mainWindow));
+    // Changes the program makes itself (refresh, sort, change check) end here.
+    if (g_app.ListBusy || g_app.CheckBusy) {
+        return;
+    }
+    ShowSelectionDescription();
+    UpdateCountText();
+    // A change of the row's check box: the entry follows it. The state image
+    // is compared alone, so a box clicked on a selected or focused row counts
+    // as well, and selection or focus changes alone do nothing.
+    const UINT oldImage = (change->uOldState & LVIS_STATEIMAGEMASK) >> 12;
+    const UINT newImage = (change->uNewState & LVIS_STATEIMAGEMASK) >> 12;
+    if ((change->uChanged & LVIF_STATE) == 0 || oldImage == newImage) {
+        return;
+    }
+    if (newImage == 2) {
+        EnableEntry(change->iItem);
+    } else if (newImage == 1) {
+        DisableEntry(change->iItem);
+    }
+}
+
+LRESULT HandleEntryListNotify(const NMHDR* header) {
     switch (header->code) {
     case LVN_COLUMNCLICK: {
         // The column's creation index, not its display position.
@@ -19,14 +73,41 @@ LRESULT HandleNotify(const NMHDR* header) {
     }
     case LVN_DELETEALLITEMS:
         UpdateCountText();
+        GreySelectionCommands();
         break;
     case LVN_ITEMCHANGED:
-        if (!g_app.ListBusy && !g_app.CheckBusy) {
-            UpdateCountText();
+        OnRowChanged(reinterpret_cast<const NMLISTVIEW*>(header));
+        break;
+    case NM_RCLICK:
+        ShowListContextMenu();
+        break;
+    case NM_DBLCLK:
+        if (SelectedCount() >= 1) {
+            ExecuteCommand(IDM_RUN);
         }
         break;
     default:
         break;
+    }
+    return 0;
+}
+
+} // namespace
+
+LRESULT HandleNotify(NMHDR* header) {
+    if (header == nullptr) {
+        return 0;
+    }
+    if (header->code == TTN_NEEDTEXTA) {
+        FillToolTip(reinterpret_cast<NMTTDISPINFOA*>(header));
+    }
+    if (header->code == RBN_HEIGHTCHANGE && g_app.mainWindow != nullptr) {
+        RECT client{};
+        GetClientRect(g_app.mainWindow, &client);
+        LayoutMainWindow(client.right, client.bottom);
+    }
+    if (header->hwndFrom == g_app.entryList && g_app.entryList != nullptr) {
+        return HandleEntryListNotify(header);
     }
     return 0;
 }

@@ -2,6 +2,9 @@
 
 #include "entries/catalogue.h"
 #include "entries/registry_reader.h"
+#include "records/disabled_store.h"
+#include "entries/startup_folder.h"
+#include "entries/winini_reader.h"
 #include "shell/app_state.h"
 #include "shell/entry_list.h"
 #include "shell/strings.h"
@@ -36,6 +39,14 @@ std::vector<StartupEntry> ReadActiveLocations() {
     for (const RegistryLocation& key : kSubkeyKeys) {
         Append(read, ScanRegistrySubkeys(key.root, key.keyPath).rows);
     }
+
+    ShowStatusText(LoadText(IDS_SCAN_FOLDERS));
+    Append(read, ScanStartupFolder(kCurrentUserStartup));
+    Append(read, ScanStartupFolder(kAllUsersStartup));
+
+    ShowStatusText(LoadText(IDS_SCAN_WININI));
+    Append(read, ScanWinIniParameter("run"));
+    Append(read, ScanWinIniParameter("load"));
     return read;
 }
 
@@ -48,8 +59,17 @@ void ScanDriver() {
 
     std::vector<StartupEntry> read = ReadActiveLocations();
 
-    // Each reader's rows go on top of the earlier ones, so the list holds
-    // them in the reverse of the reading order; everything read is active.
+    // Everything read so far is active in its location.
+    for (StartupEntry& row : read) {
+        row.checked = true;
+    }
+
+    // The disabled entries come after, unchecked.
+    ShowStatusText(LoadText(IDS_SCAN_DISABLED));
+    Append(read, ReadDisabledStore());
+
+    // Each row went on top of the rows read before it, so the list holds
+    // them in the reverse of the reading order.
     std::vector<StartupEntry> rows;
     rows.reserve(read.size());
     const std::string stopped = LoadText(IDS_STATUS_STOPPED);
@@ -60,7 +80,6 @@ void ScanDriver() {
             row.icon = icons(row.iconPath);
         }
         row.status = stopped;
-        row.checked = true;
         rows.push_back(std::move(row));
     }
 

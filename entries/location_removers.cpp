@@ -1,0 +1,43 @@
+#include "entries/location_removers.h"
+
+#include "entries/registry.h"
+#include "entries/winini_edit.h"
+#include "entries/winini_reader.h"
+#include "entries/winini_value.h"
+
+namespace kv {
+
+namespace {
+
+LocationOutcome Outcome(bool ok, const std::string& name) {
+    LocationOutcome outcome;
+    outcome.kind = ok ? OutcomeKind::Removed : OutcomeKind::NotRemoved;
+    outcome.name = name;
+    return outcome;
+}
+
+} // namespace
+
+LocationOutcome RemoveRegistryValue(HKEY root, const std::string& keyPath,
+                                    const std::string& valueName) {
+    RegKey key;
+    if (!key.Open(root, keyPath, KEY_ALL_ACCESS)) {
+        return Outcome(false, valueName);
+    }
+    return Outcome(RegDeleteValueA(key.get(), valueName.c_str()) == ERROR_SUCCESS, valueName);
+}
+
+LocationOutcome DeleteStartupFile(const std::string& folder, const std::string& fileName) {
+    const std::string path = folder + "\\" + fileName;
+    return Outcome(DeleteFileA(path.c_str()) != FALSE, fileName);
+}
+
+LocationOutcome RemoveWinIniItem(const std::string& item, const std::string& parameter) {
+    std::string line = ReadWinIniValue(parameter);
+    if (!RemoveWinIniItemFromLine(line, item)) {
+        return LocationOutcome();
+    }
+    return Outcome(WriteWinIniValue(parameter, line), item);
+}
+
+} // namespace kv

@@ -1,0 +1,45 @@
+// Writers: put a program into a startup location. None of them touches the
+// list; each says what it did, and the caller tells the user and refreshes.
+#pragma once
+
+#include "entries/location_outcome.h"
+
+#include <string>
+
+namespace kv {
+
+// The command a writer stores: the program path, then one blank and the
+// arguments when there are any. No quotes are added.
+std::string JoinCommand(const std::string& programPath, const std::string& arguments);
+
+// A REG_SZ value under a Run-type key ("HKCU" selects HKEY_CURRENT_USER, any
+// other root name HKEY_LOCAL_MACHINE); the key is created when missing and an
+// existing value of the name is replaced.
+LocationOutcome AddRegistryValue(const std::string& rootName, const std::string& keyPath,
+                                 const std::string& valueName, const std::string& programPath,
+                                 const std::string& arguments);
+
+// A REG_SZ value in a RunOnceEx section under HKEY_LOCAL_MACHINE; the section
+// is created when missing. The section's caption is not written.
+LocationOutcome AddRunOnceExValue(const std::string& valueName, const std::string& programPath,
+                                  const std::string& arguments, const std::string& section);
+
+// The file a shortcut of this name gets in the folder: ".lnk" is appended
+// unless the name already ends in ".lnk" or ".pif" (any letter case).
+std::string ShortcutFilePath(const std::string& folder, const std::string& linkName);
+
+// A shell link in a Startup folder to the program with the arguments. An empty
+// folder writes nothing and says nothing.
+LocationOutcome CreateStartupShortcut(const std::string& folder, const std::string& linkName,
+                                      const std::string& programPath,
+                                      const std::string& arguments);
+
+// Appends the program to win.ini's "run" or "load" line, in its short (8.3)
+// form when it names an existing file, so that the line keeps one item per
+// program.
+LocationOutcome AddWinIniItem(const std::string& program, const std::string& parameter);
+
+// The short (8.3) form of an existing path, or the text unchanged.
+std::string ShortPathOrSame(const std::string& path);
+
+} // namespace kv

@@ -1,0 +1,31 @@
+#include "entries/winini_value.h"
+
+#include "entries/registry.h"
+#include "entries/winini_reader.h"
+
+#include <windows.h>
+
+namespace kv {
+
+namespace {
+const char* const kWindowsSectionKey = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows";
+} // namespace
+
+bool WriteWinIniValue(const std::string& parameter, const std::string& value) {
+    if (!WriteProfileStringA("windows", parameter.c_str(), value.c_str())) {
+        return false;
+    }
+    if (ReadWinIniValue(parameter) == value) {
+        return true;
+    }
+    RegKey key;
+    if (!key.Open(HKEY_CURRENT_USER, kWindowsSectionKey, KEY_SET_VALUE) ||
+        RegSetValueExA(key.get(), parameter.c_str(), 0, REG_SZ,
+                       reinterpret_cast<const BYTE*>(value.c_str()),
+                       static_cast<DWORD>(value.size() + 1)) != ERROR_SUCCESS) {
+        return false;
+    }
+    return ReadWinIniValue(parameter) == value;
+}
+
+} // namespace kv

@@ -1,0 +1,48 @@
+#include "shell/outcome_report.h"
+
+#include "shell/app_state.h"
+#include "shell/strings.h"
+#include "resource.h"
+
+#include <windows.h>
+
+namespace kv {
+
+std::string OutcomeStatusText(const LocationOutcome& outcome) {
+    switch (outcome.kind) {
+    case OutcomeKind::Created:
+        return LoadText(IDS_SVC) + outcome.name + LoadText(IDS_SVC_CREATED);
+    case OutcomeKind::NotCreated:
+        return LoadText(IDS_SVC) + outcome.name + LoadText(IDS_SVC_NOT_CREATED);
+    case OutcomeKind::Removed:
+        return LoadText(IDS_SVC) + outcome.name + LoadText(IDS_SVC_DELETED);
+    case OutcomeKind::NotRemoved:
+        return LoadText(IDS_SVC_CANT_DELETE) + outcome.name + LoadText(IDS_SVC_CANT_DELETE_TAIL);
+    case OutcomeKind::None:
+        break;
+    }
+    return std::string();
+}
+
+void ReportOutcome(const LocationOutcome& outcome) {
+    switch (outcome.box) {
+    case OutcomeBox::CantCreateValue: {
+        const std::string text =
+            LoadText(IDS_CANT_CREATE) + outcome.name + LoadText(IDS_CANT_CREATE_TAIL);
+        MessageBoxA(g_app.mainWindow, text.c_str(), "Error", MB_OK | MB_ICONERROR);
+        break;
+    }
+    case OutcomeBox::CantCreateSection: {
+        const std::string text = LoadText(IDS_CANT_CREATE_SECTION);
+        MessageBoxA(g_app.mainWindow, text.c_str(), "Kelvorin", MB_OK | MB_ICONERROR);
+        break;
+    }
+    case OutcomeBox::None:
+        break;
+    }
+    if (outcome.kind != OutcomeKind::None) {
+        g_app.PendingStatusText = OutcomeStatusText(outcome);
+    }
+}
+
+} // namespace kv

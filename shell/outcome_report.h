@@ -1,0 +1,17 @@
+// Telling the user what a writer or remover did.
+#pragma once
+
+#include "entries/location_outcome.h"
+
+#include <string>
+
+namespace kv {
+
+// The status-bar text of an outcome; empty for one that says nothing.
+std::string OutcomeStatusText(const LocationOutcome& outcome);
+
+// Shows the outcome's message box, if it has one (owned by the main window),
+// then leaves its text in PendingStatusText for the next refresh.
+void ReportOutcome(const LocationOutcome& outcome);
+
+} // namespace kv

@@ -1,0 +1,302 @@
+// Clearing and setting rows' check boxes in the real main window, and the
+// delete command: entries move between their locations and disable.ini.
+#include "dialogs/settings_store.h"
+#include "entries/catalogue.h"
+#include "entries/registry.h"
+#include "entries/startup_folder.h"
+#include "entries/winini_reader.h"
+#include "records/disabled_store.h"
+#include "records/user_data_folder.h"
+#include "shell/app_state.h"
+#include "shell/entry_actions.h"
+#include "shell/entry_list.h"
+#include "shell/scan_driver.h"
+
+#include "support/files.h"
+#include "support/main_window_fixture.h"
+#include "support/message_box_answerer.h"
+#include "support/text.h"
+#include "resource.h"
+
+#include <gtest/gtest.h>
+
+#include <commctrl.h>
+
+using kvtest::Ansi;
+using kvtest::ReadString;
+using kvtest::SetValue;
+using kvtest::ValueExists;
+
+namespace {
+
+const std::string kHkcuRun = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+class EnableDisable : public kvtest::MainWindowTest {
+  protected:
+    void TearDown() override {
+        kv::SetRegistryWritesBlockedForTests(false);
+        kvtest::MainWindowTest::TearDown();
+    }
+    int FindRow(const std::string& title) {
+        for (int row = 0; row < kv::RowCount(); ++row) {
+            if (kv::RowText(row, kv::kColumnTitle) == title) {
+                return row;
+            }
+        }
+        return -1;
+    }
+    int CountRows(const std::string& title) {
+        int count = 0;
+        for (int row = 0; row < kv::RowCount(); ++row) {
+            count += kv::RowText(row, kv::kColumnTitle) == title ? 1 : 0;
+        }
+        return count;
+    }
+    // Clicks a row's box the way the user does: the list reports the change.
+    void SetBox(const std::string& title, bool checked) {
+        const int row = FindRow(title);
+        ASSERT_GE(row, 0) << title;
+        ListView_SetCheckState(list(), row, checked ? TRUE : FALSE);
+        kvtest::PumpMessages();
+    }
+    std::vector<std::string> StoredTitles() {
+        std::vector<std::string> titles;
+        for (const kv::StartupEntry& entry : kv::ReadDisabledStore()) {
+            titles.push_back(entry.title);
+        }
+        return titles;
+    }
+    void SetSetting(const char* section, const char* key, int value) {
+        WriteSetting(section, key, value);
+        kv::LoadConfirmationSettings();
+    }
+    void SelectOnly(const std::vector<std::string>& titles) {
+        ListView_SetItemState(list(), -1, 0, LVIS_SELECTED);
+        for (const std::string& title : titles) {
+            ListView_SetItemState(list(), FindRow(title), LVIS_SELECTED, LVIS_SELECTED);
+        }
+        kvtest::PumpMessages();
+    }
+};
+
+TEST_F(EnableDisable, TheTypicalRoadThroughARunKey) {
+    SetValue(HKEY_CURRENT_USER, kv::kRunKey, "Road", "C:\\windows\\notepad.exe /x");
+    SetValue(HKEY_CURRENT_USER, kv::kRunKey, "Other", "other.exe");
+    OpenMainWindow();
+    const int before = FindRow("Road");
+    SetBox("Road", false);
+    EXPECT_FALSE(ValueExists(HKEY_CURRENT_USER, kv::kRunKey, "Road"));
+    EXPECT_EQ(std::vector<std::string>{"Road"}, StoredTitles());
+    EXPECT_EQ(before, FindRow("Road")); // the row stays in place, unchecked
+    EXPECT_TRUE(kv::RowUnchecked(FindRow("Road")));
+    EXPECT_EQ(Ansi("Сервис Road был отключен"), StatusText(0));
+
+    kv::ScanDriver();
+    EXPECT_EQ(1, CountRows("Road"));
+    EXPECT_TRUE(kv::RowUnchecked(FindRow("Road")));
+    EXPECT_TRUE(kv::RowChecked(FindRow("Other")));
+
+    SetBox("Road", true);
+    EXPECT_EQ("C:\\windows\\notepad.exe /x", ReadString(HKEY_CURRENT_USER, kv::kRunKey, "Road"));
+    EXPECT_TRUE(StoredTitles().empty());
+    EXPECT_EQ(Ansi("Сервис Road был включен"), StatusText(0));
+    kv::ScanDriver();
+    EXPECT_EQ(1, CountRows("Road"));
+    EXPECT_TRUE(kv::RowChecked(FindRow("Road")));
+}
+
+TEST_F(EnableDisable, EveryKindOfLocationGoesAndComesBack) {
+    const std::string section = std::string(kv::kRunOnceExKey) + "\\Setup";
+    const std::string subkey = std::string(kv::kRunKey) + "\\Vendor";
+    SetValue(HKEY_LOCAL_MACHINE, kv::kRunKey, "Machine", "m.exe -a");
+    SetValue(HKEY_LOCAL_MACHINE, section, "Step", "||notepad.exe");
+    SetValue(HKEY_CURRENT_USER, subkey, "Helper", "helper.exe");
+    const std::string folder = kv::GetStartupFolderPath(0);
+    kvtest::MakeShellLink(folder + "\\Notes.lnk", "C:\\windows\\notepad.exe", "C:\\a.txt");
+    WriteProfileStringA("windows", "run", "C:\\WINDOWS\\TASKMON.EXE,keep.exe");
+    WriteProfileStringA("windows", "load", "loader.exe");
+    OpenMainWindow();
+
+    for (const char* title : {"Machine", "Step", "Helper", "Notes.lnk", "TASKMON.EXE", "loader.exe"}) {
+        SetBox(title, false);
+        EXPECT_TRUE(kv::RowUnchecked(FindRow(title))) << title;
+    }
+    EXPECT_FALSE(ValueExists(HKEY_LOCAL_MACHINE, kv::kRunKey, "Machine"));
+    EXPECT_FALSE(ValueExists(HKEY_LOCAL_MACHINE, section, "Step"));
+    EXPECT_FALSE(ValueExists(HKEY_CURRENT_USER, subkey, "Helper"));
+    EXPECT_FALSE(kvtest::FileExists(folder + "\\Notes.lnk"));
+    EXPECT_EQ("keep.exe", kv::ReadWinIniValue("run"));
+    EXPECT_EQ("", kv::ReadWinIniValue("load"));
+    EXPECT_EQ(6u, StoredTitles().size());
+
+    kv::ScanDriver();
+    for (const char* title : {"Machine", "Step", "Helper", "Notes.lnk", "TASKMON.EXE", "loader.exe"}) {
+        EXPECT_EQ(1, CountRows(title)) << title;
+        SetBox(title, true);
+    }
+    EXPECT_EQ("m.exe -a", ReadString(HKEY_LOCAL_MACHINE, kv::kRunKey, "Machine"));
+    EXPECT_EQ("||notepad.exe", ReadString(HKEY_LOCAL_MACHINE, section, "Step"));
+    EXPECT_EQ("helper.exe", ReadString(HKEY_CURRENT_USER, subkey, "Helper"));
+    EXPECT_TRUE(kvtest::FileExists(folder + "\\Notes.lnk"));
+    EXPECT_EQ("keep.exe C:\\WINDOWS\\TASKMON.EXE", kv::ReadWinIniValue("run"));
+    EXPECT_EQ("loader.exe", kv::ReadWinIniValue("load"));
+    EXPECT_TRUE(StoredTitles().empty());
+
+    kv::ScanDriver();
+    const int row = FindRow("Notes.lnk");
+    ASSERT_GE(row, 0);
+    EXPECT_EQ("C:\\windows\\notepad.exe C:\\a.txt", kv::RowText(row, kv::kColumnCommand));
+}
+
+TEST_F(EnableDisable, AFailedRemovalKeepsTheEntryActiveAndUnrecorded) {
+    SetValue(HKEY_CURRENT_USER, kv::kRunKey, "Locked", "l.exe");
+    OpenMainWindow();
+    kv::SetRegistryWritesBlockedForTests(true);
+    SetBox("Locked", false);
+    kv::SetRegistryWritesBlockedForTests(false);
+    EXPECT_TRUE(kv::RowChecked(FindRow("Locked")));
+    EXPECT_TRUE(StoredTitles().empty());
+    EXPECT_TRUE(ValueExists(HKEY_CURRENT_USER, kv::kRunKey, "Locked"));
+    EXPECT_EQ(Ansi("Не могу удалить сервис Locked. Возможно этот сервис уже был удален или переименован"),
+              StatusText(0));
+    kv::ScanDriver();
+    EXPECT_EQ(1, CountRows("Locked"));
+
+    // A shortcut held open by another program cannot be deleted either.
+    const std::string folder = kv::GetStartupFolderPath(0);
+    kvtest::MakeShellLink(folder + "\\Held.lnk", "C:\\windows\\notepad.exe");
+    kv::ScanDriver();
+    HANDLE held = CreateFileA((folder + "\\Held.lnk").c_str(), GENERIC_READ, 0, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, held);
+    SetBox("Held.lnk", false);
+    CloseHandle(held);
+    EXPECT_TRUE(kv::RowChecked(FindRow("Held.lnk")));
+    EXPECT_TRUE(StoredTitles().empty());
+}
+
+TEST_F(EnableDisable, AFailedWriteKeepsTheEntryDisabledAndRecorded) {
+    SetValue(HKEY_CURRENT_USER, kv::kRunKey, "Back", "b.exe");
+    OpenMainWindow();
+    SetBox("Back", false);
+    ASSERT_EQ(std::vector<std::string>{"Back"}, StoredTitles());
+    kv::SetRegistryWritesBlockedForTests(true);
+    {
+        kvtest::MessageBoxAnswerer answerer;
+        answerer.Expect("Error", "Не могу создать Back сервис", IDOK);
+        SetBox("Back", true);
+        answerer.WaitAll();
+    }
+    kv::SetRegistryWritesBlockedForTests(false);
+    EXPECT_TRUE(kv::RowUnchecked(FindRow("Back")));
+    EXPECT_EQ(std::vector<std::string>{"Back"}, StoredTitles());
+    EXPECT_FALSE(ValueExists(HKEY_CURRENT_USER, kv::kRunKey, "Back"));
+    EXPECT_EQ(Ansi("Сервис Back не был создан"), StatusText(0));
+}
+
+TEST_F(EnableDisable, EntriesThatCouldNotBePutBackAreNotTakenOut) {
+    const std::string folder = kv::GetStartupFolderPath(0);
+    kvtest::MakeFile(folder + "\\plain.exe", "MZ");
+    SetValue(HKEY_CURRENT_USER, kv::kRunKey, "Stays", "s.exe");
+    OpenMainWindow();
+    SetBox("plain.exe", false);
+    EXPECT_TRUE(kvtest::FileExists(folder + "\\plain.exe")); // never deleted for good
+    EXPECT_TRUE(kv::RowChecked(FindRow("plain.exe")));
+    EXPECT_EQ(Ansi("Сервис plain.exe нельзя отключить: его нельзя будет вернуть на прежнее место"),
+              StatusText(0));
+
+    // When disable.ini cannot be written, the location is not touched.
+    kvtest::MakeFolder(kv::UserDataFilePath(kv::UserDataFile::DisabledStore) + ".new");
+    SetBox("Stays", false);
+    EXPECT_TRUE(ValueExists(HKEY_CURRENT_USER, kv::kRunKey, "Stays"));
+    EXPECT_TRUE(kv::RowChecked(FindRow("Stays")));
+    kvtest::RemovePath(kv::UserDataFilePath(kv::UserDataFile::DisabledStore) + ".new");
+    EXPECT_TRUE(StoredTitles().empty());
+}
+
+TEST_F(EnableDisable, DisableAllAndEnableAllOverManyRows) {
+    for (int i = 0; i < 20; ++i) {
+        SetValue(HKEY_CURRENT_USER, kv::kRunKey, "Many " + std::to_string(i), "m" + std::to_string(i) + ".exe");
+    }
+    OpenMainWindow();
+    SendCommand(IDM_DISABLE_ALL); // "Отключить всё"
+    kvtest::PumpMessages();
+    EXPECT_TRUE(kvtest::ValueNames(HKEY_CURRENT_USER, kv::kRunKey).empty());
+    EXPECT_EQ(20u, StoredTitles().size());
+    for (int row = 0; row < kv::RowCount(); ++row) {
+        EXPECT_TRUE(kv::RowUnchecked(row));
+    }
+    kv::ScanDriver();
+    EXPECT_EQ(20, kv::RowCount());
+    SendCommand(IDM_ENABLE_ALL); // "Включить всё"
+    kvtest::PumpMessages();
+    EXPECT_EQ(20u, kvtest::ValueNames(HKEY_CURRENT_USER, kv::kRunKey).size());
+    EXPECT_TRUE(StoredTitles().empty());
+    EXPECT_EQ("m7.exe", ReadString(HKEY_CURRENT_USER, kv::kRunKey, "Many 7"));
+}
+
+TEST_F(EnableDisable, DeletingOneRow) {
+    SetValue(HKEY_CURRENT_USER, kv::kRunKey, "Active", "a.exe");
+    SetValue(HKEY_CURRENT_USER, kv::kRunKey, "Resting", "r.exe");
+    OpenMainWindow();
+    SetBox("Resting", false);
+    ASSERT_EQ(std::vector<std::string>{"Resting"}, StoredTitles());
+
+    // Answered No: nothing happens.
+    SelectOnly({"Active"});
+    {
+        kvtest::MessageBoxAnswerer answerer;
+        answerer.Expect("Kelvorin", "Вы действительно хотите удалить Active ?", IDNO);
+        kv::DeleteSelectedEntries();
+    }
+    EXPECT_TRUE(ValueExists(HKEY_CURRENT_USER, kv::kRunKey, "Active"));
+
+    // A disabled row: only its record goes, without a refresh.
+    SelectOnly({"Resting"});
+    {
+        kvtest::MessageBoxAnswerer answerer;
+        answerer.Expect("Kelvorin", "Вы действительно хотите удалить Resting ?", IDYES);
+        kv::DeleteSelectedEntries();
+    }
+    EXPECT_TRUE(StoredTitles().empty());
+    EXPECT_EQ(-1, FindRow("Resting"));
+    EXPECT_EQ(1, kv::RowCount());
+
+    // With "SingleDel" 0 nothing is asked; an active row leaves its location.
+    SetSetting("Confirmation", "SingleDel", 0);
+    SelectOnly({"Active"});
+    kv::DeleteSelectedEntries();
+    EXPECT_FALSE(ValueExists(HKEY_CURRENT_USER, kv::kRunKey, "Active"));
+    EXPECT_EQ(0, kv::RowCount());
+    EXPECT_EQ(Ansi("Сервис Active был удален успешно"), StatusText(0));
+}
+
+TEST_F(EnableDisable, DeletingAMixedSelection) {
+    SetValue(HKEY_CURRENT_USER, kv::kRunKey, "Checked", "c.exe");
+    SetValue(HKEY_CURRENT_USER, kv::kRunKey, "SelectedOff", "s.exe");
+    SetValue(HKEY_CURRENT_USER, kv::kRunKey, "KeptOff", "k.exe");
+    SetValue(HKEY_CURRENT_USER, kv::kRunKey, "Untouched", "u.exe");
+    OpenMainWindow();
+    SetBox("SelectedOff", false);
+    SetBox("KeptOff", false);
+    SelectOnly({"Checked", "SelectedOff"});
+    {
+        kvtest::MessageBoxAnswerer answerer;
+        answerer.Expect("Kelvorin", "Вы действительно хотите удалить 2 программ(ы)?", IDYES);
+        SendCommand(IDM_DELETE); // "Удалить", the Del key
+    }
+    EXPECT_FALSE(ValueExists(HKEY_CURRENT_USER, kv::kRunKey, "Checked"));
+    EXPECT_TRUE(ValueExists(HKEY_CURRENT_USER, kv::kRunKey, "Untouched"));
+    EXPECT_EQ(std::vector<std::string>{"KeptOff"}, StoredTitles());
+    EXPECT_EQ(2, kv::RowCount());
+    EXPECT_TRUE(kv::RowUnchecked(FindRow("KeptOff")));
+
+    // With "MultiDel" 0 nothing is asked.
+    SetSetting("Confirmation", "MultiDel", 0);
+    SelectOnly({"KeptOff", "Untouched"});
+    kv::DeleteSelectedEntries();
+    EXPECT_EQ(0, kv::RowCount());
+    EXPECT_TRUE(StoredTitles().empty());
+}
+
+} // namespace

@@ -1,0 +1,170 @@
+// Writers, removers and the dispatch by location string, against the real
+// registry, Startup folders and win.ini of the test prefix.
+#include "entries/catalogue.h"
+#include "entries/location_dispatch.h"
+#include "entries/location_removers.h"
+#include "entries/location_writers.h"
+#include "entries/registry.h"
+#include "entries/startup_folder.h"
+#include "entries/winini_reader.h"
+#include "entries/winini_value.h"
+
+#include "support/files.h"
+#include "support/registry_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+using kv::OutcomeKind;
+using kvtest::ReadString;
+using kvtest::ValueExists;
+
+namespace {
+
+const std::string kHkcuRun = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+const std::string kHklmRunOnceEx = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\RunOnceEx";
+
+std::string WinIni(const std::string& parameter) {
+    return kv::ReadWinIniValue(parameter);
+}
+void SetWinIni(const std::string& parameter, const std::string& value) {
+    ASSERT_TRUE(kv::WriteWinIniValue(parameter, value));
+}
+
+class LocationChange : public kvtest::StartupRegistryTest {
+  protected:
+    void TearDown() override {
+        kv::SetRegistryWritesBlockedForTests(false);
+        kvtest::StartupRegistryTest::TearDown();
+    }
+};
+
+TEST_F(LocationChange, RegistryValueWrittenAndRemoved) {
+    kv::LocationOutcome outcome =
+        kv::AddRegistryValue("HKCU", kv::kRunKey, "Tool", "C:\\Program Files\\t.exe", "-min");
+    EXPECT_EQ(OutcomeKind::Created, outcome.kind);
+    EXPECT_EQ("Tool", outcome.name);
+    EXPECT_EQ("C:\\Program Files\\t.exe -min", ReadString(HKEY_CURRENT_USER, kv::kRunKey, "Tool"));
+    kv::AddRegistryValue("HKLM", kv::kRunServicesOnceKey, "Bare", "C:\\b.exe", "");
+    EXPECT_EQ("C:\\b.exe", ReadString(HKEY_LOCAL_MACHINE, kv::kRunServicesOnceKey, "Bare"));
+
+    // Removal by the location string, whatever its letter case.
+    outcome = kv::RemoveEntry("Tool", "ignored", "hkcu\\SOFTWARE\\microsoft\\Windows\\currentversion\\RUN");
+    EXPECT_EQ(OutcomeKind::Removed, outcome.kind);
+    EXPECT_FALSE(ValueExists(HKEY_CURRENT_USER, kv::kRunKey, "Tool"));
+    // A value that is gone, or a key that does not exist, is a failure.
+    EXPECT_EQ(OutcomeKind::NotRemoved, kv::RemoveEntry("Tool", "", kHkcuRun).kind);
+    EXPECT_EQ(OutcomeKind::NotRemoved,
+              kv::RemoveEntry("X", "", "HKLM\\Software\\No\\Such\\Key").kind);
+}
+
+TEST_F(LocationChange, UnnamedValueAndBlockedWrites) {
+    kvtest::SetValue(HKEY_CURRENT_USER, kv::kRunKey, "", "default.exe");
+    EXPECT_EQ(OutcomeKind::Removed, kv::RemoveEntry("", "default.exe", kHkcuRun).kind);
+    EXPECT_EQ("", ReadString(HKEY_CURRENT_USER, kv::kRunKey, ""));
+
+    kvtest::SetValue(HKEY_CURRENT_USER, kv::kRunKey, "Kept", "k.exe");
+    kv::SetRegistryWritesBlockedForTests(true);
+    kv::LocationOutcome outcome = kv::WriteEntry("New", "n.exe", kHkcuRun);
+    EXPECT_EQ(OutcomeKind::NotCreated, outcome.kind);
+    EXPECT_EQ(kv::OutcomeBox::CantCreateValue, outcome.box);
+    EXPECT_EQ(OutcomeKind::NotRemoved, kv::RemoveEntry("Kept", "k.exe", kHkcuRun).kind);
+    kv::SetRegistryWritesBlockedForTests(false);
+    EXPECT_TRUE(ValueExists(HKEY_CURRENT_USER, kv::kRunKey, "Kept"));
+    EXPECT_FALSE(ValueExists(HKEY_CURRENT_USER, kv::kRunKey, "New"));
+}
+
+TEST_F(LocationChange, RunOnceExSectionsAndSubkeysAreWrittenBackWhereTheyWere) {
+    EXPECT_EQ(OutcomeKind::Created, kv::WriteEntry("1", "||notepad.exe", kHklmRunOnceEx + "\\NewSection").kind);
+    const std::string section = std::string(kv::kRunOnceExKey) + "\\NewSection";
+    EXPECT_EQ("||notepad.exe", ReadString(HKEY_LOCAL_MACHINE, section, "1"));
+    EXPECT_EQ(OutcomeKind::Removed, kv::RemoveEntry("1", "", kHklmRunOnceEx + "\\NewSection").kind);
+    EXPECT_TRUE(kvtest::KeyExists(HKEY_LOCAL_MACHINE, section)); // the section itself stays
+
+    // A subkey of Run: the value goes back into that subkey, not the Run key.
+    const std::string location = kHkcuRun + "\\Vendor";
+    EXPECT_TRUE(kv::HasWriter(location));
+    EXPECT_EQ(OutcomeKind::Created, kv::WriteEntry("Helper", "h.exe /x", location).kind);
+    EXPECT_EQ("h.exe /x", ReadString(HKEY_CURRENT_USER, std::string(kv::kRunKey) + "\\Vendor", "Helper"));
+    EXPECT_FALSE(ValueExists(HKEY_CURRENT_USER, kv::kRunKey, "Helper"));
+}
+
+TEST_F(LocationChange, StartupFolderShortcuts) {
+    const std::string folder = kv::GetStartupFolderPath(0);
+    ASSERT_FALSE(folder.empty());
+    EXPECT_EQ(folder + "\\Tool.lnk", kv::ShortcutFilePath(folder, "Tool"));
+    EXPECT_EQ(folder + "\\Tool.LNK", kv::ShortcutFilePath(folder, "Tool.LNK"));
+    EXPECT_EQ(folder + "\\Old.pif", kv::ShortcutFilePath(folder, "Old.pif"));
+    EXPECT_EQ(folder + "\\Tool 2.5.lnk", kv::ShortcutFilePath(folder, "Tool 2.5"));
+
+    // Written back through the dispatch: a link to the program with its arguments.
+    const std::string command = "C:\\windows\\notepad.exe C:\\readme.txt";
+    kv::LocationOutcome outcome = kv::WriteEntry("Notes.lnk", command, folder);
+    EXPECT_EQ(OutcomeKind::Created, outcome.kind);
+    ASSERT_TRUE(kvtest::FileExists(folder + "\\Notes.lnk"));
+    EXPECT_TRUE(kv::HasWriter(folder));
+    EXPECT_FALSE(kv::HasWriter("C:\\Some\\Other\\Folder"));
+    EXPECT_EQ(OutcomeKind::None, kv::WriteEntry("x", "x.exe", "C:\\Some\\Other\\Folder").kind);
+
+    // A file held open without sharing cannot be deleted.
+    HANDLE held = CreateFileA((folder + "\\Notes.lnk").c_str(), GENERIC_READ, 0, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, held);
+    EXPECT_EQ(OutcomeKind::NotRemoved, kv::RemoveEntry("Notes.lnk", command, folder).kind);
+    CloseHandle(held);
+    EXPECT_EQ(OutcomeKind::Removed, kv::RemoveEntry("Notes.lnk", command, folder).kind);
+    EXPECT_FALSE(kvtest::FileExists(folder + "\\Notes.lnk"));
+}
+
+TEST_F(LocationChange, OnlyEntriesThatCanBePutBackCanBeTakenOut) {
+    const std::string folder = kv::GetStartupFolderPath(0);
+    EXPECT_TRUE(kv::CanBeWrittenBack("Notes.lnk", "C:\\windows\\notepad.exe", folder));
+    // A plain program file in the folder: its command is the file itself.
+    EXPECT_FALSE(kv::CanBeWrittenBack("tool.exe", folder + "\\tool.exe", folder));
+    EXPECT_FALSE(kv::CanBeWrittenBack("x", "x.exe", "C:\\Not\\A\\Startup\\Folder"));
+    EXPECT_TRUE(kv::CanBeWrittenBack("x", "x.exe", kHkcuRun + "\\Sub"));
+    EXPECT_TRUE(kv::CanBeWrittenBack("x", "x.exe", "SECTION: [WINDOWS]; PARAMETER: LOAD"));
+}
+
+TEST_F(LocationChange, WinIniItemsAppendedAndCutOut) {
+    SetWinIni("run", "");
+    kvtest::TempFolder folder{"win ini"};
+    const std::string program = folder / "long name.exe";
+    kvtest::MakeFile(program, "MZ");
+    EXPECT_EQ(OutcomeKind::Created, kv::AddWinIniItem(program, "run").kind);
+    const std::string shortPath = kv::ShortPathOrSame(program);
+    EXPECT_EQ(std::string::npos, shortPath.find(' ')); // one item, no blank
+    EXPECT_EQ(shortPath, WinIni("run"));
+    kv::AddWinIniItem("b.exe -x", "run"); // not a path: written as given
+    EXPECT_EQ(shortPath + " b.exe -x", WinIni("run"));
+
+    SetWinIni("load", "C:\\TOOLS\\APP.EXE,Mid.exe,app.exe");
+    kv::LocationOutcome outcome = kv::RemoveEntry("app.exe", "app.exe", kv::kWinIniLoadLocation);
+    EXPECT_EQ(OutcomeKind::Removed, outcome.kind);
+    EXPECT_EQ("app.exe", outcome.name);
+    EXPECT_EQ("C:\\TOOLS\\APP.EXE,Mid.exe,", WinIni("load"));
+    // Not there: nothing written, nothing said.
+    EXPECT_EQ(OutcomeKind::None, kv::RemoveEntry("zzz.exe", "zzz.exe", kv::kWinIniLoadLocation).kind);
+    EXPECT_EQ("C:\\TOOLS\\APP.EXE,Mid.exe,", WinIni("load"));
+}
+
+TEST_F(LocationChange, LongWinIniLinesKeepEveryItem) {
+    std::string line;
+    for (int i = 0; i < 3000; ++i) {
+        line += (i ? "," : "") + std::string("C:\\PROGRA~1\\APP") + std::to_string(i) + ".EXE";
+    }
+    SetWinIni("run", line);
+    ASSERT_EQ(line, WinIni("run"));
+    EXPECT_EQ(OutcomeKind::Created, kv::WriteEntry("z", "z.exe", kv::kWinIniRunLocation).kind);
+    EXPECT_EQ(line + " z.exe", WinIni("run"));
+    EXPECT_EQ(OutcomeKind::Removed,
+              kv::RemoveEntry("APP1500.EXE", "C:\\PROGRA~1\\APP1500.EXE", kv::kWinIniRunLocation).kind);
+    const std::string after = WinIni("run");
+    EXPECT_EQ(line.size() + 6 - std::string("C:\\PROGRA~1\\APP1500.EXE,").size(), after.size());
+    EXPECT_EQ(std::string::npos, after.find("APP1500.EXE"));
+    EXPECT_NE(std::string::npos, after.find("APP2999.EXE z.exe"));
+    SetWinIni("run", "");
+}
+
+} // namespace
