@@ -63,12 +63,18 @@ void SetString(HKEY root, const std::string& path, const std::string& name,
 // Commands of mixed forms: quoted, with blanks, bars, bare names, missing files.
 std::string CommandFor(int i) {
     switch (i % 6) {
-    case 0: return "\"C:\\Program Files\\Vendor " + std::to_string(i) + "\\tool.exe\" /tray";
-    case 1: return "C:\\Program Files\\Common Files\\app" + std::to_string(i) + ".exe -min -q";
-    case 2: return "||notepad.exe file" + std::to_string(i) + ".txt";
-    case 3: return "mylib" + std::to_string(i) + ".dll|Entry|x";
-    case 4: return "rundll32.exe shell32.dll,Control_RunDLL " + std::to_string(i);
-    default: return "C:\\windows\\notepad.exe";
+    case 0:
+        return "\"C:\\Program Files\\Vendor " + std::to_string(i) + "\\tool.exe\" /tray";
+    case 1:
+        return "C:\\Program Files\\Common Files\\app" + std::to_string(i) + ".exe -min -q";
+    case 2:
+        return "||notepad.exe file" + std::to_string(i) + ".txt";
+    case 3:
+        return "mylib" + std::to_string(i) + ".dll|Entry|x";
+    case 4:
+        return "rundll32.exe shell32.dll,Control_RunDLL " + std::to_string(i);
+    default:
+        return "C:\\windows\\notepad.exe";
     }
 }
 

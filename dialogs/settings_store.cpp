@@ -12,19 +12,13 @@
 namespace kv {
 
 const SettingKey kLayoutKeys[13] = {
-    {"Common", "Left", 0},
-    {"Common", "Top", 0},
+    {"Common", "Left", 0},          {"Common", "Top", 0},
     {"Common", "Right", INT_MIN}, // CW_USEDEFAULT: the platform's default size
-    {"Common", "Bottom", INT_MIN},
-    {"Common", "cmdShow", 1},
-    {"ListView", "One", 0},
-    {"ListView", "Two", 1},
-    {"ListView", "Three", 2},
-    {"ListView", "Four", 3},
-    {"ListView", "WidthOne", 167},
-    {"ListView", "WidthTwo", 280},
-    {"ListView", "WidthThree", 85},
-    {"ListView", "WidthFour", 308},
+    {"Common", "Bottom", INT_MIN},  {"Common", "cmdShow", 1},
+    {"ListView", "One", 0},         {"ListView", "Two", 1},
+    {"ListView", "Three", 2},       {"ListView", "Four", 3},
+    {"ListView", "WidthOne", 167},  {"ListView", "WidthTwo", 280},
+    {"ListView", "WidthThree", 85}, {"ListView", "WidthFour", 308},
 };
 
 const SettingKey kGeneralKeys[3] = {
@@ -34,10 +28,10 @@ const SettingKey kGeneralKeys[3] = {
 };
 
 const SettingKey kConfirmationKeys[9] = {
-    {"Confirmation", "MultiDel", 1},   {"Confirmation", "SingleDel", 1},
-    {"Confirmation", "MultiEdit", 1},  {"Confirmation", "SingleEdit", 1},
-    {"Confirmation", "MultiRun", 1},   {"Confirmation", "SingleRun", 1},
-    {"Confirmation", "MultiOpen", 1},  {"Confirmation", "SingleOpen", 1},
+    {"Confirmation", "MultiDel", 1},  {"Confirmation", "SingleDel", 1},
+    {"Confirmation", "MultiEdit", 1}, {"Confirmation", "SingleEdit", 1},
+    {"Confirmation", "MultiRun", 1},  {"Confirmation", "SingleRun", 1},
+    {"Confirmation", "MultiOpen", 1}, {"Confirmation", "SingleOpen", 1},
     {"Confirmation", "Restore", 1},
 };
 
@@ -89,8 +83,8 @@ std::string SettingsFilePath() {
 }
 
 int ReadSetting(const SettingKey& key) {
-    return static_cast<int>(GetPrivateProfileIntA(key.section, key.key, key.defaultValue,
-                                                  SettingsFilePath().c_str()));
+    return static_cast<int>(
+        GetPrivateProfileIntA(key.section, key.key, key.defaultValue, SettingsFilePath().c_str()));
 }
 
 void WriteSetting(const SettingKey& key, int value) {
@@ -143,9 +137,8 @@ void LoadGeneralSettings() {
 
 void LoadConfirmationSettings() {
     RunningSettings& s = g_app.settings;
-    int* const values[9] = {&s.MultiDel,   &s.SingleDel, &s.MultiEdit,
-                            &s.SingleEdit, &s.MultiRun,  &s.SingleRun,
-                            &s.MultiOpen,  &s.SingleOpen, &s.Restore};
+    int* const values[9] = {&s.MultiDel,  &s.SingleDel, &s.MultiEdit,  &s.SingleEdit, &s.MultiRun,
+                            &s.SingleRun, &s.MultiOpen, &s.SingleOpen, &s.Restore};
     for (int i = 0; i < 9; ++i) {
         *values[i] = ReadSetting(kConfirmationKeys[i]);
     }

@@ -10,12 +10,13 @@ const char* const kRunServicesOnceKey =
 const char* const kRunOnceExKey = "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnceEx";
 
 const RegistryLocation kValueKeys[6] = {
-    {"HKLM", kRunKey},         {"HKLM", kRunOnceKey}, {"HKLM", kRunServicesKey},
-    {"HKLM", kRunServicesOnceKey}, {"HKCU", kRunKey}, {"HKCU", kRunOnceKey},
+    {"HKLM", kRunKey},         {"HKLM", kRunOnceKey},
+    {"HKLM", kRunServicesKey}, {"HKLM", kRunServicesOnceKey},
+    {"HKCU", kRunKey},         {"HKCU", kRunOnceKey},
 };
 
 const RegistryLocation kSubkeyKeys[5] = {
-    {"HKLM", kRunKey}, {"HKLM", kRunOnceKey}, {"HKCU", kRunKey},
+    {"HKLM", kRunKey},     {"HKLM", kRunOnceKey},   {"HKCU", kRunKey},
     {"HKCU", kRunOnceKey}, {"HKLM", kRunOnceExKey},
 };
 

@@ -33,8 +33,8 @@ std::vector<Word> SplitWords(const std::string& text) {
 
 // Grows the path word by word over one candidate. On success, `path` is the
 // shortest prefix of words that exists and `lastEnd` the end of its last word.
-bool ResolveCandidate(const std::string& candidate, const PathEnvironment& env,
-                      std::string& path, std::string::size_type& lastEnd, bool& tookAll) {
+bool ResolveCandidate(const std::string& candidate, const PathEnvironment& env, std::string& path,
+                      std::string::size_type& lastEnd, bool& tookAll) {
     const std::vector<Word> words = SplitWords(candidate);
     if (words.empty()) {
         return false;
@@ -126,7 +126,7 @@ bool PathExists(const std::string& path) {
 
 namespace {
 
-std::string DirectoryFrom(UINT (WINAPI* query)(LPSTR, UINT)) {
+std::string DirectoryFrom(UINT(WINAPI* query)(LPSTR, UINT)) {
     std::string buffer(MAX_PATH, '\0');
     UINT length = query(&buffer[0], static_cast<UINT>(buffer.size()));
     if (length >= buffer.size()) {

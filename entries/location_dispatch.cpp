@@ -79,7 +79,8 @@ LocationOutcome RemoveEntry(const std::string& title, const std::string& command
     if (StartsWith(lower, "hkcu") || StartsWith(lower, "hklm")) {
         const HKEY root = StartsWith(lower, "hkcu") ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
         const std::string::size_type slash = lower.find('\\');
-        const std::string keyPath = slash == std::string::npos ? std::string() : lower.substr(slash + 1);
+        const std::string keyPath =
+            slash == std::string::npos ? std::string() : lower.substr(slash + 1);
         return RemoveRegistryValue(root, keyPath, title);
     }
     if (lower == kWinIniRunLocation) {

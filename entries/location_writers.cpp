@@ -50,7 +50,8 @@ LocationOutcome AddRegistryValue(const std::string& rootName, const std::string&
     if (!key.Open(root, keyPath, KEY_ALL_ACCESS)) {
         key.Create(root, keyPath, KEY_ALL_ACCESS);
     }
-    const bool ok = key && SetStringValue(key.get(), valueName, JoinCommand(programPath, arguments));
+    const bool ok =
+        key && SetStringValue(key.get(), valueName, JoinCommand(programPath, arguments));
     LocationOutcome outcome = Outcome(ok, valueName);
     if (!ok) {
         outcome.box = OutcomeBox::CantCreateValue;
@@ -60,7 +61,8 @@ LocationOutcome AddRegistryValue(const std::string& rootName, const std::string&
 
 LocationOutcome AddRunOnceExValue(const std::string& valueName, const std::string& programPath,
                                   const std::string& arguments, const std::string& section) {
-    const std::string keyPath = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnceEx\\" + section;
+    const std::string keyPath =
+        "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnceEx\\" + section;
     RegKey key;
     if (!key.Open(HKEY_LOCAL_MACHINE, keyPath, KEY_ALL_ACCESS) &&
         !key.Create(HKEY_LOCAL_MACHINE, keyPath, KEY_ALL_ACCESS)) {
@@ -75,7 +77,8 @@ LocationOutcome AddRunOnceExValue(const std::string& valueName, const std::strin
 std::string ShortcutFilePath(const std::string& folder, const std::string& linkName) {
     std::string path = folder + "\\" + linkName;
     const std::string::size_type dot = linkName.rfind('.');
-    const std::string extension = dot == std::string::npos ? std::string() : LowerAscii(linkName.substr(dot));
+    const std::string extension =
+        dot == std::string::npos ? std::string() : LowerAscii(linkName.substr(dot));
     if (extension != ".lnk" && extension != ".pif") {
         path += ".lnk";
     }

@@ -31,8 +31,7 @@ std::string ShortcutFilePath(const std::string& folder, const std::string& linkN
 // A shell link in a Startup folder to the program with the arguments. An empty
 // folder writes nothing and says nothing.
 LocationOutcome CreateStartupShortcut(const std::string& folder, const std::string& linkName,
-                                      const std::string& programPath,
-                                      const std::string& arguments);
+                                      const std::string& programPath, const std::string& arguments);
 
 // Appends the program to win.ini's "run" or "load" line, in its short (8.3)
 // form when it names an existing file, so that the line keeps one item per

@@ -50,8 +50,8 @@ bool RegKey::Create(HKEY root, const std::string& path, REGSAM access) {
         return false;
     }
     HKEY key = nullptr;
-    if (RegCreateKeyExA(root, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, access,
-                        nullptr, &key, nullptr) != ERROR_SUCCESS) {
+    if (RegCreateKeyExA(root, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, access, nullptr,
+                        &key, nullptr) != ERROR_SUCCESS) {
         return false;
     }
     key_ = key;

@@ -9,7 +9,7 @@
 namespace kv {
 
 struct RegistryScan {
-    bool opened = false; // the key itself could be opened
+    bool opened = false;            // the key itself could be opened
     std::vector<StartupEntry> rows; // in the registry's enumeration order
 };
 

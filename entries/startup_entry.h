@@ -18,7 +18,7 @@ struct StartupEntry {
     // the reader has only named the file whose icon the row should show.
     int icon = kIconLookup;
     std::string iconPath;
-    bool checked = false;  // active in its location; unchecked = disabled
+    bool checked = false; // active in its location; unchecked = disabled
     bool selected = false;
 };
 

@@ -26,8 +26,7 @@ std::string ReadProfileText(const std::string& path, const std::string& section,
 
 std::vector<ProfileRecord> ReadProfileRecords(const std::string& path, bool withState) {
     std::vector<ProfileRecord> records;
-    const int total =
-        static_cast<int>(GetPrivateProfileIntA("common", "total", 0, path.c_str()));
+    const int total = static_cast<int>(GetPrivateProfileIntA("common", "total", 0, path.c_str()));
     for (int i = 1; i <= total; ++i) {
         const std::string section = "object " + std::to_string(i);
         ProfileRecord record;
@@ -49,8 +48,8 @@ std::string QuoteForProfile(const std::string& value) {
         return value;
     }
     const auto blank = [](char c) { return c == ' ' || c == '\t'; };
-    const bool needs = value[0] == '"' || value[0] == '\'' || blank(value[0]) ||
-                       blank(value[value.size() - 1]);
+    const bool needs =
+        value[0] == '"' || value[0] == '\'' || blank(value[0]) || blank(value[value.size() - 1]);
     return needs ? "\"" + value + "\"" : value;
 }
 
@@ -63,11 +62,12 @@ bool SectionName(const std::string& line, std::string& name) {
         return false;
     }
     const std::string::size_type close = line.find(']', open);
-    std::string raw = line.substr(open + 1, close == std::string::npos ? std::string::npos
-                                                                       : close - open - 1);
+    std::string raw =
+        line.substr(open + 1, close == std::string::npos ? std::string::npos : close - open - 1);
     const std::string::size_type first = raw.find_first_not_of(" \t");
     const std::string::size_type last = raw.find_last_not_of(" \t");
-    name = first == std::string::npos ? std::string() : LowerAscii(raw.substr(first, last - first + 1));
+    name = first == std::string::npos ? std::string()
+                                      : LowerAscii(raw.substr(first, last - first + 1));
     return true;
 }
 
@@ -164,9 +164,9 @@ bool WriteProfileRecords(const std::string& path, const std::vector<ProfileRecor
         return false;
     }
     DWORD written = 0;
-    const bool wrote = WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written,
-                                 nullptr) &&
-                       written == text.size() && FlushFileBuffers(file);
+    const bool wrote =
+        WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
+        written == text.size() && FlushFileBuffers(file);
     CloseHandle(file);
     if (!wrote || !MoveFileExA(temporary.c_str(), path.c_str(),
                                MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {

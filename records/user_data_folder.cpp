@@ -46,7 +46,8 @@ std::string UserDataFilePath(UserDataFile file) {
 
     std::string path = ExecutableDirectory() + "\\List Settings";
     MakeFolder(path);
-    path += "\\" + UserFolderName(CurrentUserName(), version.dwMajorVersion, version.dwMinorVersion);
+    path +=
+        "\\" + UserFolderName(CurrentUserName(), version.dwMajorVersion, version.dwMinorVersion);
     MakeFolder(path);
     path += file == UserDataFile::DisabledStore ? "\\disable.ini" : "\\report.ini";
     return path;

@@ -4,6 +4,8 @@
  * Plain C: this header is read by the resource compiler as well as by the
  * C++ sources, so it holds nothing but numeric #defines.
  */
+/* The table layout below is kept by hand. */
+/* clang-format off */
 #ifndef KELVORIN_RESOURCE_H
 #define KELVORIN_RESOURCE_H
 
@@ -263,3 +265,4 @@
 #define IDS_STORE_NOT_WRITTEN        201         /* disable.ini could not be written */
 
 #endif /* KELVORIN_RESOURCE_H */
+/* clang-format on */

@@ -60,10 +60,10 @@ bool EnableEntry(int row) {
     if (!outcome.succeeded()) {
         ReportOutcome(outcome);
         RestoreCheck(row, false);
-        const std::string failure = g_app.PendingStatusText.empty()
-                                        ? LoadText(IDS_SVC) + entry.title +
-                                              LoadText(IDS_SVC_NOT_CREATED)
-                                        : g_app.PendingStatusText;
+        const std::string failure =
+            g_app.PendingStatusText.empty()
+                ? LoadText(IDS_SVC) + entry.title + LoadText(IDS_SVC_NOT_CREATED)
+                : g_app.PendingStatusText;
         ShowNow(failure);
         return false;
     }
@@ -96,10 +96,10 @@ bool DisableEntry(int row) {
     if (!outcome.succeeded()) {
         RestoreCheck(row, true);
         SaveDisabledRows();
-        const std::string failure = outcome.kind == OutcomeKind::None
-                                        ? LoadText(IDS_SVC_CANT_DELETE) + entry.command +
-                                              LoadText(IDS_SVC_CANT_DELETE_TAIL)
-                                        : OutcomeStatusText(outcome);
+        const std::string failure =
+            outcome.kind == OutcomeKind::None
+                ? LoadText(IDS_SVC_CANT_DELETE) + entry.command + LoadText(IDS_SVC_CANT_DELETE_TAIL)
+                : OutcomeStatusText(outcome);
         ShowNow(failure);
         return false;
     }
@@ -120,9 +120,9 @@ void DeleteSelectedEntries() {
         }
         const StartupEntry entry = ReadRow(row);
         const bool disabled = RowUnchecked(row);
-        const std::string question = LoadText(IDS_ASK_DELETE) +
-                                     (entry.title.empty() ? LoadText(IDS_THIS_PROGRAM) : entry.title) +
-                                     " ?";
+        const std::string question =
+            LoadText(IDS_ASK_DELETE) +
+            (entry.title.empty() ? LoadText(IDS_THIS_PROGRAM) : entry.title) + " ?";
         if (g_app.settings.SingleDel == 0 || Ask(question)) {
             if (disabled) {
                 // Only its record goes; no location is touched, no refresh.
@@ -137,8 +137,8 @@ void DeleteSelectedEntries() {
             }
         }
     } else if (selected > 1) {
-        const std::string question = LoadText(IDS_ASK_DELETE) + std::to_string(selected) + " " +
-                                     LoadText(IDS_PROGRAMS_Q);
+        const std::string question =
+            LoadText(IDS_ASK_DELETE) + std::to_string(selected) + " " + LoadText(IDS_PROGRAMS_Q);
         if (g_app.settings.MultiDel == 0 || Ask(question)) {
             std::vector<StartupEntry> keptDisabled;
             const int count = RowCount();

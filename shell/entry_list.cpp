@@ -18,9 +18,8 @@ constexpr UINT kStateImageUnchecked = 1;
 constexpr UINT kStateImageChecked = 2;
 
 UINT StateImage(int row) {
-    const UINT state = static_cast<UINT>(
-        SendMessageA(g_app.entryList, LVM_GETITEMSTATE, static_cast<WPARAM>(row),
-                     LVIS_STATEIMAGEMASK));
+    const UINT state = static_cast<UINT>(SendMessageA(
+        g_app.entryList, LVM_GETITEMSTATE, static_cast<WPARAM>(row), LVIS_STATEIMAGEMASK));
     return (state & LVIS_STATEIMAGEMASK) >> 12;
 }
 
@@ -63,7 +62,8 @@ void SetHeaderMarker(int column, int image) {
     HWND header = reinterpret_cast<HWND>(SendMessageA(g_app.entryList, LVM_GETHEADER, 0, 0));
     HDITEMA item{};
     item.mask = HDI_FORMAT;
-    SendMessageA(header, HDM_GETITEMA, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&item));
+    SendMessageA(header, HDM_GETITEMA, static_cast<WPARAM>(column),
+                 reinterpret_cast<LPARAM>(&item));
     item.mask = HDI_FORMAT | HDI_IMAGE;
     item.fmt |= HDF_BITMAP_ON_RIGHT;
     if (image >= 0) {
@@ -73,13 +73,14 @@ void SetHeaderMarker(int column, int image) {
         item.fmt &= ~HDF_IMAGE;
         item.iImage = I_IMAGENONE;
     }
-    SendMessageA(header, HDM_SETITEMA, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&item));
+    SendMessageA(header, HDM_SETITEMA, static_cast<WPARAM>(column),
+                 reinterpret_cast<LPARAM>(&item));
 }
 
 } // namespace
 
-void AddEntryRow(const std::string& title, const std::string& command,
-                 const std::string& location, int icon) {
+void AddEntryRow(const std::string& title, const std::string& command, const std::string& location,
+                 int icon) {
     StartupEntry entry;
     entry.title = title;
     entry.command = command;
@@ -154,9 +155,9 @@ std::string RowText(int row, int column) {
         item.iSubItem = column;
         item.pszText = &buffer[0];
         item.cchTextMax = static_cast<int>(buffer.size());
-        const int length = static_cast<int>(SendMessageA(
-            g_app.entryList, LVM_GETITEMTEXTA, static_cast<WPARAM>(row),
-            reinterpret_cast<LPARAM>(&item)));
+        const int length = static_cast<int>(SendMessageA(g_app.entryList, LVM_GETITEMTEXTA,
+                                                         static_cast<WPARAM>(row),
+                                                         reinterpret_cast<LPARAM>(&item)));
         // A text that filled the buffer may have been cut: read it again.
         if (length < 0 || static_cast<std::size_t>(length) + 1 < buffer.size()) {
             buffer.resize(length < 0 ? 0 : static_cast<std::size_t>(length));
@@ -238,10 +239,18 @@ void ShowSortedRows(std::vector<StartupEntry> rows, int column) {
     keys.reserve(rows.size());
     for (const StartupEntry& entry : rows) {
         switch (column) {
-        case kColumnTitle: keys.push_back(entry.title); break;
-        case kColumnCommand: keys.push_back(entry.command); break;
-        case kColumnStatus: keys.push_back(entry.status); break;
-        default: keys.push_back(entry.location); break;
+        case kColumnTitle:
+            keys.push_back(entry.title);
+            break;
+        case kColumnCommand:
+            keys.push_back(entry.command);
+            break;
+        case kColumnStatus:
+            keys.push_back(entry.status);
+            break;
+        default:
+            keys.push_back(entry.location);
+            break;
         }
     }
     const std::vector<std::size_t> order = ExchangeSortOrder(keys, ascending ? 1 : -1);

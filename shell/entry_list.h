@@ -16,8 +16,8 @@ enum EntryColumn { kColumnTitle = 0, kColumnCommand = 1, kColumnStatus = 2, kCol
 
 // Inserts one row at the top: the title and icon, then the command, the status
 // "Остановлено" and the location string. The new row is unchecked.
-void AddEntryRow(const std::string& title, const std::string& command,
-                 const std::string& location, int icon);
+void AddEntryRow(const std::string& title, const std::string& command, const std::string& location,
+                 int icon);
 
 // The system image-list index of the file's icon, or of the icon of "C:\"
 // when the shell has none for it (the file does not exist).
@@ -31,7 +31,7 @@ class IconLookup {
 
   private:
     std::map<std::string, int> known_; // by lower-cased path
-    int drive_ = -1;                    // index of "C:\", once asked
+    int drive_ = -1;                   // index of "C:\", once asked
 };
 
 // Sorts the list by the column in the direction its flag names, shows the

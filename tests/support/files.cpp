@@ -36,8 +36,7 @@ void MakeFile(const std::string& path, const std::string& contents) {
 }
 
 void MakeFolder(const std::string& path) {
-    ASSERT_TRUE(CreateDirectoryA(path.c_str(), nullptr) ||
-                GetLastError() == ERROR_ALREADY_EXISTS)
+    ASSERT_TRUE(CreateDirectoryA(path.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS)
         << path;
 }
 

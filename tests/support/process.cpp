@@ -7,7 +7,8 @@ namespace kvtest {
 std::string TestProgramDirectory() {
     std::vector<char> buffer(MAX_PATH);
     for (;;) {
-        const DWORD length = GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        const DWORD length =
+            GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
         if (length < buffer.size()) {
             std::string path(buffer.data(), length);
             return path.substr(0, path.rfind('\\'));

@@ -16,10 +16,9 @@ void SetValue(HKEY root, const std::string& keyPath, const std::string& name,
     if (terminate && (type == REG_SZ || type == REG_EXPAND_SZ)) {
         bytes.push_back('\0');
     }
-    ASSERT_EQ(ERROR_SUCCESS,
-              RegSetValueExA(key.get(), name.empty() ? nullptr : name.c_str(), 0, type,
-                             reinterpret_cast<const BYTE*>(bytes.data()),
-                             static_cast<DWORD>(bytes.size())));
+    ASSERT_EQ(ERROR_SUCCESS, RegSetValueExA(key.get(), name.empty() ? nullptr : name.c_str(), 0,
+                                            type, reinterpret_cast<const BYTE*>(bytes.data()),
+                                            static_cast<DWORD>(bytes.size())));
 }
 
 void SetDwordValue(HKEY root, const std::string& keyPath, const std::string& name, DWORD value) {
@@ -50,8 +49,8 @@ std::string ReadString(HKEY root, const std::string& keyPath, const std::string&
     }
     std::string data(size + 1, '\0');
     DWORD type = 0;
-    RegQueryValueExA(key.get(), name.c_str(), nullptr, &type,
-                     reinterpret_cast<BYTE*>(&data[0]), &size);
+    RegQueryValueExA(key.get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&data[0]),
+                     &size);
     return kv::DataAsText(data.substr(0, size));
 }
 

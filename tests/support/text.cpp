@@ -12,11 +12,12 @@ std::string Convert(const std::string& text, UINT from, UINT to) {
     if (text.empty()) {
         return std::string();
     }
-    const int wide = MultiByteToWideChar(from, 0, text.data(), static_cast<int>(text.size()),
-                                         nullptr, 0);
+    const int wide =
+        MultiByteToWideChar(from, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
     std::vector<wchar_t> buffer(static_cast<std::size_t>(wide));
     MultiByteToWideChar(from, 0, text.data(), static_cast<int>(text.size()), buffer.data(), wide);
-    const int narrow = WideCharToMultiByte(to, 0, buffer.data(), wide, nullptr, 0, nullptr, nullptr);
+    const int narrow =
+        WideCharToMultiByte(to, 0, buffer.data(), wide, nullptr, 0, nullptr, nullptr);
     std::string out(static_cast<std::size_t>(narrow), '\0');
     WideCharToMultiByte(to, 0, buffer.data(), wide, &out[0], narrow, nullptr, nullptr);
     return out;

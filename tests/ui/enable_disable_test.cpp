@@ -117,7 +117,8 @@ TEST_F(EnableDisable, EveryKindOfLocationGoesAndComesBack) {
     WriteProfileStringA("windows", "load", "loader.exe");
     OpenMainWindow();
 
-    for (const char* title : {"Machine", "Step", "Helper", "Notes.lnk", "TASKMON.EXE", "loader.exe"}) {
+    for (const char* title :
+         {"Machine", "Step", "Helper", "Notes.lnk", "TASKMON.EXE", "loader.exe"}) {
         SetBox(title, false);
         EXPECT_TRUE(kv::RowUnchecked(FindRow(title))) << title;
     }
@@ -130,7 +131,8 @@ TEST_F(EnableDisable, EveryKindOfLocationGoesAndComesBack) {
     EXPECT_EQ(6u, StoredTitles().size());
 
     kv::ScanDriver();
-    for (const char* title : {"Machine", "Step", "Helper", "Notes.lnk", "TASKMON.EXE", "loader.exe"}) {
+    for (const char* title :
+         {"Machine", "Step", "Helper", "Notes.lnk", "TASKMON.EXE", "loader.exe"}) {
         EXPECT_EQ(1, CountRows(title)) << title;
         SetBox(title, true);
     }
@@ -157,8 +159,9 @@ TEST_F(EnableDisable, AFailedRemovalKeepsTheEntryActiveAndUnrecorded) {
     EXPECT_TRUE(kv::RowChecked(FindRow("Locked")));
     EXPECT_TRUE(StoredTitles().empty());
     EXPECT_TRUE(ValueExists(HKEY_CURRENT_USER, kv::kRunKey, "Locked"));
-    EXPECT_EQ(Ansi("Не могу удалить сервис Locked. Возможно этот сервис уже был удален или переименован"),
-              StatusText(0));
+    EXPECT_EQ(
+        Ansi("Не могу удалить сервис Locked. Возможно этот сервис уже был удален или переименован"),
+        StatusText(0));
     kv::ScanDriver();
     EXPECT_EQ(1, CountRows("Locked"));
 
@@ -216,7 +219,8 @@ TEST_F(EnableDisable, EntriesThatCouldNotBePutBackAreNotTakenOut) {
 
 TEST_F(EnableDisable, DisableAllAndEnableAllOverManyRows) {
     for (int i = 0; i < 20; ++i) {
-        SetValue(HKEY_CURRENT_USER, kv::kRunKey, "Many " + std::to_string(i), "m" + std::to_string(i) + ".exe");
+        SetValue(HKEY_CURRENT_USER, kv::kRunKey, "Many " + std::to_string(i),
+                 "m" + std::to_string(i) + ".exe");
     }
     OpenMainWindow();
     SendCommand(IDM_DISABLE_ALL); // "Отключить всё"

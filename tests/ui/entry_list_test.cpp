@@ -57,7 +57,8 @@ TEST_F(EntryListWindow, ColumnsAndStyles) {
         EXPECT_EQ(widths[column], col.cx);
         EXPECT_TRUE(col.fmt & LVCFMT_BITMAP_ON_RIGHT);
     }
-    const DWORD extended = static_cast<DWORD>(SendMessageA(list(), LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0));
+    const DWORD extended =
+        static_cast<DWORD>(SendMessageA(list(), LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0));
     for (DWORD style : {LVS_EX_GRIDLINES, LVS_EX_CHECKBOXES, LVS_EX_HEADERDRAGDROP,
                         LVS_EX_FULLROWSELECT, LVS_EX_LABELTIP}) {
         EXPECT_TRUE(extended & style) << std::hex << style;
@@ -88,7 +89,8 @@ TEST_F(EntryListWindow, LayoutLeavesTheStatusBarBelowTheList) {
     EXPECT_EQ(kv::RebarHeight(), rect.top); // the tool bar's rebar sits above it
     EXPECT_EQ(480, rect.bottom);
     int parts[2] = {};
-    ASSERT_EQ(2, SendMessageA(kv::g_app.statusBar, SB_GETPARTS, 2, reinterpret_cast<LPARAM>(parts)));
+    ASSERT_EQ(2,
+              SendMessageA(kv::g_app.statusBar, SB_GETPARTS, 2, reinterpret_cast<LPARAM>(parts)));
     EXPECT_EQ(530, parts[0]); // the right part is 270 wide
     EXPECT_EQ(800, parts[1]);
 }

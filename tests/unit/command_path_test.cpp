@@ -34,7 +34,8 @@ struct FakeFiles {
 TEST(CommandPathRule, GrowsThePathWordByWordUntilAFileExists) {
     FakeFiles files;
     files.paths = {"C:\\Program Files\\App\\app.exe"};
-    EXPECT_EQ("C:\\Program Files\\App\\app.exe", files.Program("C:\\Program Files\\App\\app.exe -min"));
+    EXPECT_EQ("C:\\Program Files\\App\\app.exe",
+              files.Program("C:\\Program Files\\App\\app.exe -min"));
     ASSERT_FALSE(files.asked.empty());
     EXPECT_EQ("C:\\Program", files.asked.front()); // the first word is asked first
     EXPECT_EQ("-min", files.Arguments("C:\\Program Files\\App\\app.exe -min"));
@@ -63,8 +64,10 @@ TEST(CommandPathRule, QuotedPathAndItsArguments) {
 TEST(CommandPathRule, WindowsDirectoryBeforeSystemDirectory) {
     FakeFiles files;
     files.paths = {"C:\\WIN\\SYS\\rundll32.exe"};
-    EXPECT_EQ("C:\\WIN\\SYS\\rundll32.exe", files.Program("rundll32.exe shell32.dll,Control_RunDLL"));
-    EXPECT_EQ("shell32.dll,Control_RunDLL", files.Arguments("rundll32.exe shell32.dll,Control_RunDLL"));
+    EXPECT_EQ("C:\\WIN\\SYS\\rundll32.exe",
+              files.Program("rundll32.exe shell32.dll,Control_RunDLL"));
+    EXPECT_EQ("shell32.dll,Control_RunDLL",
+              files.Arguments("rundll32.exe shell32.dll,Control_RunDLL"));
     files.paths.insert("C:\\WIN\\rundll32.exe");
     EXPECT_EQ("C:\\WIN\\rundll32.exe", files.Program("rundll32.exe x"));
     files.paths.insert("rundll32.exe");
@@ -134,8 +137,9 @@ TEST_F(CommandPathOnDisk, BareNamesInTheWindowsAndSystemDirectories) {
     kvtest::MakeFile(inWindows, "MZ");
     EXPECT_EQ(inSystem, ResolveCommandPath("kvonlysys.exe shell32.dll,Control_RunDLL",
                                            ResolveMode::ProgramPath));
-    EXPECT_EQ("shell32.dll,Control_RunDLL",
-              ResolveCommandPath("kvonlysys.exe shell32.dll,Control_RunDLL", ResolveMode::Arguments));
+    EXPECT_EQ(
+        "shell32.dll,Control_RunDLL",
+        ResolveCommandPath("kvonlysys.exe shell32.dll,Control_RunDLL", ResolveMode::Arguments));
     EXPECT_EQ(inWindows, ResolveCommandPath("||kvonlywin.exe", ResolveMode::ProgramPath));
     kvtest::RemovePath(inSystem);
     kvtest::RemovePath(inWindows);

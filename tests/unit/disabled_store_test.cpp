@@ -32,9 +32,9 @@ TEST_F(DisabledStore, PerUserAndVersionFolder) {
     OSVERSIONINFOA version{};
     version.dwOSVersionInfoSize = sizeof(version);
     GetVersionExA(&version);
-    const std::string expected = folder.path() + "\\List Settings\\" +
-                                 kv::UserFolderName(kv::CurrentUserName(), version.dwMajorVersion,
-                                                    version.dwMinorVersion);
+    const std::string expected =
+        folder.path() + "\\List Settings\\" +
+        kv::UserFolderName(kv::CurrentUserName(), version.dwMajorVersion, version.dwMinorVersion);
     EXPECT_EQ(expected + "\\disable.ini", StorePath());
     EXPECT_EQ(expected + "\\report.ini", kv::UserDataFilePath(kv::UserDataFile::ChangeSnapshot));
     EXPECT_TRUE(kvtest::FileExists(expected)); // the folders are made on the way
@@ -53,7 +53,8 @@ TEST_F(DisabledStore, PerUserAndVersionFolder) {
 
 TEST_F(DisabledStore, RoundTripKeepsTextsExactly) {
     const std::vector<kv::StartupEntry> written = {
-        Entry("\"Quoted\"", "\"C:\\Program Files\\a.exe\"", "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run"),
+        Entry("\"Quoted\"", "\"C:\\Program Files\\a.exe\"",
+              "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run"),
         Entry(" padded ", "b.exe ", "section: [windows]; parameter: run"),
     };
     ASSERT_TRUE(kv::WriteDisabledStore(written));
@@ -92,8 +93,10 @@ TEST_F(DisabledStore, IncompleteRecordsAndRecordsBeyondTotalAreSkipped) {
 }
 
 TEST_F(DisabledStore, UpdateChangesTheMatchingRecordOrAppends) {
-    ASSERT_TRUE(kv::WriteDisabledStore({Entry("One", "one.exe", "HKCU\\A"), Entry("Two", "two.exe", "HKCU\\B")}));
-    ASSERT_TRUE(kv::UpdateDisabledRecord("TWO", "Two.EXE", "hkcu\\b", "Zwei", "zwei.exe /q", "HKLM\\C"));
+    ASSERT_TRUE(kv::WriteDisabledStore(
+        {Entry("One", "one.exe", "HKCU\\A"), Entry("Two", "two.exe", "HKCU\\B")}));
+    ASSERT_TRUE(
+        kv::UpdateDisabledRecord("TWO", "Two.EXE", "hkcu\\b", "Zwei", "zwei.exe /q", "HKLM\\C"));
     std::vector<kv::StartupEntry> read = kv::ReadDisabledStore();
     ASSERT_EQ(2u, read.size());
     EXPECT_EQ("Zwei", read[1].title); // same record number

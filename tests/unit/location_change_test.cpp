@@ -50,7 +50,8 @@ TEST_F(LocationChange, RegistryValueWrittenAndRemoved) {
     EXPECT_EQ("C:\\b.exe", ReadString(HKEY_LOCAL_MACHINE, kv::kRunServicesOnceKey, "Bare"));
 
     // Removal by the location string, whatever its letter case.
-    outcome = kv::RemoveEntry("Tool", "ignored", "hkcu\\SOFTWARE\\microsoft\\Windows\\currentversion\\RUN");
+    outcome = kv::RemoveEntry("Tool", "ignored",
+                              "hkcu\\SOFTWARE\\microsoft\\Windows\\currentversion\\RUN");
     EXPECT_EQ(OutcomeKind::Removed, outcome.kind);
     EXPECT_FALSE(ValueExists(HKEY_CURRENT_USER, kv::kRunKey, "Tool"));
     // A value that is gone, or a key that does not exist, is a failure.
@@ -76,7 +77,8 @@ TEST_F(LocationChange, UnnamedValueAndBlockedWrites) {
 }
 
 TEST_F(LocationChange, RunOnceExSectionsAndSubkeysAreWrittenBackWhereTheyWere) {
-    EXPECT_EQ(OutcomeKind::Created, kv::WriteEntry("1", "||notepad.exe", kHklmRunOnceEx + "\\NewSection").kind);
+    EXPECT_EQ(OutcomeKind::Created,
+              kv::WriteEntry("1", "||notepad.exe", kHklmRunOnceEx + "\\NewSection").kind);
     const std::string section = std::string(kv::kRunOnceExKey) + "\\NewSection";
     EXPECT_EQ("||notepad.exe", ReadString(HKEY_LOCAL_MACHINE, section, "1"));
     EXPECT_EQ(OutcomeKind::Removed, kv::RemoveEntry("1", "", kHklmRunOnceEx + "\\NewSection").kind);
@@ -86,7 +88,8 @@ TEST_F(LocationChange, RunOnceExSectionsAndSubkeysAreWrittenBackWhereTheyWere) {
     const std::string location = kHkcuRun + "\\Vendor";
     EXPECT_TRUE(kv::HasWriter(location));
     EXPECT_EQ(OutcomeKind::Created, kv::WriteEntry("Helper", "h.exe /x", location).kind);
-    EXPECT_EQ("h.exe /x", ReadString(HKEY_CURRENT_USER, std::string(kv::kRunKey) + "\\Vendor", "Helper"));
+    EXPECT_EQ("h.exe /x",
+              ReadString(HKEY_CURRENT_USER, std::string(kv::kRunKey) + "\\Vendor", "Helper"));
     EXPECT_FALSE(ValueExists(HKEY_CURRENT_USER, kv::kRunKey, "Helper"));
 }
 
@@ -145,7 +148,8 @@ TEST_F(LocationChange, WinIniItemsAppendedAndCutOut) {
     EXPECT_EQ("app.exe", outcome.name);
     EXPECT_EQ("C:\\TOOLS\\APP.EXE,Mid.exe,", WinIni("load"));
     // Not there: nothing written, nothing said.
-    EXPECT_EQ(OutcomeKind::None, kv::RemoveEntry("zzz.exe", "zzz.exe", kv::kWinIniLoadLocation).kind);
+    EXPECT_EQ(OutcomeKind::None,
+              kv::RemoveEntry("zzz.exe", "zzz.exe", kv::kWinIniLoadLocation).kind);
     EXPECT_EQ("C:\\TOOLS\\APP.EXE,Mid.exe,", WinIni("load"));
 }
 
@@ -158,8 +162,9 @@ TEST_F(LocationChange, LongWinIniLinesKeepEveryItem) {
     ASSERT_EQ(line, WinIni("run"));
     EXPECT_EQ(OutcomeKind::Created, kv::WriteEntry("z", "z.exe", kv::kWinIniRunLocation).kind);
     EXPECT_EQ(line + " z.exe", WinIni("run"));
-    EXPECT_EQ(OutcomeKind::Removed,
-              kv::RemoveEntry("APP1500.EXE", "C:\\PROGRA~1\\APP1500.EXE", kv::kWinIniRunLocation).kind);
+    EXPECT_EQ(
+        OutcomeKind::Removed,
+        kv::RemoveEntry("APP1500.EXE", "C:\\PROGRA~1\\APP1500.EXE", kv::kWinIniRunLocation).kind);
     const std::string after = WinIni("run");
     EXPECT_EQ(line.size() + 6 - std::string("C:\\PROGRA~1\\APP1500.EXE,").size(), after.size());
     EXPECT_EQ(std::string::npos, after.find("APP1500.EXE"));

@@ -60,7 +60,7 @@ TEST_F(ProfileRecords, OlderFilesReadAsBefore) {
     WritePrivateProfileStringA("object 2", "title", "Two", file);
     WritePrivateProfileStringA("object 3", "title", "Beyond", file);
     const std::vector<ProfileRecord> read = kv::ReadProfileRecords(path, false);
-    ASSERT_EQ(2u, read.size()); // "total" alone decides
+    ASSERT_EQ(2u, read.size());                // "total" alone decides
     EXPECT_EQ("C:\\one.exe", read[0].command); // the enclosing quotes go, as they always did
     EXPECT_EQ("Two", read[1].title);
     EXPECT_EQ("", read[1].command); // a missing key reads as empty text
@@ -84,8 +84,8 @@ TEST_F(ProfileRecords, RewritingKeepsOtherSectionsAndStaleRecords) {
 }
 
 TEST_F(ProfileRecords, StateKey) {
-    ASSERT_TRUE(kv::WriteProfileRecords(path, {Record("on", "a", "L", 1), Record("off", "b", "L", 0)},
-                                        true, true));
+    ASSERT_TRUE(kv::WriteProfileRecords(
+        path, {Record("on", "a", "L", 1), Record("off", "b", "L", 0)}, true, true));
     const std::vector<ProfileRecord> read = kv::ReadProfileRecords(path, true);
     ASSERT_EQ(2u, read.size());
     EXPECT_EQ(1, read[0].state);
