@@ -6,6 +6,8 @@
 #include "entries/text.h"
 #include "support/files.h"
 
+#include <shlobj.h>
+
 namespace kvtest {
 
 void SetValue(HKEY root, const std::string& keyPath, const std::string& name,
@@ -118,6 +120,12 @@ std::string AllUsersStartupFolder() {
 }
 
 void ClearStartupFolders() {
+    // The shell registers its folders under "Shell Folders" when they are
+    // first asked for; Windows has done so long before, a new Wine prefix may
+    // not have.
+    char path[MAX_PATH] = {};
+    SHGetFolderPathA(nullptr, CSIDL_STARTUP | CSIDL_FLAG_CREATE, nullptr, 0, path);
+    SHGetFolderPathA(nullptr, CSIDL_COMMON_STARTUP | CSIDL_FLAG_CREATE, nullptr, 0, path);
     for (const std::string& folder : {CurrentUserStartupFolder(), AllUsersStartupFolder()}) {
         if (!folder.empty()) {
             EmptyFolder(folder);

@@ -2,6 +2,7 @@
 #include "entries/command_path.h"
 #include "entries/registry_reader.h"
 
+#include "support/rows.h"
 #include "support/registry_fixture.h"
 #include "support/text.h"
 
@@ -17,15 +18,7 @@ const std::string kHkcuRun = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion
 
 class RegistryReader : public kvtest::StartupRegistryTest {};
 
-const kv::StartupEntry* FindTitle(const std::vector<kv::StartupEntry>& rows,
-                                  const std::string& title) {
-    for (const kv::StartupEntry& row : rows) {
-        if (row.title == title) {
-            return &row;
-        }
-    }
-    return nullptr;
-}
+using kvtest::FindTitle;
 
 TEST_F(RegistryReader, ListsStringValuesOnly) {
     SetValue(HKEY_CURRENT_USER, kv::kRunKey, "Plain", "C:\\windows\\notepad.exe /a");

@@ -1,6 +1,7 @@
 #include "entries/command_path.h"
 #include "entries/startup_folder.h"
 
+#include "support/rows.h"
 #include "support/files.h"
 #include "support/registry_fixture.h"
 #include "support/text.h"
@@ -35,15 +36,7 @@ class StartupFolder : public kvtest::StartupRegistryTest {
     std::string regedit;
 };
 
-const kv::StartupEntry* FindTitle(const std::vector<kv::StartupEntry>& rows,
-                                  const std::string& title) {
-    for (const kv::StartupEntry& row : rows) {
-        if (row.title == title) {
-            return &row;
-        }
-    }
-    return nullptr;
-}
+using kvtest::FindTitle;
 
 // A file made and removed by its wide "\\?\" path, which may be longer than
 // MAX_PATH; the path is taken to be ASCII.
