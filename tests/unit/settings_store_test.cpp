@@ -1,4 +1,6 @@
 #include "dialogs/settings_store.h"
+#include "records/disabled_store.h"
+#include "records/user_data_folder.h"
 #include "shell/app_state.h"
 
 #include "support/files.h"
@@ -118,6 +120,43 @@ TEST_F(SettingsStore, SavedLayoutIsReadBack) {
     for (int index = 0; index < 13; ++index) {
         EXPECT_EQ(saved[index].value, kv::ReadLayoutSetting(index)) << saved[index].key;
     }
+}
+
+} // namespace
+
+namespace {
+
+// A program folder deeper than a settings or store path may be: every read
+// gives its default and every write fails cleanly, without a crash or a cut
+// path that would land the files somewhere else.
+TEST_F(SettingsStore, AProgramFolderBeyondThePathLimit) {
+    const std::string deep =
+        folder.path() + "\\" + std::string(150, 'd') + "\\" + std::string(150, 'e');
+    kv::SetExecutableDirectoryForTests(deep);
+    EXPECT_EQ(deep + "\\settings.ini", kv::SettingsFilePath());
+    kv::WriteSetting(kv::kMonitoringKeys[2], 30);
+    kv::LoadMonitoringSettings();
+    EXPECT_EQ(1, kv::g_app.settings.Freq);
+    EXPECT_EQ(INT_MIN, kv::ReadLayoutSetting(kv::kLayoutRight));
+
+    const std::string store = kv::UserDataFilePath(kv::UserDataFile::DisabledStore);
+    EXPECT_EQ(0u, store.find(deep + "\\List Settings\\"));
+    kv::StartupEntry entry;
+    entry.title = "t";
+    entry.command = "c.exe";
+    entry.location = "HKCU\\Run";
+    EXPECT_FALSE(kv::WriteDisabledStore({entry}));
+    EXPECT_TRUE(kv::ReadDisabledStore().empty());
+    // Nothing was written under a shortened name beside the real folder.
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder.path() + "\\*").c_str(), &found);
+    ASSERT_NE(INVALID_HANDLE_VALUE, search);
+    int names = 0;
+    do {
+        names += std::string(found.cFileName) != "." && std::string(found.cFileName) != "..";
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    EXPECT_EQ(0, names);
 }
 
 } // namespace
