@@ -1,6 +1,7 @@
 #include "shell/commands.h"
 
 #include "dialogs/settings_store.h"
+#include "entries/command_path.h"
 #include "entries/startup_folder.h"
 #include "shell/app_state.h"
 #include "shell/entry_actions.h"
@@ -48,26 +49,6 @@ void OpenWithShell(const std::string& target, const std::string& directory = std
         return;
     }
     ShellExecuteA(g_app.mainWindow, "open", target.c_str(), "", directory.c_str(), SW_SHOW);
-}
-
-std::string SystemFolder() {
-    std::vector<char> buffer(MAX_PATH);
-    UINT length = GetSystemDirectoryA(buffer.data(), static_cast<UINT>(buffer.size()));
-    if (length >= buffer.size()) {
-        buffer.resize(length + 1);
-        length = GetSystemDirectoryA(buffer.data(), static_cast<UINT>(buffer.size()));
-    }
-    return std::string(buffer.data(), length < buffer.size() ? length : 0);
-}
-
-std::string WindowsFolder() {
-    std::vector<char> buffer(MAX_PATH);
-    UINT length = GetWindowsDirectoryA(buffer.data(), static_cast<UINT>(buffer.size()));
-    if (length >= buffer.size()) {
-        buffer.resize(length + 1);
-        length = GetWindowsDirectoryA(buffer.data(), static_cast<UINT>(buffer.size()));
-    }
-    return std::string(buffer.data(), length < buffer.size() ? length : 0);
 }
 
 // The mail and web addresses go to the shell's default handler.
@@ -159,10 +140,10 @@ void ExecuteCommand(UINT command) {
         WinExec("control.exe schedtasks", SW_SHOWNORMAL);
         break;
     case IDM_FOLDER_SYSTEM:
-        OpenWithShell(SystemFolder());
+        OpenWithShell(SystemDirectory());
         break;
     case IDM_FOLDER_WINDOWS:
-        OpenWithShell(WindowsFolder());
+        OpenWithShell(WindowsDirectory());
         break;
     case IDM_STARTUP_ALL_USERS:
         OpenWithShell(GetStartupFolderPath(kAllUsersStartup));
@@ -171,10 +152,10 @@ void ExecuteCommand(UINT command) {
         OpenWithShell(GetStartupFolderPath(kCurrentUserStartup));
         break;
     case IDM_FILE_WININI:
-        OpenWithShell(WindowsFolder() + "\\win.ini");
+        OpenWithShell(WindowsDirectory() + "\\win.ini");
         break;
     case IDM_FILE_SYSTEMINI:
-        OpenWithShell(WindowsFolder() + "\\system.ini");
+        OpenWithShell(WindowsDirectory() + "\\system.ini");
         break;
 
     // Help
