@@ -1,5 +1,7 @@
 #include "entries/text.h"
 
+#include <cstring>
+
 namespace kv {
 
 std::string LowerAscii(const std::string& text) {
@@ -38,6 +40,12 @@ std::string AfterLastBackslash(const std::string& path) {
 
 std::string Decimal(long long value) {
     return std::to_string(value);
+}
+
+void CopyIntoField(char* field, std::size_t size, const std::string& text) {
+    const std::size_t length = text.size() < size - 1 ? text.size() : size - 1;
+    std::memcpy(field, text.data(), length);
+    field[length] = '\0';
 }
 
 std::vector<std::string> SplitAny(const std::string& text, const std::string& separators) {

@@ -3,6 +3,7 @@
 // and command comparisons require.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,10 @@ std::string AfterLastBackslash(const std::string& path);
 
 // Decimal text of a number, with a leading '-' when negative.
 std::string Decimal(long long value);
+
+// Copies the text into a fixed field of `size` bytes (at least 1): cut to
+// fit when longer, always terminated.
+void CopyIntoField(char* field, std::size_t size, const std::string& text);
 
 // Splits at runs of any of the separator characters; empty pieces are dropped.
 std::vector<std::string> SplitAny(const std::string& text, const std::string& separators);

@@ -3,6 +3,7 @@
 #include "dialogs/settings_store.h"
 #include "entries/command_path.h"
 #include "entries/startup_folder.h"
+#include "entries/text.h"
 #include "shell/app_state.h"
 #include "shell/entry_actions.h"
 #include "shell/entry_list.h"
@@ -33,11 +34,6 @@ void EnableToolBarButton(UINT command, bool enabled) {
     if (g_app.toolBar != nullptr) {
         SendMessageA(g_app.toolBar, TB_ENABLEBUTTON, command, MAKELPARAM(enabled ? 1 : 0, 0));
     }
-}
-
-bool IsRegistryLocation(const std::string& location) {
-    return location.size() >= 2 && (location[0] == 'H' || location[0] == 'h') &&
-           (location[1] == 'K' || location[1] == 'k');
 }
 
 // A tool, folder or file opened by the shell as the user would double-click
@@ -195,7 +191,7 @@ void UpdateSelectionCommands(HMENU menu) {
     if (selected == 1) {
         const int mark =
             static_cast<int>(SendMessageA(g_app.entryList, LVM_GETSELECTIONMARK, 0, 0));
-        registryRow = mark >= 0 && IsRegistryLocation(RowText(mark, kColumnLocation));
+        registryRow = mark >= 0 && StartsWithNoCase(RowText(mark, kColumnLocation), "HK");
     }
     EnableCommand(menu, IDM_SHOW_IN_REGISTRY, registryRow);
 

@@ -111,13 +111,7 @@ void DeleteSelectedEntries() {
     g_app.ListBusy = true;
     const int selected = SelectedCount();
     if (selected == 1) {
-        int row = -1;
-        const int count = RowCount();
-        for (int i = 0; i < count && row < 0; ++i) {
-            if (RowSelected(i)) {
-                row = i;
-            }
-        }
+        const int row = FirstSelectedRow();
         const StartupEntry entry = ReadRow(row);
         const bool disabled = RowUnchecked(row);
         const std::string question =

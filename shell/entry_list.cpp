@@ -115,12 +115,11 @@ int ShellIconIndex(const std::string& path) {
 } // namespace
 
 int FileIconIndex(const std::string& path) {
-    // A file that does not exist gets the icon of the drive "C:\".
-    const int index = PathExists(path) ? ShellIconIndex(path) : -1;
-    return index >= 0 ? index : DriveIconIndex();
+    return IconLookup()(path);
 }
 
 int IconLookup::operator()(const std::string& path) {
+    // A file that does not exist gets the icon of the drive "C:\".
     int index = -1;
     if (PathExists(path)) {
         const std::string key = LowerAscii(path);
@@ -146,6 +145,11 @@ int RowCount() {
 
 int SelectedCount() {
     return static_cast<int>(SendMessageA(g_app.entryList, LVM_GETSELECTEDCOUNT, 0, 0));
+}
+
+int FirstSelectedRow() {
+    return static_cast<int>(
+        SendMessageA(g_app.entryList, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
 }
 
 std::string RowText(int row, int column) {

@@ -51,6 +51,7 @@ void UpdateCountText();
 // Row access. Texts come back whole, however long.
 int RowCount();
 int SelectedCount();
+int FirstSelectedRow(); // -1 when none is selected
 std::string RowText(int row, int column);
 bool RowChecked(int row);   // state image 2: active in its location
 bool RowUnchecked(int row); // state image 1: disabled

@@ -15,12 +15,6 @@ namespace kv {
 
 namespace {
 
-// The first selected row, or -1.
-int FirstSelectedRow() {
-    return static_cast<int>(
-        SendMessageA(g_app.entryList, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
-}
-
 // With one row selected: the description its program gives of itself, or
 // else its title. Otherwise the F1 text.
 void ShowSelectionDescription() {

@@ -1,12 +1,11 @@
 #include "shell/toolbar.h"
 
+#include "entries/text.h"
 #include "shell/app_state.h"
 #include "shell/strings.h"
 #include "resource.h"
 
 #include <commctrl.h>
-
-#include <cstring>
 
 namespace kv {
 
@@ -100,10 +99,7 @@ std::string ToolTipText(UINT command) {
 void FillToolTip(NMTTDISPINFOA* request) {
     const std::string tip = ToolTipText(static_cast<UINT>(request->hdr.idFrom));
     // The request's own text field: cut to fit, always terminated.
-    const std::size_t room = sizeof(request->szText) - 1;
-    const std::size_t length = tip.size() < room ? tip.size() : room;
-    std::memcpy(request->szText, tip.data(), length);
-    request->szText[length] = '\0';
+    CopyIntoField(request->szText, sizeof(request->szText), tip);
     request->lpszText = request->szText;
     request->hinst = nullptr;
 }

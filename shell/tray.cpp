@@ -1,12 +1,11 @@
 #include "shell/tray.h"
 
+#include "entries/text.h"
 #include "shell/app_state.h"
 #include "shell/strings.h"
 #include "resource.h"
 
 #include <shellapi.h>
-
-#include <cstring>
 
 namespace kv {
 
@@ -23,10 +22,7 @@ void FillTrayIconRecord(HWND window) {
     icon.hIcon = LoadIconA(g_app.instance, MAKEINTRESOURCEA(IDI_SMALL));
     const std::string tip = LoadText(IDS_TRAY_TIP);
     // The version-1 tip holds 63 characters and the terminating zero.
-    const std::size_t room = 63;
-    const std::size_t length = tip.size() < room ? tip.size() : room;
-    std::memcpy(icon.szTip, tip.data(), length);
-    icon.szTip[length] = '\0';
+    CopyIntoField(icon.szTip, 64, tip);
 }
 
 void AddTrayIcon() {
