@@ -4,7 +4,7 @@
 // Startup folders and a long win.ini line. Run it in a throwaway prefix: it
 // empties the Run-type keys, the Startup folders and the win.ini parameters
 // "run" and "load" before and after.
-#include "dialogs/settings_store.h"
+#include "records/settings_store.h"
 #include "entries/catalogue.h"
 #include "entries/registry.h"
 #include "entries/startup_folder.h"

@@ -1,5 +1,8 @@
 #include "entries/catalogue.h"
 
+#include "entries/startup_folder.h"
+#include "entries/text.h"
+
 namespace kv {
 
 const char* const kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
@@ -22,6 +25,68 @@ const RegistryLocation kSubkeyKeys[5] = {
 
 std::string RegistryLocationString(const std::string& root, const std::string& keyPath) {
     return root + "\\" + keyPath;
+}
+
+const char* const kWinIniRunLocation = "section: [windows]; parameter: run";
+const char* const kWinIniLoadLocation = "section: [windows]; parameter: load";
+
+std::string WinIniLocationString(const std::string& parameter) {
+    return "section: [windows]; parameter: " + parameter;
+}
+
+LocationClass ClassifyLocationIn(const std::string& location, const std::string& currentUserFolder,
+                                 const std::string& allUsersFolder) {
+    const std::string lower = LowerAscii(location);
+    LocationClass found;
+    for (const RegistryLocation& key : kValueKeys) {
+        if (lower == LowerAscii(RegistryLocationString(key.root, key.keyPath))) {
+            found.kind = LocationKind::RegistryKey;
+            found.root = key.root;
+            found.keyPath = key.keyPath;
+            return found;
+        }
+    }
+    for (std::size_t i = 0; i < sizeof(kSubkeyKeys) / sizeof(kSubkeyKeys[0]); ++i) {
+        const RegistryLocation& key = kSubkeyKeys[i];
+        const std::string prefix = LowerAscii(RegistryLocationString(key.root, key.keyPath)) + "\\";
+        if (lower.size() > prefix.size() && lower.compare(0, prefix.size(), prefix) == 0 &&
+            lower.find('\\', prefix.size()) == std::string::npos) {
+            found.kind = key.keyPath == kRunOnceExKey ? LocationKind::RunOnceExSection
+                                                      : LocationKind::RegistrySubkey;
+            found.root = key.root;
+            found.subkey = location.substr(prefix.size());
+            found.keyPath = std::string(key.keyPath) + "\\" + found.subkey;
+            return found;
+        }
+    }
+    if (lower == kWinIniRunLocation || lower == kWinIniLoadLocation) {
+        found.kind = LocationKind::WinIni;
+        found.parameter = lower == kWinIniRunLocation ? "run" : "load";
+        return found;
+    }
+    const std::string* const folders[2] = {&currentUserFolder, &allUsersFolder};
+    for (int selector = 0; selector < 2; ++selector) {
+        const std::string& folder = *folders[selector];
+        if (!folder.empty() && lower == LowerAscii(folder)) {
+            found.kind = LocationKind::StartupFolder;
+            found.folder = folder;
+            found.folderSelector = selector;
+            return found;
+        }
+    }
+    return found;
+}
+
+LocationClass ClassifyLocation(const std::string& location) {
+    return ClassifyLocationIn(location, GetStartupFolderPath(kCurrentUserStartup),
+                              GetStartupFolderPath(kAllUsersStartup));
+}
+
+bool IsPlainFileName(const std::string& name) {
+    // Windows drops trailing dots and blanks from a path's last name, so a
+    // name made of them alone would name the folder or its parent.
+    return name.find_first_not_of(". ") != std::string::npos &&
+           name.find_first_of("\\/:") == std::string::npos;
 }
 
 } // namespace kv

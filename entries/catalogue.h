@@ -1,5 +1,6 @@
 // The startup locations: their location strings, in the order a refresh
-// reads them.
+// reads them, and the one classifier that tells which location a location
+// string names.
 #pragma once
 
 #include <string>
@@ -22,10 +23,51 @@ struct RegistryLocation {
 
 // The six keys whose values are entries, in reading order.
 extern const RegistryLocation kValueKeys[6];
-// The five keys whose subkeys' values are entries, in reading order.
+// The five keys whose subkeys' values are entries, in reading order; the
+// last is RunOnceEx, whose subkeys are its sections.
 extern const RegistryLocation kSubkeyKeys[5];
 
 // Location string of a registry key: the root name, a backslash and the path.
 std::string RegistryLocationString(const std::string& root, const std::string& keyPath);
+
+// The location strings of win.ini's "run" and "load" parameters.
+extern const char* const kWinIniRunLocation;  // "section: [windows]; parameter: run"
+extern const char* const kWinIniLoadLocation; // "section: [windows]; parameter: load"
+std::string WinIniLocationString(const std::string& parameter);
+
+enum class LocationKind {
+    Unknown,          // names no startup location: nothing may be written or removed there
+    RegistryKey,      // one of the six Run-type keys
+    RegistrySubkey,   // a subkey of HKLM or HKCU Run or RunOnce
+    RunOnceExSection, // a section (subkey) of HKLM RunOnceEx
+    WinIni,           // win.ini's "run" or "load"
+    StartupFolder,    // the current user's or the all-users Startup folder
+};
+
+// What a location string names. Location strings are compared without regard
+// to the case of A-Z, as the catalogue's strings are.
+struct LocationClass {
+    LocationKind kind = LocationKind::Unknown;
+    std::string root;      // registry: "HKLM" or "HKCU"
+    std::string keyPath;   // registry: the catalogue's key path, then "\" and the subkey
+    std::string subkey;    // subkey and RunOnceEx section: its name in the string's own case
+    std::string parameter; // win.ini: "run" or "load"
+    std::string folder;    // Startup folder: the path as the Shell Folders key gives it
+    int folderSelector = 0; // Startup folder: 0 current user, 1 all users
+};
+
+// The classifier itself, against the Startup folder paths of the moment
+// (empty when a folder is not known). A subkey or section name is one key
+// name: it is not empty and holds no backslash.
+LocationClass ClassifyLocationIn(const std::string& location, const std::string& currentUserFolder,
+                                 const std::string& allUsersFolder);
+
+// ClassifyLocationIn against the Startup folders as the system names them now.
+LocationClass ClassifyLocation(const std::string& location);
+
+// True for the name of one file inside a folder: no path separator or drive
+// colon, and not made of dots and blanks alone (".", "..", "..."). Only such names are created
+// or deleted in a Startup folder, so nothing outside it is ever touched.
+bool IsPlainFileName(const std::string& name);
 
 } // namespace kv

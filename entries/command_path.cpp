@@ -57,6 +57,68 @@ bool ResolveCandidate(const std::string& candidate, const PathEnvironment& env, 
     return false;
 }
 
+// Where the program of a command (without bars) lies: its path, and the end
+// of its text in the command, from which its arguments follow.
+struct ProgramPart {
+    bool found = false; // quoted, or a candidate resolved
+    std::string path;   // the program path; the command less quotes when not found
+    std::string::size_type end = 0; // one past the program in the text
+    std::string arguments; // what follows, less the one character after the program
+};
+
+ProgramPart LocateProgram(const std::string& text, const PathEnvironment& env,
+                          bool checkQuotedPath) {
+    ProgramPart part;
+    std::string unquoted = text;
+    std::string::size_type offset = 0; // where `unquoted` starts in the text
+    if (!text.empty() && text[0] == '"') {
+        const std::string::size_type closing = text.find('"', 1);
+        if (closing != std::string::npos) {
+            unquoted = text.substr(1, closing - 1);
+            if (!checkQuotedPath) {
+                // The quotes alone say where the program ends.
+                part.found = true;
+                part.path = unquoted;
+                part.end = closing + 1;
+                if (closing + 2 < text.size()) {
+                    part.arguments = text.substr(closing + 2);
+                }
+                return part;
+            }
+        } else {
+            unquoted = text.substr(1);
+        }
+        offset = 1;
+    }
+    part.path = unquoted;
+
+    // Word growing over the command as written, then in the Windows and the
+    // System directory.
+    const std::string prefixes[3] = {
+        std::string(),
+        env.windowsDirectory + "\\",
+        env.systemDirectory + "\\",
+    };
+    for (const std::string& prefix : prefixes) {
+        const std::string candidate = prefix + unquoted;
+        std::string path;
+        std::string::size_type lastEnd = 0;
+        bool tookAll = false;
+        if (ResolveCandidate(candidate, env, path, lastEnd, tookAll)) {
+            part.found = true;
+            part.path = path;
+            // A program inside the directory's own words ends before the
+            // command does; its arguments are counted from the command's start.
+            part.end = lastEnd > prefix.size() ? lastEnd - prefix.size() + offset : offset;
+            if (!tookAll && lastEnd + 1 < candidate.size()) {
+                part.arguments = candidate.substr(lastEnd + 1);
+            }
+            return part;
+        }
+    }
+    return part;
+}
+
 } // namespace
 
 std::string ResolveCommandPathIn(const std::string& command, ResolveMode mode,
@@ -64,60 +126,31 @@ std::string ResolveCommandPathIn(const std::string& command, ResolveMode mode,
     if (command.empty()) {
         return std::string();
     }
-
     // Bars: a RunOnceEx line is "dll|function|arguments"; "||command" carries
     // a plain command.
-    std::string text = command;
+    const bool plainAfterBars = command.compare(0, 2, "||") == 0;
+    const std::string text = plainAfterBars ? command.substr(2) : command;
     const std::string::size_type firstBar = command.find('|');
+
     if (mode == ResolveMode::ProgramPath) {
-        if (command.compare(0, 2, "||") == 0) {
-            text = command.substr(2);
-        } else if (firstBar != std::string::npos) {
-            text = command.substr(0, firstBar);
-        }
-    } else if (firstBar != std::string::npos) {
-        // The arguments of a bar line: from its last bar on, bar included.
-        return command.substr(command.rfind('|'));
+        const std::string program =
+            plainAfterBars || firstBar == std::string::npos ? text : command.substr(0, firstBar);
+        return LocateProgram(program, env, true).path;
     }
 
-    // Quotes.
-    std::string unquoted = text;
-    if (!text.empty() && text[0] == '"') {
-        const std::string::size_type closing = text.find('"', 1);
-        if (closing != std::string::npos) {
-            if (mode == ResolveMode::Arguments) {
-                // Exactly one character after the closing quote is skipped.
-                return closing + 1 >= text.size() ? std::string() : text.substr(closing + 2);
-            }
-            unquoted = text.substr(1, closing - 1);
-        } else {
-            unquoted = text.substr(1);
+    const ProgramPart part = LocateProgram(text, env, false);
+    if (!plainAfterBars && firstBar != std::string::npos) {
+        // A bar in the arguments of an ordinary command belongs to them. Only
+        // a RunOnceEx line, whose first bar follows its program at once, is
+        // split at bars: its arguments are the text from the last bar on.
+        const std::string::size_type argumentsStart =
+            part.found ? command.find_first_not_of(' ', part.end) : std::string::npos;
+        if (argumentsStart == std::string::npos || argumentsStart >= firstBar ||
+            part.end > firstBar) {
+            return command.substr(command.rfind('|'));
         }
     }
-
-    // Word growing over the command as written, then in the Windows and the
-    // System directory.
-    const std::string candidates[3] = {
-        unquoted,
-        env.windowsDirectory + "\\" + unquoted,
-        env.systemDirectory + "\\" + unquoted,
-    };
-    for (const std::string& candidate : candidates) {
-        std::string path;
-        std::string::size_type lastEnd = 0;
-        bool tookAll = false;
-        if (!ResolveCandidate(candidate, env, path, lastEnd, tookAll)) {
-            continue;
-        }
-        if (mode == ResolveMode::ProgramPath) {
-            return path;
-        }
-        if (tookAll || lastEnd + 1 >= candidate.size()) {
-            return std::string();
-        }
-        return candidate.substr(lastEnd + 1);
-    }
-    return mode == ResolveMode::ProgramPath ? unquoted : std::string();
+    return part.arguments;
 }
 
 bool PathExists(const std::string& path) {

@@ -5,128 +5,139 @@
 #include "entries/location_removers.h"
 #include "entries/location_writers.h"
 #include "entries/registry.h"
-#include "entries/startup_folder.h"
-#include "entries/text.h"
+
+#include <windows.h>
 
 namespace kv {
 
-const char* const kWinIniRunLocation = "section: [windows]; parameter: run";
-const char* const kWinIniLoadLocation = "section: [windows]; parameter: load";
-
 namespace {
 
-const std::string kRunOnceExLower = "hklm\\software\\microsoft\\windows\\currentversion\\runonceex";
+LocationOutcome Refusal(OutcomeKind kind, const std::string& title, const std::string& location) {
+    LocationOutcome outcome;
+    outcome.kind = kind;
+    outcome.name = title;
+    outcome.detail = location;
+    return outcome;
+}
 
-enum class WriterKind { None, RegistryKey, RegistrySubkey, RunOnceEx, WinIni, Folder };
-
-struct Writer {
-    WriterKind kind = WriterKind::None;
-    std::string root;    // registry: "HKLM" or "HKCU"
-    std::string keyPath; // registry: the key to write into, in its own case
-    std::string name;    // RunOnceEx: section; win.ini: parameter; folder: the folder
-};
-
-Writer FindWriter(const std::string& location) {
-    const std::string lower = LowerAscii(location);
-    Writer writer;
-    // The six Run-type keys themselves, and (a value written back where it
-    // was) subkeys of Run and RunOnce.
-    for (const RegistryLocation& key : kValueKeys) {
-        const std::string keyLocation = LowerAscii(RegistryLocationString(key.root, key.keyPath));
-        if (lower == keyLocation) {
-            writer.kind = WriterKind::RegistryKey;
-            writer.root = key.root;
-            writer.keyPath = key.keyPath;
-            return writer;
-        }
-    }
-    if (lower.compare(0, kRunOnceExLower.size(), kRunOnceExLower) == 0) {
-        writer.kind = WriterKind::RunOnceEx;
-        writer.name = AfterLastBackslash(location);
-        return writer;
-    }
-    for (int i = 0; i < 4; ++i) { // HKLM Run, HKLM RunOnce, HKCU Run, HKCU RunOnce
-        const RegistryLocation& key = kSubkeyKeys[i];
-        const std::string prefix = LowerAscii(RegistryLocationString(key.root, key.keyPath)) + "\\";
-        if (lower.size() > prefix.size() && lower.compare(0, prefix.size(), prefix) == 0) {
-            writer.kind = WriterKind::RegistrySubkey;
-            writer.root = key.root;
-            writer.keyPath = location.substr(5); // after "HKLM\" or "HKCU\"
-            return writer;
-        }
-    }
-    if (lower == kWinIniRunLocation || lower == kWinIniLoadLocation) {
-        writer.kind = WriterKind::WinIni;
-        writer.name = lower == kWinIniRunLocation ? "run" : "load";
-        return writer;
-    }
-    for (int selector = 0; selector < 2; ++selector) {
-        const std::string folder = GetStartupFolderPath(selector);
-        if (!folder.empty() && lower == LowerAscii(folder)) {
-            writer.kind = WriterKind::Folder;
-            writer.name = folder;
-            return writer;
-        }
-    }
-    return writer;
+bool IsRegistry(LocationKind kind) {
+    return kind == LocationKind::RegistryKey || kind == LocationKind::RegistrySubkey ||
+           kind == LocationKind::RunOnceExSection;
 }
 
 } // namespace
 
 LocationOutcome RemoveEntry(const std::string& title, const std::string& command,
                             const std::string& location) {
-    const std::string lower = LowerAscii(location);
-    if (StartsWith(lower, "hkcu") || StartsWith(lower, "hklm")) {
-        const HKEY root = StartsWith(lower, "hkcu") ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
-        const std::string::size_type slash = lower.find('\\');
-        const std::string keyPath =
-            slash == std::string::npos ? std::string() : lower.substr(slash + 1);
-        return RemoveRegistryValue(root, keyPath, title);
+    const LocationClass place = ClassifyLocation(location);
+    switch (place.kind) {
+    case LocationKind::RegistryKey:
+    case LocationKind::RegistrySubkey:
+    case LocationKind::RunOnceExSection:
+        return RemoveRegistryValue(RootKeyFromName(place.root), place.keyPath, title);
+    case LocationKind::WinIni:
+        return RemoveWinIniItem(command, place.parameter);
+    case LocationKind::StartupFolder:
+        if (!IsPlainFileName(title)) {
+            return Refusal(OutcomeKind::BadFileName, title, location);
+        }
+        return DeleteStartupFile(place.folder, title);
+    case LocationKind::Unknown:
+        break;
     }
-    if (lower == kWinIniRunLocation) {
-        return RemoveWinIniItem(command, "run");
-    }
-    if (lower == kWinIniLoadLocation) {
-        return RemoveWinIniItem(command, "load");
-    }
-    return DeleteStartupFile(location, title);
+    return Refusal(OutcomeKind::UnknownLocation, title, location);
 }
 
 LocationOutcome WriteEntry(const std::string& title, const std::string& command,
                            const std::string& location) {
-    const Writer writer = FindWriter(location);
-    switch (writer.kind) {
-    case WriterKind::RegistryKey:
-    case WriterKind::RegistrySubkey:
-        return AddRegistryValue(writer.root, writer.keyPath, title, command, std::string());
-    case WriterKind::RunOnceEx:
-        return AddRunOnceExValue(title, command, std::string(), writer.name);
-    case WriterKind::WinIni:
-        return AddWinIniItem(command, writer.name);
-    case WriterKind::Folder:
-        return CreateStartupShortcut(writer.name, title,
+    const LocationClass place = ClassifyLocation(location);
+    switch (place.kind) {
+    case LocationKind::RegistryKey:
+    case LocationKind::RegistrySubkey:
+        return AddRegistryValue(place.root, place.keyPath, title, command, std::string());
+    case LocationKind::RunOnceExSection:
+        return AddRunOnceExValue(title, command, std::string(), place.subkey);
+    case LocationKind::WinIni:
+        // An item read from the line goes back as it stood there; only a
+        // command with blanks or commas needs its short form to stay one item.
+        return AddWinIniItem(command, place.parameter,
+                             command.find_first_of(" ,") != std::string::npos);
+    case LocationKind::StartupFolder:
+        if (!IsPlainFileName(title)) {
+            return Refusal(OutcomeKind::BadFileName, title, location);
+        }
+        return CreateStartupShortcut(place.folder, title,
                                      ResolveCommandPath(command, ResolveMode::ProgramPath),
                                      ResolveCommandPath(command, ResolveMode::Arguments));
-    case WriterKind::None:
+    case LocationKind::Unknown:
         break;
     }
-    return LocationOutcome();
+    return Refusal(OutcomeKind::UnknownLocation, title, location);
 }
 
-bool HasWriter(const std::string& location) {
-    return FindWriter(location).kind != WriterKind::None;
-}
-
-bool CanBeWrittenBack(const std::string& title, const std::string& command,
-                      const std::string& location) {
-    const Writer writer = FindWriter(location);
-    if (writer.kind == WriterKind::None) {
+bool KeepEntryForm(StartupEntry& entry,
+                   const std::function<std::string(const std::string&)>& keptPathFor,
+                   LocationOutcome& refusal) {
+    entry.kept = KeptForm();
+    const LocationClass place = ClassifyLocation(entry.location);
+    if (place.kind == LocationKind::Unknown) {
+        refusal = Refusal(OutcomeKind::UnknownLocation, entry.title, entry.location);
         return false;
     }
-    if (writer.kind == WriterKind::Folder) {
-        return LowerAscii(command) != LowerAscii(location + "\\" + title);
+    if (IsRegistry(place.kind)) {
+        RegKey key;
+        DWORD type = REG_NONE;
+        std::string bytes;
+        if (!key.Open(RootKeyFromName(place.root), place.keyPath, KEY_QUERY_VALUE) ||
+            QueryValue(key.get(), entry.title, type, bytes) != ERROR_SUCCESS) {
+            refusal = Refusal(OutcomeKind::NotRemoved, entry.title, entry.location);
+            return false;
+        }
+        entry.kept.hasValue = true;
+        entry.kept.valueType = type;
+        entry.kept.valueBytes = bytes;
+        return true;
     }
+    if (place.kind == LocationKind::WinIni) {
+        return true;
+    }
+    if (!IsPlainFileName(entry.title)) {
+        refusal = Refusal(OutcomeKind::BadFileName, entry.title, entry.location);
+        return false;
+    }
+    const std::string path = place.folder + "\\" + entry.title;
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        refusal = Refusal(OutcomeKind::NotRemoved, entry.title, entry.location);
+        return false;
+    }
+    const std::string keptPath =
+        (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? std::string() : keptPathFor(entry.title);
+    if (keptPath.empty() || !CopyFileA(path.c_str(), keptPath.c_str(), TRUE)) {
+        refusal = Refusal(OutcomeKind::CannotBeKept, entry.title, entry.location);
+        return false;
+    }
+    entry.kept.file = keptPath;
     return true;
+}
+
+LocationOutcome WriteKeptEntry(const StartupEntry& entry) {
+    const LocationClass place = ClassifyLocation(entry.location);
+    if (IsRegistry(place.kind) && entry.kept.hasValue) {
+        return SetRegistryValueExactly(place.root, place.keyPath, entry.title,
+                                       entry.kept.valueType, entry.kept.valueBytes,
+                                       place.kind == LocationKind::RunOnceExSection
+                                           ? OutcomeBox::CantCreateSection
+                                           : OutcomeBox::CantCreateValue);
+    }
+    if (place.kind == LocationKind::StartupFolder && !entry.kept.file.empty() &&
+        GetFileAttributesA(entry.kept.file.c_str()) != INVALID_FILE_ATTRIBUTES) {
+        if (!IsPlainFileName(entry.title)) {
+            return Refusal(OutcomeKind::BadFileName, entry.title, entry.location);
+        }
+        return RestoreStartupFile(entry.kept.file, place.folder, entry.title);
+    }
+    return WriteEntry(entry.title, entry.command, entry.location);
 }
 
 } // namespace kv

@@ -1,35 +1,42 @@
-// Finding the writer or remover of an entry by its location string. Location
-// strings are compared on lower-cased copies.
+// Finding the writer or remover of an entry by what its location string
+// names (ClassifyLocation). A string that names no startup location is
+// refused: nothing is written, removed or deleted there.
 #pragma once
 
 #include "entries/location_outcome.h"
+#include "entries/startup_entry.h"
 
+#include <functional>
 #include <string>
 
 namespace kv {
 
-extern const char* const kWinIniRunLocation;  // "section: [windows]; parameter: run"
-extern const char* const kWinIniLoadLocation; // "section: [windows]; parameter: load"
-
-// Removes the entry from the location its string names: a registry value
-// (every "hkcu"/"hklm" location), a win.ini item, or a file in a folder.
+// Removes the entry from the location its string names: a registry value, a
+// win.ini item, or a file of a Startup folder.
 LocationOutcome RemoveEntry(const std::string& title, const std::string& command,
                             const std::string& location);
 
-// Writes the entry into the location its string names. A location without a
-// writer does nothing and says nothing.
+// Writes the entry into the location its string names: a string value under
+// its Run-type key, subkey or RunOnceEx section, an item of win.ini (an item
+// that is one item already goes back as it was written), or a shell link in a
+// Startup folder to the command's program and arguments.
 LocationOutcome WriteEntry(const std::string& title, const std::string& command,
                            const std::string& location);
 
-// True when WriteEntry can put an entry of this location back: every Run-type
-// key and its subkeys, RunOnceEx sections, win.ini, and the two Startup
-// folders as they are now.
-bool HasWriter(const std::string& location);
+// Before a disabled entry leaves its location: takes what the location holds
+// for it into entry.kept, so that WriteKeptEntry can put back exactly that. A
+// registry value gives its type and bytes; a file of a Startup folder is
+// copied to the path that `keptPathFor` gives for its name. win.ini items
+// keep nothing: the item is the whole entry. False, with the refusal in
+// `refusal`, when the entry could not be put back whole (a subfolder of a
+// Startup folder, a copy that cannot be made) or is not there any more;
+// nothing has been changed then.
+bool KeepEntryForm(StartupEntry& entry,
+                   const std::function<std::string(const std::string&)>& keptPathFor,
+                   LocationOutcome& refusal);
 
-// True when the entry, once removed, can be written back as it was: its
-// location has a writer, and it is not a plain file of a Startup folder (its
-// command names the file itself, which removing would delete for good).
-bool CanBeWrittenBack(const std::string& title, const std::string& command,
-                      const std::string& location);
+// Puts a disabled entry back: byte for byte from what it keeps, else (older
+// records, saved lists) through WriteEntry.
+LocationOutcome WriteKeptEntry(const StartupEntry& entry);
 
 } // namespace kv

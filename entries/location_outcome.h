@@ -12,6 +12,10 @@ enum class OutcomeKind {
     NotCreated, // "Сервис <name> не был создан"
     Removed,    // "Сервис <name> был удален успешно"
     NotRemoved, // "Не могу удалить сервис <name>. Возможно ..."
+    // Refusals: nothing was touched.
+    UnknownLocation, // the location string names no startup location (detail: the string)
+    BadFileName,     // a Startup-folder entry whose name is not one file's name
+    CannotBeKept,    // "Сервис <name> нельзя отключить: его нельзя будет вернуть ..."
 };
 
 enum class OutcomeBox {
@@ -22,7 +26,8 @@ enum class OutcomeBox {
 
 struct LocationOutcome {
     OutcomeKind kind = OutcomeKind::None;
-    std::string name; // the value name, file name, or win.ini item the text names
+    std::string name;   // the value name, file name, or win.ini item the text names
+    std::string detail; // UnknownLocation: the location string
     OutcomeBox box = OutcomeBox::None;
 
     bool succeeded() const { return kind == OutcomeKind::Created || kind == OutcomeKind::Removed; }

@@ -1,5 +1,6 @@
 #include "entries/location_writers.h"
 
+#include "entries/handles.h"
 #include "entries/registry.h"
 #include "entries/text.h"
 #include "entries/winini_edit.h"
@@ -23,18 +24,17 @@ LocationOutcome Outcome(bool ok, const std::string& name) {
     return outcome;
 }
 
-bool SetStringValue(HKEY key, const std::string& name, const std::string& data) {
-    return RegSetValueExA(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
-                          static_cast<DWORD>(data.size() + 1)) == ERROR_SUCCESS;
+bool SetValue(HKEY key, const std::string& name, DWORD type, const std::string& bytes) {
+    return RegSetValueExA(key, name.c_str(), 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
+                          static_cast<DWORD>(bytes.size())) == ERROR_SUCCESS;
 }
 
-std::wstring Wide(const std::string& text) {
-    const int length = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
-    std::wstring wide(length > 0 ? static_cast<std::size_t>(length) : 1, L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &wide[0], length);
-    wide.resize(wide.size() - 1); // the terminating zero
-    return wide;
+// The key open for writing, created when missing.
+bool OpenOrCreate(RegKey& key, HKEY root, const std::string& keyPath) {
+    return key.Open(root, keyPath, KEY_ALL_ACCESS) || key.Create(root, keyPath, KEY_ALL_ACCESS);
 }
+
+const char* const kRunOnceExPath = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnceEx\\";
 
 } // namespace
 
@@ -45,13 +45,10 @@ std::string JoinCommand(const std::string& programPath, const std::string& argum
 LocationOutcome AddRegistryValue(const std::string& rootName, const std::string& keyPath,
                                  const std::string& valueName, const std::string& programPath,
                                  const std::string& arguments) {
-    const HKEY root = RootKeyFromName(rootName);
     RegKey key;
-    if (!key.Open(root, keyPath, KEY_ALL_ACCESS)) {
-        key.Create(root, keyPath, KEY_ALL_ACCESS);
-    }
-    const bool ok =
-        key && SetStringValue(key.get(), valueName, JoinCommand(programPath, arguments));
+    const std::string command = JoinCommand(programPath, arguments);
+    const bool ok = OpenOrCreate(key, RootKeyFromName(rootName), keyPath) &&
+                    SetValue(key.get(), valueName, REG_SZ, command + '\0');
     LocationOutcome outcome = Outcome(ok, valueName);
     if (!ok) {
         outcome.box = OutcomeBox::CantCreateValue;
@@ -61,17 +58,31 @@ LocationOutcome AddRegistryValue(const std::string& rootName, const std::string&
 
 LocationOutcome AddRunOnceExValue(const std::string& valueName, const std::string& programPath,
                                   const std::string& arguments, const std::string& section) {
-    const std::string keyPath =
-        "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnceEx\\" + section;
     RegKey key;
-    if (!key.Open(HKEY_LOCAL_MACHINE, keyPath, KEY_ALL_ACCESS) &&
-        !key.Create(HKEY_LOCAL_MACHINE, keyPath, KEY_ALL_ACCESS)) {
+    if (!OpenOrCreate(key, HKEY_LOCAL_MACHINE, kRunOnceExPath + section)) {
         LocationOutcome outcome = Outcome(false, valueName);
         outcome.box = OutcomeBox::CantCreateSection;
         return outcome;
     }
-    return Outcome(SetStringValue(key.get(), valueName, JoinCommand(programPath, arguments)),
-                   valueName);
+    return Outcome(
+        SetValue(key.get(), valueName, REG_SZ, JoinCommand(programPath, arguments) + '\0'),
+        valueName);
+}
+
+LocationOutcome SetRegistryValueExactly(const std::string& rootName, const std::string& keyPath,
+                                        const std::string& valueName, unsigned long type,
+                                        const std::string& bytes, OutcomeBox boxWhenKeyFails) {
+    RegKey key;
+    if (!OpenOrCreate(key, RootKeyFromName(rootName), keyPath)) {
+        LocationOutcome outcome = Outcome(false, valueName);
+        outcome.box = boxWhenKeyFails;
+        return outcome;
+    }
+    LocationOutcome outcome = Outcome(SetValue(key.get(), valueName, type, bytes), valueName);
+    if (!outcome.succeeded() && boxWhenKeyFails == OutcomeBox::CantCreateValue) {
+        outcome.box = OutcomeBox::CantCreateValue;
+    }
+    return outcome;
 }
 
 std::string ShortcutFilePath(const std::string& folder, const std::string& linkName) {
@@ -92,24 +103,26 @@ LocationOutcome CreateStartupShortcut(const std::string& folder, const std::stri
     if (folder.empty()) {
         return outcome;
     }
-    const HRESULT com = CoInitialize(nullptr);
-    IShellLinkA* link = nullptr;
-    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                   reinterpret_cast<void**>(&link)))) {
-        link->SetPath(programPath.c_str());
-        link->SetArguments(arguments.c_str());
-        IPersistFile* file = nullptr;
-        if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
-            const std::wstring path = Wide(ShortcutFilePath(folder, linkName));
-            outcome = Outcome(SUCCEEDED(file->Save(path.c_str(), TRUE)), linkName);
-            file->Release();
-        }
-        link->Release();
+    ComScope com;
+    ComPtr<IShellLinkA> link;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                link.Out()))) {
+        return outcome;
     }
-    if (SUCCEEDED(com)) {
-        CoUninitialize();
+    link->SetPath(programPath.c_str());
+    link->SetArguments(arguments.c_str());
+    ComPtr<IPersistFile> file;
+    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, file.Out()))) {
+        const std::wstring path = Wide(ShortcutFilePath(folder, linkName));
+        outcome = Outcome(!path.empty() && SUCCEEDED(file->Save(path.c_str(), TRUE)), linkName);
     }
     return outcome;
+}
+
+LocationOutcome RestoreStartupFile(const std::string& keptPath, const std::string& folder,
+                                   const std::string& fileName) {
+    const std::string path = folder + "\\" + fileName;
+    return Outcome(CopyFileA(keptPath.c_str(), path.c_str(), TRUE) != FALSE, fileName);
 }
 
 std::string ShortPathOrSame(const std::string& path) {
@@ -127,10 +140,11 @@ std::string ShortPathOrSame(const std::string& path) {
     }
 }
 
-LocationOutcome AddWinIniItem(const std::string& program, const std::string& parameter) {
-    const std::string line = AppendWinIniItem(ReadWinIniValue(parameter), ShortPathOrSame(program));
-    const bool ok = WriteWinIniValue(parameter, line);
-    return Outcome(ok, program);
+LocationOutcome AddWinIniItem(const std::string& program, const std::string& parameter,
+                              bool shortForm) {
+    const std::string item = shortForm ? ShortPathOrSame(program) : program;
+    const std::string line = AppendWinIniItem(ReadWinIniValue(parameter), item);
+    return Outcome(WriteWinIniValue(parameter, line), program);
 }
 
 } // namespace kv

@@ -24,6 +24,14 @@ LocationOutcome AddRegistryValue(const std::string& rootName, const std::string&
 LocationOutcome AddRunOnceExValue(const std::string& valueName, const std::string& programPath,
                                   const std::string& arguments, const std::string& section);
 
+// A value of any type, byte for byte, as it was before it left its key; the
+// key is created when missing and an existing value of the name is replaced.
+// When the key can be neither opened nor created, the outcome asks for the
+// given message box.
+LocationOutcome SetRegistryValueExactly(const std::string& rootName, const std::string& keyPath,
+                                        const std::string& valueName, unsigned long type,
+                                        const std::string& bytes, OutcomeBox boxWhenKeyFails);
+
 // The file a shortcut of this name gets in the folder: ".lnk" is appended
 // unless the name already ends in ".lnk" or ".pif" (any letter case).
 std::string ShortcutFilePath(const std::string& folder, const std::string& linkName);
@@ -33,10 +41,18 @@ std::string ShortcutFilePath(const std::string& folder, const std::string& linkN
 LocationOutcome CreateStartupShortcut(const std::string& folder, const std::string& linkName,
                                       const std::string& programPath, const std::string& arguments);
 
+// Puts the kept copy of a Startup-folder file back under its own name. A
+// file of that name that is there already is not replaced: the outcome is a
+// failure.
+LocationOutcome RestoreStartupFile(const std::string& keptPath, const std::string& folder,
+                                   const std::string& fileName);
+
 // Appends the program to win.ini's "run" or "load" line, in its short (8.3)
 // form when it names an existing file, so that the line keeps one item per
-// program.
-LocationOutcome AddWinIniItem(const std::string& program, const std::string& parameter);
+// program; or, without `shortForm`, exactly as given (an item that stood in
+// the line before).
+LocationOutcome AddWinIniItem(const std::string& program, const std::string& parameter,
+                              bool shortForm = true);
 
 // The short (8.3) form of an existing path, or the text unchanged.
 std::string ShortPathOrSame(const std::string& path);

@@ -108,6 +108,22 @@ LONG EnumValueAt(HKEY key, DWORD index, RegValue& value) {
     }
 }
 
+LONG QueryValue(HKEY key, const std::string& name, DWORD& type, std::string& bytes) {
+    std::vector<BYTE> data(256);
+    for (;;) {
+        DWORD size = static_cast<DWORD>(data.size());
+        const LONG status = RegQueryValueExA(key, name.c_str(), nullptr, &type, data.data(), &size);
+        if (status == ERROR_MORE_DATA) {
+            data.resize(static_cast<std::size_t>(size) > data.size() ? size : data.size() * 2);
+            continue;
+        }
+        if (status == ERROR_SUCCESS) {
+            bytes.assign(reinterpret_cast<const char*>(data.data()), size);
+        }
+        return status;
+    }
+}
+
 LONG EnumSubkeyAt(HKEY key, DWORD index, std::string& name) {
     DWORD longest = 0;
     if (RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, &longest, nullptr, nullptr,

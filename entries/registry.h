@@ -49,6 +49,10 @@ struct RegValue {
 // Returns ERROR_SUCCESS, ERROR_NO_MORE_ITEMS or another registry error.
 LONG EnumValueAt(HKEY key, DWORD index, RegValue& value);
 
+// Reads one value by name (the unnamed one for an empty name): its type and
+// its bytes, however many. Returns ERROR_SUCCESS or the registry's error.
+LONG QueryValue(HKEY key, const std::string& name, DWORD& type, std::string& bytes);
+
 // Reads the name of the subkey at `index`, of any length.
 LONG EnumSubkeyAt(HKEY key, DWORD index, std::string& name);
 

@@ -9,6 +9,22 @@ namespace kv {
 // Icon index meaning "look up the icon of iconPath" (see FileIconIndex).
 constexpr int kIconLookup = -1;
 
+// What a location holds for an entry beyond its texts, taken before the entry
+// leaves its location so that enabling it puts back exactly that.
+struct KeptForm {
+    // A registry value: its own type and bytes (the row shows the bytes as
+    // text, up to the first zero byte).
+    bool hasValue = false;
+    unsigned long valueType = 1; // REG_SZ
+    std::string valueBytes;
+    // A file of a Startup folder: the path of the copy kept meanwhile, with
+    // every property of the original (a shell link's working folder, icon,
+    // description, hot key, and a target that is not a file).
+    std::string file;
+
+    bool empty() const { return !hasValue && file.empty(); }
+};
+
 struct StartupEntry {
     std::string title;    // value name, file name, or program file name
     std::string command;  // value data, link target and arguments, or win.ini item
@@ -20,6 +36,7 @@ struct StartupEntry {
     std::string iconPath;
     bool checked = false; // active in its location; unchecked = disabled
     bool selected = false;
+    KeptForm kept; // disabled entries: what their record keeps
 };
 
 } // namespace kv

@@ -1,5 +1,6 @@
 #include "entries/startup_folder.h"
 
+#include "entries/handles.h"
 #include "entries/registry.h"
 #include "entries/text.h"
 
@@ -71,45 +72,29 @@ template <typename Fill> std::string ReadWhole(Fill fill) {
     }
 }
 
-std::wstring Wide(const std::string& text) {
-    const int length = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
-    if (length <= 0) {
-        return std::wstring();
-    }
-    std::vector<wchar_t> wide(static_cast<std::size_t>(length));
-    MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(), length);
-    return std::wstring(wide.data());
-}
-
 // Loads the file as a shell link and resolves it. False when it is not a
 // link, or the link cannot be loaded or resolved.
 bool ReadShellLink(const std::string& path, std::string& target, std::string& arguments) {
-    IShellLinkA* link = nullptr;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                reinterpret_cast<void**>(&link)))) {
+    ComPtr<IShellLinkA> link;
+    ComPtr<IPersistFile> file;
+    const std::wstring widePath = Wide(path);
+    // No user interface: a broken link must not stop a refresh (which also
+    // runs from the monitoring timer while the window is hidden) behind a
+    // search dialog that nobody may be there to answer.
+    if (widePath.empty() ||
+        FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                link.Out())) ||
+        FAILED(link->QueryInterface(IID_IPersistFile, file.Out())) ||
+        FAILED(file->Load(widePath.c_str(), STGM_READ)) ||
+        FAILED(link->Resolve(nullptr, SLR_ANY_MATCH | SLR_NO_UI))) {
         return false;
     }
-    bool read = false;
-    IPersistFile* file = nullptr;
-    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
-        const std::wstring widePath = Wide(path);
-        // No user interface: a broken link must not stop a refresh (which
-        // also runs from the monitoring timer while the window is hidden)
-        // behind a search dialog that nobody may be there to answer.
-        if (!widePath.empty() && SUCCEEDED(file->Load(widePath.c_str(), STGM_READ)) &&
-            SUCCEEDED(link->Resolve(nullptr, SLR_ANY_MATCH | SLR_NO_UI))) {
-            WIN32_FIND_DATAA found;
-            target = ReadWhole([&](char* buffer, int size) {
-                return link->GetPath(buffer, size, &found, SLGP_UNCPRIORITY);
-            });
-            arguments =
-                ReadWhole([&](char* buffer, int size) { return link->GetArguments(buffer, size); });
-            read = true;
-        }
-        file->Release();
-    }
-    link->Release();
-    return read;
+    WIN32_FIND_DATAA found;
+    target = ReadWhole([&](char* buffer, int size) {
+        return link->GetPath(buffer, size, &found, SLGP_UNCPRIORITY);
+    });
+    arguments = ReadWhole([&](char* buffer, int size) { return link->GetArguments(buffer, size); });
+    return true;
 }
 
 StartupEntry FolderRow(const std::string& folder, const std::string& name) {
@@ -130,23 +115,6 @@ StartupEntry FolderRow(const std::string& folder, const std::string& name) {
     return row;
 }
 
-// COM for the shell link objects, for the length of one scan. A thread that
-// already runs COM in another mode keeps it and is not uninitialised here.
-class ComScope {
-  public:
-    ComScope() : initialised_(SUCCEEDED(CoInitialize(nullptr))) {}
-    ~ComScope() {
-        if (initialised_) {
-            CoUninitialize();
-        }
-    }
-    ComScope(const ComScope&) = delete;
-    ComScope& operator=(const ComScope&) = delete;
-
-  private:
-    bool initialised_;
-};
-
 } // namespace
 
 std::vector<StartupEntry> ScanStartupFolder(int selector) {
@@ -156,8 +124,8 @@ std::vector<StartupEntry> ScanStartupFolder(int selector) {
         return rows;
     }
     WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "\\*.*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) {
+    FindHandle search(folder + "\\*.*", found);
+    if (!search.valid()) {
         return rows;
     }
     ComScope com;
@@ -169,8 +137,7 @@ std::vector<StartupEntry> ScanStartupFolder(int selector) {
             continue;
         }
         rows.push_back(FolderRow(folder, name));
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
+    } while (search.Next(found));
     return rows;
 }
 

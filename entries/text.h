@@ -27,6 +27,12 @@ std::string Decimal(long long value);
 // fit when longer, always terminated.
 void CopyIntoField(char* field, std::size_t size, const std::string& text);
 
+// The bytes as upper-case hexadecimal digits, two per byte.
+std::string HexEncode(const std::string& bytes);
+// The bytes of a text of hexadecimal digits (either case, two per byte);
+// false when the text is not such a text.
+bool HexDecode(const std::string& text, std::string& bytes);
+
 // Splits at runs of any of the separator characters; empty pieces are dropped.
 std::vector<std::string> SplitAny(const std::string& text, const std::string& separators);
 

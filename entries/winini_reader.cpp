@@ -1,5 +1,6 @@
 #include "entries/winini_reader.h"
 
+#include "entries/catalogue.h"
 #include "entries/command_path.h"
 #include "entries/text.h"
 
@@ -9,10 +10,6 @@
 #include <vector>
 
 namespace kv {
-
-std::string WinIniLocationString(const std::string& parameter) {
-    return "section: [windows]; parameter: " + parameter;
-}
 
 std::string ReadWinIniValue(const std::string& parameter) {
     // On NT the section lives in the registry, so no file size bounds the

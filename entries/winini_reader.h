@@ -9,9 +9,6 @@
 
 namespace kv {
 
-// The location string of a win.ini parameter ("run" or "load").
-std::string WinIniLocationString(const std::string& parameter);
-
 // The whole value of the parameter in the section "windows", read through
 // the profile functions; empty when it is missing.
 std::string ReadWinIniValue(const std::string& parameter);

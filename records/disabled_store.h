@@ -1,4 +1,11 @@
-// disable.ini: the entries that are temporarily out of their locations.
+// disable.ini: the entries that are temporarily out of their locations, and
+// the folder where the files of disabled Startup-folder entries wait.
+//
+// Beyond title, command and location a record may keep what the location
+// held: "type" (a registry value's type, when it is not REG_SZ), "data" (the
+// value's bytes in hexadecimal, when they are not the command and its
+// terminating zero) and "link" (the name of the kept copy of a Startup-folder
+// file). A record without them means what it always meant.
 #pragma once
 
 #include "entries/startup_entry.h"
@@ -8,19 +15,38 @@
 
 namespace kv {
 
-// The complete records of the store (title, command and location all
-// non-empty), in the file's order, unchecked, with the program file of each
-// command named for its icon.
+// The records of the store that name an entry (none of the three texts
+// missing, and a location), in the file's order, unchecked, with the program
+// file of each command named for its icon and what each record keeps.
 std::vector<StartupEntry> ReadDisabledStore();
 
-// Rewrites the store from these entries, in this order. False when the file
-// could not be written (the old store is then still whole).
+// Rewrites the store from these entries, in this order, with what each keeps.
+// False when the file could not be written (the old store is then still whole).
 bool WriteDisabledStore(const std::vector<StartupEntry>& disabled);
 
 // Changes the record whose three texts equal the old ones (ignoring the case
-// of A-Z), or appends the new texts as a last record when none does.
+// of A-Z), or appends the new texts as a last record when none does. The
+// changed record no longer keeps a value or a file: they belonged to the old
+// texts.
 bool UpdateDisabledRecord(const std::string& oldTitle, const std::string& oldCommand,
                           const std::string& oldLocation, const std::string& newTitle,
                           const std::string& newCommand, const std::string& newLocation);
+
+// The rows with what their records keep: each row takes the kept form of the
+// first stored entry with the same three texts that no earlier row took, so a
+// rewrite of the store from the list never drops a kept value or file.
+std::vector<StartupEntry> WithKeptForms(const std::vector<StartupEntry>& rows,
+                                        const std::vector<StartupEntry>& stored);
+
+// The folder "disabled" in the user's data folder, made when missing.
+std::string KeptFilesFolder();
+
+// A path in that folder for a copy of the file of this name that no file
+// holds yet: the name itself, or the name with " (2)", " (3)", ... before its
+// extension.
+std::string NewKeptFilePath(const std::string& fileName);
+
+// Deletes a kept copy; a path outside the kept-files folder is left alone.
+void DiscardKeptFile(const std::string& path);
 
 } // namespace kv

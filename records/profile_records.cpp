@@ -1,6 +1,8 @@
 #include "records/profile_records.h"
 
+#include "entries/handles.h"
 #include "entries/text.h"
+#include "records/profile_text.h"
 
 #include <windows.h>
 
@@ -8,66 +10,181 @@
 
 namespace kv {
 
-std::string ReadProfileText(const std::string& path, const std::string& section,
-                            const std::string& key, const std::string& fallback) {
-    std::string buffer(512, '\0');
-    for (;;) {
-        const DWORD length =
-            GetPrivateProfileStringA(section.c_str(), key.c_str(), fallback.c_str(), &buffer[0],
-                                     static_cast<DWORD>(buffer.size()), path.c_str());
-        // A value cut to fit comes back with the buffer's size less one.
-        if (length + 1 < buffer.size()) {
-            buffer.resize(length);
-            return buffer;
-        }
-        buffer.assign(buffer.size() * 4, '\0');
+namespace {
+
+const char* const kTextKeys[3] = {"title", "command", "location"};
+
+std::string* TextOf(ProfileRecord& record, int field) {
+    return field == 0 ? &record.title : (field == 1 ? &record.command : &record.location);
+}
+
+const std::string& TextOf(const ProfileRecord& record, int field) {
+    return field == 0 ? record.title : (field == 1 ? record.command : record.location);
+}
+
+bool IsLineBreak(char c) {
+    return c == '\r' || c == '\n';
+}
+
+// Texts a profile value cannot carry as they are.
+bool NeedsExactCopy(const std::string& text) {
+    return text.empty() || text.find_first_of("\r\n") != std::string::npos;
+}
+
+// The record number of a section named "object k", k written without
+// leading zeros; 0 for any other name.
+long long RecordNumber(const std::string& sectionName) {
+    const std::string name = LowerAscii(sectionName);
+    if (name.compare(0, 7, "object ") != 0 || name.size() == 7 || name.size() > 7 + 18 ||
+        name[7] == '0' || name.find_first_not_of("0123456789", 7) != std::string::npos) {
+        return 0;
     }
+    return std::strtoll(name.c_str() + 7, nullptr, 10);
+}
+
+ProfileRecord RecordFromSection(const ProfileSection& section, long long number, bool withState) {
+    ProfileRecord record;
+    record.number = number;
+    record.whole = true;
+    for (int field = 0; field < 3; ++field) {
+        std::string* text = TextOf(record, field);
+        FindProfileValue(section, kTextKeys[field], *text);
+        std::string hex;
+        std::string exact;
+        const bool isExact = FindProfileValue(section, std::string(kTextKeys[field]) + ".hex", hex) &&
+                             HexDecode(hex, exact);
+        if (isExact) {
+            *text = exact;
+        } else if (text->empty()) {
+            record.whole = false;
+        }
+    }
+    for (const ProfileKey& key : section.keys) {
+        const std::string name = LowerAscii(key.name);
+        if (!key.hasValue || record.extra.count(name) != 0) {
+            continue;
+        }
+        bool isText = name == "state";
+        for (const char* textKey : kTextKeys) {
+            isText = isText || name == textKey || name == std::string(textKey) + ".hex";
+        }
+        if (!isText) {
+            FindProfileValue(section, name, record.extra[name]);
+        }
+    }
+    if (withState) {
+        record.hasState = true;
+        std::string state;
+        record.state =
+            FindProfileValue(section, "state", state) && ProfileInteger(state) != 0 ? 1 : 0;
+    }
+    return record;
+}
+
+} // namespace
+
+bool ReadProfileFile(const std::string& path, std::string& text) {
+    UniqueHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+        return false;
+    }
+    std::string bytes;
+    char chunk[65536];
+    DWORD got = 0;
+    while (ReadFile(file.get(), chunk, sizeof(chunk), &got, nullptr) && got > 0) {
+        bytes.append(chunk, got);
+    }
+    // A byte-order mark says the file is not in the system code page.
+    UINT codePage = 0;
+    std::wstring wide;
+    if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) {
+        codePage = CP_UTF8;
+        bytes.erase(0, 3);
+    } else if (bytes.compare(0, 2, "\xFF\xFE") == 0) {
+        wide.assign(reinterpret_cast<const wchar_t*>(bytes.data() + 2), (bytes.size() - 2) / 2);
+    } else {
+        text.swap(bytes);
+        return true;
+    }
+    if (codePage == CP_UTF8 && !bytes.empty()) {
+        const int length = MultiByteToWideChar(CP_UTF8, 0, bytes.data(),
+                                               static_cast<int>(bytes.size()), nullptr, 0);
+        wide.assign(static_cast<std::size_t>(length > 0 ? length : 0), L'\0');
+        if (length > 0) {
+            MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), &wide[0],
+                                length);
+        }
+    }
+    text.clear();
+    if (!wide.empty()) {
+        const int length = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()),
+                                               nullptr, 0, nullptr, nullptr);
+        text.assign(static_cast<std::size_t>(length > 0 ? length : 0), '\0');
+        if (length > 0) {
+            WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), &text[0],
+                                length, nullptr, nullptr);
+        }
+    }
+    return true;
+}
+
+RecordFile ReadRecordFile(const std::string& path, bool withState) {
+    RecordFile file;
+    std::string text;
+    if (!ReadProfileFile(path, text)) {
+        return file;
+    }
+    file.exists = true;
+    const std::vector<ProfileSection> sections = ParseProfileText(text);
+    const ProfileSection* common = FindProfileSection(sections, "common");
+    std::string total;
+    if (common != nullptr && FindProfileValue(*common, "total", total)) {
+        // The profile functions read an integer from its first 19 characters.
+        const long long claimed = ProfileInteger(total.substr(0, 19));
+        file.total = claimed > 0 ? claimed : 0;
+    }
+    // One pass over the sections: the first section of each number wins.
+    std::map<long long, const ProfileSection*> numbered;
+    for (const ProfileSection& section : sections) {
+        const long long number = RecordNumber(section.name);
+        if (number >= 1 && number <= file.total && numbered.count(number) == 0) {
+            numbered[number] = &section;
+        }
+    }
+    for (const auto& entry : numbered) {
+        file.records.push_back(RecordFromSection(*entry.second, entry.first, withState));
+    }
+    return file;
 }
 
 std::vector<ProfileRecord> ReadProfileRecords(const std::string& path, bool withState) {
-    std::vector<ProfileRecord> records;
-    const int total = static_cast<int>(GetPrivateProfileIntA("common", "total", 0, path.c_str()));
-    for (int i = 1; i <= total; ++i) {
-        const std::string section = "object " + std::to_string(i);
-        ProfileRecord record;
-        record.title = ReadProfileText(path, section, "title");
-        record.command = ReadProfileText(path, section, "command");
-        record.location = ReadProfileText(path, section, "location");
-        if (withState) {
-            record.hasState = true;
-            record.state =
-                static_cast<int>(GetPrivateProfileIntA(section.c_str(), "state", 0, path.c_str()));
-        }
-        records.push_back(std::move(record));
-    }
-    return records;
+    return ReadRecordFile(path, withState).records;
 }
 
 std::string QuoteForProfile(const std::string& value) {
     if (value.empty()) {
         return value;
     }
-    const auto blank = [](char c) { return c == ' ' || c == '\t'; };
-    const bool needs =
-        value[0] == '"' || value[0] == '\'' || blank(value[0]) || blank(value[value.size() - 1]);
+    const bool needs = value[0] == '"' || value[0] == '\'' || IsProfileBlank(value[0]) ||
+                       IsProfileBlank(value[value.size() - 1]);
     return needs ? "\"" + value + "\"" : value;
 }
 
 namespace {
 
-// Lower-cased, trimmed section name of a "[name]" line; false for other lines.
+// Lower-cased section name of a "[name]" line as the profile reader takes
+// it; false for other lines.
 bool SectionName(const std::string& line, std::string& name) {
     const std::string::size_type open = line.find_first_not_of(" \t");
     if (open == std::string::npos || line[open] != '[') {
         return false;
     }
-    const std::string::size_type close = line.find(']', open);
-    std::string raw =
-        line.substr(open + 1, close == std::string::npos ? std::string::npos : close - open - 1);
-    const std::string::size_type first = raw.find_first_not_of(" \t");
-    const std::string::size_type last = raw.find_last_not_of(" \t");
-    name = first == std::string::npos ? std::string()
-                                      : LowerAscii(raw.substr(first, last - first + 1));
+    const std::string::size_type close = line.rfind(']');
+    if (close == std::string::npos || close < open) {
+        return false;
+    }
+    name = LowerAscii(line.substr(open + 1, close - open - 1));
     return true;
 }
 
@@ -76,37 +193,33 @@ bool IsRewrittenSection(const std::string& name, std::size_t total) {
     if (name == "common") {
         return true;
     }
-    if (name.compare(0, 7, "object ") != 0 || name.size() == 7) {
-        return false;
-    }
-    const std::string number = name.substr(7);
-    if (number.find_first_not_of("0123456789") != std::string::npos || number.size() > 9) {
-        return false;
-    }
-    const unsigned long k = std::strtoul(number.c_str(), nullptr, 10);
-    return k >= 1 && k <= total;
+    const long long number = RecordNumber(name);
+    return number >= 1 && static_cast<unsigned long long>(number) <= total;
 }
 
-void AppendKey(std::string& text, const char* key, const std::string& value) {
+void AppendKey(std::string& text, const std::string& key, const std::string& value) {
     text += key;
     text += '=';
     text += QuoteForProfile(value);
     text += "\r\n";
 }
 
-bool ReadWholeFile(const std::string& path, std::string& text) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return false;
+void AppendText(std::string& text, const char* key, const std::string& value) {
+    if (!NeedsExactCopy(value)) {
+        AppendKey(text, key, value);
+        return;
     }
-    char chunk[65536];
-    DWORD got = 0;
-    while (ReadFile(file, chunk, sizeof(chunk), &got, nullptr) && got > 0) {
-        text.append(chunk, got);
+    std::string readable = value;
+    for (char& c : readable) {
+        if (IsLineBreak(c)) {
+            c = ' ';
+        }
     }
-    CloseHandle(file);
-    return true;
+    AppendKey(text, key, readable);
+    text += key;
+    text += ".hex=";
+    text += HexEncode(value);
+    text += "\r\n";
 }
 
 } // namespace
@@ -117,11 +230,19 @@ std::string RecordFileText(const std::string& oldText, const std::vector<Profile
     for (std::size_t i = 0; i < records.size(); ++i) {
         const ProfileRecord& record = records[i];
         text += "[object " + std::to_string(i + 1) + "]\r\n";
-        AppendKey(text, "title", record.title);
-        AppendKey(text, "command", record.command);
-        AppendKey(text, "location", record.location);
+        for (int field = 0; field < 3; ++field) {
+            AppendText(text, kTextKeys[field], TextOf(record, field));
+        }
         if (withState) {
             text += record.state != 0 ? "state=1\r\n" : "state=0\r\n";
+        }
+        for (const auto& key : record.extra) {
+            // Names and values of further keys are the program's own: one
+            // line each, never a line break.
+            if (key.first.find_first_of("\r\n=[") == std::string::npos &&
+                key.second.find_first_of("\r\n") == std::string::npos) {
+                AppendKey(text, key.first, key.second);
+            }
         }
     }
     if (!keepOthers) {
@@ -135,7 +256,7 @@ std::string RecordFileText(const std::string& oldText, const std::vector<Profile
         const std::string::size_type next = end == std::string::npos ? oldText.size() : end + 1;
         std::string line = oldText.substr(pos, next - pos);
         pos = next;
-        while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) {
+        while (!line.empty() && IsLineBreak(line.back())) {
             line.pop_back();
         }
         std::string name;
@@ -153,21 +274,23 @@ bool WriteProfileRecords(const std::string& path, const std::vector<ProfileRecor
                          bool withState, bool keepOthers) {
     std::string oldText;
     if (keepOthers) {
-        ReadWholeFile(path, oldText);
+        ReadProfileFile(path, oldText);
     }
     const std::string text = RecordFileText(oldText, records, withState, keepOthers);
 
     const std::string temporary = path + ".new";
-    HANDLE file = CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return false;
+    bool wrote = false;
+    {
+        UniqueHandle file(CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file) {
+            return false;
+        }
+        DWORD written = 0;
+        wrote = WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written,
+                          nullptr) &&
+                written == text.size() && FlushFileBuffers(file.get());
     }
-    DWORD written = 0;
-    const bool wrote =
-        WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
-        written == text.size() && FlushFileBuffers(file);
-    CloseHandle(file);
     if (!wrote || !MoveFileExA(temporary.c_str(), path.c_str(),
                                MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         DeleteFileA(temporary.c_str());

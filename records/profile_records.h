@@ -1,27 +1,48 @@
 // The record layout shared by disable.ini, report.ini and saved list files:
 // section "common" with "total", then sections "object 1" ... "object N" with
 // "title", "command" and "location" (list files add "state").
+//
+// A text that no profile value can carry as it is (an empty one, which older
+// readers take for a missing key, or one with a line break, which would end
+// the line) is written twice: readably under its own key, with line breaks
+// as blanks, and exactly, in hexadecimal, under the key with ".hex" added
+// ("title.hex"). Readers that do not know the ".hex" keys ignore them.
 #pragma once
 
+#include <map>
 #include <string>
 #include <vector>
 
 namespace kv {
 
 struct ProfileRecord {
+    long long number = 0; // k of "object k"; 0 for a record not read from a file
     std::string title;
     std::string command;
     std::string location;
+    // Every text is as the record meant it: empty only where the record says
+    // exactly that it is empty. A record that is not whole lacks a key.
+    bool whole = true;
+    // The record's further keys, by lower-cased name (the first of a name
+    // wins), written after the three texts.
+    std::map<std::string, std::string> extra;
     bool hasState = false; // list files: the record carries "state"
     int state = 0;         // non-zero: enabled
 };
 
-// One value of a profile file, whole, however long; `fallback` when missing.
-std::string ReadProfileText(const std::string& path, const std::string& section,
-                            const std::string& key, const std::string& fallback = std::string());
+struct RecordFile {
+    bool exists = false;
+    long long total = 0; // what "total" claims: 0 when it is missing or no number
+    // The sections "object 1" to "object total" that the file holds, in
+    // number order; numbers the file lacks are not there, so reading costs
+    // what the file holds, whatever "total" claims.
+    std::vector<ProfileRecord> records;
+};
 
-// "total" records through the profile functions; a missing key reads as empty
-// text, a missing "total" as no records. Sections beyond "total" are ignored.
+// Reads the whole file in one pass, by the rules of the profile functions.
+RecordFile ReadRecordFile(const std::string& path, bool withState);
+
+// ReadRecordFile's records.
 std::vector<ProfileRecord> ReadProfileRecords(const std::string& path, bool withState);
 
 // The text to write so that the profile reader gives the value back exactly:
@@ -40,5 +61,10 @@ std::string RecordFileText(const std::string& oldText, const std::vector<Profile
 // either the old one or the new one. False when it could not be written.
 bool WriteProfileRecords(const std::string& path, const std::vector<ProfileRecord>& records,
                          bool withState, bool keepOthers);
+
+// The whole file as bytes; false when it cannot be read. A file in UTF-8 or
+// UTF-16 with its byte-order mark is turned into the system code page, as
+// the profile functions read it.
+bool ReadProfileFile(const std::string& path, std::string& text);
 
 } // namespace kv

@@ -1,6 +1,6 @@
 #include "records/user_data_folder.h"
 
-#include "dialogs/settings_store.h"
+#include "records/settings_store.h"
 
 #include <windows.h>
 
@@ -39,7 +39,7 @@ std::string CurrentUserName() {
     return name.empty() ? std::string("Default") : name;
 }
 
-std::string UserDataFilePath(UserDataFile file) {
+std::string UserDataFolderPath() {
     OSVERSIONINFOA version{};
     version.dwOSVersionInfoSize = sizeof(version);
     GetVersionExA(&version);
@@ -49,8 +49,12 @@ std::string UserDataFilePath(UserDataFile file) {
     path +=
         "\\" + UserFolderName(CurrentUserName(), version.dwMajorVersion, version.dwMinorVersion);
     MakeFolder(path);
-    path += file == UserDataFile::DisabledStore ? "\\disable.ini" : "\\report.ini";
     return path;
+}
+
+std::string UserDataFilePath(UserDataFile file) {
+    return UserDataFolderPath() +
+           (file == UserDataFile::DisabledStore ? "\\disable.ini" : "\\report.ini");
 }
 
 } // namespace kv

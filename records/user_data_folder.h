@@ -19,6 +19,11 @@ std::string UserFolderName(const std::string& userName, unsigned major, unsigned
 // or cannot be had.
 std::string CurrentUserName();
 
+// The current user's data folder, "<program folder>\List Settings\<user>_<major>.<minor>";
+// the folders on the way are made when missing (on every call: a folder
+// removed while the program runs comes back).
+std::string UserDataFolderPath();
+
 // The full path of the file in the current user's data folder. The folders on
 // the way are made when missing (on every call: a folder removed while the
 // program runs comes back); the file itself is not.

@@ -263,6 +263,8 @@
 #define IDS_HINT_SYSTEMINI           137
 #define IDS_NO_WRITER_DISABLE        200
 #define IDS_STORE_NOT_WRITTEN        201         /* disable.ini could not be written */
+#define IDS_UNKNOWN_LOCATION         202         /* refused: the location names no startup location */
+#define IDS_BAD_FILE_NAME            203         /* refused: not one file's name in a Startup folder */
 
 #endif /* KELVORIN_RESOURCE_H */
 /* clang-format on */

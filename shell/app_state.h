@@ -3,6 +3,8 @@
 // the shell reaches them here.
 #pragma once
 
+#include "records/settings_store.h"
+
 #include <windows.h>
 #include <commctrl.h>
 #include <shellapi.h>
@@ -10,29 +12,6 @@
 #include <string>
 
 namespace kv {
-
-// The running copies of the settings that the program consults while it runs;
-// non-zero means on. They follow settings.ini at every load.
-struct RunningSettings {
-    // General
-    int ShowIcon = 1;
-    int MinimizeToTray = 1;
-    int CloseToTray = 0;
-    // Confirmation: ask before the command runs.
-    int MultiDel = 1;
-    int SingleDel = 1;
-    int MultiEdit = 1;
-    int SingleEdit = 1;
-    int MultiRun = 1;
-    int SingleRun = 1;
-    int MultiOpen = 1;
-    int SingleOpen = 1;
-    int Restore = 1;
-    // Monitoring
-    int NewMon = 1;
-    int OldMon = 1;
-    int Freq = 1; // minutes, 1 to 60
-};
 
 struct AppState {
     HINSTANCE instance = nullptr;
@@ -80,7 +59,7 @@ struct AppState {
     // folder) for the group list of the program dialog.
     HIMAGELIST groupImages = nullptr;
 
-    RunningSettings settings;
+    RunningSettings settings = DefaultRunningSettings();
 };
 
 extern AppState g_app;

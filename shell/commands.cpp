@@ -1,12 +1,13 @@
 #include "shell/commands.h"
 
-#include "dialogs/settings_store.h"
+#include "records/settings_store.h"
 #include "entries/command_path.h"
 #include "entries/startup_folder.h"
 #include "entries/text.h"
 #include "shell/app_state.h"
 #include "shell/entry_actions.h"
 #include "shell/entry_list.h"
+#include "shell/main_window.h"
 #include "shell/scan_driver.h"
 #include "shell/strings.h"
 #include "shell/toolbar.h"
@@ -116,7 +117,7 @@ void ExecuteCommand(UINT command) {
         SelectAllRows();
         break;
     case IDM_SAVE_POSITION:
-        SaveWindowLayout();
+        SaveWindowLayout(CurrentWindowLayout());
         break;
     case IDM_OPTIONS:
         // The options sheet.

@@ -37,26 +37,44 @@ bool Ask(const std::string& question) {
                        MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
 
-} // namespace
+StartupEntry RowTexts(int row) {
+    StartupEntry entry;
+    entry.title = RowText(row, kColumnTitle);
+    entry.command = RowText(row, kColumnCommand);
+    entry.location = RowText(row, kColumnLocation);
+    return entry;
+}
 
-bool SaveDisabledRows() {
-    std::vector<StartupEntry> disabled;
+// The disabled rows, top first, each with what its record keeps; `alsoRow`
+// (a row whose box was just set again) counts as disabled here.
+std::vector<StartupEntry> DisabledRows(const std::vector<StartupEntry>& stored, int alsoRow,
+                                       int* alsoIndex) {
+    std::vector<StartupEntry> rows;
     const int count = RowCount();
     for (int row = 0; row < count; ++row) {
-        if (RowUnchecked(row)) {
-            StartupEntry entry;
-            entry.title = RowText(row, kColumnTitle);
-            entry.command = RowText(row, kColumnCommand);
-            entry.location = RowText(row, kColumnLocation);
-            disabled.push_back(std::move(entry));
+        if (RowUnchecked(row) || row == alsoRow) {
+            if (row == alsoRow && alsoIndex != nullptr) {
+                *alsoIndex = static_cast<int>(rows.size());
+            }
+            rows.push_back(RowTexts(row));
         }
     }
-    return WriteDisabledStore(disabled);
+    return WithKeptForms(rows, stored);
+}
+
+} // namespace
+
+bool SaveDisabledRows(const std::vector<StartupEntry>& alsoStored) {
+    std::vector<StartupEntry> stored = ReadDisabledStore();
+    stored.insert(stored.end(), alsoStored.begin(), alsoStored.end());
+    return WriteDisabledStore(DisabledRows(stored, -1, nullptr));
 }
 
 bool EnableEntry(int row) {
-    const StartupEntry entry = ReadRow(row);
-    const LocationOutcome outcome = WriteEntry(entry.title, entry.command, entry.location);
+    int index = -1;
+    const std::vector<StartupEntry> disabled = DisabledRows(ReadDisabledStore(), row, &index);
+    const StartupEntry entry = disabled.at(static_cast<std::size_t>(index));
+    const LocationOutcome outcome = WriteKeptEntry(entry);
     if (!outcome.succeeded()) {
         ReportOutcome(outcome);
         RestoreCheck(row, false);
@@ -68,26 +86,32 @@ bool EnableEntry(int row) {
         return false;
     }
     if (!SaveDisabledRows()) {
-        // The entry is active again; its old record stays in the store, so the
-        // next refresh lists it twice rather than lose it.
+        // The entry is active again; its old record stays in the store, with
+        // what it keeps, so the next refresh lists it twice rather than lose it.
         ShowNow(LoadText(IDS_STORE_NOT_WRITTEN));
         return true;
     }
+    DiscardKeptFile(entry.kept.file);
     ShowNow(LoadText(IDS_SVC) + entry.title + LoadText(IDS_SVC_WAS_ENABLED));
     return true;
 }
 
 bool DisableEntry(int row) {
-    const StartupEntry entry = ReadRow(row);
-    if (!CanBeWrittenBack(entry.title, entry.command, entry.location)) {
+    StartupEntry entry = RowTexts(row);
+    // What the location holds for the entry is taken first, so that enabling
+    // puts back exactly that; an entry that could not come back whole is not
+    // taken out.
+    LocationOutcome refusal;
+    if (!KeepEntryForm(entry, NewKeptFilePath, refusal)) {
         RestoreCheck(row, true);
-        ShowNow(LoadText(IDS_SVC) + entry.title + LoadText(IDS_NO_WRITER_DISABLE));
+        ShowNow(OutcomeStatusText(refusal));
         return false;
     }
-    // The record is made first: if the entry then cannot leave its location,
+    // The record is made next: if the entry then cannot leave its location,
     // the record is taken back; if the store cannot be written, the location
     // is not touched. Either way the entry stays in exactly one place.
-    if (!SaveDisabledRows()) {
+    if (!SaveDisabledRows({entry})) {
+        DiscardKeptFile(entry.kept.file);
         RestoreCheck(row, true);
         ShowNow(LoadText(IDS_STORE_NOT_WRITTEN));
         return false;
@@ -95,7 +119,9 @@ bool DisableEntry(int row) {
     const LocationOutcome outcome = RemoveEntry(entry.title, entry.command, entry.location);
     if (!outcome.succeeded()) {
         RestoreCheck(row, true);
-        SaveDisabledRows();
+        if (SaveDisabledRows()) {
+            DiscardKeptFile(entry.kept.file);
+        }
         const std::string failure =
             outcome.kind == OutcomeKind::None
                 ? LoadText(IDS_SVC_CANT_DELETE) + entry.command + LoadText(IDS_SVC_CANT_DELETE_TAIL)
@@ -110,6 +136,10 @@ bool DisableEntry(int row) {
 void DeleteSelectedEntries() {
     g_app.ListBusy = true;
     const int selected = SelectedCount();
+    // What the records of the disabled rows keep: the kept files of the
+    // deleted ones go with their records.
+    const std::vector<StartupEntry> stored = ReadDisabledStore();
+    std::vector<std::string> discarded;
     if (selected == 1) {
         const int row = FirstSelectedRow();
         const StartupEntry entry = ReadRow(row);
@@ -120,8 +150,13 @@ void DeleteSelectedEntries() {
         if (g_app.settings.SingleDel == 0 || Ask(question)) {
             if (disabled) {
                 // Only its record goes; no location is touched, no refresh.
+                int index = -1;
+                const std::vector<StartupEntry> before = DisabledRows(stored, row, &index);
+                discarded.push_back(before.at(static_cast<std::size_t>(index)).kept.file);
                 SendMessageA(g_app.entryList, LVM_DELETEITEM, static_cast<WPARAM>(row), 0);
-                if (!SaveDisabledRows()) {
+                if (SaveDisabledRows()) {
+                    DiscardKeptFile(discarded.back());
+                } else {
                     ShowStatusText(LoadText(IDS_STORE_NOT_WRITTEN));
                 }
                 UpdateCountText();
@@ -134,7 +169,9 @@ void DeleteSelectedEntries() {
         const std::string question =
             LoadText(IDS_ASK_DELETE) + std::to_string(selected) + " " + LoadText(IDS_PROGRAMS_Q);
         if (g_app.settings.MultiDel == 0 || Ask(question)) {
+            const std::vector<StartupEntry> disabled = DisabledRows(stored, -1, nullptr);
             std::vector<StartupEntry> keptDisabled;
+            std::size_t disabledIndex = 0;
             const int count = RowCount();
             for (int row = 0; row < count; ++row) {
                 const bool isSelected = RowSelected(row);
@@ -142,12 +179,22 @@ void DeleteSelectedEntries() {
                 if (isSelected && !isDisabled) {
                     const StartupEntry entry = ReadRow(row);
                     ReportOutcome(RemoveEntry(entry.title, entry.command, entry.location));
-                } else if (!isSelected && isDisabled) {
-                    keptDisabled.push_back(ReadRow(row));
+                } else if (isDisabled) {
+                    const StartupEntry& entry = disabled.at(disabledIndex);
+                    if (isSelected) {
+                        discarded.push_back(entry.kept.file);
+                    } else {
+                        keptDisabled.push_back(entry);
+                    }
                 }
+                disabledIndex += isDisabled ? 1 : 0;
             }
             // The store keeps exactly the disabled entries that were not selected.
-            if (!WriteDisabledStore(keptDisabled)) {
+            if (WriteDisabledStore(keptDisabled)) {
+                for (const std::string& file : discarded) {
+                    DiscardKeptFile(file);
+                }
+            } else {
                 g_app.PendingStatusText = LoadText(IDS_STORE_NOT_WRITTEN);
             }
             ScanDriver();

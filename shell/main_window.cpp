@@ -1,6 +1,6 @@
 #include "shell/main_window.h"
 
-#include "dialogs/settings_store.h"
+#include "records/settings_store.h"
 #include "shell/app_state.h"
 #include "shell/commands.h"
 #include "shell/entry_list.h"
@@ -141,11 +141,11 @@ void CreateGroupImages() {
 void OnCreate(HWND window) {
     g_app.mainWindow = window;
     LookUpProcessFunctions();
-    LoadMonitoringSettings();
-    LoadConfirmationSettings();
+    LoadMonitoringSettings(g_app.settings);
+    LoadConfirmationSettings(g_app.settings);
 
     FillTrayIconRecord(window);
-    LoadGeneralSettings();
+    LoadGeneralSettings(g_app.settings);
     if (g_app.settings.ShowIcon != 0) {
         AddTrayIcon();
     }
@@ -181,7 +181,7 @@ void OnCreate(HWND window) {
 void OnDestroy() {
     RemoveTrayIcon();
     StopMonitoringTimer();
-    SaveWindowLayout();
+    SaveWindowLayout(CurrentWindowLayout());
     if (g_app.instanceMutex != nullptr) {
         CloseHandle(g_app.instanceMutex);
         g_app.instanceMutex = nullptr;
@@ -201,13 +201,13 @@ LRESULT OnSysCommand(HWND window, WPARAM wParam, LPARAM lParam) {
     switch (wParam & 0xFFF0) {
     case SC_MINIMIZE:
         ShowWindow(window, SW_MINIMIZE);
-        LoadGeneralSettings();
+        LoadGeneralSettings(g_app.settings);
         if (g_app.settings.ShowIcon != 0 && g_app.settings.MinimizeToTray != 0) {
             ShowWindow(window, SW_HIDE);
         }
         return 0;
     case SC_CLOSE:
-        LoadGeneralSettings();
+        LoadGeneralSettings(g_app.settings);
         if (g_app.settings.ShowIcon != 0 && g_app.settings.CloseToTray != 0) {
             ShowWindow(window, SW_HIDE);
         } else {
@@ -289,6 +289,31 @@ HWND CreateMainWindow(HINSTANCE instance, int x, int y, int width, int height) {
     g_app.instance = instance;
     return CreateWindowExA(0, kMainWindowClass, kMainWindowTitle, WS_OVERLAPPEDWINDOW, x, y, width,
                            height, nullptr, nullptr, instance, nullptr);
+}
+
+WindowLayout CurrentWindowLayout() {
+    WindowLayout layout;
+    if (g_app.mainWindow == nullptr) {
+        return layout;
+    }
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof(placement);
+    GetWindowPlacement(g_app.mainWindow, &placement);
+    const RECT& normal = placement.rcNormalPosition;
+    layout.left = normal.left;
+    layout.top = normal.top;
+    layout.right = normal.right;
+    layout.bottom = normal.bottom;
+    layout.showCmd = static_cast<int>(placement.showCmd);
+    if (g_app.entryList != nullptr) {
+        SendMessageA(g_app.entryList, LVM_GETCOLUMNORDERARRAY, 4,
+                     reinterpret_cast<LPARAM>(layout.order));
+        for (int column = 0; column < 4; ++column) {
+            layout.widths[column] = static_cast<int>(SendMessageA(
+                g_app.entryList, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(column), 0));
+        }
+    }
+    return layout;
 }
 
 void LayoutMainWindow(int width, int height) {

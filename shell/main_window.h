@@ -2,6 +2,8 @@
 // bar, laid out in its client area; its tray icon, timer and system commands.
 #pragma once
 
+#include "records/settings_store.h"
+
 #include <windows.h>
 
 namespace kv {
@@ -20,6 +22,10 @@ HWND CreateMainWindow(HINSTANCE instance, int x, int y, int width, int height);
 // Places the controls in a client area of this size: the rebar on top, the
 // status bar at the bottom, the list between them.
 void LayoutMainWindow(int width, int height);
+
+// The window's restored rectangle and show state as its placement gives them,
+// and the list's column order and widths.
+WindowLayout CurrentWindowLayout();
 
 // Layout numbers.
 constexpr int kStatusBarHeight = 20;

@@ -53,7 +53,11 @@ void OnRowChanged(const NMLISTVIEW* change) {
         EnableEntry(change->iItem);
     } else if (newImage == 1) {
         DisableEntry(change->iItem);
+    } else {
+        return;
     }
+    // A refused or failed change puts the box back: count what stands now.
+    UpdateCountText();
 }
 
 LRESULT HandleEntryListNotify(const NMHDR* header) {

@@ -18,6 +18,12 @@ std::string OutcomeStatusText(const LocationOutcome& outcome) {
         return LoadText(IDS_SVC) + outcome.name + LoadText(IDS_SVC_DELETED);
     case OutcomeKind::NotRemoved:
         return LoadText(IDS_SVC_CANT_DELETE) + outcome.name + LoadText(IDS_SVC_CANT_DELETE_TAIL);
+    case OutcomeKind::UnknownLocation:
+        return LoadText(IDS_SVC) + outcome.name + LoadText(IDS_UNKNOWN_LOCATION) + outcome.detail;
+    case OutcomeKind::BadFileName:
+        return LoadText(IDS_SVC) + outcome.name + LoadText(IDS_BAD_FILE_NAME);
+    case OutcomeKind::CannotBeKept:
+        return LoadText(IDS_SVC) + outcome.name + LoadText(IDS_NO_WRITER_DISABLE);
     case OutcomeKind::None:
         break;
     }

@@ -1,6 +1,6 @@
 #include "support/main_window_fixture.h"
 
-#include "dialogs/settings_store.h"
+#include "records/settings_store.h"
 #include "shell/app_state.h"
 #include "shell/entry_list.h"
 #include "shell/main_window.h"

@@ -1,6 +1,6 @@
 // Clearing and setting rows' check boxes in the real main window, and the
 // delete command: entries move between their locations and disable.ini.
-#include "dialogs/settings_store.h"
+#include "records/settings_store.h"
 #include "entries/catalogue.h"
 #include "entries/registry.h"
 #include "entries/startup_folder.h"
@@ -68,7 +68,7 @@ class EnableDisable : public kvtest::MainWindowTest {
     }
     void SetSetting(const char* section, const char* key, int value) {
         WriteSetting(section, key, value);
-        kv::LoadConfirmationSettings();
+        kv::LoadConfirmationSettings(kv::g_app.settings);
     }
     void SelectOnly(const std::vector<std::string>& titles) {
         ListView_SetItemState(list(), -1, 0, LVIS_SELECTED);

@@ -1,5 +1,6 @@
-#include "dialogs/settings_store.h"
+#include "records/settings_store.h"
 #include "shell/app_state.h"
+#include "shell/main_window.h"
 
 #include "support/files.h"
 #include "support/main_window_fixture.h"
@@ -40,7 +41,7 @@ TEST_F(WindowLayout, AMaximisedWindowSavesItsRestoredRectangle) {
     kvtest::PumpMessages();
     ASSERT_TRUE(IsZoomed(window()));
 
-    kv::SaveWindowLayout();
+    kv::SaveWindowLayout(kv::CurrentWindowLayout());
     EXPECT_EQ(30, Stored("Common", "Left"));
     EXPECT_EQ(40, Stored("Common", "Top"));
     EXPECT_EQ(830, Stored("Common", "Right"));
@@ -58,7 +59,7 @@ TEST_F(WindowLayout, DraggedColumnOrderAndWidthsAreSaved) {
     ASSERT_TRUE(SendMessageA(list(), LVM_SETCOLUMNORDERARRAY, 4, reinterpret_cast<LPARAM>(order)));
     ASSERT_TRUE(SendMessageA(list(), LVM_SETCOLUMNWIDTH, 1, MAKELPARAM(321, 0)));
 
-    kv::SaveWindowLayout();
+    kv::SaveWindowLayout(kv::CurrentWindowLayout());
     EXPECT_EQ(2, Stored("ListView", "One"));
     EXPECT_EQ(0, Stored("ListView", "Two"));
     EXPECT_EQ(1, Stored("ListView", "Three"));

@@ -80,9 +80,16 @@ TEST(CommandPathRule, BarsOfRunOnceExLines) {
     EXPECT_EQ("C:\\WIN\\notepad.exe", files.Program("||notepad.exe"));
     EXPECT_EQ("C:\\WIN\\notepad.exe", files.Program("||notepad.exe a.txt"));
     EXPECT_EQ("C:\\WIN\\SYS\\mylib.dll", files.Program("mylib.dll|Entry|x"));
-    // The arguments of a bar line are the text from its last bar on.
+    // The arguments of a RunOnceEx bar line are the text from its last bar
+    // on; "||" carries a plain command, whose arguments follow its program.
     EXPECT_EQ("|x", files.Arguments("mylib.dll|Entry|x"));
-    EXPECT_EQ("|notepad.exe a.txt", files.Arguments("||notepad.exe a.txt"));
+    EXPECT_EQ("a.txt", files.Arguments("||notepad.exe a.txt"));
+    // A bar in the arguments of an ordinary command is part of them.
+    files.paths.insert("C:\\WIN\\SYS\\cmd.exe");
+    EXPECT_EQ("C:\\WIN\\SYS\\cmd.exe", files.Program("cmd.exe /c echo a | more"));
+    EXPECT_EQ("/c echo a | more", files.Arguments("cmd.exe /c echo a | more"));
+    EXPECT_EQ("/c a|b", files.Arguments("\"C:\\x y\\c.exe\" /c a|b"));
+    EXPECT_EQ("|b", files.Arguments("cmd.exe |b"));
 }
 
 TEST(CommandPathRule, NothingFoundAndEmptyCommands) {

@@ -1,4 +1,4 @@
-#include "dialogs/settings_store.h"
+#include "records/settings_store.h"
 #include "records/disabled_store.h"
 #include "records/profile_records.h"
 #include "records/user_data_folder.h"

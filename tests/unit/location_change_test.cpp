@@ -5,6 +5,7 @@
 #include "entries/location_removers.h"
 #include "entries/location_writers.h"
 #include "entries/registry.h"
+#include "entries/text.h"
 #include "entries/startup_folder.h"
 #include "entries/winini_reader.h"
 #include "entries/winini_value.h"
@@ -16,6 +17,7 @@
 
 #include <windows.h>
 
+using kv::LowerAscii;
 using kv::OutcomeKind;
 using kvtest::ReadString;
 using kvtest::ValueExists;
@@ -54,10 +56,16 @@ TEST_F(LocationChange, RegistryValueWrittenAndRemoved) {
                               "hkcu\\SOFTWARE\\microsoft\\Windows\\currentversion\\RUN");
     EXPECT_EQ(OutcomeKind::Removed, outcome.kind);
     EXPECT_FALSE(ValueExists(HKEY_CURRENT_USER, kv::kRunKey, "Tool"));
-    // A value that is gone, or a key that does not exist, is a failure.
+    // A value that is gone, or a subkey that does not exist, is a failure.
     EXPECT_EQ(OutcomeKind::NotRemoved, kv::RemoveEntry("Tool", "", kHkcuRun).kind);
-    EXPECT_EQ(OutcomeKind::NotRemoved,
-              kv::RemoveEntry("X", "", "HKLM\\Software\\No\\Such\\Key").kind);
+    EXPECT_EQ(OutcomeKind::NotRemoved, kv::RemoveEntry("X", "", kHkcuRun + "\\NoSuchKey").kind);
+    // A key that is no startup location is refused, whatever it holds.
+    kvtest::SetValue(HKEY_CURRENT_USER, "Software\\KelvorinTest", "Keep", "k");
+    const kv::LocationOutcome refused = kv::RemoveEntry("Keep", "", "HKCU\\Software\\KelvorinTest");
+    EXPECT_EQ(OutcomeKind::UnknownLocation, refused.kind);
+    EXPECT_EQ("HKCU\\Software\\KelvorinTest", refused.detail);
+    EXPECT_TRUE(ValueExists(HKEY_CURRENT_USER, "Software\\KelvorinTest", "Keep"));
+    kvtest::DeleteKeyTree(HKEY_CURRENT_USER, "Software\\KelvorinTest");
 }
 
 TEST_F(LocationChange, UnnamedValueAndBlockedWrites) {
@@ -86,7 +94,6 @@ TEST_F(LocationChange, RunOnceExSectionsAndSubkeysAreWrittenBackWhereTheyWere) {
 
     // A subkey of Run: the value goes back into that subkey, not the Run key.
     const std::string location = kHkcuRun + "\\Vendor";
-    EXPECT_TRUE(kv::HasWriter(location));
     EXPECT_EQ(OutcomeKind::Created, kv::WriteEntry("Helper", "h.exe /x", location).kind);
     EXPECT_EQ("h.exe /x",
               ReadString(HKEY_CURRENT_USER, std::string(kv::kRunKey) + "\\Vendor", "Helper"));
@@ -106,9 +113,8 @@ TEST_F(LocationChange, StartupFolderShortcuts) {
     kv::LocationOutcome outcome = kv::WriteEntry("Notes.lnk", command, folder);
     EXPECT_EQ(OutcomeKind::Created, outcome.kind);
     ASSERT_TRUE(kvtest::FileExists(folder + "\\Notes.lnk"));
-    EXPECT_TRUE(kv::HasWriter(folder));
-    EXPECT_FALSE(kv::HasWriter("C:\\Some\\Other\\Folder"));
-    EXPECT_EQ(OutcomeKind::None, kv::WriteEntry("x", "x.exe", "C:\\Some\\Other\\Folder").kind);
+    EXPECT_EQ(OutcomeKind::UnknownLocation,
+              kv::WriteEntry("x", "x.exe", "C:\\Some\\Other\\Folder").kind);
 
     // A file held open without sharing cannot be deleted.
     HANDLE held = CreateFileA((folder + "\\Notes.lnk").c_str(), GENERIC_READ, 0, nullptr,
@@ -120,14 +126,46 @@ TEST_F(LocationChange, StartupFolderShortcuts) {
     EXPECT_FALSE(kvtest::FileExists(folder + "\\Notes.lnk"));
 }
 
-TEST_F(LocationChange, OnlyEntriesThatCanBePutBackCanBeTakenOut) {
-    const std::string folder = kv::GetStartupFolderPath(0);
-    EXPECT_TRUE(kv::CanBeWrittenBack("Notes.lnk", "C:\\windows\\notepad.exe", folder));
-    // A plain program file in the folder: its command is the file itself.
-    EXPECT_FALSE(kv::CanBeWrittenBack("tool.exe", folder + "\\tool.exe", folder));
-    EXPECT_FALSE(kv::CanBeWrittenBack("x", "x.exe", "C:\\Not\\A\\Startup\\Folder"));
-    EXPECT_TRUE(kv::CanBeWrittenBack("x", "x.exe", kHkcuRun + "\\Sub"));
-    EXPECT_TRUE(kv::CanBeWrittenBack("x", "x.exe", "SECTION: [WINDOWS]; PARAMETER: LOAD"));
+// Only the catalogue's locations are written to or removed from: a stored
+// location string (disable.ini, a list file) that names anything else, or a
+// file name that leaves its folder, is refused.
+TEST(LocationClassifier, NamesOnlyTheCatalogue) {
+    const std::string user = "C:\\users\\u\\Start Menu\\Programs\\StartUp";
+    const std::string all = "C:\\ProgramData\\Start Menu\\Programs\\StartUp";
+    const auto kind = [&](const std::string& location) {
+        return kv::ClassifyLocationIn(location, user, all).kind;
+    };
+    using kv::LocationKind;
+    EXPECT_EQ(LocationKind::RegistryKey, kind("hkcu\\SOFTWARE\\microsoft\\windows\\currentversion\\run"));
+    EXPECT_EQ(LocationKind::RegistryKey, kind("HKLM\\" + std::string(kv::kRunServicesOnceKey)));
+    const kv::LocationClass subkey = kv::ClassifyLocationIn(kHkcuRun + "\\Vendor", user, all);
+    EXPECT_EQ(LocationKind::RegistrySubkey, subkey.kind);
+    EXPECT_EQ("HKCU", subkey.root);
+    EXPECT_EQ(std::string(kv::kRunKey) + "\\Vendor", subkey.keyPath);
+    const kv::LocationClass section =
+        kv::ClassifyLocationIn(LowerAscii(kHklmRunOnceEx) + "\\MySection", user, all);
+    EXPECT_EQ(LocationKind::RunOnceExSection, section.kind);
+    EXPECT_EQ("MySection", section.subkey);
+    EXPECT_EQ(LocationKind::WinIni, kind("SECTION: [WINDOWS]; PARAMETER: LOAD"));
+    const kv::LocationClass folder = kv::ClassifyLocationIn(LowerAscii(all), user, all);
+    EXPECT_EQ(LocationKind::StartupFolder, folder.kind);
+    EXPECT_EQ(all, folder.folder);
+    EXPECT_EQ(1, folder.folderSelector);
+
+    for (const std::string& other :
+         {std::string("C:\\windows"), std::string("HKCU\\Software\\Microsoft\\Windows NT"),
+          kHkcuRun + "\\a\\b", kHklmRunOnceEx, kHklmRunOnceEx + "\\", kHkcuRun + "Extra",
+          std::string("HKCU\\") + kv::kRunServicesKey, std::string("hkcu"), user + "\\Sub",
+          std::string("section: [windows]; parameter: shell"), std::string()}) {
+        EXPECT_EQ(LocationKind::Unknown, kind(other)) << other;
+    }
+    EXPECT_EQ(LocationKind::Unknown, kv::ClassifyLocationIn("", "", "").kind);
+
+    EXPECT_TRUE(kv::IsPlainFileName("Notes.lnk"));
+    EXPECT_TRUE(kv::IsPlainFileName("x."));
+    for (const char* name : {"", ".", "..", " .. ", "..\\x.exe", "a/b", "C:x", "\\x"}) {
+        EXPECT_FALSE(kv::IsPlainFileName(name)) << name;
+    }
 }
 
 TEST_F(LocationChange, WinIniItemsAppendedAndCutOut) {

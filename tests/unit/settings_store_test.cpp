@@ -1,4 +1,4 @@
-#include "dialogs/settings_store.h"
+#include "records/settings_store.h"
 #include "records/disabled_store.h"
 #include "records/user_data_folder.h"
 #include "shell/app_state.h"
@@ -18,11 +18,11 @@ class SettingsStore : public ::testing::Test {
   protected:
     void SetUp() override {
         kv::SetExecutableDirectoryForTests(folder.path());
-        kv::g_app.settings = kv::RunningSettings{};
+        kv::g_app.settings = kv::DefaultRunningSettings();
     }
     void TearDown() override {
         kv::SetExecutableDirectoryForTests(std::string());
-        kv::g_app.settings = kv::RunningSettings{};
+        kv::g_app.settings = kv::DefaultRunningSettings();
     }
     void Write(const char* section, const char* key, const char* value) {
         ASSERT_TRUE(WritePrivateProfileStringA(section, key, value, file().c_str()));
@@ -46,9 +46,9 @@ TEST_F(SettingsStore, NoFileGivesEveryDefault) {
     for (int* value : all) {
         *value = 7;
     }
-    kv::LoadMonitoringSettings();
-    kv::LoadConfirmationSettings();
-    kv::LoadGeneralSettings();
+    kv::LoadMonitoringSettings(kv::g_app.settings);
+    kv::LoadConfirmationSettings(kv::g_app.settings);
+    kv::LoadGeneralSettings(kv::g_app.settings);
     const int expected[] = {1, 1, 0, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1};
     for (std::size_t i = 0; i < sizeof(expected) / sizeof(expected[0]); ++i) {
         EXPECT_EQ(expected[i], *all[i]) << i;
@@ -70,7 +70,7 @@ TEST_F(SettingsStore, FreqIsHeldBetweenOneAndSixty) {
     } cases[] = {{"0", 1}, {"61", 60}, {"abc", 1}, {"-5", 1}, {"1", 1}, {"60", 60}, {"17", 17}};
     for (const auto& c : cases) {
         Write("Monitoring", "Freq", c.text);
-        kv::LoadMonitoringSettings();
+        kv::LoadMonitoringSettings(kv::g_app.settings);
         EXPECT_EQ(c.loaded, kv::g_app.settings.Freq) << c.text;
     }
 }
@@ -86,9 +86,9 @@ TEST_F(SettingsStore, EachKeyGoesToItsOwnRunningValue) {
     Write("General", "CloseToTray", "6");
     Write("Monitoring", "NewMon", "0");
     Write("Monitoring", "OldMon", "2");
-    kv::LoadConfirmationSettings();
-    kv::LoadGeneralSettings();
-    kv::LoadMonitoringSettings();
+    kv::LoadConfirmationSettings(kv::g_app.settings);
+    kv::LoadGeneralSettings(kv::g_app.settings);
+    kv::LoadMonitoringSettings(kv::g_app.settings);
     const kv::RunningSettings& s = kv::g_app.settings;
     const int loaded[9] = {s.MultiDel,  s.SingleDel, s.MultiEdit,  s.SingleEdit, s.MultiRun,
                            s.SingleRun, s.MultiOpen, s.SingleOpen, s.Restore};
@@ -134,8 +134,8 @@ TEST_F(SettingsStore, AProgramFolderBeyondThePathLimit) {
         folder.path() + "\\" + std::string(150, 'd') + "\\" + std::string(150, 'e');
     kv::SetExecutableDirectoryForTests(deep);
     EXPECT_EQ(deep + "\\settings.ini", kv::SettingsFilePath());
-    kv::WriteSetting(kv::kMonitoringKeys[2], 30);
-    kv::LoadMonitoringSettings();
+    kv::WriteSetting(*kv::FindSettingKey("Monitoring", "Freq"), 30);
+    kv::LoadMonitoringSettings(kv::g_app.settings);
     EXPECT_EQ(1, kv::g_app.settings.Freq);
     EXPECT_EQ(INT_MIN, kv::ReadLayoutSetting(kv::kLayoutRight));
 

@@ -1,3 +1,4 @@
+#include "entries/catalogue.h"
 #include "entries/command_path.h"
 #include "entries/winini_reader.h"
 

@@ -1,0 +1,111 @@
+// Owners of platform handles, each closed when its owner goes, and the one
+// conversion to the wide text that COM and the shell link object take.
+#pragma once
+
+#include <windows.h>
+#include <objbase.h>
+
+#include <string>
+
+namespace kv {
+
+// A handle closed with CloseHandle: files, processes, snapshots. Both null
+// and INVALID_HANDLE_VALUE mean "none".
+class UniqueHandle {
+  public:
+    UniqueHandle() = default;
+    explicit UniqueHandle(HANDLE handle) : handle_(handle) {}
+    ~UniqueHandle() { Reset(); }
+    UniqueHandle(const UniqueHandle&) = delete;
+    UniqueHandle& operator=(const UniqueHandle&) = delete;
+    UniqueHandle(UniqueHandle&& other) noexcept : handle_(other.handle_) { other.handle_ = nullptr; }
+    UniqueHandle& operator=(UniqueHandle&& other) noexcept {
+        if (this != &other) {
+            Reset(other.handle_);
+            other.handle_ = nullptr;
+        }
+        return *this;
+    }
+
+    void Reset(HANDLE handle = nullptr) {
+        if (valid()) {
+            CloseHandle(handle_);
+        }
+        handle_ = handle;
+    }
+    HANDLE get() const { return handle_; }
+    bool valid() const { return handle_ != nullptr && handle_ != INVALID_HANDLE_VALUE; }
+    explicit operator bool() const { return valid(); }
+
+  private:
+    HANDLE handle_ = nullptr;
+};
+
+// A file search: FindFirstFileA on the pattern, closed with FindClose.
+class FindHandle {
+  public:
+    FindHandle(const std::string& pattern, WIN32_FIND_DATAA& found)
+        : handle_(FindFirstFileA(pattern.c_str(), &found)) {}
+    ~FindHandle() {
+        if (valid()) {
+            FindClose(handle_);
+        }
+    }
+    FindHandle(const FindHandle&) = delete;
+    FindHandle& operator=(const FindHandle&) = delete;
+
+    bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
+    bool Next(WIN32_FIND_DATAA& found) { return valid() && FindNextFileA(handle_, &found) != FALSE; }
+
+  private:
+    HANDLE handle_;
+};
+
+// COM on the calling thread for the owner's lifetime. A thread that already
+// runs COM in another mode keeps it and is not uninitialised here.
+class ComScope {
+  public:
+    ComScope() : initialised_(SUCCEEDED(CoInitialize(nullptr))) {}
+    ~ComScope() {
+        if (initialised_) {
+            CoUninitialize();
+        }
+    }
+    ComScope(const ComScope&) = delete;
+    ComScope& operator=(const ComScope&) = delete;
+
+  private:
+    bool initialised_;
+};
+
+// One COM interface pointer, released when the owner goes.
+template <typename T> class ComPtr {
+  public:
+    ComPtr() = default;
+    ~ComPtr() { Reset(); }
+    ComPtr(const ComPtr&) = delete;
+    ComPtr& operator=(const ComPtr&) = delete;
+
+    void Reset() {
+        if (pointer_ != nullptr) {
+            pointer_->Release();
+            pointer_ = nullptr;
+        }
+    }
+    // For the calls that hand out a new pointer: what was held is released.
+    void** Out() {
+        Reset();
+        return reinterpret_cast<void**>(&pointer_);
+    }
+    T* operator->() const { return pointer_; }
+    T* get() const { return pointer_; }
+    explicit operator bool() const { return pointer_ != nullptr; }
+
+  private:
+    T* pointer_ = nullptr;
+};
+
+// Text of the system code page as UTF-16; empty when it cannot be converted.
+std::wstring Wide(const std::string& text);
+
+} // namespace kv
