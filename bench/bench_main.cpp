@@ -4,10 +4,10 @@
 // Startup folders and a long win.ini line. Run it in a throwaway prefix: it
 // empties the Run-type keys, the Startup folders and the win.ini parameters
 // "run" and "load" before and after.
-#include "records/settings_store.h"
 #include "entries/catalogue.h"
 #include "entries/registry.h"
 #include "entries/startup_folder.h"
+#include "records/settings_store.h"
 #include "shell/app_state.h"
 #include "shell/entry_list.h"
 #include "shell/main_window.h"

@@ -48,11 +48,11 @@ enum class LocationKind {
 // to the case of A-Z, as the catalogue's strings are.
 struct LocationClass {
     LocationKind kind = LocationKind::Unknown;
-    std::string root;      // registry: "HKLM" or "HKCU"
-    std::string keyPath;   // registry: the catalogue's key path, then "\" and the subkey
-    std::string subkey;    // subkey and RunOnceEx section: its name in the string's own case
-    std::string parameter; // win.ini: "run" or "load"
-    std::string folder;    // Startup folder: the path as the Shell Folders key gives it
+    std::string root;       // registry: "HKLM" or "HKCU"
+    std::string keyPath;    // registry: the catalogue's key path, then "\" and the subkey
+    std::string subkey;     // subkey and RunOnceEx section: its name in the string's own case
+    std::string parameter;  // win.ini: "run" or "load"
+    std::string folder;     // Startup folder: the path as the Shell Folders key gives it
     int folderSelector = 0; // Startup folder: 0 current user, 1 all users
 };
 

@@ -60,10 +60,10 @@ bool ResolveCandidate(const std::string& candidate, const PathEnvironment& env, 
 // Where the program of a command (without bars) lies: its path, and the end
 // of its text in the command, from which its arguments follow.
 struct ProgramPart {
-    bool found = false; // quoted, or a candidate resolved
-    std::string path;   // the program path; the command less quotes when not found
+    bool found = false;             // quoted, or a candidate resolved
+    std::string path;               // the program path; the command less quotes when not found
     std::string::size_type end = 0; // one past the program in the text
-    std::string arguments; // what follows, less the one character after the program
+    std::string arguments;          // what follows, less the one character after the program
 };
 
 ProgramPart LocateProgram(const std::string& text, const PathEnvironment& env,

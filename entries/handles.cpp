@@ -6,8 +6,8 @@ std::wstring Wide(const std::string& text) {
     if (text.empty()) {
         return std::wstring();
     }
-    const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
-                                           nullptr, 0);
+    const int length =
+        MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
     if (length <= 0) {
         return std::wstring();
     }

@@ -18,7 +18,9 @@ class UniqueHandle {
     ~UniqueHandle() { Reset(); }
     UniqueHandle(const UniqueHandle&) = delete;
     UniqueHandle& operator=(const UniqueHandle&) = delete;
-    UniqueHandle(UniqueHandle&& other) noexcept : handle_(other.handle_) { other.handle_ = nullptr; }
+    UniqueHandle(UniqueHandle&& other) noexcept : handle_(other.handle_) {
+        other.handle_ = nullptr;
+    }
     UniqueHandle& operator=(UniqueHandle&& other) noexcept {
         if (this != &other) {
             Reset(other.handle_);
@@ -55,7 +57,9 @@ class FindHandle {
     FindHandle& operator=(const FindHandle&) = delete;
 
     bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-    bool Next(WIN32_FIND_DATAA& found) { return valid() && FindNextFileA(handle_, &found) != FALSE; }
+    bool Next(WIN32_FIND_DATAA& found) {
+        return valid() && FindNextFileA(handle_, &found) != FALSE;
+    }
 
   private:
     HANDLE handle_;

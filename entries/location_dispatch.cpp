@@ -124,11 +124,10 @@ bool KeepEntryForm(StartupEntry& entry,
 LocationOutcome WriteKeptEntry(const StartupEntry& entry) {
     const LocationClass place = ClassifyLocation(entry.location);
     if (IsRegistry(place.kind) && entry.kept.hasValue) {
-        return SetRegistryValueExactly(place.root, place.keyPath, entry.title,
-                                       entry.kept.valueType, entry.kept.valueBytes,
-                                       place.kind == LocationKind::RunOnceExSection
-                                           ? OutcomeBox::CantCreateSection
-                                           : OutcomeBox::CantCreateValue);
+        return SetRegistryValueExactly(
+            place.root, place.keyPath, entry.title, entry.kept.valueType, entry.kept.valueBytes,
+            place.kind == LocationKind::RunOnceExSection ? OutcomeBox::CantCreateSection
+                                                         : OutcomeBox::CantCreateValue);
     }
     if (place.kind == LocationKind::StartupFolder && !entry.kept.file.empty() &&
         GetFileAttributesA(entry.kept.file.c_str()) != INVALID_FILE_ATTRIBUTES) {

@@ -15,7 +15,7 @@ enum class OutcomeKind {
     // Refusals: nothing was touched.
     UnknownLocation, // the location string names no startup location (detail: the string)
     BadFileName,     // a Startup-folder entry whose name is not one file's name
-    CannotBeKept,    // "Сервис <name> нельзя отключить: его нельзя будет вернуть ..."
+    CannotBeKept, // "Сервис <name> нельзя отключить: его нельзя будет вернуть ..."
 };
 
 enum class OutcomeBox {

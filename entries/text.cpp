@@ -14,20 +14,6 @@ std::string LowerAscii(const std::string& text) {
     return out;
 }
 
-std::string UpperAscii(const std::string& text) {
-    std::string out(text);
-    for (char& c : out) {
-        if (c >= 'a' && c <= 'z') {
-            c = static_cast<char>(c - 'a' + 'A');
-        }
-    }
-    return out;
-}
-
-bool StartsWith(const std::string& text, const std::string& prefix) {
-    return text.compare(0, prefix.size(), prefix) == 0;
-}
-
 bool StartsWithNoCase(const std::string& text, const std::string& prefix) {
     return text.size() >= prefix.size() &&
            LowerAscii(text.substr(0, prefix.size())) == LowerAscii(prefix);

@@ -11,10 +11,7 @@ namespace kv {
 
 // Copy with the letters A-Z turned into a-z; every other byte is kept.
 std::string LowerAscii(const std::string& text);
-// Copy with the letters a-z turned into A-Z; every other byte is kept.
-std::string UpperAscii(const std::string& text);
 
-bool StartsWith(const std::string& text, const std::string& prefix);
 bool StartsWithNoCase(const std::string& text, const std::string& prefix);
 
 // The text after the last backslash, or the whole text when it has none.

@@ -9,6 +9,9 @@
 
 #include <windows.h>
 
+#include <deque>
+#include <map>
+
 namespace kv {
 
 namespace {
@@ -68,20 +71,21 @@ ProfileRecord RecordOf(const StartupEntry& entry) {
     return record;
 }
 
-bool SameTexts(const StartupEntry& a, const StartupEntry& b) {
-    return a.title == b.title && a.command == b.command && a.location == b.location;
+// The three texts as one key; the lengths keep "a|bc" and "ab|c" apart.
+std::string TextsKey(const StartupEntry& entry) {
+    return std::to_string(entry.title.size()) + ":" + entry.title +
+           std::to_string(entry.command.size()) + ":" + entry.command + entry.location;
 }
 
 } // namespace
 
-std::vector<StartupEntry> ReadDisabledStore() {
+std::vector<StartupEntry> ReadDisabledEntries() {
     std::vector<StartupEntry> entries;
     const RecordFile file = ReadRecordFile(StorePath(), false);
     if (file.records.empty()) {
         return entries;
     }
     const std::string keptFolder = KeptFilesFolderPath();
-    const PathEnvironment env = SystemPathEnvironment();
     for (const ProfileRecord& record : file.records) {
         if (!record.whole || record.location.empty()) {
             continue;
@@ -90,11 +94,19 @@ std::vector<StartupEntry> ReadDisabledStore() {
         entry.title = record.title;
         entry.command = record.command;
         entry.location = record.location;
-        entry.icon = kIconLookup;
-        entry.iconPath = ResolveCommandPathIn(record.command, ResolveMode::ProgramPath, env);
         entry.checked = false;
         entry.kept = FormOfRecord(record, keptFolder);
         entries.push_back(std::move(entry));
+    }
+    return entries;
+}
+
+std::vector<StartupEntry> ReadDisabledStore() {
+    std::vector<StartupEntry> entries = ReadDisabledEntries();
+    const PathEnvironment env = SystemPathEnvironment();
+    for (StartupEntry& entry : entries) {
+        entry.icon = kIconLookup;
+        entry.iconPath = ResolveCommandPathIn(entry.command, ResolveMode::ProgramPath, env);
     }
     return entries;
 }
@@ -138,16 +150,18 @@ bool UpdateDisabledRecord(const std::string& oldTitle, const std::string& oldCom
 
 std::vector<StartupEntry> WithKeptForms(const std::vector<StartupEntry>& rows,
                                         const std::vector<StartupEntry>& stored) {
+    // The stored entries of each set of texts, in store order.
+    std::map<std::string, std::deque<std::size_t>> byTexts;
+    for (std::size_t i = 0; i < stored.size(); ++i) {
+        byTexts[TextsKey(stored[i])].push_back(i);
+    }
     std::vector<StartupEntry> result = rows;
-    std::vector<bool> taken(stored.size(), false);
     for (StartupEntry& row : result) {
         row.kept = KeptForm();
-        for (std::size_t i = 0; i < stored.size(); ++i) {
-            if (!taken[i] && SameTexts(row, stored[i])) {
-                taken[i] = true;
-                row.kept = stored[i].kept;
-                break;
-            }
+        const auto found = byTexts.find(TextsKey(row));
+        if (found != byTexts.end() && !found->second.empty()) {
+            row.kept = stored[found->second.front()].kept;
+            found->second.pop_front();
         }
     }
     return result;

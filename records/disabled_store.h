@@ -16,8 +16,12 @@
 namespace kv {
 
 // The records of the store that name an entry (none of the three texts
-// missing, and a location), in the file's order, unchecked, with the program
-// file of each command named for its icon and what each record keeps.
+// missing, and a location), in the file's order, unchecked, with what each
+// record keeps.
+std::vector<StartupEntry> ReadDisabledEntries();
+
+// ReadDisabledEntries with the program file of each command named for its
+// icon, as the list shows them.
 std::vector<StartupEntry> ReadDisabledStore();
 
 // Rewrites the store from these entries, in this order, with what each keeps.

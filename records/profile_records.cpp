@@ -51,8 +51,9 @@ ProfileRecord RecordFromSection(const ProfileSection& section, long long number,
         FindProfileValue(section, kTextKeys[field], *text);
         std::string hex;
         std::string exact;
-        const bool isExact = FindProfileValue(section, std::string(kTextKeys[field]) + ".hex", hex) &&
-                             HexDecode(hex, exact);
+        const bool isExact =
+            FindProfileValue(section, std::string(kTextKeys[field]) + ".hex", hex) &&
+            HexDecode(hex, exact);
         if (isExact) {
             *text = exact;
         } else if (text->empty()) {
@@ -118,8 +119,8 @@ bool ReadProfileFile(const std::string& path, std::string& text) {
     }
     text.clear();
     if (!wide.empty()) {
-        const int length = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()),
-                                               nullptr, 0, nullptr, nullptr);
+        const int length = WideCharToMultiByte(
+            CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
         text.assign(static_cast<std::size_t>(length > 0 ? length : 0), '\0');
         if (length > 0) {
             WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), &text[0],
@@ -184,7 +185,12 @@ bool SectionName(const std::string& line, std::string& name) {
     if (close == std::string::npos || close < open) {
         return false;
     }
-    name = LowerAscii(line.substr(open + 1, close - open - 1));
+    std::string raw = line.substr(open + 1, close - open - 1);
+    while (!raw.empty() && IsProfileBlank(raw.back())) {
+        raw.pop_back();
+    }
+    const std::string::size_type first = raw.find_first_not_of(" \t");
+    name = first == std::string::npos ? std::string() : LowerAscii(raw.substr(first));
     return true;
 }
 

@@ -41,7 +41,7 @@ std::vector<ProfileSection> ParseProfileText(const std::string& text) {
         if (line[0] == '[') {
             const std::string::size_type close = line.rfind(']');
             if (close != std::string::npos) {
-                sections.push_back(ProfileSection{line.substr(1, close - 1), {}});
+                sections.push_back(ProfileSection{Trimmed(line, 1, close), {}});
                 continue;
             }
             // Without a closing bracket the line is a key like any other.

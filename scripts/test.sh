@@ -6,6 +6,8 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build_root=${KV_BUILD_ROOT:-$root/build}
 
 "$root/scripts/setup.sh"
+# Warnings of the project's own code fail the build here, as they do in CI.
+export KV_WARNINGS_AS_ERRORS=ON
 "$root/scripts/build.sh" x64 "$build_root"
 "$root/scripts/build.sh" i686 "$build_root"
 
@@ -33,4 +35,6 @@ kv_reg_add 'HKCU\Software\Wine\X11 Driver' Managed REG_SZ N
 kv_wine wineboot >/dev/null 2>&1
 
 cd "$build_root/x64"
-ctest --output-on-failure ${KV_CTEST_ARGS:-}
+# Suites that share the prefix carry a resource lock and run one at a time;
+# the others may run beside them.
+ctest --output-on-failure --parallel "$(nproc)" ${KV_CTEST_ARGS:-}

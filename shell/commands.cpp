@@ -1,9 +1,9 @@
 #include "shell/commands.h"
 
-#include "records/settings_store.h"
 #include "entries/command_path.h"
 #include "entries/startup_folder.h"
 #include "entries/text.h"
+#include "records/settings_store.h"
 #include "shell/app_state.h"
 #include "shell/entry_actions.h"
 #include "shell/entry_list.h"
@@ -53,134 +53,57 @@ void OpenAddress(UINT text) {
     ShellExecuteA(nullptr, nullptr, LoadText(text).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
+void OpenHelpFile() {
+    const std::string directory = ExecutableDirectory();
+    OpenWithShell(directory + "\\Kelvorin.chm", directory);
+}
+
+// What each command does. A command that is not here (those whose dialogs and
+// actions are still to come among them) does nothing.
+struct CommandRoute {
+    UINT command;
+    void (*run)();
+};
+
+const CommandRoute kCommandRoutes[] = {
+    // File
+    {IDM_DELETE, DeleteSelectedEntries},
+    {IDM_EXIT, [] { DestroyWindow(g_app.mainWindow); }},
+    // View. "Включить всё" and "Отключить всё" change the boxes; each row
+    // that changes is enabled or disabled by its own row change.
+    {IDM_REFRESH, ScanDriver},
+    {IDM_ENABLE_ALL, CheckAllRows},
+    {IDM_DISABLE_ALL, UncheckAllRows},
+    {IDM_SELECT_ALL, SelectAllRows},
+    {IDM_SAVE_POSITION, [] { SaveWindowLayout(CurrentWindowLayout()); }},
+    // Tools, folders and files
+    {IDM_TOOL_REGEDIT, [] { OpenWithShell("regedit.exe"); }},
+    {IDM_TOOL_MSCONFIG, [] { OpenWithShell("msconfig.exe"); }},
+    {IDM_TOOL_SYSEDIT, [] { OpenWithShell("sysedit.exe"); }},
+    {IDM_TOOL_SCHEDULER, [] { WinExec("control.exe schedtasks", SW_SHOWNORMAL); }},
+    {IDM_FOLDER_SYSTEM, [] { OpenWithShell(SystemDirectory()); }},
+    {IDM_FOLDER_WINDOWS, [] { OpenWithShell(WindowsDirectory()); }},
+    {IDM_STARTUP_ALL_USERS, [] { OpenWithShell(GetStartupFolderPath(kAllUsersStartup)); }},
+    {IDM_STARTUP_CURRENT_USER, [] { OpenWithShell(GetStartupFolderPath(kCurrentUserStartup)); }},
+    {IDM_FILE_WININI, [] { OpenWithShell(WindowsDirectory() + "\\win.ini"); }},
+    {IDM_FILE_SYSTEMINI, [] { OpenWithShell(WindowsDirectory() + "\\system.ini"); }},
+    // Help
+    {IDM_HELP_CONTENTS, OpenHelpFile},
+    {IDM_MAIL_AUTHOR, [] { OpenAddress(IDS_MAIL_URL); }},
+    {IDM_WEBSITE, [] { OpenAddress(IDS_WEB_URL); }},
+    // Tool bar and tray menu
+    {IDM_STARTUP_FOLDER_MENU, ShowStartupFolderMenu},
+    {IDM_SHOW_WINDOW, [] { ShowWindow(g_app.mainWindow, SW_SHOWNORMAL); }},
+};
+
 } // namespace
 
 void ExecuteCommand(UINT command) {
-    switch (command) {
-    // File
-    case IDM_ADD:
-        // The program dialog, new mode, nothing preset.
-        break;
-    case IDM_DELETE:
-        DeleteSelectedEntries();
-        break;
-    case IDM_EDIT:
-        // The program dialog in edit mode for each selected row.
-        break;
-    case IDM_SAVE_LIST:
-        // Saving the list to the last list file (asking for one if none).
-        break;
-    case IDM_SAVE_LIST_AS:
-        // Saving the list, always asking for the file.
-        break;
-    case IDM_RESTORE_LIST:
-        // Restoring a saved list, after its confirmation.
-        break;
-    case IDM_CHECK_CHANGES:
-        // The manual change check, with the monitoring timer stopped meanwhile.
-        break;
-    case IDM_RUN:
-        // Running the selected programs.
-        break;
-    case IDM_TERMINATE:
-        // Stopping the selected programs.
-        break;
-    case IDM_OPEN_FOLDER:
-        // Opening the folders of the selected programs, on a worker thread.
-        break;
-    case IDM_PROPERTIES:
-        // The file properties of the program at the selection mark.
-        break;
-    case IDM_EXIT:
-        DestroyWindow(g_app.mainWindow);
-        break;
-
-    // View
-    case IDM_REFRESH:
-        ScanDriver();
-        break;
-    case IDM_PRINT:
-        // The printed startup report.
-        break;
-    case IDM_SHOW_IN_REGISTRY:
-        // The registry editor at the key of the row at the selection mark.
-        break;
-    case IDM_ENABLE_ALL:
-        // Each row that changes is enabled by its own row change.
-        CheckAllRows();
-        break;
-    case IDM_DISABLE_ALL:
-        // Each row that changes is disabled by its own row change.
-        UncheckAllRows();
-        break;
-    case IDM_SELECT_ALL:
-        SelectAllRows();
-        break;
-    case IDM_SAVE_POSITION:
-        SaveWindowLayout(CurrentWindowLayout());
-        break;
-    case IDM_OPTIONS:
-        // The options sheet.
-        break;
-
-    // Tools
-    case IDM_TOOL_REGEDIT:
-        OpenWithShell("regedit.exe");
-        break;
-    case IDM_TOOL_MSCONFIG:
-        OpenWithShell("msconfig.exe");
-        break;
-    case IDM_TOOL_SYSEDIT:
-        OpenWithShell("sysedit.exe");
-        break;
-    case IDM_TOOL_SCHEDULER:
-        WinExec("control.exe schedtasks", SW_SHOWNORMAL);
-        break;
-    case IDM_FOLDER_SYSTEM:
-        OpenWithShell(SystemDirectory());
-        break;
-    case IDM_FOLDER_WINDOWS:
-        OpenWithShell(WindowsDirectory());
-        break;
-    case IDM_STARTUP_ALL_USERS:
-        OpenWithShell(GetStartupFolderPath(kAllUsersStartup));
-        break;
-    case IDM_STARTUP_CURRENT_USER:
-        OpenWithShell(GetStartupFolderPath(kCurrentUserStartup));
-        break;
-    case IDM_FILE_WININI:
-        OpenWithShell(WindowsDirectory() + "\\win.ini");
-        break;
-    case IDM_FILE_SYSTEMINI:
-        OpenWithShell(WindowsDirectory() + "\\system.ini");
-        break;
-
-    // Help
-    case IDM_HELP_CONTENTS: {
-        const std::string directory = ExecutableDirectory();
-        OpenWithShell(directory + "\\Kelvorin.chm", directory);
-        break;
-    }
-    case IDM_MAIL_AUTHOR:
-        OpenAddress(IDS_MAIL_URL);
-        break;
-    case IDM_WEBSITE:
-        OpenAddress(IDS_WEB_URL);
-        break;
-    case IDM_ABOUT:
-        // The about box.
-        break;
-
-    // Tool bar and tray menu
-    case IDM_STARTUP_FOLDER_MENU:
-        ShowStartupFolderMenu();
-        break;
-    case IDM_SHOW_WINDOW:
-        ShowWindow(g_app.mainWindow, SW_SHOWNORMAL);
-        break;
-
-    default:
-        break;
+    for (const CommandRoute& route : kCommandRoutes) {
+        if (route.command == command) {
+            route.run();
+            return;
+        }
     }
 }
 

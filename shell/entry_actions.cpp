@@ -65,14 +65,14 @@ std::vector<StartupEntry> DisabledRows(const std::vector<StartupEntry>& stored, 
 } // namespace
 
 bool SaveDisabledRows(const std::vector<StartupEntry>& alsoStored) {
-    std::vector<StartupEntry> stored = ReadDisabledStore();
+    std::vector<StartupEntry> stored = ReadDisabledEntries();
     stored.insert(stored.end(), alsoStored.begin(), alsoStored.end());
     return WriteDisabledStore(DisabledRows(stored, -1, nullptr));
 }
 
 bool EnableEntry(int row) {
     int index = -1;
-    const std::vector<StartupEntry> disabled = DisabledRows(ReadDisabledStore(), row, &index);
+    std::vector<StartupEntry> disabled = DisabledRows(ReadDisabledEntries(), row, &index);
     const StartupEntry entry = disabled.at(static_cast<std::size_t>(index));
     const LocationOutcome outcome = WriteKeptEntry(entry);
     if (!outcome.succeeded()) {
@@ -85,7 +85,8 @@ bool EnableEntry(int row) {
         ShowNow(failure);
         return false;
     }
-    if (!SaveDisabledRows()) {
+    disabled.erase(disabled.begin() + index);
+    if (!WriteDisabledStore(disabled)) {
         // The entry is active again; its old record stays in the store, with
         // what it keeps, so the next refresh lists it twice rather than lose it.
         ShowNow(LoadText(IDS_STORE_NOT_WRITTEN));
@@ -138,7 +139,7 @@ void DeleteSelectedEntries() {
     const int selected = SelectedCount();
     // What the records of the disabled rows keep: the kept files of the
     // deleted ones go with their records.
-    const std::vector<StartupEntry> stored = ReadDisabledStore();
+    const std::vector<StartupEntry> stored = ReadDisabledEntries();
     std::vector<std::string> discarded;
     if (selected == 1) {
         const int row = FirstSelectedRow();

@@ -3,6 +3,7 @@
 #include "entries/command_path.h"
 #include "entries/text.h"
 #include "shell/app_state.h"
+#include "shell/main_window.h"
 #include "shell/sort_order.h"
 #include "shell/strings.h"
 #include "resource.h"
@@ -286,13 +287,6 @@ void SortEntryList(int column) {
     g_app.ListBusy = false;
 }
 
-void MarkAllRowsEnabled() {
-    const int count = RowCount();
-    for (int row = 0; row < count; ++row) {
-        SetStateImage(row, kStateImageChecked);
-    }
-}
-
 void CheckAllRows() {
     const int count = RowCount();
     for (int row = 0; row < count; ++row) {
@@ -335,6 +329,12 @@ void UpdateCountText() {
                              LoadText(IDS_COUNT_DISABLED) + std::to_string(disabled) + ", " +
                              LoadText(IDS_COUNT_SELECTED) + std::to_string(SelectedCount()) + ")";
     SendMessageA(g_app.statusBar, SB_SETTEXTA, 1, reinterpret_cast<LPARAM>(text.c_str()));
+    // The right part follows its text: a longer count widens it.
+    if (g_app.statusBar != nullptr) {
+        RECT bar{};
+        GetClientRect(g_app.statusBar, &bar);
+        SetStatusBarParts(bar.right);
+    }
 }
 
 } // namespace kv

@@ -38,14 +38,14 @@ class IconLookup {
 // header marker of that direction and flips the flag.
 void SortEntryList(int column);
 
-void MarkAllRowsEnabled(); // every row checked, while the list is busy
-void CheckAllRows();       // every unchecked row checked, one change at a time
-void UncheckAllRows();     // every checked row unchecked, one change at a time
+void CheckAllRows();   // every unchecked row checked, one change at a time
+void UncheckAllRows(); // every checked row unchecked, one change at a time
 void SelectAllRows();
 
 // Left part of the status bar.
 void ShowStatusText(const std::string& text);
-// Right part of the status bar: totals of all, disabled and selected rows.
+// Right part of the status bar: totals of all, disabled and selected rows;
+// the part is widened or narrowed to the text.
 void UpdateCountText();
 
 // Row access. Texts come back whole, however long.

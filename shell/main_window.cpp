@@ -16,6 +16,8 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <algorithm>
+
 namespace kv {
 
 const char* const kMainWindowClass = "Arrow";
@@ -178,6 +180,19 @@ void OnCreate(HWND window) {
     StartMonitoringTimer();
 }
 
+// The image lists outlive the controls that show them until the window has
+// gone with all its children; the next window makes new ones.
+void OnFinalDestroy() {
+    if (g_app.sortMarkers != nullptr) {
+        ImageList_Destroy(g_app.sortMarkers);
+        g_app.sortMarkers = nullptr;
+    }
+    if (g_app.groupImages != nullptr) {
+        ImageList_Destroy(g_app.groupImages);
+        g_app.groupImages = nullptr;
+    }
+}
+
 void OnDestroy() {
     RemoveTrayIcon();
     StopMonitoringTimer();
@@ -195,20 +210,23 @@ void OnDestroy() {
 }
 
 // Minimise and close requests: into the tray when the settings, read afresh,
-// ask for it. The window is hidden only while there is a tray icon to bring
-// it back.
+// ask for it. The window is hidden only while the shell really holds a tray
+// icon to bring it back: the setting alone is not enough, the shell may have
+// refused the icon.
 LRESULT OnSysCommand(HWND window, WPARAM wParam, LPARAM lParam) {
     switch (wParam & 0xFFF0) {
     case SC_MINIMIZE:
         ShowWindow(window, SW_MINIMIZE);
         LoadGeneralSettings(g_app.settings);
-        if (g_app.settings.ShowIcon != 0 && g_app.settings.MinimizeToTray != 0) {
+        if (g_app.settings.ShowIcon != 0 && g_app.settings.MinimizeToTray != 0 &&
+            g_app.trayIconAdded) {
             ShowWindow(window, SW_HIDE);
         }
         return 0;
     case SC_CLOSE:
         LoadGeneralSettings(g_app.settings);
-        if (g_app.settings.ShowIcon != 0 && g_app.settings.CloseToTray != 0) {
+        if (g_app.settings.ShowIcon != 0 && g_app.settings.CloseToTray != 0 &&
+            g_app.trayIconAdded) {
             ShowWindow(window, SW_HIDE);
         } else {
             DestroyWindow(window);
@@ -227,6 +245,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_DESTROY:
         OnDestroy();
         return 0;
+    case WM_NCDESTROY:
+        OnFinalDestroy();
+        return DefWindowProcA(window, message, wParam, lParam);
     case WM_SIZE:
         LayoutMainWindow(LOWORD(lParam), HIWORD(lParam));
         return 0;
@@ -235,6 +256,16 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return 0;
     case WM_CLOSE:
         DestroyWindow(window);
+        return 0;
+    case WM_QUERYENDSESSION:
+        return TRUE;
+    case WM_ENDSESSION:
+        // The session really ends (log-off or shut-down): end as the exit
+        // command does, so the destruction saves what a normal exit saves
+        // before the system ends the process.
+        if (wParam != FALSE) {
+            DestroyWindow(window);
+        }
         return 0;
     case WM_ERASEBKGND:
         return 1; // the children cover the client area
@@ -261,6 +292,11 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             // A new task bar has an empty notification area.
             if (g_app.settings.ShowIcon != 0 || g_app.trayIconAdded) {
                 AddTrayIcon();
+            }
+            // A window hidden in the tray stays reachable when its icon
+            // could not be put back.
+            if (!g_app.trayIconAdded && !IsWindowVisible(window)) {
+                ShowWindow(window, SW_SHOW);
             }
             return 0;
         }
@@ -309,16 +345,62 @@ WindowLayout CurrentWindowLayout() {
         SendMessageA(g_app.entryList, LVM_GETCOLUMNORDERARRAY, 4,
                      reinterpret_cast<LPARAM>(layout.order));
         for (int column = 0; column < 4; ++column) {
-            layout.widths[column] = static_cast<int>(SendMessageA(
-                g_app.entryList, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(column), 0));
+            layout.widths[column] = static_cast<int>(
+                SendMessageA(g_app.entryList, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(column), 0));
         }
     }
     return layout;
 }
 
-void LayoutMainWindow(int width, int height) {
-    const int parts[2] = {width - kStatusRightPartWidth, width};
+int CountPartWidth(const std::string& text) {
+    int needed = 0;
+    if (g_app.statusBar != nullptr) {
+        HDC dc = GetDC(g_app.statusBar);
+        if (dc != nullptr) {
+            // The font the status bar draws its texts in.
+            HFONT font = reinterpret_cast<HFONT>(SendMessageA(g_app.statusBar, WM_GETFONT, 0, 0));
+            HGDIOBJ previous = font != nullptr ? SelectObject(dc, font) : nullptr;
+            SIZE size{};
+            if (GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size)) {
+                needed = size.cx;
+            }
+            if (previous != nullptr) {
+                SelectObject(dc, previous);
+            }
+            ReleaseDC(g_app.statusBar, dc);
+        }
+        // The part's sunken edge and the text's margins on both sides, the
+        // gap before the part, and the size grip drawn over its right end.
+        int borders[3] = {0, 0, 0};
+        SendMessageA(g_app.statusBar, SB_GETBORDERS, 0, reinterpret_cast<LPARAM>(borders));
+        needed += 2 * GetSystemMetrics(SM_CXEDGE) + 2 * kStatusTextMargin + borders[2];
+        if ((GetWindowLongPtrA(g_app.statusBar, GWL_STYLE) & SBARS_SIZEGRIP) != 0) {
+            needed += GetSystemMetrics(SM_CXVSCROLL);
+        }
+    }
+    return std::max(needed, kStatusRightPartWidth);
+}
+
+void SetStatusBarParts(int width) {
+    if (g_app.statusBar == nullptr) {
+        return;
+    }
+    // The count text, once the bar has its second part.
+    std::string text;
+    if (SendMessageA(g_app.statusBar, SB_GETPARTS, 0, 0) >= 2) {
+        const LRESULT length = SendMessageA(g_app.statusBar, SB_GETTEXTLENGTHA, 1, 0);
+        text.assign(static_cast<std::size_t>(LOWORD(length)) + 1, '\0');
+        SendMessageA(g_app.statusBar, SB_GETTEXTA, 1, reinterpret_cast<LPARAM>(&text[0]));
+        text.resize(LOWORD(length));
+    }
+    // The left part never ends before the bar's start: -1 would stretch it
+    // over the whole bar.
+    const int parts[2] = {std::max(0, width - CountPartWidth(text)), width};
     SendMessageA(g_app.statusBar, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(parts));
+}
+
+void LayoutMainWindow(int width, int height) {
+    SetStatusBarParts(width);
     if (g_app.toolBar != nullptr) {
         SendMessageA(g_app.toolBar, TB_AUTOSIZE, 0, 0);
     }

@@ -6,6 +6,7 @@
 #include "shell/strings.h"
 #include "resource.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdint>
 
@@ -41,23 +42,70 @@ bool StartsHidden(const std::string& commandLine) {
     return commandLine.find("/m") != std::string::npos;
 }
 
+void MoveOntoAMonitor(HWND window) {
+    RECT rect{};
+    if (!GetWindowRect(window, &rect) || MonitorFromRect(&rect, MONITOR_DEFAULTTONULL) != nullptr) {
+        return;
+    }
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    if (!GetMonitorInfoA(MonitorFromRect(&rect, MONITOR_DEFAULTTONEAREST), &monitor)) {
+        return;
+    }
+    const RECT& work = monitor.rcWork;
+    const int width = std::min(rect.right - rect.left, work.right - work.left);
+    const int height = std::min(rect.bottom - rect.top, work.bottom - work.top);
+    // As close to where it was as the work area allows.
+    const int x = std::max(work.left, std::min(rect.left, work.right - width));
+    const int y = std::max(work.top, std::min(rect.top, work.bottom - height));
+    SetWindowPos(window, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 HWND CreateMainWindowAtSavedPosition(HINSTANCE instance) {
     const int left = ReadLayoutSetting(kLayoutLeft);
     const int top = ReadLayoutSetting(kLayoutTop);
-    const int width = SavedExtent(left, ReadLayoutSetting(kLayoutRight));
-    const int height = SavedExtent(top, ReadLayoutSetting(kLayoutBottom));
-    return CreateMainWindow(instance, left, top, width, height);
+    const int right = ReadLayoutSetting(kLayoutRight);
+    const int bottom = ReadLayoutSetting(kLayoutBottom);
+    const int width = SavedExtent(left, right);
+    const int height = SavedExtent(top, bottom);
+    // A rectangle without both edges saved, or without area, gives the
+    // platform's default size at the saved corner.
+    const bool saved = width != CW_USEDEFAULT && height != CW_USEDEFAULT && width > 0 && height > 0;
+    HWND window = CreateMainWindow(instance, left, top, saved ? width : CW_USEDEFAULT,
+                                   saved ? height : CW_USEDEFAULT);
+    if (window == nullptr) {
+        return nullptr;
+    }
+    // The rectangle was saved from the window's placement, whose coordinates
+    // leave out a task bar at the left or top of the screen; put back through
+    // the placement it returns to the same place. The window stays hidden.
+    if (saved) {
+        WINDOWPLACEMENT placement{};
+        placement.length = sizeof(placement);
+        if (GetWindowPlacement(window, &placement)) {
+            placement.flags = 0;
+            placement.showCmd = SW_HIDE;
+            placement.rcNormalPosition = RECT{left, top, right, bottom};
+            SetWindowPlacement(window, &placement);
+        }
+    }
+    MoveOntoAMonitor(window);
+    return window;
+}
+
+int StartShowCommand(const std::string& commandLine, bool trayIconAdded, int savedShowCmd) {
+    if (StartsHidden(commandLine) && trayIconAdded) {
+        return SW_HIDE;
+    }
+    if (savedShowCmd >= SW_SHOWNORMAL && savedShowCmd <= SW_FORCEMINIMIZE) {
+        return savedShowCmd;
+    }
+    return SW_SHOWNORMAL;
 }
 
 void ShowMainWindowAtStart(HWND window, const std::string& commandLine) {
-    if (StartsHidden(commandLine)) {
-        ShowWindow(window, SW_HIDE);
-    } else {
-        ShowWindow(window, ReadLayoutSetting(kLayoutCmdShow));
-    }
-    if (g_app.settings.ShowIcon == 0) {
-        ShowWindow(window, SW_SHOW);
-    }
+    ShowWindow(window, StartShowCommand(commandLine, g_app.trayIconAdded,
+                                        ReadLayoutSetting(kLayoutCmdShow)));
     UpdateWindow(window);
 }
 

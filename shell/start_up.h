@@ -22,11 +22,23 @@ int SavedExtent(int nearEdge, int farEdge);
 // True when the command line asks to start in the tray: "/m" anywhere in it.
 bool StartsHidden(const std::string& commandLine);
 
-// Creates the main window at the saved position; null when it cannot.
+// Creates the main window (hidden) with the saved restored rectangle, in the
+// coordinates the window's placement uses, and moves it onto the nearest
+// monitor's work area when it would lie on none; null when it cannot.
 HWND CreateMainWindowAtSavedPosition(HINSTANCE instance);
 
-// The first show of the main window: hidden for "/m", else the saved show
-// state; but always shown when there is no tray icon to bring it back.
+// Moves the window onto the work area of the nearest monitor, shrunk to fit,
+// when its rectangle lies on no monitor at all.
+void MoveOntoAMonitor(HWND window);
+
+// The command of the first show: hidden for "/m" while there is a tray icon
+// to bring the window back; otherwise the saved show state when it is one
+// that shows the window (SW_SHOWNORMAL to SW_FORCEMINIMIZE), else
+// SW_SHOWNORMAL.
+int StartShowCommand(const std::string& commandLine, bool trayIconAdded, int savedShowCmd);
+
+// The first show of the main window, by StartShowCommand with the saved
+// show state.
 void ShowMainWindowAtStart(HWND window, const std::string& commandLine);
 
 // The program's message loop, with the accelerator keys of the main window;

@@ -25,10 +25,23 @@ void FillTrayIconRecord(HWND window) {
     CopyIntoField(icon.szTip, 64, tip);
 }
 
+namespace {
+bool g_trayIconRefused = false;
+} // namespace
+
+void SetTrayIconRefusedForTests(bool refused) {
+    g_trayIconRefused = refused;
+}
+
 void AddTrayIcon() {
-    if (Shell_NotifyIconA(NIM_ADD, &g_app.trayIcon)) {
-        g_app.trayIconAdded = true;
+    if (g_trayIconRefused) {
+        g_app.trayIconAdded = false;
+        return;
     }
+    // An add refused because the shell still holds the icon leaves it there:
+    // changing it then succeeds.
+    g_app.trayIconAdded = Shell_NotifyIconA(NIM_ADD, &g_app.trayIcon) != FALSE ||
+                          Shell_NotifyIconA(NIM_MODIFY, &g_app.trayIcon) != FALSE;
 }
 
 void RemoveTrayIcon() {

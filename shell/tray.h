@@ -8,10 +8,14 @@ namespace kv {
 // Fills the icon record: owner, id, call-back message, icon and tip.
 void FillTrayIconRecord(HWND window);
 // Adds the icon to the notification area; also after the task bar was made
-// anew, when the shell has forgotten it.
+// anew, when the shell has forgotten it. trayIconAdded then tells whether the
+// shell holds the icon: it may refuse it.
 void AddTrayIcon();
 // Removes the icon (nothing happens when none was added).
 void RemoveTrayIcon();
+
+// Tests: while set, the shell is taken to refuse every icon.
+void SetTrayIconRefusedForTests(bool refused);
 
 // The call-back message of the icon, with the mouse message on it.
 void HandleTrayCallback(UINT mouseMessage);

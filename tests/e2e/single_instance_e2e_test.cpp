@@ -84,7 +84,7 @@ TEST_F(SingleInstance, SecondStartRefusedWhileTheFirstIsShown) {
     kvtest::ChildProcess first;
     HWND window = StartFirst(first, "");
     ASSERT_NE(nullptr, window);
-    EXPECT_TRUE(IsWindowVisible(window));
+    EXPECT_EQ(window, first.ShownMainWindow(10000));
     ExpectSecondStartRefused();
     EXPECT_TRUE(IsWindowVisible(window));
     EndFirst(first, window);
@@ -93,7 +93,7 @@ TEST_F(SingleInstance, SecondStartRefusedWhileTheFirstIsShown) {
     kvtest::ChildProcess next;
     HWND again = StartFirst(next, "");
     ASSERT_NE(nullptr, again);
-    EXPECT_TRUE(IsWindowVisible(again));
+    EXPECT_EQ(again, next.ShownMainWindow(10000));
     EndFirst(next, again);
 }
 

@@ -24,16 +24,12 @@ TEST_F(ProgramStart, ShowsTheRegistryEntriesInItsWindow) {
 
     kvtest::ChildProcess child;
     ASSERT_TRUE(child.Start("\"" + program + "\"", folder.path()));
-    const HWND window = child.FindWindowOfClass("Arrow", 20000);
+    // The window is shown once its creation (with the first scan) is over.
+    const HWND window = child.ShownMainWindow(20000);
     ASSERT_NE(nullptr, window);
     char title[32] = {};
     GetWindowTextA(window, title, sizeof(title));
     EXPECT_STREQ("Kelvorin", title);
-    // The window is shown once its creation (with the first scan) is over.
-    for (int i = 0; i < 400 && !IsWindowVisible(window); ++i) {
-        Sleep(50);
-    }
-    EXPECT_TRUE(IsWindowVisible(window));
 
     const HWND list = FindWindowExA(window, nullptr, "SysListView32", nullptr);
     ASSERT_NE(nullptr, list);

@@ -65,6 +65,21 @@ void RemovePath(const std::string& path) {
     RemoveDirectoryA(path.c_str());
 }
 
+bool FolderIsEmpty(const std::string& path) {
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((path + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) {
+        return true;
+    }
+    bool empty = true;
+    do {
+        const std::string name = found.cFileName;
+        empty = empty && (name == "." || name == "..");
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    return empty;
+}
+
 void EmptyFolder(const std::string& path) {
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA((path + "\\*").c_str(), &found);

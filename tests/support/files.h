@@ -28,6 +28,8 @@ std::string ReadFileText(const std::string& path);
 bool FileExists(const std::string& path);
 // Removes a file or a folder tree; a missing path is fine.
 void RemovePath(const std::string& path);
+// True when the folder holds no file or folder (a missing folder counts).
+bool FolderIsEmpty(const std::string& path);
 // Removes everything inside the folder, hidden and read-only files too.
 void EmptyFolder(const std::string& path);
 

@@ -150,4 +150,20 @@ std::vector<std::string> MainWindowTest::Titles() const {
     return titles;
 }
 
+int MainWindowTest::RowWithTitle(const std::string& title) const {
+    for (int row = 0; row < kv::RowCount(); ++row) {
+        if (kv::RowText(row, kv::kColumnTitle) == title) {
+            return row;
+        }
+    }
+    return -1;
+}
+
+void MainWindowTest::SetBox(const std::string& title, bool checked) {
+    const int row = RowWithTitle(title);
+    ASSERT_GE(row, 0) << title;
+    ListView_SetCheckState(list(), row, checked ? TRUE : FALSE);
+    PumpMessages();
+}
+
 } // namespace kvtest

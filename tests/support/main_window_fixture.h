@@ -57,6 +57,10 @@ class MainWindowTest : public StartupRegistryTest {
     void ClickColumnHeader(int column);
     // Titles of the rows, top first.
     std::vector<std::string> Titles() const;
+    // The first row with this title; -1 when there is none.
+    int RowWithTitle(const std::string& title) const;
+    // Clicks a row's box the way the user does: the list reports the change.
+    void SetBox(const std::string& title, bool checked);
 
   private:
     TempFolder ownFolder_{"kvwin"};

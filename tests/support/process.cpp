@@ -46,6 +46,13 @@ long ChildProcess::Wait(DWORD milliseconds) {
     return static_cast<long>(code);
 }
 
+void ChildProcess::Terminate() {
+    if (info_.hProcess != nullptr && WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT) {
+        TerminateProcess(info_.hProcess, 1);
+        WaitForSingleObject(info_.hProcess, 5000);
+    }
+}
+
 bool ChildProcess::WaitUntilIdle(DWORD milliseconds) const {
     return WaitForInputIdle(info_.hProcess, milliseconds) == 0;
 }
@@ -87,6 +94,15 @@ std::string CopyProgramInto(const std::string& folder) {
     const std::string target = folder + "\\Kelvorin.exe";
     CopyFileA(source.c_str(), target.c_str(), FALSE);
     return target;
+}
+
+HWND ChildProcess::ShownMainWindow(DWORD milliseconds) const {
+    const HWND window = FindWindowOfClass("Arrow", milliseconds);
+    for (DWORD waited = 0; window != nullptr && waited < milliseconds && !IsWindowVisible(window);
+         waited += 50) {
+        Sleep(50);
+    }
+    return window != nullptr && IsWindowVisible(window) ? window : nullptr;
 }
 
 } // namespace kvtest

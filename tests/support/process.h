@@ -22,12 +22,19 @@ class ChildProcess {
     bool Start(const std::string& commandLine, const std::string& directory);
     // Waits for the exit; returns the exit code, or -1 on time-out.
     long Wait(DWORD milliseconds);
+    // Ends the process at once if it is still running, as the system ends the
+    // processes of a session, and waits until it is gone.
+    void Terminate();
     // Waits until the process waits for input (its start-up is over); false
     // on time-out.
     bool WaitUntilIdle(DWORD milliseconds) const;
     DWORD id() const { return info_.dwProcessId; }
     // The process's top-level window of this class, waiting up to the time.
     HWND FindWindowOfClass(const std::string& className, DWORD milliseconds) const;
+    // The program's main window once its start-up is over and it is shown
+    // (under Wine the program may wait for input a moment before that); null
+    // when it is not shown within the time.
+    HWND ShownMainWindow(DWORD milliseconds) const;
 
   private:
     PROCESS_INFORMATION info_{};

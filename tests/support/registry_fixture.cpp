@@ -4,9 +4,12 @@
 #include "entries/registry.h"
 #include "entries/startup_folder.h"
 #include "entries/text.h"
+#include "entries/winini_reader.h"
 #include "support/files.h"
 
 #include <shlobj.h>
+
+#include <algorithm>
 
 namespace kvtest {
 
@@ -131,6 +134,60 @@ void ClearStartupFolders() {
             EmptyFolder(folder);
         }
     }
+}
+
+namespace {
+
+void AddKeyBytes(std::map<std::string, std::string>& bytes, HKEY root, const std::string& rootName,
+                 const std::string& keyPath) {
+    kv::RegKey key;
+    if (!key.Open(root, keyPath, KEY_READ)) {
+        return;
+    }
+    kv::RegValue value;
+    for (DWORD index = 0; kv::EnumValueAt(key.get(), index, value) == ERROR_SUCCESS; ++index) {
+        bytes[rootName + "\\" + keyPath + "|" + value.name] =
+            std::to_string(value.type) + ":" + value.data;
+    }
+    std::string subkey;
+    for (DWORD index = 0; kv::EnumSubkeyAt(key.get(), index, subkey) == ERROR_SUCCESS; ++index) {
+        AddKeyBytes(bytes, root, rootName, keyPath + "\\" + subkey);
+    }
+}
+
+} // namespace
+
+std::map<std::string, std::string> StartupSetBytes() {
+    std::map<std::string, std::string> bytes;
+    for (const kv::RegistryLocation& location : kv::kValueKeys) {
+        AddKeyBytes(bytes, kv::RootKeyFromName(location.root), location.root, location.keyPath);
+    }
+    AddKeyBytes(bytes, HKEY_LOCAL_MACHINE, "HKLM", kv::kRunOnceExKey);
+    for (const std::string& folder : {CurrentUserStartupFolder(), AllUsersStartupFolder()}) {
+        WIN32_FIND_DATAA found;
+        HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+        if (search == INVALID_HANDLE_VALUE) {
+            continue;
+        }
+        do {
+            const std::string name = found.cFileName;
+            if (name != "." && name != "..") {
+                bytes[folder + "|" + name] = std::to_string(found.dwFileAttributes) + ":" +
+                                             ReadFileText(folder + "\\" + name);
+            }
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    for (const char* parameter : {"run", "load"}) {
+        std::vector<std::string> items = kv::SplitWinIniItems(kv::ReadWinIniValue(parameter));
+        std::sort(items.begin(), items.end());
+        std::string line;
+        for (const std::string& item : items) {
+            line += item + "\n";
+        }
+        bytes[std::string("win.ini|") + parameter] = line;
+    }
+    return bytes;
 }
 
 void ClearWinIni() {

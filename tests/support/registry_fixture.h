@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -40,6 +41,13 @@ std::string AllUsersStartupFolder();
 void ClearStartupFolders();
 // Removes the win.ini parameters "run" and "load".
 void ClearWinIni();
+
+// Every byte of the startup set, by place: "HKCU\...\Run|name" -> type and
+// bytes of each value of the Run-type keys and their subkeys, "<folder>|name"
+// -> bytes and attributes of each file of the Startup folders, and
+// "win.ini|run" / "win.ini|load" -> the line's items, sorted (an item comes
+// back at the end of its line).
+std::map<std::string, std::string> StartupSetBytes();
 
 // Remembers a registry value (or that it is missing) and puts it back when
 // the object goes, whatever the test did to it meanwhile.

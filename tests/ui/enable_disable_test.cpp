@@ -1,11 +1,11 @@
 // Clearing and setting rows' check boxes in the real main window, and the
 // delete command: entries move between their locations and disable.ini.
-#include "records/settings_store.h"
 #include "entries/catalogue.h"
 #include "entries/registry.h"
 #include "entries/startup_folder.h"
 #include "entries/winini_reader.h"
 #include "records/disabled_store.h"
+#include "records/settings_store.h"
 #include "records/user_data_folder.h"
 #include "shell/app_state.h"
 #include "shell/entry_actions.h"
@@ -37,27 +37,12 @@ class EnableDisable : public kvtest::MainWindowTest {
         kv::SetRegistryWritesBlockedForTests(false);
         kvtest::MainWindowTest::TearDown();
     }
-    int FindRow(const std::string& title) {
-        for (int row = 0; row < kv::RowCount(); ++row) {
-            if (kv::RowText(row, kv::kColumnTitle) == title) {
-                return row;
-            }
-        }
-        return -1;
-    }
     int CountRows(const std::string& title) {
         int count = 0;
         for (int row = 0; row < kv::RowCount(); ++row) {
             count += kv::RowText(row, kv::kColumnTitle) == title ? 1 : 0;
         }
         return count;
-    }
-    // Clicks a row's box the way the user does: the list reports the change.
-    void SetBox(const std::string& title, bool checked) {
-        const int row = FindRow(title);
-        ASSERT_GE(row, 0) << title;
-        ListView_SetCheckState(list(), row, checked ? TRUE : FALSE);
-        kvtest::PumpMessages();
     }
     std::vector<std::string> StoredTitles() {
         std::vector<std::string> titles;
@@ -73,7 +58,7 @@ class EnableDisable : public kvtest::MainWindowTest {
     void SelectOnly(const std::vector<std::string>& titles) {
         ListView_SetItemState(list(), -1, 0, LVIS_SELECTED);
         for (const std::string& title : titles) {
-            ListView_SetItemState(list(), FindRow(title), LVIS_SELECTED, LVIS_SELECTED);
+            ListView_SetItemState(list(), RowWithTitle(title), LVIS_SELECTED, LVIS_SELECTED);
         }
         kvtest::PumpMessages();
     }
@@ -83,18 +68,18 @@ TEST_F(EnableDisable, TheTypicalRoadThroughARunKey) {
     SetValue(HKEY_CURRENT_USER, kv::kRunKey, "Road", "C:\\windows\\notepad.exe /x");
     SetValue(HKEY_CURRENT_USER, kv::kRunKey, "Other", "other.exe");
     OpenMainWindow();
-    const int before = FindRow("Road");
+    const int before = RowWithTitle("Road");
     SetBox("Road", false);
     EXPECT_FALSE(ValueExists(HKEY_CURRENT_USER, kv::kRunKey, "Road"));
     EXPECT_EQ(std::vector<std::string>{"Road"}, StoredTitles());
-    EXPECT_EQ(before, FindRow("Road")); // the row stays in place, unchecked
-    EXPECT_TRUE(kv::RowUnchecked(FindRow("Road")));
+    EXPECT_EQ(before, RowWithTitle("Road")); // the row stays in place, unchecked
+    EXPECT_TRUE(kv::RowUnchecked(RowWithTitle("Road")));
     EXPECT_EQ(Ansi("Сервис Road был отключен"), StatusText(0));
 
     kv::ScanDriver();
     EXPECT_EQ(1, CountRows("Road"));
-    EXPECT_TRUE(kv::RowUnchecked(FindRow("Road")));
-    EXPECT_TRUE(kv::RowChecked(FindRow("Other")));
+    EXPECT_TRUE(kv::RowUnchecked(RowWithTitle("Road")));
+    EXPECT_TRUE(kv::RowChecked(RowWithTitle("Other")));
 
     SetBox("Road", true);
     EXPECT_EQ("C:\\windows\\notepad.exe /x", ReadString(HKEY_CURRENT_USER, kv::kRunKey, "Road"));
@@ -102,7 +87,7 @@ TEST_F(EnableDisable, TheTypicalRoadThroughARunKey) {
     EXPECT_EQ(Ansi("Сервис Road был включен"), StatusText(0));
     kv::ScanDriver();
     EXPECT_EQ(1, CountRows("Road"));
-    EXPECT_TRUE(kv::RowChecked(FindRow("Road")));
+    EXPECT_TRUE(kv::RowChecked(RowWithTitle("Road")));
 }
 
 TEST_F(EnableDisable, EveryKindOfLocationGoesAndComesBack) {
@@ -120,7 +105,7 @@ TEST_F(EnableDisable, EveryKindOfLocationGoesAndComesBack) {
     for (const char* title :
          {"Machine", "Step", "Helper", "Notes.lnk", "TASKMON.EXE", "loader.exe"}) {
         SetBox(title, false);
-        EXPECT_TRUE(kv::RowUnchecked(FindRow(title))) << title;
+        EXPECT_TRUE(kv::RowUnchecked(RowWithTitle(title))) << title;
     }
     EXPECT_FALSE(ValueExists(HKEY_LOCAL_MACHINE, kv::kRunKey, "Machine"));
     EXPECT_FALSE(ValueExists(HKEY_LOCAL_MACHINE, section, "Step"));
@@ -145,7 +130,7 @@ TEST_F(EnableDisable, EveryKindOfLocationGoesAndComesBack) {
     EXPECT_TRUE(StoredTitles().empty());
 
     kv::ScanDriver();
-    const int row = FindRow("Notes.lnk");
+    const int row = RowWithTitle("Notes.lnk");
     ASSERT_GE(row, 0);
     EXPECT_EQ("C:\\windows\\notepad.exe C:\\a.txt", kv::RowText(row, kv::kColumnCommand));
 }
@@ -156,7 +141,7 @@ TEST_F(EnableDisable, AFailedRemovalKeepsTheEntryActiveAndUnrecorded) {
     kv::SetRegistryWritesBlockedForTests(true);
     SetBox("Locked", false);
     kv::SetRegistryWritesBlockedForTests(false);
-    EXPECT_TRUE(kv::RowChecked(FindRow("Locked")));
+    EXPECT_TRUE(kv::RowChecked(RowWithTitle("Locked")));
     EXPECT_TRUE(StoredTitles().empty());
     EXPECT_TRUE(ValueExists(HKEY_CURRENT_USER, kv::kRunKey, "Locked"));
     EXPECT_EQ(
@@ -174,7 +159,7 @@ TEST_F(EnableDisable, AFailedRemovalKeepsTheEntryActiveAndUnrecorded) {
     ASSERT_NE(INVALID_HANDLE_VALUE, held);
     SetBox("Held.lnk", false);
     CloseHandle(held);
-    EXPECT_TRUE(kv::RowChecked(FindRow("Held.lnk")));
+    EXPECT_TRUE(kv::RowChecked(RowWithTitle("Held.lnk")));
     EXPECT_TRUE(StoredTitles().empty());
 }
 
@@ -191,30 +176,10 @@ TEST_F(EnableDisable, AFailedWriteKeepsTheEntryDisabledAndRecorded) {
         answerer.WaitAll();
     }
     kv::SetRegistryWritesBlockedForTests(false);
-    EXPECT_TRUE(kv::RowUnchecked(FindRow("Back")));
+    EXPECT_TRUE(kv::RowUnchecked(RowWithTitle("Back")));
     EXPECT_EQ(std::vector<std::string>{"Back"}, StoredTitles());
     EXPECT_FALSE(ValueExists(HKEY_CURRENT_USER, kv::kRunKey, "Back"));
     EXPECT_EQ(Ansi("Сервис Back не был создан"), StatusText(0));
-}
-
-TEST_F(EnableDisable, EntriesThatCouldNotBePutBackAreNotTakenOut) {
-    const std::string folder = kv::GetStartupFolderPath(0);
-    kvtest::MakeFile(folder + "\\plain.exe", "MZ");
-    SetValue(HKEY_CURRENT_USER, kv::kRunKey, "Stays", "s.exe");
-    OpenMainWindow();
-    SetBox("plain.exe", false);
-    EXPECT_TRUE(kvtest::FileExists(folder + "\\plain.exe")); // never deleted for good
-    EXPECT_TRUE(kv::RowChecked(FindRow("plain.exe")));
-    EXPECT_EQ(Ansi("Сервис plain.exe нельзя отключить: его нельзя будет вернуть на прежнее место"),
-              StatusText(0));
-
-    // When disable.ini cannot be written, the location is not touched.
-    kvtest::MakeFolder(kv::UserDataFilePath(kv::UserDataFile::DisabledStore) + ".new");
-    SetBox("Stays", false);
-    EXPECT_TRUE(ValueExists(HKEY_CURRENT_USER, kv::kRunKey, "Stays"));
-    EXPECT_TRUE(kv::RowChecked(FindRow("Stays")));
-    kvtest::RemovePath(kv::UserDataFilePath(kv::UserDataFile::DisabledStore) + ".new");
-    EXPECT_TRUE(StoredTitles().empty());
 }
 
 TEST_F(EnableDisable, DisableAllAndEnableAllOverManyRows) {
@@ -263,7 +228,7 @@ TEST_F(EnableDisable, DeletingOneRow) {
         kv::DeleteSelectedEntries();
     }
     EXPECT_TRUE(StoredTitles().empty());
-    EXPECT_EQ(-1, FindRow("Resting"));
+    EXPECT_EQ(-1, RowWithTitle("Resting"));
     EXPECT_EQ(1, kv::RowCount());
 
     // With "SingleDel" 0 nothing is asked; an active row leaves its location.
@@ -293,7 +258,7 @@ TEST_F(EnableDisable, DeletingAMixedSelection) {
     EXPECT_TRUE(ValueExists(HKEY_CURRENT_USER, kv::kRunKey, "Untouched"));
     EXPECT_EQ(std::vector<std::string>{"KeptOff"}, StoredTitles());
     EXPECT_EQ(2, kv::RowCount());
-    EXPECT_TRUE(kv::RowUnchecked(FindRow("KeptOff")));
+    EXPECT_TRUE(kv::RowUnchecked(RowWithTitle("KeptOff")));
 
     // With "MultiDel" 0 nothing is asked.
     SetSetting("Confirmation", "MultiDel", 0);

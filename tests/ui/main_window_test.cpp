@@ -138,14 +138,6 @@ class MainWindow : public kvtest::MainWindowTest {
                      reinterpret_cast<LPARAM>(&item));
         kvtest::PumpMessages();
     }
-    int RowWithTitle(const std::string& title) const {
-        for (int row = 0; row < kv::RowCount(); ++row) {
-            if (kv::RowText(row, kv::kColumnTitle) == title) {
-                return row;
-            }
-        }
-        return -1;
-    }
     // The selection-dependent commands: properties, show in registry, then
     // delete, edit, run, terminate, open folder.
     std::vector<bool> MenuStates() const {

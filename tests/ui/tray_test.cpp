@@ -1,6 +1,7 @@
 #include "shell/app_state.h"
 #include "shell/main_window.h"
 #include "shell/start_up.h"
+#include "shell/tray.h"
 #include "resource.h"
 
 #include "support/main_window_fixture.h"
@@ -8,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <commctrl.h>
 #include <shellapi.h>
 
 namespace {
@@ -172,12 +174,60 @@ TEST_F(TrayWindow, FirstShowFollowsSwitchAndTrayIcon) {
     }
 }
 
-TEST_F(TrayWindow, FirstShowUsesTheSavedShowState) {
+TEST_F(TrayWindow, FirstShowUsesTheSavedShowStateOnlyWhenItShows) {
     WriteSetting("Common", "cmdShow", SW_SHOWMAXIMIZED);
     OpenMainWindow();
     kv::ShowMainWindowAtStart(window(), "Kelvorin.exe");
     kvtest::PumpMessages();
     EXPECT_TRUE(IsZoomed(window()));
+    CloseMainWindow();
+
+    // A saved state that would hide the window: without "/m" it is shown.
+    WriteSetting("Common", "cmdShow", SW_HIDE);
+    OpenMainWindow();
+    kv::ShowMainWindowAtStart(window(), "Kelvorin.exe");
+    kvtest::PumpMessages();
+    EXPECT_TRUE(Visible());
+    EXPECT_FALSE(Minimised());
+}
+
+// The shell refuses the tray icon while this object lives.
+struct TrayIconRefused {
+    TrayIconRefused() { kv::SetTrayIconRefusedForTests(true); }
+    ~TrayIconRefused() { kv::SetTrayIconRefusedForTests(false); }
+    TrayIconRefused(const TrayIconRefused&) = delete;
+    TrayIconRefused& operator=(const TrayIconRefused&) = delete;
+};
+
+TEST_F(TrayWindow, NeverHiddenWhileTheShellRefusesTheIcon) {
+    // Every setting asks for the tray, but the icon is not there.
+    General(1, 1, 1);
+    {
+        TrayIconRefused refused;
+        OpenMainWindow();
+        ASSERT_FALSE(kv::g_app.trayIconAdded);
+        kv::ShowMainWindowAtStart(window(), "\"C:\\k\\Kelvorin.exe\" /m");
+        kvtest::PumpMessages();
+        EXPECT_TRUE(Visible());
+        SysCommand(SC_MINIMIZE);
+        EXPECT_TRUE(Minimised());
+        EXPECT_TRUE(Visible());
+        SysCommand(SC_CLOSE);
+        EXPECT_FALSE(IsWindow(window()));
+    }
+
+    // Hidden in the tray when a new task bar refuses to take the icon back:
+    // the window comes out.
+    OpenMainWindow();
+    ASSERT_TRUE(kv::g_app.trayIconAdded);
+    Show();
+    SysCommand(SC_MINIMIZE);
+    ASSERT_FALSE(Visible());
+    TrayIconRefused refused;
+    SendMessageA(window(), kv::g_app.taskbarCreatedMessage, 0, 0);
+    kvtest::PumpMessages();
+    EXPECT_FALSE(kv::g_app.trayIconAdded);
+    EXPECT_TRUE(Visible());
 }
 
 TEST_F(TrayWindow, WindowAtTheSavedPosition) {
@@ -217,6 +267,24 @@ TEST_F(TrayWindow, TimerRunsWithTheMonitoringPeriod) {
     // The timer exists: killing it succeeds once, and not again.
     EXPECT_TRUE(KillTimer(window(), KV_MONITOR_TIMER));
     EXPECT_FALSE(KillTimer(window(), KV_MONITOR_TIMER));
+}
+
+TEST_F(TrayWindow, DestructionFreesTheImageListsAndTheNextWindowMakesNew) {
+    OpenMainWindow();
+    ASSERT_NE(nullptr, kv::g_app.sortMarkers);
+    ASSERT_NE(nullptr, kv::g_app.groupImages);
+    DestroyWindow(window());
+    kvtest::PumpMessages();
+    EXPECT_EQ(nullptr, kv::g_app.sortMarkers);
+    EXPECT_EQ(nullptr, kv::g_app.groupImages);
+
+    OpenMainWindow();
+    ASSERT_NE(nullptr, kv::g_app.sortMarkers);
+    EXPECT_EQ(2, ImageList_GetImageCount(kv::g_app.sortMarkers));
+    EXPECT_EQ(5, ImageList_GetImageCount(kv::g_app.groupImages));
+    HWND header = reinterpret_cast<HWND>(SendMessageA(kv::g_app.entryList, LVM_GETHEADER, 0, 0));
+    EXPECT_EQ(kv::g_app.sortMarkers,
+              reinterpret_cast<HIMAGELIST>(SendMessageA(header, HDM_GETIMAGELIST, 0, 0)));
 }
 
 TEST_F(TrayWindow, DestructionSavesTheLayoutEvenWhenHidden) {

@@ -1,6 +1,6 @@
-#include "records/settings_store.h"
 #include "records/disabled_store.h"
 #include "records/profile_records.h"
+#include "records/settings_store.h"
 #include "records/user_data_folder.h"
 
 #include "support/files.h"

@@ -5,8 +5,8 @@
 #include "entries/location_removers.h"
 #include "entries/location_writers.h"
 #include "entries/registry.h"
-#include "entries/text.h"
 #include "entries/startup_folder.h"
+#include "entries/text.h"
 #include "entries/winini_reader.h"
 #include "entries/winini_value.h"
 
@@ -124,6 +124,20 @@ TEST_F(LocationChange, StartupFolderShortcuts) {
     CloseHandle(held);
     EXPECT_EQ(OutcomeKind::Removed, kv::RemoveEntry("Notes.lnk", command, folder).kind);
     EXPECT_FALSE(kvtest::FileExists(folder + "\\Notes.lnk"));
+
+    // Nothing outside the Startup folders is ever deleted or created, whatever
+    // a stored record names.
+    kvtest::TempFolder elsewhere{"outside"};
+    kvtest::MakeFile(elsewhere / "canary.txt", "keep");
+    EXPECT_EQ(OutcomeKind::UnknownLocation,
+              kv::RemoveEntry("canary.txt", "", elsewhere.path()).kind);
+    const std::string climb =
+        "..\\..\\..\\..\\..\\..\\..\\..\\" + elsewhere.path().substr(3) + "\\canary.txt";
+    EXPECT_EQ(OutcomeKind::BadFileName, kv::RemoveEntry(climb, "", folder).kind);
+    EXPECT_EQ(OutcomeKind::BadFileName, kv::WriteEntry("..\\x.lnk", "x.exe", folder).kind);
+    EXPECT_EQ(OutcomeKind::UnknownLocation, kv::WriteEntry("made", "m.exe", elsewhere.path()).kind);
+    EXPECT_EQ("keep", kvtest::ReadFileText(elsewhere / "canary.txt"));
+    EXPECT_FALSE(kvtest::FileExists(elsewhere / "made.lnk"));
 }
 
 // Only the catalogue's locations are written to or removed from: a stored
@@ -136,7 +150,8 @@ TEST(LocationClassifier, NamesOnlyTheCatalogue) {
         return kv::ClassifyLocationIn(location, user, all).kind;
     };
     using kv::LocationKind;
-    EXPECT_EQ(LocationKind::RegistryKey, kind("hkcu\\SOFTWARE\\microsoft\\windows\\currentversion\\run"));
+    EXPECT_EQ(LocationKind::RegistryKey,
+              kind("hkcu\\SOFTWARE\\microsoft\\windows\\currentversion\\run"));
     EXPECT_EQ(LocationKind::RegistryKey, kind("HKLM\\" + std::string(kv::kRunServicesOnceKey)));
     const kv::LocationClass subkey = kv::ClassifyLocationIn(kHkcuRun + "\\Vendor", user, all);
     EXPECT_EQ(LocationKind::RegistrySubkey, subkey.kind);

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <map>
 #include <vector>
 
 using kv::ProfileRecord;
@@ -121,6 +122,100 @@ TEST(ProfileRecordText, QuotesOnlyWhatTheReaderWouldChange) {
     EXPECT_EQ("\"\"a\"\"", kv::QuoteForProfile("\"a\""));
     EXPECT_EQ("\" a\"", kv::QuoteForProfile(" a"));
     EXPECT_EQ("", kv::QuoteForProfile(""));
+}
+
+} // namespace
+
+namespace {
+
+// Files that no build of the program wrote: hand-edited, damaged or left by
+// other tools. Every value reads exactly as the platform's profile functions
+// read it, so older and hand-made stores mean what they always meant.
+TEST_F(ProfileRecords, HandMadeFilesReadAsTheProfileFunctionsReadThem) {
+    const std::string text = "  [ Common ]\n"
+                             "[common]\r\n"
+                             "total = 7 records\r\n"
+                             "stray line\r\n"
+                             "[OBJECT 1]\n"
+                             "  Title   =   spaced out   \r\n"
+                             "title=second of the name\r\n"
+                             "command='single quoted'\r\n"
+                             "location=\"\r\n"
+                             "[object 2\r\n"
+                             "[object 02]\r\n"
+                             "title=leading zero\r\n"
+                             "[object 3]x]\r\n"
+                             "title=bracket\r\n"
+                             "[object 3]\r\n"
+                             "title=\"\"\"\r\n"
+                             "command\r\n"
+                             "location=a=b\r\n"
+                             "[object 3]\r\n"
+                             "title=second section of the name\r\n"
+                             "[object 4]\r\n"
+                             "title=\x1A\t\"x\" \r\n";
+    kvtest::MakeFile(path, text);
+    const kv::RecordFile file = kv::ReadRecordFile(path, false);
+    EXPECT_TRUE(file.exists);
+    EXPECT_EQ(static_cast<long long>(GetPrivateProfileIntA("common", "total", 0, path.c_str())),
+              file.total);
+    std::map<long long, const ProfileRecord*> byNumber;
+    for (const ProfileRecord& record : file.records) {
+        byNumber[record.number] = &record;
+    }
+    for (long long number = 1; number <= file.total; ++number) {
+        const std::string section = "object " + std::to_string(number);
+        const auto found = byNumber.find(number);
+        const ProfileRecord* record = found == byNumber.end() ? nullptr : found->second;
+        const std::string texts[3] = {record ? record->title : "<missing>",
+                                      record ? record->command : "<missing>",
+                                      record ? record->location : "<missing>"};
+        const char* keys[3] = {"title", "command", "location"};
+        for (int i = 0; i < 3; ++i) {
+            std::string expected = PlatformValue(path, section, keys[i]);
+            if (record != nullptr && expected == "<missing>") {
+                expected.clear(); // a missing key of a present record reads as empty text
+            }
+            EXPECT_EQ(expected, texts[i]) << section << " " << keys[i];
+        }
+    }
+}
+
+TEST_F(ProfileRecords, ReadingCostsWhatTheFileHoldsNotWhatTotalClaims) {
+    for (const char* claim : {"2000000000", "99999999999999999999", "-5"}) {
+        kvtest::MakeFile(path, std::string("[common]\r\ntotal=") + claim +
+                                   "\r\n[object 1]\r\ntitle=a\r\n[object 3]\r\ntitle=c\r\n");
+        const kv::RecordFile file = kv::ReadRecordFile(path, false);
+        const bool claimsRecords = claim[0] != '-';
+        ASSERT_EQ(claimsRecords ? 2u : 0u, file.records.size()) << claim;
+        if (claimsRecords) {
+            EXPECT_EQ(1, file.records[0].number);
+            EXPECT_EQ("c", file.records[1].title);
+            EXPECT_FALSE(file.records[1].whole); // no command, no location
+        }
+    }
+}
+
+TEST_F(ProfileRecords, EmptyTextsAndLineBreaksComeBackExactly) {
+    ProfileRecord broken = Record("Two\nLines", "x.exe\r\n[object 1]\r\ntitle=injected", "L");
+    broken.extra["link"] = "Two.lnk";
+    const std::vector<ProfileRecord> written = {Record("", "", "HKCU\\Run"), broken};
+    ASSERT_TRUE(kv::WriteProfileRecords(path, written, false, true));
+    const kv::RecordFile file = kv::ReadRecordFile(path, false);
+    ASSERT_EQ(2u, file.records.size());
+    for (std::size_t i = 0; i < 2; ++i) {
+        EXPECT_TRUE(file.records[i].whole);
+        EXPECT_EQ(written[i].title, file.records[i].title);
+        EXPECT_EQ(written[i].command, file.records[i].command);
+        EXPECT_EQ(written[i].location, file.records[i].location);
+    }
+    EXPECT_EQ("Two.lnk", file.records[1].extra.at("link"));
+    // Readers that know only the three keys see a readable line, and no
+    // record of its own: the line break never reaches the file.
+    EXPECT_EQ("2", PlatformValue(path, "common", "total"));
+    EXPECT_EQ("Two Lines", PlatformValue(path, "object 2", "title"));
+    EXPECT_EQ("<missing>", PlatformValue(path, "object 1", "injected"));
+    EXPECT_EQ("", PlatformValue(path, "object 1", "title"));
 }
 
 } // namespace

@@ -1,5 +1,5 @@
-#include "records/settings_store.h"
 #include "records/disabled_store.h"
+#include "records/settings_store.h"
 #include "records/user_data_folder.h"
 #include "shell/app_state.h"
 

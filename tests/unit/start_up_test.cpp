@@ -34,4 +34,19 @@ TEST(StartsHidden, TwoCharactersAnywhereCaseSensitive) {
     EXPECT_FALSE(kv::StartsHidden(""));
 }
 
+TEST(StartShowCommand, HiddenOnlyWithTrayIconAndShownOtherwise) {
+    // "/m" hides only while there is an icon to bring the window back.
+    EXPECT_EQ(SW_HIDE, kv::StartShowCommand("Kelvorin.exe /m", true, SW_SHOWMAXIMIZED));
+    EXPECT_EQ(SW_SHOWMAXIMIZED, kv::StartShowCommand("Kelvorin.exe /m", false, SW_SHOWMAXIMIZED));
+    // Every saved state that shows the window is used as it is.
+    for (int saved = SW_SHOWNORMAL; saved <= SW_FORCEMINIMIZE; ++saved) {
+        EXPECT_EQ(saved, kv::StartShowCommand("Kelvorin.exe", true, saved)) << saved;
+    }
+    // Any other saved value, SW_HIDE included, shows the window normally.
+    for (int saved : {SW_HIDE, -1, SW_FORCEMINIMIZE + 1, 1000}) {
+        EXPECT_EQ(SW_SHOWNORMAL, kv::StartShowCommand("Kelvorin.exe", true, saved)) << saved;
+        EXPECT_EQ(SW_SHOWNORMAL, kv::StartShowCommand("Kelvorin.exe /m", false, saved)) << saved;
+    }
+}
+
 } // namespace
