@@ -14,11 +14,16 @@ StartupEntry RegistryRow(const RegValue& value, const std::string& command,
     row.title = value.name;
     row.command = command;
     row.location = location;
+    // What the value holds, for a change check that puts it back.
+    row.kept.hasValue = true;
+    row.kept.valueType = value.type;
+    row.kept.valueBytes = value.data;
     if (command.empty()) {
         row.icon = 0;
     } else {
         row.icon = kIconLookup;
-        row.iconPath = ResolveCommandPathIn(command, ResolveMode::ProgramPath, env);
+        row.programPath = ResolveCommandPathIn(command, ResolveMode::ProgramPath, env);
+        row.iconPath = row.programPath;
     }
     return row;
 }

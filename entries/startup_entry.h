@@ -34,6 +34,9 @@ struct StartupEntry {
     // the reader has only named the file whose icon the row should show.
     int icon = kIconLookup;
     std::string iconPath;
+    // The program file the command starts (ResolveCommandPath), as the reader
+    // resolved it once; empty for an empty command.
+    std::string programPath;
     bool checked = false; // active in its location; unchecked = disabled
     bool selected = false;
     KeptForm kept; // disabled entries: what their record keeps

@@ -1,5 +1,6 @@
 #include "entries/startup_folder.h"
 
+#include "entries/command_path.h"
 #include "entries/handles.h"
 #include "entries/registry.h"
 #include "entries/text.h"
@@ -97,7 +98,8 @@ bool ReadShellLink(const std::string& path, std::string& target, std::string& ar
     return true;
 }
 
-StartupEntry FolderRow(const std::string& folder, const std::string& name) {
+StartupEntry FolderRow(const std::string& folder, const std::string& name,
+                       const PathEnvironment& env) {
     StartupEntry row;
     row.title = name;
     row.location = folder;
@@ -111,6 +113,7 @@ StartupEntry FolderRow(const std::string& folder, const std::string& name) {
     row.command = arguments.empty() ? target : target + " " + arguments;
     // A link to something that is not a file has no target path.
     row.iconPath = target.empty() ? fullPath : target;
+    row.programPath = ResolveCommandPathIn(row.command, ResolveMode::ProgramPath, env);
     row.icon = kIconLookup;
     return row;
 }
@@ -129,6 +132,7 @@ std::vector<StartupEntry> ScanStartupFolder(int selector) {
         return rows;
     }
     ComScope com;
+    const PathEnvironment env = SystemPathEnvironment();
     do {
         const std::string name = found.cFileName;
         // The folder's own entries are skipped by name: a file system need
@@ -136,7 +140,7 @@ std::vector<StartupEntry> ScanStartupFolder(int selector) {
         if (name == "." || name == "..") {
             continue;
         }
-        rows.push_back(FolderRow(folder, name));
+        rows.push_back(FolderRow(folder, name, env));
     } while (search.Next(found));
     return rows;
 }

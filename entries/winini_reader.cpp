@@ -49,7 +49,8 @@ std::vector<StartupEntry> ScanWinIniParameter(const std::string& name) {
     const PathEnvironment env = SystemPathEnvironment();
     for (const std::string& item : items) {
         StartupEntry row;
-        row.iconPath = ResolveCommandPathIn(item, ResolveMode::ProgramPath, env);
+        row.programPath = ResolveCommandPathIn(item, ResolveMode::ProgramPath, env);
+        row.iconPath = row.programPath;
         row.title =
             row.iconPath.find('\\') == std::string::npos ? item : AfterLastBackslash(row.iconPath);
         row.command = item;

@@ -106,7 +106,8 @@ std::vector<StartupEntry> ReadDisabledStore() {
     const PathEnvironment env = SystemPathEnvironment();
     for (StartupEntry& entry : entries) {
         entry.icon = kIconLookup;
-        entry.iconPath = ResolveCommandPathIn(entry.command, ResolveMode::ProgramPath, env);
+        entry.programPath = ResolveCommandPathIn(entry.command, ResolveMode::ProgramPath, env);
+        entry.iconPath = entry.programPath;
     }
     return entries;
 }

@@ -5,9 +5,11 @@
 #include "entries/text.h"
 #include "records/settings_store.h"
 #include "shell/app_state.h"
+#include "shell/change_check.h"
 #include "shell/entry_actions.h"
 #include "shell/entry_list.h"
 #include "shell/main_window.h"
+#include "shell/program_actions.h"
 #include "shell/scan_driver.h"
 #include "shell/strings.h"
 #include "shell/toolbar.h"
@@ -68,6 +70,11 @@ struct CommandRoute {
 const CommandRoute kCommandRoutes[] = {
     // File
     {IDM_DELETE, DeleteSelectedEntries},
+    {IDM_CHECK_CHANGES, RunManualCheck},
+    {IDM_RUN, RunSelectedEntries},
+    {IDM_TERMINATE, TerminateSelectedEntries},
+    {IDM_OPEN_FOLDER, StartOpenSelectedFolders},
+    {IDM_PROPERTIES, ShowSelectedFileProperties},
     {IDM_EXIT, [] { DestroyWindow(g_app.mainWindow); }},
     // View. "Включить всё" and "Отключить всё" change the boxes; each row
     // that changes is enabled or disabled by its own row change.

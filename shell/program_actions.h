@@ -1,0 +1,39 @@
+// The programs behind the rows: which of them run now, and running, stopping,
+// opening the folder of and showing the properties of the selected ones.
+#pragma once
+
+#include "entries/startup_entry.h"
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace kv {
+
+// A refresh's rows before they are shown: each row whose program runs now
+// gets the status "Выполняется" (the others keep theirs). Nothing happens
+// when the process functions are missing.
+void MarkRunningEntries(std::vector<StartupEntry>& rows);
+
+// The same on the rows of the list, after programs were started.
+void MarkRunningRows();
+
+// "Запустить программу" (F9, Enter, a double click): asks by "SingleRun" or
+// "MultiRun", starts each selected row's program with its arguments, then
+// marks the running rows.
+void RunSelectedEntries();
+
+// "Открыть папку": starts the worker thread that asks by "SingleOpen" or
+// "MultiOpen" and opens the folder of each selected row's program.
+void StartOpenSelectedFolders();
+
+// "Свойства ...": the shell's properties of the program file of the row at the
+// list's selection mark.
+void ShowSelectedFileProperties();
+
+// "Прекратить выполнение": ends one running process of each selected row's
+// program.
+void TerminateSelectedEntries();
+
+} // namespace kv
