@@ -1,11 +1,6 @@
-// disable.ini: the entries that are temporarily out of their locations, and
-// the folder where the files of disabled Startup-folder entries wait.
-//
-// Beyond title, command and location a record may keep what the location
-// held: "type" (a registry value's type, when it is not REG_SZ), "data" (the
-// value's bytes in hexadecimal, when they are not the command and its
-// terminating zero) and "link" (the name of the kept copy of a Startup-folder
-// file). A record without them means what it always meant.
+// disable.ini: the entries that are temporarily out of their locations, each
+// with what its location held (see entry_records.h), and the folder where the
+// files of disabled Startup-folder entries wait.
 #pragma once
 
 #include "entries/startup_entry.h"
@@ -35,12 +30,6 @@ bool WriteDisabledStore(const std::vector<StartupEntry>& disabled);
 bool UpdateDisabledRecord(const std::string& oldTitle, const std::string& oldCommand,
                           const std::string& oldLocation, const std::string& newTitle,
                           const std::string& newCommand, const std::string& newLocation);
-
-// The rows with what their records keep: each row takes the kept form of the
-// first stored entry with the same three texts that no earlier row took, so a
-// rewrite of the store from the list never drops a kept value or file.
-std::vector<StartupEntry> WithKeptForms(const std::vector<StartupEntry>& rows,
-                                        const std::vector<StartupEntry>& stored);
 
 // The folder "disabled" in the user's data folder, made when missing.
 std::string KeptFilesFolder();

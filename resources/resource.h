@@ -265,6 +265,8 @@
 #define IDS_STORE_NOT_WRITTEN        201         /* disable.ini could not be written */
 #define IDS_UNKNOWN_LOCATION         202         /* refused: the location names no startup location */
 #define IDS_BAD_FILE_NAME            203         /* refused: not one file's name in a Startup folder */
+#define IDS_CANT_RUN                 204         /* a program could not be started */
+#define IDS_CANT_TERMINATE           205         /* a process could not be ended */
 
 #endif /* KELVORIN_RESOURCE_H */
 /* clang-format on */

@@ -10,6 +10,7 @@
 #include <shellapi.h>
 
 #include <string>
+#include <unordered_map>
 
 namespace kv {
 
@@ -36,6 +37,10 @@ struct AppState {
     // False when kernel32 lacks the process-snapshot functions: programs then
     // show no running status and cannot be stopped.
     bool ProcessListAvailable = true;
+    // The program path of each command of the list, as the last refresh
+    // resolved it (a command first met later is added when it is looked up):
+    // the running status and the stop command resolve no command twice.
+    std::unordered_map<std::string, std::string> programPaths;
 
     // Set while the program itself rewrites rows (scan, sort, delete, restore,
     // edit): row changes are then not taken as the user's.

@@ -2,6 +2,7 @@
 
 #include "entries/location_dispatch.h"
 #include "records/disabled_store.h"
+#include "records/entry_records.h"
 #include "shell/app_state.h"
 #include "shell/entry_list.h"
 #include "shell/outcome_report.h"

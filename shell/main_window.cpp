@@ -1,7 +1,9 @@
 #include "shell/main_window.h"
 
+#include "entries/processes.h"
 #include "records/settings_store.h"
 #include "shell/app_state.h"
+#include "shell/change_check.h"
 #include "shell/commands.h"
 #include "shell/entry_list.h"
 #include "shell/menu_hints.h"
@@ -29,11 +31,7 @@ namespace {
 const UINT kColumnHeadings[4] = {IDS_COL_TITLE, IDS_COL_COMMAND, IDS_COL_STATUS, IDS_COL_LOCATION};
 
 void LookUpProcessFunctions() {
-    HMODULE kernel = GetModuleHandleA("kernel32.dll");
-    g_app.ProcessListAvailable = kernel != nullptr &&
-                                 GetProcAddress(kernel, "CreateToolhelp32Snapshot") != nullptr &&
-                                 GetProcAddress(kernel, "Process32First") != nullptr &&
-                                 GetProcAddress(kernel, "Process32Next") != nullptr;
+    g_app.ProcessListAvailable = ProcessFunctionsAvailable();
 }
 
 HICON LoadSmallIcon(UINT id) {
@@ -174,8 +172,9 @@ void OnCreate(HWND window) {
     GetClientRect(window, &client);
     LayoutMainWindow(client.right, client.bottom);
 
-    // The start-up change check wraps this first scan.
-    ScanDriver();
+    // The start-up check scans the startup set and compares it with the
+    // snapshot of the last run.
+    CheckForChanges(CheckMode::StartUp);
     SetFocus(g_app.entryList);
     StartMonitoringTimer();
 }
@@ -195,6 +194,7 @@ void OnFinalDestroy() {
 
 void OnDestroy() {
     RemoveTrayIcon();
+    SaveChangeSnapshot();
     StopMonitoringTimer();
     SaveWindowLayout(CurrentWindowLayout());
     if (g_app.instanceMutex != nullptr) {

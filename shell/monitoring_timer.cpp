@@ -1,17 +1,27 @@
 #include "shell/monitoring_timer.h"
 
 #include "shell/app_state.h"
+#include "shell/change_check.h"
 #include "resource.h"
 
 #include <windows.h>
 
 namespace kv {
 
+namespace {
+unsigned g_periodForTests = 0;
+} // namespace
+
+void SetMonitoringPeriodForTests(unsigned milliseconds) {
+    g_periodForTests = milliseconds;
+}
+
 void StartMonitoringTimer() {
     if (g_app.mainWindow == nullptr) {
         return;
     }
-    const UINT period = static_cast<UINT>(g_app.settings.Freq) * 60000u;
+    const UINT period = g_periodForTests != 0 ? static_cast<UINT>(g_periodForTests)
+                                              : static_cast<UINT>(g_app.settings.Freq) * 60000u;
     SetTimer(g_app.mainWindow, KV_MONITOR_TIMER, period, nullptr);
 }
 
@@ -28,8 +38,7 @@ void OnMonitoringTick() {
         return;
     }
     g_app.TimerCheckPass = true;
-    // The timed change check of the startup set runs here; it decides itself
-    // whether monitoring is on, and re-arms this timer.
+    CheckForChanges(CheckMode::Timed);
     g_app.TimerCheckPass = false;
 }
 

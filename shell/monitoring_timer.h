@@ -8,6 +8,10 @@ namespace kv {
 void StartMonitoringTimer();
 void StopMonitoringTimer();
 
+// Tests need not wait minutes: a period in milliseconds that replaces the
+// setting's while it is not 0.
+void SetMonitoringPeriodForTests(unsigned milliseconds);
+
 // WM_TIMER of the main window for the monitoring timer.
 void OnMonitoringTick();
 

@@ -1,19 +1,264 @@
 #include "shell/program_actions.h"
 
+#include "entries/command_path.h"
+#include "entries/handles.h"
+#include "entries/processes.h"
+#include "entries/text.h"
+#include "shell/app_state.h"
+#include "shell/entry_list.h"
+#include "shell/strings.h"
+#include "resource.h"
+
+#include <commctrl.h>
+#include <process.h>
+#include <shellapi.h>
+
+#include <cstdint>
+#include <unordered_set>
+
 namespace kv {
 
-void MarkRunningEntries(std::vector<StartupEntry>& rows) {
-    (void)rows;
+namespace {
+
+bool Ask(const std::string& question) {
+    return MessageBoxA(g_app.mainWindow, question.c_str(), "Kelvorin",
+                       MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
 
-void MarkRunningRows() {}
+// The selected rows in list order. Every read is a message to the list, so
+// the worker thread may call this too.
+std::vector<int> SelectedRows() {
+    std::vector<int> rows;
+    int row = -1;
+    for (;;) {
+        row = static_cast<int>(SendMessageA(g_app.entryList, LVM_GETNEXTITEM,
+                                            static_cast<WPARAM>(row), LVNI_SELECTED));
+        if (row < 0) {
+            return rows;
+        }
+        rows.push_back(row);
+    }
+}
 
-void RunSelectedEntries() {}
+// Sets a row's status text without the change being taken as the user's.
+void SetRowStatus(int row, const std::string& status) {
+    const bool busy = g_app.ListBusy;
+    g_app.ListBusy = true;
+    LVITEMA item{};
+    item.iSubItem = kColumnStatus;
+    item.pszText = const_cast<char*>(status.c_str());
+    SendMessageA(g_app.entryList, LVM_SETITEMTEXTA, static_cast<WPARAM>(row),
+                 reinterpret_cast<LPARAM>(&item));
+    g_app.ListBusy = busy;
+}
 
-void StartOpenSelectedFolders() {}
+// The program path of a list row's command: as the last refresh resolved it,
+// or resolved now and remembered.
+const std::string& ProgramPathOf(const std::string& command) {
+    auto found = g_app.programPaths.find(command);
+    if (found == g_app.programPaths.end()) {
+        found = g_app.programPaths
+                    .emplace(command, ResolveCommandPath(command, ResolveMode::ProgramPath))
+                    .first;
+    }
+    return found->second;
+}
 
-void ShowSelectedFileProperties() {}
+// Starts one program with its arguments; false when the shell could not.
+bool StartProgram(const std::string& programPath, const std::string& arguments) {
+    const HINSTANCE result = ShellExecuteA(g_app.mainWindow, "open", programPath.c_str(),
+                                           arguments.c_str(), "", SW_SHOW);
+    return reinterpret_cast<INT_PTR>(result) > 32;
+}
 
-void TerminateSelectedEntries() {}
+// The folder that holds a program: the text before the last backslash of its
+// path; empty when the path has none. A program at the root of a drive gives
+// the drive's root, not the drive's current folder.
+std::string FolderOf(const std::string& programPath) {
+    const std::string::size_type slash = programPath.rfind('\\');
+    if (slash == std::string::npos) {
+        return std::string();
+    }
+    std::string folder = programPath.substr(0, slash);
+    if (!folder.empty() && folder.back() == ':') {
+        folder += '\\';
+    }
+    return folder;
+}
+
+// The routine of the open-folder worker: it reads the list only through
+// messages, which the window's thread answers.
+void OpenSelectedFolders() {
+    const std::vector<int> rows = SelectedRows();
+    if (rows.empty()) {
+        return;
+    }
+    // The commands are read before asking, so the folders opened are those of
+    // the rows the question was about.
+    std::vector<std::string> commands;
+    commands.reserve(rows.size());
+    for (int row : rows) {
+        commands.push_back(RowText(row, kColumnCommand));
+    }
+    bool ask = false;
+    std::string question;
+    if (rows.size() == 1) {
+        ask = g_app.settings.SingleOpen != 0;
+        const std::string title = RowText(rows.front(), kColumnTitle);
+        question = LoadText(IDS_ASK_OPEN_FOLDER) +
+                   (title.empty() ? LoadText(IDS_OF_THIS_PROGRAM) : title) + " ?";
+    } else {
+        ask = g_app.settings.MultiOpen != 0;
+        question = LoadText(IDS_ASK_OPEN_FOLDERS) + Decimal(static_cast<long long>(rows.size())) +
+                   " " + LoadText(IDS_PROGRAMS);
+    }
+    if (ask && !Ask(question)) {
+        return;
+    }
+    for (const std::string& command : commands) {
+        const std::string folder = FolderOf(ResolveCommandPath(command, ResolveMode::ProgramPath));
+        if (!folder.empty()) {
+            ShellExecuteA(g_app.mainWindow, "open", folder.c_str(), "", "", SW_SHOW);
+        }
+    }
+}
+
+unsigned __stdcall OpenSelectedFoldersThread(void*) {
+    // The shell may hand the folder to COM objects on this thread.
+    ComScope com;
+    OpenSelectedFolders();
+    return 0;
+}
+
+} // namespace
+
+void MarkRunningEntries(std::vector<StartupEntry>& rows) {
+    if (!g_app.ProcessListAvailable) {
+        return;
+    }
+    // The refresh's own resolutions, for the rows of the list until the next.
+    g_app.programPaths.clear();
+    for (const StartupEntry& row : rows) {
+        if (!row.command.empty() && !row.programPath.empty()) {
+            g_app.programPaths.emplace(row.command, row.programPath);
+        }
+    }
+    const std::unordered_set<std::string> running = RunningProcessNames();
+    if (running.empty()) {
+        return;
+    }
+    const std::string runningText = LoadText(IDS_STATUS_RUNNING);
+    for (StartupEntry& row : rows) {
+        if (!row.command.empty() && running.count(ProgramName(ProgramPathOf(row.command))) != 0) {
+            row.status = runningText;
+        }
+    }
+}
+
+void MarkRunningRows() {
+    if (!g_app.ProcessListAvailable) {
+        return;
+    }
+    const std::unordered_set<std::string> running = RunningProcessNames();
+    if (running.empty()) {
+        return;
+    }
+    const std::string runningText = LoadText(IDS_STATUS_RUNNING);
+    const int count = RowCount();
+    for (int row = 0; row < count; ++row) {
+        const std::string command = RowText(row, kColumnCommand);
+        if (!command.empty() && running.count(ProgramName(ProgramPathOf(command))) != 0) {
+            SetRowStatus(row, runningText);
+        }
+    }
+}
+
+void RunSelectedEntries() {
+    const std::vector<int> rows = SelectedRows();
+    bool start = !rows.empty();
+    if (rows.size() == 1) {
+        if (g_app.settings.SingleRun != 0) {
+            const std::string title = RowText(rows.front(), kColumnTitle);
+            const std::string program =
+                ResolveCommandPath(RowText(rows.front(), kColumnCommand), ResolveMode::ProgramPath);
+            start = Ask(LoadText(IDS_ASK_RUN_ONE) + (title.empty() ? program : title) + " ?");
+        }
+    } else if (rows.size() > 1 && g_app.settings.MultiRun != 0) {
+        start = Ask(LoadText(IDS_ASK_RUN_MANY) + Decimal(static_cast<long long>(rows.size())) +
+                    " " + LoadText(IDS_PROGRAMS_Q));
+    }
+    std::string failure;
+    if (start) {
+        for (int row : rows) {
+            const std::string command = RowText(row, kColumnCommand);
+            const std::string program = ResolveCommandPath(command, ResolveMode::ProgramPath);
+            if (program.empty()) {
+                continue;
+            }
+            if (!StartProgram(program, ResolveCommandPath(command, ResolveMode::Arguments))) {
+                failure = LoadText(IDS_CANT_RUN) + program;
+            }
+        }
+    }
+    MarkRunningRows();
+    if (!failure.empty()) {
+        ShowStatusText(failure);
+    }
+}
+
+void StartOpenSelectedFolders() {
+    // The thread runs on its own; its handle is not needed.
+    const uintptr_t thread =
+        _beginthreadex(nullptr, 0, &OpenSelectedFoldersThread, nullptr, 0, nullptr);
+    if (thread != 0) {
+        CloseHandle(reinterpret_cast<HANDLE>(thread));
+    }
+}
+
+void ShowSelectedFileProperties() {
+    const int mark = static_cast<int>(SendMessageA(g_app.entryList, LVM_GETSELECTIONMARK, 0, 0));
+    if (mark < 0) {
+        return;
+    }
+    const std::string program =
+        ResolveCommandPath(RowText(mark, kColumnCommand), ResolveMode::ProgramPath);
+    if (program.empty()) {
+        return;
+    }
+    SHELLEXECUTEINFOA info{};
+    info.cbSize = sizeof(info);
+    info.fMask = SEE_MASK_INVOKEIDLIST;
+    info.lpVerb = "properties";
+    info.lpFile = program.c_str();
+    ShellExecuteExA(&info);
+}
+
+void TerminateSelectedEntries() {
+    if (!g_app.ProcessListAvailable) {
+        return;
+    }
+    const std::string stopped = LoadText(IDS_STATUS_STOPPED);
+    std::string failure;
+    for (int row : SelectedRows()) {
+        const std::string command = RowText(row, kColumnCommand);
+        if (command.empty()) {
+            continue;
+        }
+        const std::string& program = ProgramPathOf(command);
+        switch (StopFirstProcessNamed(ProgramName(program))) {
+        case StopResult::Stopped:
+            SetRowStatus(row, stopped);
+            break;
+        case StopResult::Failed:
+            failure = LoadText(IDS_CANT_TERMINATE) + AfterLastBackslash(program);
+            break;
+        case StopResult::NotRunning:
+            break;
+        }
+    }
+    if (!failure.empty()) {
+        ShowStatusText(failure);
+    }
+}
 
 } // namespace kv

@@ -12,8 +12,9 @@
 namespace kv {
 
 // A refresh's rows before they are shown: each row whose program runs now
-// gets the status "Выполняется" (the others keep theirs). Nothing happens
-// when the process functions are missing.
+// gets the status "Выполняется" (the others keep theirs). The program paths
+// the readers resolved are kept for the list's rows until the next refresh.
+// Nothing happens when the process functions are missing.
 void MarkRunningEntries(std::vector<StartupEntry>& rows);
 
 // The same on the rows of the list, after programs were started.
@@ -33,7 +34,8 @@ void StartOpenSelectedFolders();
 void ShowSelectedFileProperties();
 
 // "Прекратить выполнение": ends one running process of each selected row's
-// program.
+// program. A row shows "Остановлено" only once its process has ended; one
+// that could not be ended is named in the status bar.
 void TerminateSelectedEntries();
 
 } // namespace kv

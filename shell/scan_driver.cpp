@@ -2,11 +2,13 @@
 
 #include "entries/catalogue.h"
 #include "entries/registry_reader.h"
-#include "records/disabled_store.h"
 #include "entries/startup_folder.h"
 #include "entries/winini_reader.h"
+#include "records/change_snapshot.h"
+#include "records/disabled_store.h"
 #include "shell/app_state.h"
 #include "shell/entry_list.h"
+#include "shell/program_actions.h"
 #include "shell/strings.h"
 #include "resource.h"
 
@@ -82,6 +84,18 @@ void ScanDriver() {
         row.status = stopped;
         rows.push_back(std::move(row));
     }
+
+    // Disabled entries whose program runs show it as well.
+    MarkRunningEntries(rows);
+
+    // The snapshot of the enabled entries, for the next change check.
+    std::vector<StartupEntry> enabled;
+    for (const StartupEntry& row : rows) {
+        if (row.checked) {
+            enabled.push_back(row);
+        }
+    }
+    WriteChangeSnapshot(enabled);
 
     // Sorted by the column and in the direction of the last sort: the flag is
     // inverted first because sorting inverts it again.

@@ -59,8 +59,14 @@ MessageBoxAnswerer::~MessageBoxAnswerer() {
 
 MessageBoxAnswerer& MessageBoxAnswerer::Expect(const std::string& captionUtf8,
                                                const std::string& textUtf8, int button) {
+    return ExpectAndDo(captionUtf8, textUtf8, button, nullptr);
+}
+
+MessageBoxAnswerer& MessageBoxAnswerer::ExpectAndDo(const std::string& captionUtf8,
+                                                    const std::string& textUtf8, int button,
+                                                    std::function<void()> meanwhile) {
     std::lock_guard<std::mutex> lock(mutex_);
-    expected_.push_back({Ansi(captionUtf8), Ansi(textUtf8), button});
+    expected_.push_back({Ansi(captionUtf8), Ansi(textUtf8), button, std::move(meanwhile)});
     return *this;
 }
 
@@ -104,7 +110,9 @@ void MessageBoxAnswerer::Answer(HWND box) {
     SeenBox seen;
     seen.caption = WindowText(box);
     seen.text = WindowText(GetDlgItem(box, 0xFFFF));
+    seen.owner = GetWindow(box, GW_OWNER);
     int button = 0;
+    std::function<void()> meanwhile;
     {
         std::lock_guard<std::mutex> lock(mutex_);
         if (next_ < expected_.size()) {
@@ -116,10 +124,14 @@ void MessageBoxAnswerer::Answer(HWND box) {
                                     Utf8(seen.caption) + "\" / \"" + Utf8(seen.text) + "\"");
             }
             button = expected.button;
+            meanwhile = expected.meanwhile;
         } else {
             failures_.push_back("unexpected message box: \"" + Utf8(seen.caption) + "\" / \"" +
                                 Utf8(seen.text) + "\"");
         }
+    }
+    if (meanwhile) {
+        meanwhile();
     }
     // Unexpected boxes are closed with whatever button they have, No first.
     const int fallbacks[] = {IDNO, IDCANCEL, IDOK};

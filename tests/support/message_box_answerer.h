@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -17,6 +18,7 @@ namespace kvtest {
 struct SeenBox {
     std::string caption; // system code page
     std::string text;
+    HWND owner = nullptr;
     int pressed = 0;
 };
 
@@ -29,6 +31,10 @@ class MessageBoxAnswerer {
     // text) and is answered with the button (IDYES, IDNO, IDOK, IDCANCEL).
     MessageBoxAnswerer& Expect(const std::string& captionUtf8, const std::string& textUtf8,
                                int button);
+    // As Expect; `meanwhile` runs (on the answering thread) while the box is
+    // open, before the button is pressed: what a user does behind a box.
+    MessageBoxAnswerer& ExpectAndDo(const std::string& captionUtf8, const std::string& textUtf8,
+                                    int button, std::function<void()> meanwhile);
     // Waits until every expected box has been answered, or fails after the time.
     void WaitAll(DWORD milliseconds = 10000);
     std::vector<SeenBox> Seen();
@@ -38,6 +44,7 @@ class MessageBoxAnswerer {
         std::string caption;
         std::string text;
         int button;
+        std::function<void()> meanwhile;
     };
     void Run();
     void Answer(HWND box);

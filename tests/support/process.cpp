@@ -1,5 +1,7 @@
 #include "support/process.h"
 
+#include <tlhelp32.h>
+
 #include <vector>
 
 namespace kvtest {
@@ -94,6 +96,38 @@ std::string CopyProgramInto(const std::string& folder) {
     const std::string target = folder + "\\Kelvorin.exe";
     CopyFileA(source.c_str(), target.c_str(), FALSE);
     return target;
+}
+
+std::vector<DWORD> ProcessIdsNamed(const std::string& fileName) {
+    std::vector<DWORD> ids;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) {
+        return ids;
+    }
+    PROCESSENTRY32 process{};
+    process.dwSize = sizeof(process);
+    for (BOOL more = Process32First(snapshot, &process); more;
+         more = Process32Next(snapshot, &process)) {
+        const std::string path = process.szExeFile;
+        const std::string name = path.substr(path.rfind('\\') + 1);
+        if (lstrcmpiA(name.c_str(), fileName.c_str()) == 0) {
+            ids.push_back(process.th32ProcessID);
+        }
+        process.dwSize = sizeof(process);
+    }
+    CloseHandle(snapshot);
+    return ids;
+}
+
+void EndProcessesNamed(const std::string& fileName) {
+    for (DWORD id : ProcessIdsNamed(fileName)) {
+        HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id);
+        if (process != nullptr) {
+            TerminateProcess(process, 1);
+            WaitForSingleObject(process, 5000);
+            CloseHandle(process);
+        }
+    }
 }
 
 HWND ChildProcess::ShownMainWindow(DWORD milliseconds) const {

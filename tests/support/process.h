@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 namespace kvtest {
 
@@ -42,5 +43,11 @@ class ChildProcess {
 
 // Copies Kelvorin.exe into the folder; returns the copy's path.
 std::string CopyProgramInto(const std::string& folder);
+
+// Ids of the running processes whose program file has this name (any letter
+// case), from a snapshot of the system's processes.
+std::vector<DWORD> ProcessIdsNamed(const std::string& fileName);
+// Ends every process whose program file has this name, and waits for each.
+void EndProcessesNamed(const std::string& fileName);
 
 } // namespace kvtest

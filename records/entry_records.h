@@ -1,0 +1,29 @@
+// Entries as records of the profile record layout, with what a record keeps
+// beyond the three texts: "type" (a registry value's type, when it is not
+// REG_SZ), "data" (the value's bytes in hexadecimal, when they are not the
+// command and its terminating zero) and "link" (the name of a kept copy of a
+// Startup-folder file). A record without them means what it always meant.
+#pragma once
+
+#include "entries/startup_entry.h"
+#include "records/profile_records.h"
+
+#include <string>
+#include <vector>
+
+namespace kv {
+
+// The record of an entry: its texts and what it keeps (a kept file by its
+// name alone).
+ProfileRecord RecordOfEntry(const StartupEntry& entry);
+
+// The entry of a record, with what it keeps; a kept file is looked for in
+// `keptFolder`, and a "link" that is not one file's name is ignored.
+StartupEntry EntryOfRecord(const ProfileRecord& record, const std::string& keptFolder);
+
+// The rows with what the stored entries keep: each row takes the kept form of
+// the first stored entry with the same three texts that no earlier row took.
+std::vector<StartupEntry> WithKeptForms(const std::vector<StartupEntry>& rows,
+                                        const std::vector<StartupEntry>& stored);
+
+} // namespace kv

@@ -1,0 +1,239 @@
+// The change checks of the real main window: at start-up against report.ini,
+// on demand, and from the monitoring timer while the window is out of sight.
+#include "entries/catalogue.h"
+#include "records/change_snapshot.h"
+#include "records/settings_store.h"
+#include "records/user_data_folder.h"
+#include "shell/app_state.h"
+#include "shell/entry_list.h"
+#include "shell/monitoring_timer.h"
+#include "resource.h"
+
+#include "support/files.h"
+#include "support/main_window_fixture.h"
+#include "support/message_box_answerer.h"
+#include "support/text.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+using kvtest::Ansi;
+using kvtest::SetValue;
+
+namespace {
+
+const std::string kHkcuRun = "HKCU\\" + std::string(kv::kRunKey);
+const std::string kVendor = std::string(kv::kRunKey) + "\\Vendor";
+
+// The question about one program, as the check words it.
+std::string Question(const char* head, const std::string& title, const std::string& command,
+                     const std::string& location, const char* ask) {
+    return std::string(head) + "\n\nЗаголовок: " + title + "\nКоманда: " + command +
+           "\nРасположение: " + location + "\n\n" + ask;
+}
+std::string NewProgram(const std::string& title, const std::string& command,
+                       const std::string& location) {
+    return Question("Следующая программа была добавлена в автозагрузку:", title, command, location,
+                    "Вы хотите удалить её?");
+}
+std::string VanishedProgram(const std::string& title, const std::string& command,
+                            const std::string& location) {
+    return Question("Следующая программа была удалена из автозагрузки другим процессом:", title,
+                    command, location, "Вы хотите восстановить её?");
+}
+const char* const kNewCaption = "Kelvorin: новая программа";
+const char* const kOldCaption = "Kelvorin: старая программа";
+
+class ChangeCheck : public kvtest::MainWindowTest {
+  protected:
+    void TearDown() override {
+        kv::SetMonitoringPeriodForTests(0);
+        kvtest::MainWindowTest::TearDown();
+    }
+    std::string Snapshot() {
+        return kvtest::ReadFileText(kv::UserDataFilePath(kv::UserDataFile::ChangeSnapshot));
+    }
+    void Monitoring(int newMon, int oldMon) {
+        WriteSetting("Monitoring", "NewMon", newMon);
+        WriteSetting("Monitoring", "OldMon", oldMon);
+        kv::LoadMonitoringSettings(kv::g_app.settings);
+    }
+};
+
+TEST_F(ChangeCheck, AtStartUpAgainstTheSnapshotOfTheLastRun) {
+    // A command that begins with a quote is stored with one more pair of
+    // quotes and is matched unchanged at the next start.
+    SetValue(HKEY_CURRENT_USER, kv::kRunKey, "Quoted", "\"C:\\Program Files\\q.exe\" /s");
+    {
+        kvtest::MessageBoxAnswerer answerer; // a first run asks nothing
+        OpenMainWindow();
+    }
+    EXPECT_EQ(Ansi("Файл report.ini не существует"), StatusText(0));
+    CloseMainWindow(); // the snapshot is written at exit
+    EXPECT_NE(std::string::npos,
+              Snapshot().find("command=\"\"C:\\Program Files\\q.exe\" /s\"\r\n"));
+
+    // A program adds itself while Kelvorin is not running.
+    SetValue(HKEY_LOCAL_MACHINE, kv::kRunKey, "Intruder", "intruder.exe -q");
+    {
+        kvtest::MessageBoxAnswerer answerer;
+        answerer.Expect(
+            kNewCaption,
+            NewProgram("Intruder", "intruder.exe -q", "HKLM\\" + std::string(kv::kRunKey)), IDYES);
+        OpenMainWindow();
+        answerer.WaitAll();
+        EXPECT_EQ(nullptr, answerer.Seen().at(0).owner); // the window is not there yet
+    }
+    EXPECT_FALSE(kvtest::ValueExists(HKEY_LOCAL_MACHINE, kv::kRunKey, "Intruder"));
+    EXPECT_EQ(-1, RowWithTitle("Intruder"));
+    EXPECT_EQ(Ansi("Сервис Intruder был удален успешно"), StatusText(0));
+
+    // A damaged snapshot: records that name nothing are never offered.
+    CloseMainWindow();
+    const std::string path = kv::UserDataFilePath(kv::UserDataFile::ChangeSnapshot);
+    kvtest::MakeFile(path, Snapshot() + "[object 2]\r\ntitle=\r\n");
+    WritePrivateProfileStringA("common", "total", "5", path.c_str());
+    {
+        kvtest::MessageBoxAnswerer answerer;
+        OpenMainWindow();
+    }
+    EXPECT_GE(RowWithTitle("Quoted"), 0);
+}
+
+TEST_F(ChangeCheck, OnDemandAsksProgramByProgramAndPutsBackWhatVanished) {
+    SetValue(HKEY_CURRENT_USER, kVendor, "Expand", "%SystemRoot%\\notepad.exe", REG_EXPAND_SZ);
+    SetValue(HKEY_CURRENT_USER, kv::kRunKey, "Latin", "latin.exe");
+    SetValue(HKEY_CURRENT_USER, kv::kRunKey, "Cyrillic", Ansi("я.exe"));
+    SetValue(HKEY_CURRENT_USER, kv::kRunKey, "Resting", "resting.exe");
+    OpenMainWindow();
+    const std::map<std::string, std::string> before = kvtest::StartupSetBytes();
+    {
+        // Nothing changed: two boxes, in this order.
+        kvtest::MessageBoxAnswerer answerer;
+        answerer.Expect("Kelvorin",
+                        "С момента последней проверки автозагрузки новых программ "
+                        "добавлено не было.",
+                        IDOK);
+        answerer.Expect("Kelvorin",
+                        "Ни один сторонний процесс не удалял программы из автозагрузки.", IDOK);
+        SendCommand(IDM_CHECK_CHANGES);
+        answerer.WaitAll();
+    }
+    // Another process removes a value; another changes only the case of
+    // a-z; the user disables an entry. Only the removal is a change.
+    kvtest::DeleteValue(HKEY_CURRENT_USER, kVendor, "Expand");
+    SetValue(HKEY_CURRENT_USER, kv::kRunKey, "Latin", "LATIN.EXE");
+    SetBox("Resting", false);
+    {
+        kvtest::MessageBoxAnswerer answerer;
+        answerer.Expect(
+            kOldCaption,
+            VanishedProgram("Expand", "%SystemRoot%\\notepad.exe", kHkcuRun + "\\Vendor"), IDYES);
+        answerer.Expect("Kelvorin",
+                        "С момента последней проверки автозагрузки новых программ "
+                        "добавлено не было.",
+                        IDOK);
+        SendCommand(IDM_CHECK_CHANGES);
+        answerer.WaitAll();
+        EXPECT_EQ(window(), answerer.Seen().at(0).owner);
+    }
+    // Put back as it was: the same type and bytes.
+    EXPECT_EQ(before.at(kHkcuRun + "\\Vendor|Expand"),
+              kvtest::StartupSetBytes().at(kHkcuRun + "\\Vendor|Expand"));
+    EXPECT_TRUE(kv::RowUnchecked(RowWithTitle("Resting")));
+
+    // The case of a Cyrillic letter is a change: a new program and a vanished one.
+    SetValue(HKEY_CURRENT_USER, kv::kRunKey, "Cyrillic", Ansi("Я.exe"));
+    {
+        kvtest::MessageBoxAnswerer answerer;
+        answerer.Expect(kNewCaption, NewProgram("Cyrillic", "Я.exe", kHkcuRun), IDNO);
+        answerer.Expect(kOldCaption, VanishedProgram("Cyrillic", "я.exe", kHkcuRun), IDNO);
+        SendCommand(IDM_CHECK_CHANGES);
+        answerer.WaitAll();
+    }
+    EXPECT_EQ(Ansi("Я.exe"), kvtest::ReadString(HKEY_CURRENT_USER, kv::kRunKey, "Cyrillic"));
+}
+
+TEST_F(ChangeCheck, TimedOnlyWhileOutOfSightAndOneCheckAtATime) {
+    kv::SetMonitoringPeriodForTests(50);
+    SetValue(HKEY_CURRENT_USER, kv::kRunKey, "Old", "old.exe");
+    OpenMainWindow();
+    ShowWindow(window(), SW_SHOWNORMAL);
+    Monitoring(1, 0);
+    // While the window is in sight the ticks do nothing.
+    SetValue(HKEY_CURRENT_USER, kv::kRunKey, "New", "new.exe");
+    kvtest::DeleteValue(HKEY_CURRENT_USER, kv::kRunKey, "Old");
+    {
+        kvtest::MessageBoxAnswerer answerer;
+        kvtest::PumpMessages(400);
+    }
+    EXPECT_EQ(-1, RowWithTitle("New"));
+
+    // Minimised: the new program is asked about, in front and without an
+    // owner; the vanished one is taken in silently ("OldMon" 0). A check
+    // asked for meanwhile (the tray menu's) does not start.
+    ShowWindow(window(), SW_MINIMIZE);
+    {
+        kvtest::MessageBoxAnswerer answerer;
+        answerer.ExpectAndDo(kNewCaption, NewProgram("New", "new.exe", kHkcuRun), IDNO, [this] {
+            PostMessageA(window(), WM_COMMAND, MAKEWPARAM(IDM_CHECK_CHANGES, 0), 0);
+            Sleep(300);
+        });
+        kvtest::PumpMessages(400);
+        answerer.WaitAll();
+        kvtest::PumpMessages(300);
+        EXPECT_EQ(nullptr, answerer.Seen().at(0).owner);
+    }
+    ASSERT_GE(RowWithTitle("New"), 0);
+    EXPECT_EQ(-1, RowWithTitle("Old"));
+
+    // With both kinds of report off, a tick does nothing at all, not even a refresh.
+    Monitoring(0, 0);
+    SetValue(HKEY_CURRENT_USER, kv::kRunKey, "Quiet", "quiet.exe");
+    {
+        kvtest::MessageBoxAnswerer answerer;
+        kvtest::PumpMessages(400);
+    }
+    EXPECT_EQ(-1, RowWithTitle("Quiet"));
+    ShowWindow(window(), SW_HIDE);
+}
+
+TEST_F(ChangeCheck, AnInterruptedSnapshotWriteLeavesTheOldOneWhole) {
+    SetValue(HKEY_CURRENT_USER, kv::kRunKey, "One", "one.exe");
+    OpenMainWindow();
+    const std::string before = Snapshot();
+    ASSERT_NE(std::string::npos, before.find("title=One"));
+    const std::string path = kv::UserDataFilePath(kv::UserDataFile::ChangeSnapshot);
+    kvtest::MakeFolder(path + ".new"); // the new file cannot be made
+    SetValue(HKEY_CURRENT_USER, kv::kRunKey, "Two", "two.exe");
+    SendCommand(IDM_REFRESH);
+    EXPECT_EQ(before, Snapshot());
+    kvtest::RemovePath(path + ".new");
+}
+
+TEST(ChangeComparison, CaseOfLatinLettersOnlyAndWholeSets) {
+    EXPECT_EQ(0, kv::CompareTextNoCase("C:\\Tools\\A.exe", "c:\\tools\\a.EXE"));
+    EXPECT_EQ(10, kv::CompareTextNoCase("a", "ab"));
+    EXPECT_EQ(-1, kv::CompareTextNoCase("abc", "abd"));
+    EXPECT_EQ(1, kv::CompareTextNoCase("\xE0", "a")); // bytes compare unsigned
+    EXPECT_NE(0, kv::CompareTextNoCase(Ansi("я"), Ansi("Я")));
+
+    const auto entry = [](const std::string& title, const std::string& command) {
+        kv::StartupEntry e;
+        e.title = title;
+        e.command = command;
+        e.location = "HKCU\\Run";
+        return e;
+    };
+    // Two equal rows are matched by one record; a changed argument is both new
+    // and vanished.
+    const std::vector<kv::StartupEntry> previous = {entry("a", "a.exe"), entry("b", "b.exe")};
+    const std::vector<kv::StartupEntry> current = {entry("A", "A.EXE"), entry("a", "a.exe"),
+                                                   entry("b", "b.exe -x")};
+    const kv::EntryChanges changes = kv::CompareEntrySets(previous, current);
+    EXPECT_EQ(std::vector<std::size_t>{2}, changes.added);
+    EXPECT_EQ(std::vector<std::size_t>{1}, changes.vanished);
+}
+
+} // namespace
