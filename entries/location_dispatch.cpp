@@ -54,9 +54,9 @@ LocationOutcome WriteEntry(const std::string& title, const std::string& command,
     switch (place.kind) {
     case LocationKind::RegistryKey:
     case LocationKind::RegistrySubkey:
-        return AddRegistryValue(place.root, place.keyPath, title, command, std::string());
+        return AddRegistryCommand(place.root, place.keyPath, title, command);
     case LocationKind::RunOnceExSection:
-        return AddRunOnceExValue(title, command, std::string(), place.subkey);
+        return AddRunOnceExCommand(title, command, place.subkey);
     case LocationKind::WinIni:
         // An item read from the line goes back as it stood there; only a
         // command with blanks or commas needs its short form to stay one item.

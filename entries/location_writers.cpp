@@ -39,14 +39,16 @@ const char* const kRunOnceExPath = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion
 } // namespace
 
 std::string JoinCommand(const std::string& programPath, const std::string& arguments) {
-    return arguments.empty() ? programPath : programPath + " " + arguments;
+    // A path with a blank, unquoted, would let Windows try its first word as
+    // a program of its own ("C:\Program.exe" for "C:\Program Files\...").
+    const bool quote = programPath.find(' ') != std::string::npos && programPath[0] != '"';
+    const std::string program = quote ? "\"" + programPath + "\"" : programPath;
+    return arguments.empty() ? program : program + " " + arguments;
 }
 
-LocationOutcome AddRegistryValue(const std::string& rootName, const std::string& keyPath,
-                                 const std::string& valueName, const std::string& programPath,
-                                 const std::string& arguments) {
+LocationOutcome AddRegistryCommand(const std::string& rootName, const std::string& keyPath,
+                                   const std::string& valueName, const std::string& command) {
     RegKey key;
-    const std::string command = JoinCommand(programPath, arguments);
     const bool ok = OpenOrCreate(key, RootKeyFromName(rootName), keyPath) &&
                     SetValue(key.get(), valueName, REG_SZ, command + '\0');
     LocationOutcome outcome = Outcome(ok, valueName);
@@ -56,17 +58,26 @@ LocationOutcome AddRegistryValue(const std::string& rootName, const std::string&
     return outcome;
 }
 
-LocationOutcome AddRunOnceExValue(const std::string& valueName, const std::string& programPath,
-                                  const std::string& arguments, const std::string& section) {
+LocationOutcome AddRegistryValue(const std::string& rootName, const std::string& keyPath,
+                                 const std::string& valueName, const std::string& programPath,
+                                 const std::string& arguments) {
+    return AddRegistryCommand(rootName, keyPath, valueName, JoinCommand(programPath, arguments));
+}
+
+LocationOutcome AddRunOnceExCommand(const std::string& valueName, const std::string& command,
+                                    const std::string& section) {
     RegKey key;
     if (!OpenOrCreate(key, HKEY_LOCAL_MACHINE, kRunOnceExPath + section)) {
         LocationOutcome outcome = Outcome(false, valueName);
         outcome.box = OutcomeBox::CantCreateSection;
         return outcome;
     }
-    return Outcome(
-        SetValue(key.get(), valueName, REG_SZ, JoinCommand(programPath, arguments) + '\0'),
-        valueName);
+    return Outcome(SetValue(key.get(), valueName, REG_SZ, command + '\0'), valueName);
+}
+
+LocationOutcome AddRunOnceExValue(const std::string& valueName, const std::string& programPath,
+                                  const std::string& arguments, const std::string& section) {
+    return AddRunOnceExCommand(valueName, JoinCommand(programPath, arguments), section);
 }
 
 LocationOutcome SetRegistryValueExactly(const std::string& rootName, const std::string& keyPath,

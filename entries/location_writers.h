@@ -8,19 +8,31 @@
 
 namespace kv {
 
-// The command a writer stores: the program path, then one blank and the
-// arguments when there are any. No quotes are added.
+// The command a writer stores for a program and its arguments: the program
+// path, quoted when it holds a blank and is not quoted already, then one
+// blank and the arguments when there are any.
 std::string JoinCommand(const std::string& programPath, const std::string& arguments);
 
 // A REG_SZ value under a Run-type key ("HKCU" selects HKEY_CURRENT_USER, any
-// other root name HKEY_LOCAL_MACHINE); the key is created when missing and an
-// existing value of the name is replaced.
+// other root name HKEY_LOCAL_MACHINE) holding the command exactly as given;
+// the key is created when missing and an existing value of the name is
+// replaced.
+LocationOutcome AddRegistryCommand(const std::string& rootName, const std::string& keyPath,
+                                   const std::string& valueName, const std::string& command);
+
+// AddRegistryCommand with the command that JoinCommand makes of a program and
+// its arguments.
 LocationOutcome AddRegistryValue(const std::string& rootName, const std::string& keyPath,
                                  const std::string& valueName, const std::string& programPath,
                                  const std::string& arguments);
 
-// A REG_SZ value in a RunOnceEx section under HKEY_LOCAL_MACHINE; the section
-// is created when missing. The section's caption is not written.
+// A REG_SZ value holding the command exactly as given in a RunOnceEx section
+// under HKEY_LOCAL_MACHINE; the section is created when missing. The
+// section's caption is not written.
+LocationOutcome AddRunOnceExCommand(const std::string& valueName, const std::string& command,
+                                    const std::string& section);
+
+// AddRunOnceExCommand with the command that JoinCommand makes.
 LocationOutcome AddRunOnceExValue(const std::string& valueName, const std::string& programPath,
                                   const std::string& arguments, const std::string& section);
 

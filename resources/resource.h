@@ -268,5 +268,11 @@
 #define IDS_CANT_RUN                 204         /* a program could not be started */
 #define IDS_CANT_TERMINATE           205         /* a process could not be ended */
 
+/* Options sheet texts: 210-219 */
+
+/* Program dialog texts: 220-229 */
+
+/* Saved list texts: 230-239 */
+
 #endif /* KELVORIN_RESOURCE_H */
 /* clang-format on */

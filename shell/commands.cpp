@@ -1,5 +1,7 @@
 #include "shell/commands.h"
 
+#include "dialogs/options_sheet.h"
+#include "dialogs/program_dialog.h"
 #include "entries/command_path.h"
 #include "entries/startup_folder.h"
 #include "entries/text.h"
@@ -8,6 +10,7 @@
 #include "shell/change_check.h"
 #include "shell/entry_actions.h"
 #include "shell/entry_list.h"
+#include "shell/list_files.h"
 #include "shell/main_window.h"
 #include "shell/program_actions.h"
 #include "shell/scan_driver.h"
@@ -69,6 +72,11 @@ struct CommandRoute {
 
 const CommandRoute kCommandRoutes[] = {
     // File
+    {IDM_ADD, AddProgram},
+    {IDM_EDIT, EditSelectedEntries},
+    {IDM_SAVE_LIST, SaveList},
+    {IDM_SAVE_LIST_AS, SaveListAs},
+    {IDM_RESTORE_LIST, RestoreList},
     {IDM_DELETE, DeleteSelectedEntries},
     {IDM_CHECK_CHANGES, RunManualCheck},
     {IDM_RUN, RunSelectedEntries},
@@ -83,6 +91,7 @@ const CommandRoute kCommandRoutes[] = {
     {IDM_DISABLE_ALL, UncheckAllRows},
     {IDM_SELECT_ALL, SelectAllRows},
     {IDM_SAVE_POSITION, [] { SaveWindowLayout(CurrentWindowLayout()); }},
+    {IDM_OPTIONS, OptionsSheet},
     // Tools, folders and files
     {IDM_TOOL_REGEDIT, [] { OpenWithShell("regedit.exe"); }},
     {IDM_TOOL_MSCONFIG, [] { OpenWithShell("msconfig.exe"); }},

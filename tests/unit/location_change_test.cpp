@@ -47,7 +47,10 @@ TEST_F(LocationChange, RegistryValueWrittenAndRemoved) {
         kv::AddRegistryValue("HKCU", kv::kRunKey, "Tool", "C:\\Program Files\\t.exe", "-min");
     EXPECT_EQ(OutcomeKind::Created, outcome.kind);
     EXPECT_EQ("Tool", outcome.name);
-    EXPECT_EQ("C:\\Program Files\\t.exe -min", ReadString(HKEY_CURRENT_USER, kv::kRunKey, "Tool"));
+    // A program path with a blank is quoted, so that no "C:\Program.exe" can
+    // start in its place.
+    EXPECT_EQ("\"C:\\Program Files\\t.exe\" -min",
+              ReadString(HKEY_CURRENT_USER, kv::kRunKey, "Tool"));
     kv::AddRegistryValue("HKLM", kv::kRunServicesOnceKey, "Bare", "C:\\b.exe", "");
     EXPECT_EQ("C:\\b.exe", ReadString(HKEY_LOCAL_MACHINE, kv::kRunServicesOnceKey, "Bare"));
 

@@ -1,0 +1,7 @@
+#include "dialogs/options_sheet.h"
+
+namespace kv {
+
+void OptionsSheet() {}
+
+} // namespace kv
