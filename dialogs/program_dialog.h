@@ -14,7 +14,10 @@ void AddProgram();
 void AddDroppedFile(const std::string& path);
 
 // "Редактировать ..." (Ctrl+E): asks by "SingleEdit" or "MultiEdit", opens the
-// dialog in edit mode once for every selected row, and refreshes once.
+// dialog in edit mode once for every selected row, top first, and refreshes
+// once. An enabled entry leaves its location before the changed one is
+// written, and goes back as it was when that cannot be written; a disabled
+// entry only has its record in disable.ini changed.
 void EditSelectedEntries();
 
 } // namespace kv

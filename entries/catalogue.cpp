@@ -82,6 +82,76 @@ LocationClass ClassifyLocation(const std::string& location) {
                               GetStartupFolderPath(kAllUsersStartup));
 }
 
+namespace {
+
+// The registry group of each of the six value keys, in kValueKeys order.
+const int kValueKeyGroups[6] = {kGroupHklmRun,         kGroupHklmRunOnce,
+                                kGroupHklmRunServices, kGroupHklmRunServicesOnce,
+                                kGroupHkcuRun,         kGroupHkcuRunOnce};
+
+} // namespace
+
+std::string LocationForGroupIn(int group, const std::string& section,
+                               const std::string& currentUserFolder,
+                               const std::string& allUsersFolder) {
+    switch (group) {
+    case kGroupAllUsersStartup:
+        return allUsersFolder;
+    case kGroupCurrentUserStartup:
+        return currentUserFolder;
+    case kGroupRunOnceEx:
+        return RegistryLocationString("HKLM", kRunOnceExKey) + "\\" + section;
+    case kGroupWinIniRun:
+        return kWinIniRunLocation;
+    case kGroupWinIniLoad:
+        return kWinIniLoadLocation;
+    default:
+        break;
+    }
+    for (int i = 0; i < 6; ++i) {
+        if (kValueKeyGroups[i] == group) {
+            return RegistryLocationString(kValueKeys[i].root, kValueKeys[i].keyPath);
+        }
+    }
+    return std::string();
+}
+
+int GroupForLocationIn(const std::string& location, const std::string& currentUserFolder,
+                       const std::string& allUsersFolder, std::string& section) {
+    const LocationClass place = ClassifyLocationIn(location, currentUserFolder, allUsersFolder);
+    switch (place.kind) {
+    case LocationKind::RegistryKey:
+        for (int i = 0; i < 6; ++i) {
+            if (place.root == kValueKeys[i].root && place.keyPath == kValueKeys[i].keyPath) {
+                return kValueKeyGroups[i];
+            }
+        }
+        break;
+    case LocationKind::RunOnceExSection:
+        section = place.subkey;
+        return kGroupRunOnceEx;
+    case LocationKind::WinIni:
+        return place.parameter == "run" ? kGroupWinIniRun : kGroupWinIniLoad;
+    case LocationKind::StartupFolder:
+        return place.folderSelector == kAllUsersStartup ? kGroupAllUsersStartup
+                                                        : kGroupCurrentUserStartup;
+    case LocationKind::RegistrySubkey:
+    case LocationKind::Unknown:
+        break;
+    }
+    return -1;
+}
+
+std::string LocationForGroup(int group, const std::string& section) {
+    return LocationForGroupIn(group, section, GetStartupFolderPath(kCurrentUserStartup),
+                              GetStartupFolderPath(kAllUsersStartup));
+}
+
+int GroupForLocation(const std::string& location, std::string& section) {
+    return GroupForLocationIn(location, GetStartupFolderPath(kCurrentUserStartup),
+                              GetStartupFolderPath(kAllUsersStartup), section);
+}
+
 bool IsPlainFileName(const std::string& name) {
     // Windows drops trailing dots and blanks from a path's last name, so a
     // name made of them alone would name the folder or its parent.

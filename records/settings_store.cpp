@@ -2,6 +2,7 @@
 
 #include "entries/command_path.h"
 #include "entries/text.h"
+#include "resource.h"
 
 #include <windows.h>
 
@@ -20,37 +21,40 @@ constexpr int kAll = INT_MAX;
 const SettingKey kSettingKeys[kSettingKeyCount] = {
     // Layout, by the index ReadLayoutSetting takes. Right and Bottom default
     // to CW_USEDEFAULT: the platform's default size.
-    {"Common", "Left", 0, kAny, kAll, nullptr},
-    {"Common", "Top", 0, kAny, kAll, nullptr},
-    {"Common", "Right", INT_MIN, kAny, kAll, nullptr},
-    {"Common", "Bottom", INT_MIN, kAny, kAll, nullptr},
-    {"Common", "cmdShow", 1, kAny, kAll, nullptr},
-    {"ListView", "One", 0, kAny, kAll, nullptr},
-    {"ListView", "Two", 1, kAny, kAll, nullptr},
-    {"ListView", "Three", 2, kAny, kAll, nullptr},
-    {"ListView", "Four", 3, kAny, kAll, nullptr},
-    {"ListView", "WidthOne", 167, kAny, kAll, nullptr},
-    {"ListView", "WidthTwo", 280, kAny, kAll, nullptr},
-    {"ListView", "WidthThree", 85, kAny, kAll, nullptr},
-    {"ListView", "WidthFour", 308, kAny, kAll, nullptr},
+    {"Common", "Left", 0, kAny, kAll, nullptr, 0},
+    {"Common", "Top", 0, kAny, kAll, nullptr, 0},
+    {"Common", "Right", INT_MIN, kAny, kAll, nullptr, 0},
+    {"Common", "Bottom", INT_MIN, kAny, kAll, nullptr, 0},
+    {"Common", "cmdShow", 1, kAny, kAll, nullptr, 0},
+    {"ListView", "One", 0, kAny, kAll, nullptr, 0},
+    {"ListView", "Two", 1, kAny, kAll, nullptr, 0},
+    {"ListView", "Three", 2, kAny, kAll, nullptr, 0},
+    {"ListView", "Four", 3, kAny, kAll, nullptr, 0},
+    {"ListView", "WidthOne", 167, kAny, kAll, nullptr, 0},
+    {"ListView", "WidthTwo", 280, kAny, kAll, nullptr, 0},
+    {"ListView", "WidthThree", 85, kAny, kAll, nullptr, 0},
+    {"ListView", "WidthFour", 308, kAny, kAll, nullptr, 0},
 
-    {"General", "ShowIcon", 1, kAny, kAll, &RunningSettings::ShowIcon},
-    {"General", "MinimizeToTray", 1, kAny, kAll, &RunningSettings::MinimizeToTray},
-    {"General", "CloseToTray", 0, kAny, kAll, &RunningSettings::CloseToTray},
+    {"General", "ShowIcon", 1, kAny, kAll, &RunningSettings::ShowIcon, IDC_GEN_SHOW_ICON},
+    {"General", "MinimizeToTray", 1, kAny, kAll, &RunningSettings::MinimizeToTray,
+     IDC_GEN_MIN_TO_TRAY},
+    {"General", "CloseToTray", 0, kAny, kAll, &RunningSettings::CloseToTray, IDC_GEN_CLOSE_TO_TRAY},
 
-    {"Confirmation", "MultiDel", 1, kAny, kAll, &RunningSettings::MultiDel},
-    {"Confirmation", "SingleDel", 1, kAny, kAll, &RunningSettings::SingleDel},
-    {"Confirmation", "MultiEdit", 1, kAny, kAll, &RunningSettings::MultiEdit},
-    {"Confirmation", "SingleEdit", 1, kAny, kAll, &RunningSettings::SingleEdit},
-    {"Confirmation", "MultiRun", 1, kAny, kAll, &RunningSettings::MultiRun},
-    {"Confirmation", "SingleRun", 1, kAny, kAll, &RunningSettings::SingleRun},
-    {"Confirmation", "MultiOpen", 1, kAny, kAll, &RunningSettings::MultiOpen},
-    {"Confirmation", "SingleOpen", 1, kAny, kAll, &RunningSettings::SingleOpen},
-    {"Confirmation", "Restore", 1, kAny, kAll, &RunningSettings::Restore},
+    {"Confirmation", "MultiDel", 1, kAny, kAll, &RunningSettings::MultiDel, IDC_CONF_MULTI_DEL},
+    {"Confirmation", "SingleDel", 1, kAny, kAll, &RunningSettings::SingleDel, IDC_CONF_SINGLE_DEL},
+    {"Confirmation", "MultiEdit", 1, kAny, kAll, &RunningSettings::MultiEdit, IDC_CONF_MULTI_EDIT},
+    {"Confirmation", "SingleEdit", 1, kAny, kAll, &RunningSettings::SingleEdit,
+     IDC_CONF_SINGLE_EDIT},
+    {"Confirmation", "MultiRun", 1, kAny, kAll, &RunningSettings::MultiRun, IDC_CONF_MULTI_RUN},
+    {"Confirmation", "SingleRun", 1, kAny, kAll, &RunningSettings::SingleRun, IDC_CONF_SINGLE_RUN},
+    {"Confirmation", "MultiOpen", 1, kAny, kAll, &RunningSettings::MultiOpen, IDC_CONF_MULTI_OPEN},
+    {"Confirmation", "SingleOpen", 1, kAny, kAll, &RunningSettings::SingleOpen,
+     IDC_CONF_SINGLE_OPEN},
+    {"Confirmation", "Restore", 1, kAny, kAll, &RunningSettings::Restore, IDC_CONF_RESTORE},
 
-    {"Monitoring", "NewMon", 1, kAny, kAll, &RunningSettings::NewMon},
-    {"Monitoring", "OldMon", 1, kAny, kAll, &RunningSettings::OldMon},
-    {"Monitoring", "Freq", 1, 1, 60, &RunningSettings::Freq},
+    {"Monitoring", "NewMon", 1, kAny, kAll, &RunningSettings::NewMon, IDC_MON_NEW},
+    {"Monitoring", "OldMon", 1, kAny, kAll, &RunningSettings::OldMon, IDC_MON_OLD},
+    {"Monitoring", "Freq", 1, 1, 60, &RunningSettings::Freq, IDC_MON_FREQ},
 };
 
 const SettingKey* FindSettingKey(const std::string& section, const std::string& key) {
@@ -61,6 +65,17 @@ const SettingKey* FindSettingKey(const std::string& section, const std::string& 
         }
     }
     return nullptr;
+}
+
+std::vector<const SettingKey*> SectionKeys(const std::string& section) {
+    std::vector<const SettingKey*> keys;
+    const std::string wanted = LowerAscii(section);
+    for (const SettingKey& entry : kSettingKeys) {
+        if (LowerAscii(entry.section) == wanted) {
+            keys.push_back(&entry);
+        }
+    }
+    return keys;
 }
 
 RunningSettings DefaultRunningSettings() {
@@ -78,20 +93,29 @@ namespace {
 std::string g_directoryForTests;
 
 std::string ModuleDirectory() {
-    std::vector<char> buffer(MAX_PATH);
-    for (;;) {
-        const DWORD length =
-            GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-        if (length < buffer.size()) {
-            const std::string path(buffer.data(), length);
-            const std::string::size_type slash = path.rfind('\\');
-            return slash == std::string::npos ? std::string() : path.substr(0, slash);
-        }
-        buffer.resize(buffer.size() * 2);
-    }
+    const std::string path = ProgramFilePath();
+    const std::string::size_type slash = path.rfind('\\');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash);
 }
 
 } // namespace
+
+std::string ProgramFilePath() {
+    // A path that fills the buffer may have been cut: try a larger one, up to
+    // the longest path the system has.
+    for (std::size_t size = MAX_PATH; size <= 0x10000; size *= 2) {
+        std::vector<char> buffer(size);
+        const DWORD length =
+            GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (length == 0) {
+            return std::string();
+        }
+        if (length < buffer.size()) {
+            return std::string(buffer.data(), length);
+        }
+    }
+    return std::string();
+}
 
 std::string ExecutableDirectory() {
     if (!g_directoryForTests.empty()) {
@@ -147,9 +171,9 @@ void SaveWindowLayout(const WindowLayout& layout) {
 }
 
 void LoadSettingsSection(const char* section, RunningSettings& settings) {
-    for (const SettingKey& entry : kSettingKeys) {
-        if (entry.running != nullptr && LowerAscii(entry.section) == LowerAscii(section)) {
-            settings.*entry.running = ReadSetting(entry);
+    for (const SettingKey* entry : SectionKeys(section)) {
+        if (entry->running != nullptr) {
+            settings.*entry->running = ReadSetting(*entry);
         }
     }
 }

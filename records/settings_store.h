@@ -1,9 +1,10 @@
 // settings.ini next to the program file: every key with its section, default,
-// limits and running copy in one table, and the operations that read and
-// write them.
+// limits, running copy and options-page control in one table, and the
+// operations that read and write them.
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace kv {
 
@@ -39,6 +40,10 @@ struct SettingKey {
     int minimum; // a loaded value is held within minimum..maximum
     int maximum;
     int RunningSettings::*running; // the running copy; null for the layout keys
+    // The id of the options-page control that shows the key: a check box, or
+    // an edit whose spin control runs over the key's limits; 0 for the layout
+    // keys, which no page shows.
+    int control;
 };
 
 // Every key, section by section. The first 13 are the layout keys of
@@ -61,8 +66,15 @@ enum LayoutSetting {
 // when the table has none.
 const SettingKey* FindSettingKey(const std::string& section, const std::string& key);
 
+// The keys of one section (compared without regard to case), in table order.
+std::vector<const SettingKey*> SectionKeys(const std::string& section);
+
 // Every running value at its default.
 RunningSettings DefaultRunningSettings();
+
+// The full path of the program file itself, as the system loaded it; empty
+// only if the system cannot tell.
+std::string ProgramFilePath();
 
 // The folder of the program file, without a trailing backslash: the program's
 // own command line resolved to its file, cut before the last backslash.

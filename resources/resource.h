@@ -271,8 +271,22 @@
 /* Options sheet texts: 210-219 */
 
 /* Program dialog texts: 220-229 */
+#define IDS_ERR_WININI_ITEM          220         /* the path would split into several win.ini items */
+#define IDS_ERR_WININI_PARAMS        221         /* a disabled win.ini item cannot keep parameters */
+#define IDS_ERR_TITLE_NOT_FILE       222         /* a Startup-folder title that is no file name */
+#define IDS_ERR_NO_STARTUP_FOLDER    223         /* the group's Startup folder is not known */
+#define IDS_ERR_SECTION_BACKSLASH    224         /* a section name holding a backslash */
+#define IDS_ERR_PROGRAM_IN_FOLDER    225         /* the program is the Startup-folder file being replaced */
+#define IDS_EDIT_PUT_BACK            226         /* the new entry failed; the old one is back */
+#define IDS_EDIT_KEPT_DISABLED       227         /* neither could be written; kept as disabled */
+#define IDS_EDIT_CANNOT_KEEP         228         /* the old entry could not be brought back if needed */
+#define IDC_PROG_LABEL               1017        /* the dialog's other labels (not IDC_STATIC) */
 
 /* Saved list texts: 230-239 */
+#define IDS_LIST_NOT_WRITTEN         230         /* a list file could not be written */
+#define IDS_NOT_A_LIST               231         /* a restore refused: not a list file */
+#define IDS_UNDO_NOT_WRITTEN         232         /* a restore refused: the current list could not be kept */
+#define IDS_UNDO_WRITTEN             233         /* after a restore: where the former list is */
 
 #endif /* KELVORIN_RESOURCE_H */
 /* clang-format on */

@@ -19,22 +19,6 @@ namespace kv {
 
 namespace {
 
-// The enabled rows of the list, top first.
-std::vector<StartupEntry> EnabledRows() {
-    std::vector<StartupEntry> rows;
-    const int count = RowCount();
-    for (int row = 0; row < count; ++row) {
-        if (RowChecked(row)) {
-            StartupEntry entry;
-            entry.title = RowText(row, kColumnTitle);
-            entry.command = RowText(row, kColumnCommand);
-            entry.location = RowText(row, kColumnLocation);
-            rows.push_back(std::move(entry));
-        }
-    }
-    return rows;
-}
-
 std::string Question(UINT head, const StartupEntry& entry, UINT ask) {
     return LoadText(head) + LoadText(IDS_CHG_TITLE) + entry.title + LoadText(IDS_CHG_COMMAND) +
            entry.command + LoadText(IDS_CHG_LOCATION) + entry.location + LoadText(ask);
@@ -91,11 +75,11 @@ void CheckForChanges(CheckMode mode) {
         }
         previous = ReadChangeSnapshot();
     } else {
-        previous = WithKeptForms(EnabledRows(), ReadChangeSnapshot());
+        previous = WithKeptForms(RowsOfKind(RowKind::Enabled), ReadChangeSnapshot());
     }
 
     ScanDriver();
-    const std::vector<StartupEntry> current = EnabledRows();
+    const std::vector<StartupEntry> current = RowsOfKind(RowKind::Enabled);
     const EntryChanges changes = CompareEntrySets(previous, current);
 
     for (const std::size_t index : changes.added) {
@@ -158,7 +142,7 @@ void SaveChangeSnapshot() {
     }
     // The rows keep only their texts; the values come from the snapshot of
     // the last refresh.
-    WriteChangeSnapshot(WithKeptForms(EnabledRows(), ReadChangeSnapshot()));
+    WriteChangeSnapshot(WithKeptForms(RowsOfKind(RowKind::Enabled), ReadChangeSnapshot()));
 }
 
 } // namespace kv

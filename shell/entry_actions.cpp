@@ -38,14 +38,6 @@ bool Ask(const std::string& question) {
                        MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
 
-StartupEntry RowTexts(int row) {
-    StartupEntry entry;
-    entry.title = RowText(row, kColumnTitle);
-    entry.command = RowText(row, kColumnCommand);
-    entry.location = RowText(row, kColumnLocation);
-    return entry;
-}
-
 // The disabled rows, top first, each with what its record keeps; `alsoRow`
 // (a row whose box was just set again) counts as disabled here.
 std::vector<StartupEntry> DisabledRows(const std::vector<StartupEntry>& stored, int alsoRow,

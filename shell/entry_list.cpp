@@ -202,6 +202,28 @@ StartupEntry ReadRow(int row) {
     return entry;
 }
 
+StartupEntry RowTexts(int row) {
+    StartupEntry entry;
+    entry.title = RowText(row, kColumnTitle);
+    entry.command = RowText(row, kColumnCommand);
+    entry.location = RowText(row, kColumnLocation);
+    return entry;
+}
+
+std::vector<StartupEntry> RowsOfKind(RowKind kind) {
+    std::vector<StartupEntry> rows;
+    const int count = RowCount();
+    for (int row = 0; row < count; ++row) {
+        const bool wanted = kind == RowKind::Enabled    ? RowChecked(row)
+                            : kind == RowKind::Disabled ? RowUnchecked(row)
+                                                        : RowSelected(row);
+        if (wanted) {
+            rows.push_back(RowTexts(row));
+        }
+    }
+    return rows;
+}
+
 std::vector<StartupEntry> ReadAllRows() {
     std::vector<StartupEntry> rows;
     const int count = RowCount();

@@ -57,6 +57,11 @@ bool RowChecked(int row);   // state image 2: active in its location
 bool RowUnchecked(int row); // state image 1: disabled
 bool RowSelected(int row);
 StartupEntry ReadRow(int row);
+// The title, command and location of a row, and nothing else.
+StartupEntry RowTexts(int row);
+enum class RowKind { Enabled, Disabled, Selected };
+// RowTexts of every row of the kind, top first.
+std::vector<StartupEntry> RowsOfKind(RowKind kind);
 std::vector<StartupEntry> ReadAllRows();
 
 // Replaces every row with these, top first, each with its texts, icon, check

@@ -18,4 +18,10 @@ void SaveListAs();
 // startup set equal to a list file chosen in the open dialog.
 void RestoreList();
 
+// Makes the startup set equal to the list file: refused with a message, and
+// nothing changed, when the file is no whole list or the current list cannot
+// be kept first (as "before restore.ini" in the user's data folder); false
+// then.
+bool RestoreListFile(const std::string& path);
+
 } // namespace kv

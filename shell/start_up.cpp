@@ -1,5 +1,6 @@
 #include "shell/start_up.h"
 
+#include "dialogs/program_dialog.h"
 #include "records/settings_store.h"
 #include "shell/app_state.h"
 #include "shell/main_window.h"
@@ -109,15 +110,38 @@ void ShowMainWindowAtStart(HWND window, const std::string& commandLine) {
     UpdateWindow(window);
 }
 
+namespace {
+
+// Files dropped on the list: the program dialog opens once for each, in the
+// order of the drop, the next when the last is closed. The drop is released
+// in any case.
+void OfferDroppedFiles(HDROP drop) {
+    const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+    for (UINT index = 0; index < count; ++index) {
+        // A path of any length: its length is asked first.
+        const UINT length = DragQueryFileA(drop, index, nullptr, 0);
+        std::string path(static_cast<std::size_t>(length) + 1, '\0');
+        const UINT got = DragQueryFileA(drop, index, &path[0], length + 1);
+        path.resize(got <= length ? got : length);
+        AddDroppedFile(path);
+    }
+    DragFinish(drop);
+}
+
+} // namespace
+
 int RunMessageLoop(HWND window) {
     HACCEL accelerators = LoadAcceleratorsA(g_app.instance, MAKEINTRESOURCEA(IDR_ACCEL));
     MSG message{};
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-        if (TranslateAcceleratorA(window, accelerators, &message)) {
-            continue;
+        if (!TranslateAcceleratorA(window, accelerators, &message)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
         }
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
+        // The list accepts dropped files and leaves them to the loop.
+        if (message.message == WM_DROPFILES) {
+            OfferDroppedFiles(reinterpret_cast<HDROP>(message.wParam));
+        }
     }
     return static_cast<int>(message.wParam);
 }

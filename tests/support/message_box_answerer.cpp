@@ -1,6 +1,7 @@
 #include "support/message_box_answerer.h"
 
 #include "support/main_window_fixture.h"
+#include "support/own_dialogs.h"
 #include "support/text.h"
 
 #include <gtest/gtest.h>
@@ -17,30 +18,20 @@ std::string WindowText(HWND window) {
     return text;
 }
 
-struct FindContext {
-    DWORD process;
-    HWND found;
-};
-
-BOOL CALLBACK FindBox(HWND window, LPARAM param) {
-    FindContext* context = reinterpret_cast<FindContext*>(param);
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    if (process != context->process || !IsWindowVisible(window)) {
-        return TRUE;
+// A message box's text is the static control 0xFFFF; a file dialog has a
+// scroll bar of that number, and is no message box.
+bool IsMessageBox(HWND window) {
+    HWND text = GetDlgItem(window, 0xFFFF);
+    char itemClass[64] = {};
+    if (text != nullptr) {
+        GetClassNameA(text, itemClass, sizeof(itemClass));
     }
-    char className[64] = {};
-    GetClassNameA(window, className, sizeof(className));
-    if (std::string(className) == "#32770" && GetDlgItem(window, 0xFFFF) != nullptr) {
-        context->found = window;
-        return FALSE;
-    }
-    return TRUE;
+    return lstrcmpiA(itemClass, "Static") == 0;
 }
 
 } // namespace
 
-MessageBoxAnswerer::MessageBoxAnswerer() : process_(GetCurrentProcessId()) {
+MessageBoxAnswerer::MessageBoxAnswerer() {
     thread_ = std::thread([this] { Run(); });
 }
 
@@ -93,12 +84,11 @@ std::vector<SeenBox> MessageBoxAnswerer::Seen() {
 
 void MessageBoxAnswerer::Run() {
     while (!stop_) {
-        FindContext context{process_, nullptr};
-        EnumWindows(FindBox, reinterpret_cast<LPARAM>(&context));
-        if (context.found != nullptr) {
-            Answer(context.found);
+        const HWND box = FindOwnDialog(IsMessageBox);
+        if (box != nullptr) {
+            Answer(box);
             // Let the box go away before looking for the next one.
-            for (int i = 0; i < 200 && IsWindow(context.found); ++i) {
+            for (int i = 0; i < 200 && IsWindow(box); ++i) {
                 Sleep(10);
             }
         }

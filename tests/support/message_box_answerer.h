@@ -55,7 +55,6 @@ class MessageBoxAnswerer {
     std::vector<SeenBox> seen_;
     std::vector<std::string> failures_;
     std::atomic<bool> stop_{false};
-    DWORD process_;
     std::thread thread_;
 };
 

@@ -186,6 +186,56 @@ TEST(LocationClassifier, NamesOnlyTheCatalogue) {
     }
 }
 
+// The program dialog's group numbers and the location strings they stand for,
+// both ways.
+TEST(LocationClassifier, GroupNumbersAndTheirLocations) {
+    const std::string user = "C:\\users\\u\\Start Menu\\Programs\\StartUp";
+    const std::string all = "C:\\ProgramData\\Start Menu\\Programs\\StartUp";
+    const std::string keys = "\\Software\\Microsoft\\Windows\\CurrentVersion\\";
+    const std::string expected[kv::kGroupCount] = {"",
+                                                   "",
+                                                   all,
+                                                   user,
+                                                   "",
+                                                   "",
+                                                   "HKLM" + keys + "Run",
+                                                   "HKLM" + keys + "RunOnce",
+                                                   "HKLM" + keys + "RunOnceEx\\Setup Step",
+                                                   "HKLM" + keys + "RunServices",
+                                                   "HKLM" + keys + "RunServicesOnce",
+                                                   "",
+                                                   "HKCU" + keys + "Run",
+                                                   "HKCU" + keys + "RunOnce",
+                                                   "",
+                                                   "section: [windows]; parameter: run",
+                                                   "section: [windows]; parameter: load"};
+    for (int group = 0; group < kv::kGroupCount; ++group) {
+        const std::string location = kv::LocationForGroupIn(group, "Setup Step", user, all);
+        EXPECT_EQ(expected[group], location) << group;
+        if (!location.empty()) {
+            std::string section;
+            EXPECT_EQ(group, kv::GroupForLocationIn(kv::LowerAscii(location), user, all, section))
+                << location;
+        }
+    }
+    EXPECT_EQ("", kv::LocationForGroupIn(kv::kGroupCount, "", user, all));
+    EXPECT_EQ("", kv::LocationForGroupIn(kv::kGroupCurrentUserStartup, "", "", all));
+
+    // A section comes back in the string's own case.
+    std::string section;
+    EXPECT_EQ(
+        kv::kGroupRunOnceEx,
+        kv::GroupForLocationIn(LowerAscii(kHklmRunOnceEx) + "\\MySection", user, all, section));
+    EXPECT_EQ("MySection", section);
+    // A subkey of Run, and whatever is no startup location, has no group.
+    for (const std::string& other : {kHkcuRun + "\\Vendor", kHklmRunOnceEx, user + "\\Sub",
+                                     std::string("C:\\windows"), std::string()}) {
+        section = "kept";
+        EXPECT_EQ(-1, kv::GroupForLocationIn(other, user, all, section)) << other;
+        EXPECT_EQ("kept", section);
+    }
+}
+
 TEST_F(LocationChange, WinIniItemsAppendedAndCutOut) {
     SetWinIni("run", "");
     kvtest::TempFolder folder{"win ini"};

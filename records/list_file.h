@@ -1,0 +1,31 @@
+// Saved list files: every row of the list, enabled or disabled, as a record
+// with its "state" ("1" enabled, "0" disabled) and the value each registry
+// entry holds.
+#pragma once
+
+#include "entries/startup_entry.h"
+
+#include <string>
+#include <vector>
+
+namespace kv {
+
+// Writes the list file whole and puts it in place of an older one in one
+// step, keeping what an older, longer file held beyond the new "total".
+// False when the file could not be written (an older file is then whole).
+bool WriteListFile(const std::string& path, const std::vector<StartupEntry>& rows);
+
+struct ListFile {
+    // Not a list file, or a damaged one: no "total" in "common", a "total"
+    // that is no number, or fewer records than "total" claims.
+    bool valid = false;
+    // The records in file order: title, command, location, checked for a
+    // non-zero "state", and the value a registry entry held when it was saved.
+    std::vector<StartupEntry> entries;
+};
+
+// Reads a list file; an older file (without the kept values) reads as it
+// always did.
+ListFile ReadListFile(const std::string& path);
+
+} // namespace kv

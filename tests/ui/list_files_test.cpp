@@ -1,0 +1,170 @@
+// Saving the whole list to a file of the user's choosing and making the
+// startup set equal to such a file again, through the real file dialogs.
+#include "entries/catalogue.h"
+#include "records/disabled_store.h"
+#include "records/list_file.h"
+#include "records/user_data_folder.h"
+#include "shell/app_state.h"
+#include "shell/entry_list.h"
+#include "resource.h"
+
+#include "support/file_dialog.h"
+#include "support/files.h"
+#include "support/main_window_fixture.h"
+#include "support/message_box_answerer.h"
+#include "support/text.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+using kvtest::SetValue;
+
+namespace {
+
+const std::string kVendor = std::string(kv::kRunKey) + "\\Vendor";
+
+class ListFiles : public kvtest::MainWindowTest {
+  protected:
+    std::string Value(const std::string& section, const std::string& key) {
+        char buffer[512] = {};
+        GetPrivateProfileStringA(section.c_str(), key.c_str(), "<missing>", buffer, sizeof(buffer),
+                                 file.c_str());
+        return buffer;
+    }
+    std::vector<std::string> StoredTitles() {
+        std::vector<std::string> titles;
+        for (const kv::StartupEntry& entry : kv::ReadDisabledEntries()) {
+            titles.push_back(entry.title);
+        }
+        return titles;
+    }
+    kvtest::TempFolder lists{"lists"};
+    std::string file = lists / "startup.ini";
+};
+
+TEST_F(ListFiles, SavedThenRestoredGivesBackTheSetAndCanBeUndone) {
+    SetValue(HKEY_CURRENT_USER, kv::kRunKey, "Alpha", "alpha.exe -a");
+    SetValue(HKEY_CURRENT_USER, kVendor, "Expand", "%SystemRoot%\\notepad.exe", REG_EXPAND_SZ);
+    SetValue(HKEY_LOCAL_MACHINE, kv::kRunKey, "Beta", "\"C:\\Program Files\\b.exe\"");
+    SetValue(HKEY_CURRENT_USER, kv::kRunKey, "Resting", "resting.exe");
+    // An older, longer file: what lies beyond the new "total" stays.
+    kvtest::MakeFile(file, "[common]\r\ntotal=8\r\n[object 8]\r\ntitle=old eighth\r\n");
+    OpenMainWindow();
+    SetBox("Resting", false);
+
+    {
+        // Before the first save the dialog comes; the file is replaced after
+        // the dialog's own question.
+        kvtest::FileDialogAnswerer dialog("Сохранить список", file);
+        SendCommand(IDM_SAVE_LIST);
+        dialog.WaitAnswered();
+    }
+    EXPECT_EQ(file, kv::g_app.LastListPath);
+    ASSERT_EQ("4", Value("common", "total"));
+    for (int row = 0; row < 4; ++row) {
+        const std::string section = "object " + std::to_string(row + 1);
+        EXPECT_EQ(kv::RowText(row, kv::kColumnTitle), Value(section, "title")) << row;
+        EXPECT_EQ(kv::RowText(row, kv::kColumnCommand), Value(section, "command")) << row;
+        EXPECT_EQ(kv::RowChecked(row) ? "1" : "0", Value(section, "state")) << row;
+    }
+    EXPECT_EQ("old eighth", Value("object 8", "title"));
+
+    // A second save goes to the same file without a dialog.
+    SetValue(HKEY_CURRENT_USER, kv::kRunKey, "Gamma", "gamma.exe");
+    SendCommand(IDM_REFRESH);
+    {
+        kvtest::MessageBoxAnswerer noBox;
+        SendCommand(IDM_SAVE_LIST);
+    }
+    EXPECT_EQ("5", Value("common", "total"));
+    kvtest::DeleteValue(HKEY_CURRENT_USER, kv::kRunKey, "Gamma");
+    SendCommand(IDM_REFRESH);
+    {
+        kvtest::FileDialogAnswerer dialog("Сохранить список как ...", file);
+        SendCommand(IDM_SAVE_LIST_AS);
+        dialog.WaitAnswered();
+    }
+    const std::map<std::string, std::string> saved = kvtest::StartupSetBytes();
+
+    // Changes after the save: a program added, another one removed.
+    SetValue(HKEY_CURRENT_USER, kv::kRunKey, "Added", "added.exe");
+    kvtest::DeleteValue(HKEY_CURRENT_USER, kVendor, "Expand");
+    SendCommand(IDM_REFRESH);
+    {
+        kvtest::MessageBoxAnswerer answerer;
+        answerer.Expect("Kelvorin", "Вы действительно хотите восстановить список автозагрузки?",
+                        IDYES);
+        kvtest::FileDialogAnswerer dialog("Восстановление списка ...", file);
+        SendCommand(IDM_RESTORE_LIST);
+        dialog.WaitAnswered();
+        answerer.WaitAll();
+    }
+    // The saved set, byte for byte; the disabled entry is disabled again and
+    // the program added since is gone, not kept.
+    EXPECT_EQ(saved, kvtest::StartupSetBytes());
+    EXPECT_EQ(std::vector<std::string>{"Resting"}, StoredTitles());
+    EXPECT_EQ(-1, RowWithTitle("Added"));
+    EXPECT_TRUE(kv::RowUnchecked(RowWithTitle("Resting")));
+    EXPECT_TRUE(kvtest::FolderIsEmpty(kv::KeptFilesFolder()));
+
+    // The replaced set was kept, and the status bar names where.
+    const std::string undo = kv::UserDataFolderPath() + "\\before restore.ini";
+    EXPECT_EQ(kvtest::Ansi("Список восстановлен. Прежний список сохранен в файле ") + undo,
+              StatusText(0));
+    const kv::ListFile before = kv::ReadListFile(undo);
+    ASSERT_TRUE(before.valid);
+    bool addedWasOn = false;
+    for (const kv::StartupEntry& entry : before.entries) {
+        addedWasOn = addedWasOn || (entry.title == "Added" && entry.checked);
+    }
+    EXPECT_TRUE(addedWasOn);
+}
+
+TEST_F(ListFiles, WhatIsNoListIsRefusedBeforeAnythingChanges) {
+    SetValue(HKEY_CURRENT_USER, kv::kRunKey, "Keep", "keep.exe");
+    SetValue(HKEY_CURRENT_USER, kv::kRunKey, "Off", "off.exe");
+    OpenMainWindow();
+    SetBox("Off", false);
+    WriteSetting("Confirmation", "Restore", 0);
+    kv::LoadConfirmationSettings(kv::g_app.settings);
+    const std::map<std::string, std::string> before = kvtest::StartupSetBytes();
+    const std::string store =
+        kvtest::ReadFileText(kv::UserDataFilePath(kv::UserDataFile::DisabledStore));
+
+    // No "total", a "total" that is no number, fewer records than it claims.
+    for (const char* text :
+         {"[other]\r\nx=1\r\n", "[common]\r\ntotal=many\r\n",
+          "[common]\r\ntotal=3\r\n[object 1]\r\ntitle=a\r\ncommand=a.exe\r\nlocation=HKCU\r\n"}) {
+        kvtest::MakeFile(file, text);
+        kvtest::MessageBoxAnswerer answerer; // "Restore" 0: no question first
+        answerer.Expect("Kelvorin", "", IDOK);
+        kvtest::FileDialogAnswerer dialog("Восстановление списка ...", file);
+        SendCommand(IDM_RESTORE_LIST);
+        dialog.WaitAnswered();
+        answerer.WaitAll();
+        EXPECT_NE(std::string::npos,
+                  answerer.Seen().at(0).text.find(kvtest::Ansi("не является сохраненным списком")))
+            << text;
+    }
+    EXPECT_EQ(before, kvtest::StartupSetBytes());
+    EXPECT_EQ(store, kvtest::ReadFileText(kv::UserDataFilePath(kv::UserDataFile::DisabledStore)));
+
+    // A list file that cannot be written is reported, and is not the target
+    // of the next save.
+    kvtest::MakeFolder(lists / "locked.ini.new"); // the new file cannot be made
+    {
+        kvtest::MessageBoxAnswerer answerer;
+        answerer.Expect("Kelvorin",
+                        "Не могу записать список автозагрузки в файл " +
+                            kvtest::Utf8(lists / "locked.ini"),
+                        IDOK);
+        kvtest::FileDialogAnswerer dialog("Сохранить список как ...", lists / "locked.ini");
+        SendCommand(IDM_SAVE_LIST_AS);
+        dialog.WaitAnswered();
+        answerer.WaitAll();
+    }
+    EXPECT_EQ("", kv::g_app.LastListPath);
+}
+
+} // namespace
