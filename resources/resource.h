@@ -282,6 +282,8 @@
 #define IDS_EDIT_CANNOT_KEEP         228         /* the old entry could not be brought back if needed */
 #define IDC_PROG_LABEL               1017        /* the dialog's other labels (not IDC_STATIC) */
 
+/* Report texts: 240-249; registry jump: 250-259; about box: 260-269 */
+
 /* Saved list texts: 230-239 */
 #define IDS_LIST_NOT_WRITTEN         230         /* a list file could not be written */
 #define IDS_NOT_A_LIST               231         /* a restore refused: not a list file */

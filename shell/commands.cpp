@@ -1,7 +1,9 @@
 #include "shell/commands.h"
 
+#include "dialogs/about_box.h"
 #include "dialogs/options_sheet.h"
 #include "dialogs/program_dialog.h"
+#include "dialogs/registry_jump.h"
 #include "entries/command_path.h"
 #include "entries/startup_folder.h"
 #include "entries/text.h"
@@ -14,6 +16,7 @@
 #include "shell/main_window.h"
 #include "shell/program_actions.h"
 #include "shell/scan_driver.h"
+#include "shell/startup_report.h"
 #include "shell/strings.h"
 #include "shell/toolbar.h"
 #include "resource.h"
@@ -87,6 +90,8 @@ const CommandRoute kCommandRoutes[] = {
     // View. "Включить всё" and "Отключить всё" change the boxes; each row
     // that changes is enabled or disabled by its own row change.
     {IDM_REFRESH, ScanDriver},
+    {IDM_PRINT, PrintStartupReport},
+    {IDM_SHOW_IN_REGISTRY, ShowEntryInRegistry},
     {IDM_ENABLE_ALL, CheckAllRows},
     {IDM_DISABLE_ALL, UncheckAllRows},
     {IDM_SELECT_ALL, SelectAllRows},
@@ -107,6 +112,7 @@ const CommandRoute kCommandRoutes[] = {
     {IDM_HELP_CONTENTS, OpenHelpFile},
     {IDM_MAIL_AUTHOR, [] { OpenAddress(IDS_MAIL_URL); }},
     {IDM_WEBSITE, [] { OpenAddress(IDS_WEB_URL); }},
+    {IDM_ABOUT, AboutBox},
     // Tool bar and tray menu
     {IDM_STARTUP_FOLDER_MENU, ShowStartupFolderMenu},
     {IDM_SHOW_WINDOW, [] { ShowWindow(g_app.mainWindow, SW_SHOWNORMAL); }},

@@ -1,0 +1,7 @@
+#include "dialogs/about_box.h"
+
+namespace kv {
+
+void AboutBox() {}
+
+} // namespace kv

@@ -1,0 +1,7 @@
+#include "dialogs/registry_jump.h"
+
+namespace kv {
+
+void ShowEntryInRegistry() {}
+
+} // namespace kv

@@ -1,0 +1,7 @@
+#include "shell/startup_report.h"
+
+namespace kv {
+
+void PrintStartupReport() {}
+
+} // namespace kv
