@@ -522,8 +522,8 @@ TEST_F(MainWindow, StatusTextsFollowSelectionAndMenus) {
                "Запустить системный планировщик заданий. Только для Windows 2000/XP"},
           Hint{IDM_STARTUP_ALL_USERS, "Просмотреть папку автозагрузки для \"Всех Пользователей\""},
           Hint{IDM_FILE_SYSTEMINI, "Открыть файл \"System.ini\""},
-          Hint{IDM_MAIL_AUTHOR, "Написать письмо автору на kelvorin@kelvorin.org"},
-          Hint{IDM_WEBSITE, "Посетить официальный сайт программы https://kelvorin.org/"},
+          Hint{IDM_MAIL_AUTHOR, "Написать письмо автору на kelvorin@example.org"},
+          Hint{IDM_WEBSITE, "Посетить официальный сайт программы https://kelvorin.example.org/"},
           Hint{IDM_SHOW_WINDOW, "Показать главное окно Kelvorin"}}) {
         MenuSelect(hint.command, MF_HILITE, menu());
         EXPECT_EQ(Ansi(hint.text), StatusText(0)) << hint.command;
