@@ -283,6 +283,10 @@
 #define IDC_PROG_LABEL               1017        /* the dialog's other labels (not IDC_STATIC) */
 
 /* Report texts: 240-249; registry jump: 250-259; about box: 260-269 */
+#define IDS_REPORT_NOT_WRITTEN       240         /* the report could be written nowhere */
+
+/* About box */
+#define IDC_ABOUT_LABEL              1008        /* the about box's labels and icon (not IDC_STATIC) */
 
 /* Saved list texts: 230-239 */
 #define IDS_LIST_NOT_WRITTEN         230         /* a list file could not be written */

@@ -4,6 +4,7 @@
 #include "dialogs/options_sheet.h"
 #include "dialogs/program_dialog.h"
 #include "dialogs/registry_jump.h"
+#include "entries/catalogue.h"
 #include "entries/command_path.h"
 #include "entries/startup_folder.h"
 #include "entries/text.h"
@@ -137,7 +138,16 @@ void UpdateSelectionCommands(HMENU menu) {
     if (selected == 1) {
         const int mark =
             static_cast<int>(SendMessageA(g_app.entryList, LVM_GETSELECTIONMARK, 0, 0));
-        registryRow = mark >= 0 && StartsWithNoCase(RowText(mark, kColumnLocation), "HK");
+        if (mark >= 0) {
+            // Only the registry kinds matter here, and they do not depend on
+            // the Startup folders, so none are looked up.
+            const LocationKind kind =
+                ClassifyLocationIn(RowText(mark, kColumnLocation), std::string(), std::string())
+                    .kind;
+            registryRow = kind == LocationKind::RegistryKey ||
+                          kind == LocationKind::RegistrySubkey ||
+                          kind == LocationKind::RunOnceExSection;
+        }
     }
     EnableCommand(menu, IDM_SHOW_IN_REGISTRY, registryRow);
 

@@ -9,6 +9,7 @@
 #include "shell/app_state.h"
 #include "shell/entry_list.h"
 #include "shell/program_actions.h"
+#include "shell/sort_order.h"
 #include "shell/strings.h"
 #include "resource.h"
 
@@ -24,17 +25,22 @@ void Append(std::vector<StartupEntry>& to, std::vector<StartupEntry>&& rows) {
     }
 }
 
-// Every location's rows, in reading order.
-std::vector<StartupEntry> ReadActiveLocations() {
+// Every location's rows, in reading order; the progress texts go to the
+// status bar when there is a window to show them.
+std::vector<StartupEntry> ReadActiveLocations(bool showProgress) {
+    const auto progress = [showProgress](const std::string& text) {
+        if (showProgress) {
+            ShowStatusText(text);
+        }
+    };
     std::vector<StartupEntry> read;
 
-    ShowStatusText(LoadText(IDS_SCAN_REGISTRY));
+    progress(LoadText(IDS_SCAN_REGISTRY));
     for (const RegistryLocation& key : kValueKeys) {
         RegistryScan scan = ScanRegistryKey(key.root, key.keyPath);
         if (!scan.opened) {
             // Stays until the next status text replaces it.
-            ShowStatusText(LoadText(IDS_NO_KEY_ACCESS) +
-                           RegistryLocationString(key.root, key.keyPath));
+            progress(LoadText(IDS_NO_KEY_ACCESS) + RegistryLocationString(key.root, key.keyPath));
         }
         Append(read, std::move(scan.rows));
     }
@@ -42,11 +48,11 @@ std::vector<StartupEntry> ReadActiveLocations() {
         Append(read, ScanRegistrySubkeys(key.root, key.keyPath).rows);
     }
 
-    ShowStatusText(LoadText(IDS_SCAN_FOLDERS));
+    progress(LoadText(IDS_SCAN_FOLDERS));
     Append(read, ScanStartupFolder(kCurrentUserStartup));
     Append(read, ScanStartupFolder(kAllUsersStartup));
 
-    ShowStatusText(LoadText(IDS_SCAN_WININI));
+    progress(LoadText(IDS_SCAN_WININI));
     Append(read, ScanWinIniParameter("run"));
     Append(read, ScanWinIniParameter("load"));
     return read;
@@ -54,12 +60,31 @@ std::vector<StartupEntry> ReadActiveLocations() {
 
 } // namespace
 
+std::vector<StartupEntry> ReadStartupSet() {
+    std::vector<StartupEntry> read = ReadActiveLocations(false);
+    for (StartupEntry& row : read) {
+        row.checked = true;
+    }
+    Append(read, ReadDisabledStore());
+    // As a first refresh shows them: each row on top of the earlier ones,
+    // then sorted by title, descending.
+    std::vector<std::string> titles;
+    for (auto it = read.rbegin(); it != read.rend(); ++it) {
+        titles.push_back(it->title);
+    }
+    std::vector<StartupEntry> rows;
+    for (const std::size_t index : ExchangeSortOrder(titles, -1)) {
+        rows.push_back(std::move(read[read.size() - 1 - index]));
+    }
+    return rows;
+}
+
 void ScanDriver() {
     SetCursor(LoadCursor(nullptr, IDC_WAIT));
     g_app.ListBusy = true;
     SendMessageA(g_app.entryList, LVM_DELETEALLITEMS, 0, 0);
 
-    std::vector<StartupEntry> read = ReadActiveLocations();
+    std::vector<StartupEntry> read = ReadActiveLocations(true);
 
     // Everything read so far is active in its location.
     for (StartupEntry& row : read) {

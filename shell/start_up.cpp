@@ -4,6 +4,7 @@
 #include "records/settings_store.h"
 #include "shell/app_state.h"
 #include "shell/main_window.h"
+#include "shell/startup_report.h"
 #include "shell/strings.h"
 #include "resource.h"
 
@@ -147,6 +148,13 @@ int RunMessageLoop(HWND window) {
 }
 
 int RunProgram(HINSTANCE instance) {
+    // A report for scripts needs no window and no single instance: it only
+    // reads, and works beside a running copy.
+    std::string reportFile;
+    if (ReportFileRequested(GetCommandLineA(), reportFile)) {
+        g_app.instance = instance;
+        return WriteReportForScripts(reportFile);
+    }
     if (!ClaimSingleInstance()) {
         return 0;
     }

@@ -1,11 +1,74 @@
 // The startup report: the list as a plain text, printed through the shell or
-// written for scripts.
+// written for scripts ("Kelvorin.exe /report FILE").
 #pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
 
 namespace kv {
 
-// "Напечатать список": asks, writes the report of the list as it is shown and
-// hands it to the shell's print verb.
+struct ReportRow {
+    std::string title;
+    std::string command;
+    std::string location;
+    bool enabled = true;
+};
+
+// The texts of the report that come from the string table.
+struct ReportWords {
+    std::string system;        // "Система: ..." of this Windows version
+    std::string computerLabel; // "Имя компьютера: "
+    std::string userLabel;     // "Пользователь: "
+    std::string equals;        // 70 "="
+    std::string dashes;        // 70 "-"
+    std::string generated;     // "Сгенерировано программой Kelvorin"
+    std::string enabled;       // "Сервис включен"
+    std::string disabled;      // "Сервис отключен"
+};
+
+// The string-table entry of the system line for a Windows version.
+UINT SystemLineText(DWORD major, DWORD minor, DWORD platform);
+
+// Day, month, year, then hour, minute, second: "5.3.2003 9:7:5".
+std::string ReportDateText(const SYSTEMTIME& time);
+
+// The whole report: the header, one block per row in the given order, and
+// the closing line; every line ends with CR LF. Texts are whole.
+std::string StartupReportText(const ReportWords& words, const std::string& computer,
+                              const std::string& user, const std::vector<ReportRow>& rows,
+                              const SYSTEMTIME& time);
+
+// The words of this system, from the string table.
+ReportWords LoadReportWords();
+
+// The report of these rows now, with this computer's and user's names.
+std::string StartupReportNow(const std::vector<ReportRow>& rows);
+
+// Writes the text whole to the path: a new file beside it put in its place
+// in one step. False, and nothing left behind, when it cannot be written.
+bool WriteReportFile(const std::string& path, const std::string& text);
+
+// "Напечатать список": asks, writes the report of the list as it is shown
+// into the Windows folder (or, when that cannot be written, into the user's
+// data folder) and hands it to the shell's print verb.
 void PrintStartupReport();
+
+// "Kelvorin.exe /report FILE": the text after "/report", without blanks
+// around it or the quotes that enclose it; false when the command line has
+// no "/report".
+bool ReportFileRequested(const std::string& commandLine, std::string& file);
+
+// Writes the report of the current startup set (its locations and the
+// disabled store, in the order a first refresh shows them) to the file,
+// without a window; the exit code: 0 written, 2 no file named, 3 not written.
+int WriteReportForScripts(const std::string& file);
+
+// Tests: the Windows folder the report goes to, and the print request, in
+// place of the system's. Empty and null restore them.
+void SetReportFolderForTests(const std::string& folder);
+void SetReportPrinterForTests(std::function<void(const std::string&)> print);
 
 } // namespace kv

@@ -414,13 +414,17 @@ TEST_F(MainWindow, RegistryJumpOnlyForRegistryRows) {
     kv::AddEntryRow("folder", "f.exe", "C:\\Startup", 0);
     kv::AddEntryRow("winini", "w.exe", "section: [windows]; parameter: run", 0);
     kv::AddEntryRow("lower", "l.exe", "hkcu\\software\\microsoft\\windows\\currentversion\\run", 0);
+    kv::AddEntryRow("section", "s.exe",
+                    "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\RunOnceEx\\Sec", 0);
+    // Begins like a registry location but names no startup key.
+    kv::AddEntryRow("elsewhere", "e.exe", "HKCU\\Software\\Elsewhere", 0);
     kvtest::PumpMessages();
     struct Case {
         const char* title;
         bool jump;
     };
     for (const Case& c : {Case{"registry", true}, Case{"folder", false}, Case{"winini", false},
-                          Case{"lower", true}}) {
+                          Case{"lower", true}, Case{"section", true}, Case{"elsewhere", false}}) {
         for (int row = 0; row < kv::RowCount(); ++row) {
             Select(row, false);
         }
