@@ -276,14 +276,7 @@ std::string RecordFileText(const std::string& oldText, const std::vector<Profile
     return text;
 }
 
-bool WriteProfileRecords(const std::string& path, const std::vector<ProfileRecord>& records,
-                         bool withState, bool keepOthers) {
-    std::string oldText;
-    if (keepOthers) {
-        ReadProfileFile(path, oldText);
-    }
-    const std::string text = RecordFileText(oldText, records, withState, keepOthers);
-
+bool ReplaceFileWhole(const std::string& path, const std::string& text, bool writeThrough) {
     const std::string temporary = path + ".new";
     bool wrote = false;
     {
@@ -295,11 +288,25 @@ bool WriteProfileRecords(const std::string& path, const std::vector<ProfileRecor
         DWORD written = 0;
         wrote = WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written,
                           nullptr) &&
-                written == text.size() && FlushFileBuffers(file.get());
+                written == text.size() && (!writeThrough || FlushFileBuffers(file.get()));
     }
-    if (!wrote || !MoveFileExA(temporary.c_str(), path.c_str(),
-                               MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    const DWORD move = MOVEFILE_REPLACE_EXISTING | (writeThrough ? MOVEFILE_WRITE_THROUGH : 0);
+    if (!wrote || !MoveFileExA(temporary.c_str(), path.c_str(), move)) {
         DeleteFileA(temporary.c_str());
+        return false;
+    }
+    return true;
+}
+
+bool WriteProfileRecords(const std::string& path, const std::vector<ProfileRecord>& records,
+                         bool withState, bool keepOthers) {
+    std::string oldText;
+    if (keepOthers) {
+        ReadProfileFile(path, oldText);
+    }
+    const std::string text = RecordFileText(oldText, records, withState, keepOthers);
+
+    if (!ReplaceFileWhole(path, text, true)) {
         return false;
     }
     // No flush of the profile functions' cache is asked for: they check the

@@ -56,6 +56,12 @@ std::string QuoteForProfile(const std::string& value);
 std::string RecordFileText(const std::string& oldText, const std::vector<ProfileRecord>& records,
                            bool withState, bool keepOthers);
 
+// Writes the text as the whole new content of the file: a new file is
+// written in full beside it and then put in its place, so the file on disk is
+// always either the old one or the new one; with `writeThrough` both are on
+// the disk before it returns. False, and nothing left behind, when it cannot.
+bool ReplaceFileWhole(const std::string& path, const std::string& text, bool writeThrough);
+
 // Replaces the file with RecordFileText in one step: a new file is written in
 // full beside it and then put in its place, so the file on disk is always
 // either the old one or the new one. False when it could not be written.

@@ -3,6 +3,7 @@
 #include "entries/command_path.h"
 #include "entries/handles.h"
 #include "entries/text.h"
+#include "records/profile_records.h"
 #include "records/user_data_folder.h"
 #include "shell/app_state.h"
 #include "shell/entry_list.h"
@@ -151,24 +152,7 @@ std::string StartupReportNow(const std::vector<ReportRow>& rows) {
 }
 
 bool WriteReportFile(const std::string& path, const std::string& text) {
-    const std::string temporary = path + ".new";
-    bool wrote = false;
-    {
-        UniqueHandle file(CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!file) {
-            return false;
-        }
-        DWORD written = 0;
-        wrote = WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written,
-                          nullptr) &&
-                written == text.size();
-    }
-    if (!wrote || !MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) {
-        DeleteFileA(temporary.c_str());
-        return false;
-    }
-    return true;
+    return ReplaceFileWhole(path, text, false);
 }
 
 void PrintStartupReport() {
