@@ -1,7 +1,6 @@
 #include "shell/startup_report.h"
 
 #include "entries/command_path.h"
-#include "entries/handles.h"
 #include "entries/text.h"
 #include "records/profile_records.h"
 #include "records/user_data_folder.h"
