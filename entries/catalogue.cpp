@@ -78,6 +78,12 @@ LocationClass ClassifyLocationIn(const std::string& location, const std::string&
 }
 
 LocationClass ClassifyLocation(const std::string& location) {
+    // The registry and win.ini need no look-up; the Startup folders are asked
+    // for only when the string names neither.
+    const LocationClass fixed = ClassifyLocationIn(location, std::string(), std::string());
+    if (fixed.kind != LocationKind::Unknown) {
+        return fixed;
+    }
     return ClassifyLocationIn(location, GetStartupFolderPath(kCurrentUserStartup),
                               GetStartupFolderPath(kAllUsersStartup));
 }

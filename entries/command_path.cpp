@@ -1,5 +1,7 @@
 #include "entries/command_path.h"
 
+#include "entries/path_cache.h"
+
 #include <windows.h>
 
 #include <vector>
@@ -154,6 +156,9 @@ std::string ResolveCommandPathIn(const std::string& command, ResolveMode mode,
 }
 
 bool PathExists(const std::string& path) {
+    if (PathCache* cache = CurrentPathCache()) {
+        return cache->Exists(path);
+    }
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 

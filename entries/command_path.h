@@ -34,7 +34,8 @@ PathEnvironment SystemPathEnvironment();
 // ResolveCommandPathIn against this system.
 std::string ResolveCommandPath(const std::string& command, ResolveMode mode);
 
-// True when GetFileAttributesA finds the path (a file or a directory).
+// True when GetFileAttributesA finds the path (a file or a directory); inside
+// a PathCacheScope the answer comes from that scope's folder listings.
 bool PathExists(const std::string& path);
 
 std::string WindowsDirectory();

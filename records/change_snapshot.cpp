@@ -81,15 +81,25 @@ bool ChangeSnapshotExists() {
     return GetFileAttributesA(SnapshotPath().c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-bool WriteChangeSnapshot(const std::vector<StartupEntry>& enabled) {
-    std::vector<ProfileRecord> records;
-    records.reserve(enabled.size());
-    for (const StartupEntry& entry : enabled) {
-        StartupEntry kept = entry;
-        kept.kept.file.clear(); // only the store keeps copies of files
-        records.push_back(RecordOfEntry(kept));
+bool WriteChangeSnapshot(const std::vector<StartupEntry>& entries, bool checkedOnly) {
+    // The text is made record by record, so no second copy of every entry
+    // is held beside it.
+    std::size_t total = 0;
+    for (const StartupEntry& entry : entries) {
+        total += !checkedOnly || entry.checked ? 1 : 0;
     }
-    return WriteProfileRecords(SnapshotPath(), records, false, false);
+    std::string text = "[common]\r\ntotal=" + std::to_string(total) + "\r\n";
+    std::size_t number = 0;
+    for (const StartupEntry& entry : entries) {
+        if (checkedOnly && !entry.checked) {
+            continue;
+        }
+        ProfileRecord record = RecordOfEntry(entry);
+        record.extra.erase("link"); // only the store keeps copies of files
+        text += "[object " + std::to_string(++number) + "]\r\n";
+        AppendRecordBody(text, record, false);
+    }
+    return ReplaceFileWhole(SnapshotPath(), text, true);
 }
 
 std::vector<StartupEntry> ReadChangeSnapshot() {

@@ -30,10 +30,11 @@ EntryChanges CompareEntrySets(const std::vector<StartupEntry>& previous,
 // True when report.ini exists.
 bool ChangeSnapshotExists();
 
-// Writes report.ini whole from these entries, with the values they keep, and
+// Writes report.ini whole from these entries (with `checkedOnly`, from those
+// whose box is set), with the values they keep, and
 // puts it in place of the old file in one step. False when it could not be
 // written; the old snapshot is then still whole.
-bool WriteChangeSnapshot(const std::vector<StartupEntry>& enabled);
+bool WriteChangeSnapshot(const std::vector<StartupEntry>& entries, bool checkedOnly = false);
 
 // The snapshot's entries that name a place: a record without a location, or
 // with a text missing, says nothing that could be compared or put back.

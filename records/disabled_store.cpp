@@ -21,22 +21,212 @@ std::string KeptFilesFolderPath() {
     return UserDataFolderPath() + "\\disabled";
 }
 
-} // namespace
-
-std::vector<StartupEntry> ReadDisabledEntries() {
+// The store as it was last read or written, with the file's size and time
+// then: while the file on disk has them still, reading it again would give
+// the same entries. Every enable and disable reads and rewrites the store,
+// so this saves a read of the whole file on each.
+struct StoreCopy {
+    std::string path;
+    ULONGLONG size = 0;
+    FILETIME written{};
+    std::string text;
     std::vector<StartupEntry> entries;
-    const RecordFile file = ReadRecordFile(StorePath(), false);
-    if (file.records.empty()) {
-        return entries;
+    bool valid = false;
+    // Set when the text is this program's own last write, with one record
+    // per entry in "object 1".."object N" right after "common": the sections
+    // of the text then let the next write take over the unchanged records.
+    bool own = false;
+    std::vector<ProfileTextSection> sections;
+};
+
+StoreCopy g_copy;
+
+bool FileStamp(const std::string& path, ULONGLONG& size, FILETIME& written) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) {
+        return false;
     }
-    const std::string keptFolder = KeptFilesFolderPath();
-    for (const ProfileRecord& record : file.records) {
-        if (!record.whole || record.location.empty()) {
-            continue;
+    size = (static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    written = data.ftLastWriteTime;
+    return true;
+}
+
+bool CopyIsCurrent(const std::string& path) {
+    ULONGLONG size = 0;
+    FILETIME written{};
+    return g_copy.valid && g_copy.path == path && FileStamp(path, size, written) &&
+           size == g_copy.size && CompareFileTime(&written, &g_copy.written) == 0;
+}
+
+void RememberCopy(const std::string& path, std::string text, std::vector<StartupEntry> entries) {
+    g_copy.valid = FileStamp(path, g_copy.size, g_copy.written);
+    g_copy.path = path;
+    g_copy.text = std::move(text);
+    g_copy.entries = std::move(entries);
+    g_copy.own = false;
+    g_copy.sections.clear();
+}
+
+// Marks the copy as the program's own write when its records are the
+// entries one for one.
+void RememberOwnWrite() {
+    std::vector<ProfileTextSection> sections = ProfileTextSections(g_copy.text);
+    bool own =
+        g_copy.valid && sections.size() > g_copy.entries.size() && sections[0].name == "common";
+    for (std::size_t k = 1; own && k <= g_copy.entries.size(); ++k) {
+        own = sections[k].number == static_cast<long long>(k);
+    }
+    g_copy.own = own;
+    g_copy.sections = own ? std::move(sections) : std::vector<ProfileTextSection>();
+}
+
+// An entry as a reader of its record would find it: its texts and what it
+// keeps, the kept file named as the record names it.
+StartupEntry AsRead(StartupEntry entry, const std::string& keptFolder) {
+    StartupEntry copy;
+    copy.title = std::move(entry.title);
+    copy.command = std::move(entry.command);
+    copy.location = std::move(entry.location);
+    copy.kept = std::move(entry.kept);
+    if (!copy.kept.file.empty()) {
+        const std::string name = AfterLastBackslash(copy.kept.file);
+        copy.kept.file = IsPlainFileName(name) ? keptFolder + "\\" + name : std::string();
+    }
+    if (copy.kept.hasValue && copy.kept.valueType == REG_SZ &&
+        copy.kept.valueBytes.size() == copy.command.size() + 1 &&
+        copy.kept.valueBytes.compare(0, copy.command.size(), copy.command) == 0 &&
+        copy.kept.valueBytes.back() == '\0') {
+        copy.kept.hasValue = false; // a record without "type" and "data"
+        copy.kept.valueBytes.clear();
+    }
+    return copy;
+}
+
+// The store's new text when one entry is put in at `index` (`added`) or the
+// one at `index` is taken out (`added` null), made from the copy's own text:
+// the records that stay are taken over as they stand, renumbered, and the
+// other sections are kept as a rewrite keeps them. `sections` learns the new
+// text's sections.
+std::string ChangedStoreText(std::size_t index, const StartupEntry* added,
+                             std::vector<ProfileTextSection>& sections) {
+    const std::string& old = g_copy.text;
+    const std::size_t total =
+        added != nullptr ? g_copy.entries.size() + 1 : g_copy.entries.size() - 1;
+    std::string text;
+    text.reserve(old.size() + 4096);
+    sections.clear();
+    const auto open = [&](const std::string& name, long long number) {
+        ProfileTextSection section;
+        section.name = name;
+        section.number = number;
+        section.begin = text.size();
+        sections.push_back(section);
+    };
+    const auto close = [&]() { sections.back().end = text.size(); };
+    open("common", 0);
+    text += "[common]\r\n";
+    sections.back().bodyBegin = text.size();
+    text += "total=" + std::to_string(total) + "\r\n";
+    close();
+    for (std::size_t k = 0; k < total; ++k) {
+        const std::string name = "object " + std::to_string(k + 1);
+        open(name, static_cast<long long>(k + 1));
+        text += "[";
+        text += name;
+        text += "]\r\n";
+        sections.back().bodyBegin = text.size();
+        if (added != nullptr && k == index) {
+            AppendRecordBody(text, RecordOfEntry(*added), false);
+        } else {
+            const std::size_t from =
+                added != nullptr ? (k < index ? k : k - 1) : (k < index ? k : k + 1);
+            const ProfileTextSection& record = g_copy.sections[from + 1];
+            text.append(old, record.bodyBegin, record.end - record.bodyBegin);
         }
-        entries.push_back(EntryOfRecord(record, keptFolder));
+        close();
+    }
+    for (const ProfileTextSection& section : g_copy.sections) {
+        const bool rewritten =
+            section.name == "common" ||
+            (section.number >= 1 && static_cast<unsigned long long>(section.number) <= total);
+        if (!rewritten) {
+            open(section.name, section.number);
+            const std::size_t begin = text.size();
+            AppendSectionLines(text, old, section);
+            sections.back().bodyBegin = begin + (section.bodyBegin - section.begin);
+            close();
+        }
+    }
+    return text;
+}
+
+// Puts in or takes out one entry of the store. The copy's own text is the
+// base when the file on disk is still that text; else the whole store is
+// read and written.
+bool ChangeOneEntry(std::size_t index, const StartupEntry* added) {
+    const std::string path = StorePath();
+    const std::size_t count = g_copy.entries.size();
+    const bool fits = added != nullptr ? index <= count && !added->location.empty() : index < count;
+    if (!(CopyIsCurrent(path) && g_copy.own && fits)) {
+        std::vector<StartupEntry> entries = ReadDisabledEntries();
+        if (added != nullptr) {
+            entries.insert(entries.begin() + static_cast<std::ptrdiff_t>(
+                                                 index < entries.size() ? index : entries.size()),
+                           *added);
+        } else if (index < entries.size()) {
+            entries.erase(entries.begin() + static_cast<std::ptrdiff_t>(index));
+        }
+        return WriteDisabledStore(std::move(entries));
+    }
+    std::vector<ProfileTextSection> sections;
+    std::string text = ChangedStoreText(index, added, sections);
+    if (!ReplaceFileWhole(path, text, true)) {
+        g_copy.valid = false;
+        return false;
+    }
+    std::vector<StartupEntry> entries = std::move(g_copy.entries);
+    if (added != nullptr) {
+        entries.insert(entries.begin() + static_cast<std::ptrdiff_t>(index),
+                       AsRead(*added, KeptFilesFolderPath()));
+    } else {
+        entries.erase(entries.begin() + static_cast<std::ptrdiff_t>(index));
+    }
+    RememberCopy(path, std::move(text), std::move(entries));
+    g_copy.own = g_copy.valid;
+    g_copy.sections = std::move(sections);
+    return true;
+}
+
+std::vector<StartupEntry> EntriesOfText(const std::string& text, const std::string& keptFolder) {
+    std::vector<StartupEntry> entries;
+    for (const ProfileRecord& record : RecordsOfText(text, false).records) {
+        if (record.whole && !record.location.empty()) {
+            entries.push_back(EntryOfRecord(record, keptFolder));
+        }
     }
     return entries;
+}
+
+} // namespace
+
+const std::vector<StartupEntry>& CurrentDisabledEntries() {
+    const std::string path = StorePath();
+    if (CopyIsCurrent(path)) {
+        return g_copy.entries;
+    }
+    std::string text;
+    if (!ReadProfileFile(path, text)) {
+        RememberCopy(std::string(), std::string(), std::vector<StartupEntry>());
+        g_copy.valid = false;
+        return g_copy.entries;
+    }
+    std::vector<StartupEntry> entries = EntriesOfText(text, KeptFilesFolderPath());
+    RememberCopy(path, std::move(text), std::move(entries));
+    return g_copy.entries;
+}
+
+std::vector<StartupEntry> ReadDisabledEntries() {
+    return CurrentDisabledEntries();
 }
 
 std::vector<StartupEntry> ReadDisabledStore() {
@@ -50,13 +240,49 @@ std::vector<StartupEntry> ReadDisabledStore() {
     return entries;
 }
 
-bool WriteDisabledStore(const std::vector<StartupEntry>& disabled) {
+bool WriteDisabledStore(std::vector<StartupEntry> disabled) {
     std::vector<ProfileRecord> records;
     records.reserve(disabled.size());
     for (const StartupEntry& entry : disabled) {
         records.push_back(RecordOfEntry(entry));
     }
-    return WriteProfileRecords(StorePath(), records, false, true);
+    const std::string path = StorePath();
+    std::string readText;
+    const std::string* oldText = &readText;
+    if (CopyIsCurrent(path)) {
+        oldText = &g_copy.text;
+    } else {
+        ReadProfileFile(path, readText);
+    }
+    std::string text = RecordFileText(*oldText, records, false, true);
+    if (!ReplaceFileWhole(path, text, true)) {
+        g_copy.valid = false;
+        return false;
+    }
+    // What a reader of the new file would find: the entries as written, with
+    // only their texts and what they keep.
+    const std::string keptFolder = KeptFilesFolderPath();
+    std::vector<StartupEntry> written;
+    written.reserve(disabled.size());
+    for (StartupEntry& entry : disabled) {
+        if (!entry.location.empty()) {
+            written.push_back(AsRead(std::move(entry), keptFolder));
+        }
+    }
+    const bool oneForOne = written.size() == records.size();
+    RememberCopy(path, std::move(text), std::move(written));
+    if (oneForOne) {
+        RememberOwnWrite();
+    }
+    return true;
+}
+
+bool InsertDisabledEntry(std::size_t index, const StartupEntry& entry) {
+    return ChangeOneEntry(index, &entry);
+}
+
+bool EraseDisabledEntry(std::size_t index) {
+    return ChangeOneEntry(index, nullptr);
 }
 
 bool UpdateDisabledRecord(const std::string& oldTitle, const std::string& oldCommand,

@@ -15,13 +15,24 @@ namespace kv {
 // record keeps.
 std::vector<StartupEntry> ReadDisabledEntries();
 
+// ReadDisabledEntries without a copy: valid until the next read or write of
+// the store. The store is kept in memory as it was last read or written, and
+// read again only when the file on disk has changed since (its size or time).
+const std::vector<StartupEntry>& CurrentDisabledEntries();
+
 // ReadDisabledEntries with the program file of each command named for its
 // icon, as the list shows them.
 std::vector<StartupEntry> ReadDisabledStore();
 
 // Rewrites the store from these entries, in this order, with what each keeps.
 // False when the file could not be written (the old store is then still whole).
-bool WriteDisabledStore(const std::vector<StartupEntry>& disabled);
+bool WriteDisabledStore(std::vector<StartupEntry> disabled);
+
+// WriteDisabledStore of the stored entries with `entry` put in at `index`,
+// or with the entry at `index` taken out. When the file is still as this
+// program last wrote it, only the changed record is made anew.
+bool InsertDisabledEntry(std::size_t index, const StartupEntry& entry);
+bool EraseDisabledEntry(std::size_t index);
 
 // Changes the record whose three texts equal the old ones (ignoring the case
 // of A-Z), or appends the new texts as a last record when none does. The

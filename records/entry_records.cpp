@@ -74,12 +74,26 @@ StartupEntry EntryOfRecord(const ProfileRecord& record, const std::string& keptF
 
 std::vector<StartupEntry> WithKeptForms(const std::vector<StartupEntry>& rows,
                                         const std::vector<StartupEntry>& stored) {
+    std::vector<StartupEntry> result = rows;
+    // The usual case: the stored entries stand in the rows' order, one for
+    // one. Each row then takes the entry at its own place, which is the first
+    // untaken one of its texts, as below.
+    bool aligned = rows.size() == stored.size();
+    for (std::size_t i = 0; aligned && i < rows.size(); ++i) {
+        aligned = rows[i].title == stored[i].title && rows[i].command == stored[i].command &&
+                  rows[i].location == stored[i].location;
+    }
+    if (aligned) {
+        for (std::size_t i = 0; i < result.size(); ++i) {
+            result[i].kept = stored[i].kept;
+        }
+        return result;
+    }
     // The stored entries of each set of texts, in store order.
     std::map<std::string, std::deque<std::size_t>> byTexts;
     for (std::size_t i = 0; i < stored.size(); ++i) {
         byTexts[TextsKey(stored[i])].push_back(i);
     }
-    std::vector<StartupEntry> result = rows;
     for (StartupEntry& row : result) {
         row.kept = KeptForm();
         const auto found = byTexts.find(TextsKey(row));

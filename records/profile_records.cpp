@@ -131,11 +131,15 @@ bool ReadProfileFile(const std::string& path, std::string& text) {
 }
 
 RecordFile ReadRecordFile(const std::string& path, bool withState) {
-    RecordFile file;
     std::string text;
     if (!ReadProfileFile(path, text)) {
-        return file;
+        return RecordFile();
     }
+    return RecordsOfText(text, withState);
+}
+
+RecordFile RecordsOfText(const std::string& text, bool withState) {
+    RecordFile file;
     file.exists = true;
     const std::vector<ProfileSection> sections = ParseProfileText(text);
     const ProfileSection* common = FindProfileSection(sections, "common");
@@ -164,11 +168,9 @@ std::vector<ProfileRecord> ReadProfileRecords(const std::string& path, bool with
 }
 
 std::string QuoteForProfile(const std::string& value) {
-    if (value.empty()) {
-        return value;
-    }
-    const bool needs = value[0] == '"' || value[0] == '\'' || IsProfileBlank(value[0]) ||
-                       IsProfileBlank(value[value.size() - 1]);
+    const bool needs =
+        !value.empty() && (value[0] == '"' || value[0] == '\'' || IsProfileBlank(value[0]) ||
+                           IsProfileBlank(value[value.size() - 1]));
     return needs ? "\"" + value + "\"" : value;
 }
 
@@ -203,10 +205,21 @@ bool IsRewrittenSection(const std::string& name, std::size_t total) {
     return number >= 1 && static_cast<unsigned long long>(number) <= total;
 }
 
+bool NeedsQuotes(const std::string& value) {
+    return !value.empty() && (value[0] == '"' || value[0] == '\'' || IsProfileBlank(value[0]) ||
+                              IsProfileBlank(value[value.size() - 1]));
+}
+
 void AppendKey(std::string& text, const std::string& key, const std::string& value) {
     text += key;
     text += '=';
-    text += QuoteForProfile(value);
+    if (NeedsQuotes(value)) {
+        text += '"';
+        text += value;
+        text += '"';
+    } else {
+        text += value;
+    }
     text += "\r\n";
 }
 
@@ -232,48 +245,96 @@ void AppendText(std::string& text, const char* key, const std::string& value) {
 
 std::string RecordFileText(const std::string& oldText, const std::vector<ProfileRecord>& records,
                            bool withState, bool keepOthers) {
-    std::string text = "[common]\r\ntotal=" + std::to_string(records.size()) + "\r\n";
+    std::size_t size = oldText.size() + 64;
+    for (const ProfileRecord& record : records) {
+        size += record.title.size() + record.command.size() + record.location.size() + 64;
+    }
+    std::string text;
+    text.reserve(size);
+    text += "[common]\r\ntotal=";
+    text += std::to_string(records.size());
+    text += "\r\n";
     for (std::size_t i = 0; i < records.size(); ++i) {
         const ProfileRecord& record = records[i];
-        text += "[object " + std::to_string(i + 1) + "]\r\n";
-        for (int field = 0; field < 3; ++field) {
-            AppendText(text, kTextKeys[field], TextOf(record, field));
-        }
-        if (withState) {
-            text += record.state != 0 ? "state=1\r\n" : "state=0\r\n";
-        }
-        for (const auto& key : record.extra) {
-            // Names and values of further keys are the program's own: one
-            // line each, never a line break.
-            if (key.first.find_first_of("\r\n=[") == std::string::npos &&
-                key.second.find_first_of("\r\n") == std::string::npos) {
-                AppendKey(text, key.first, key.second);
-            }
-        }
+        text += "[object ";
+        text += std::to_string(i + 1);
+        text += "]\r\n";
+        AppendRecordBody(text, record, withState);
     }
     if (!keepOthers) {
         return text;
     }
-    // Keep every other section, line for line.
-    bool keeping = false;
-    std::string::size_type pos = 0;
-    while (pos < oldText.size()) {
-        std::string::size_type end = oldText.find('\n', pos);
-        const std::string::size_type next = end == std::string::npos ? oldText.size() : end + 1;
-        std::string line = oldText.substr(pos, next - pos);
-        pos = next;
-        while (!line.empty() && IsLineBreak(line.back())) {
-            line.pop_back();
-        }
-        std::string name;
-        if (SectionName(line, name)) {
-            keeping = !IsRewrittenSection(name, records.size());
-        }
-        if (keeping) {
-            text += line + "\r\n";
+    // Keep every other section, line for line: only the lines that open a
+    // section are looked at closely.
+    for (const ProfileTextSection& section : ProfileTextSections(oldText)) {
+        if (!IsRewrittenSection(section.name, records.size())) {
+            AppendSectionLines(text, oldText, section);
         }
     }
     return text;
+}
+
+std::vector<ProfileTextSection> ProfileTextSections(const std::string& text) {
+    std::vector<ProfileTextSection> sections;
+    std::string::size_type pos = 0;
+    while (pos < text.size()) {
+        const std::string::size_type end = text.find('\n', pos);
+        const std::string::size_type next = end == std::string::npos ? text.size() : end + 1;
+        std::string::size_type length = next - pos;
+        while (length > 0 && IsLineBreak(text[pos + length - 1])) {
+            --length;
+        }
+        const std::string::size_type first = text.find_first_not_of(" \t", pos);
+        std::string name;
+        if (first < pos + length && text[first] == '[' &&
+            SectionName(text.substr(pos, length), name)) {
+            ProfileTextSection section;
+            section.name = name;
+            section.number = RecordNumber(name);
+            section.begin = pos;
+            section.bodyBegin = next;
+            sections.push_back(section);
+        }
+        if (!sections.empty()) {
+            sections.back().end = next;
+        }
+        pos = next;
+    }
+    return sections;
+}
+
+void AppendSectionLines(std::string& text, const std::string& from,
+                        const ProfileTextSection& section) {
+    std::string::size_type pos = section.begin;
+    while (pos < section.end) {
+        const std::string::size_type end = from.find('\n', pos);
+        const std::string::size_type next =
+            end == std::string::npos || end >= section.end ? section.end : end + 1;
+        std::string::size_type length = next - pos;
+        while (length > 0 && IsLineBreak(from[pos + length - 1])) {
+            --length;
+        }
+        text.append(from, pos, length);
+        text += "\r\n";
+        pos = next;
+    }
+}
+
+void AppendRecordBody(std::string& text, const ProfileRecord& record, bool withState) {
+    for (int field = 0; field < 3; ++field) {
+        AppendText(text, kTextKeys[field], TextOf(record, field));
+    }
+    if (withState) {
+        text += record.state != 0 ? "state=1\r\n" : "state=0\r\n";
+    }
+    for (const auto& key : record.extra) {
+        // Names and values of further keys are the program's own: one line
+        // each, never a line break.
+        if (key.first.find_first_of("\r\n=[") == std::string::npos &&
+            key.second.find_first_of("\r\n") == std::string::npos) {
+            AppendKey(text, key.first, key.second);
+        }
+    }
 }
 
 bool ReplaceFileWhole(const std::string& path, const std::string& text, bool writeThrough) {
@@ -299,12 +360,14 @@ bool ReplaceFileWhole(const std::string& path, const std::string& text, bool wri
 }
 
 bool WriteProfileRecords(const std::string& path, const std::vector<ProfileRecord>& records,
-                         bool withState, bool keepOthers) {
-    std::string oldText;
-    if (keepOthers) {
-        ReadProfileFile(path, oldText);
+                         bool withState, bool keepOthers, const std::string* oldText) {
+    std::string readText;
+    if (keepOthers && oldText == nullptr) {
+        ReadProfileFile(path, readText);
+        oldText = &readText;
     }
-    const std::string text = RecordFileText(oldText, records, withState, keepOthers);
+    const std::string text =
+        RecordFileText(keepOthers ? *oldText : std::string(), records, withState, keepOthers);
 
     if (!ReplaceFileWhole(path, text, true)) {
         return false;

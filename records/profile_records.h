@@ -42,6 +42,9 @@ struct RecordFile {
 // Reads the whole file in one pass, by the rules of the profile functions.
 RecordFile ReadRecordFile(const std::string& path, bool withState);
 
+// The records of a file's whole text, as ReadRecordFile reads them.
+RecordFile RecordsOfText(const std::string& text, bool withState);
+
 // ReadRecordFile's records.
 std::vector<ProfileRecord> ReadProfileRecords(const std::string& path, bool withState);
 
@@ -56,6 +59,29 @@ std::string QuoteForProfile(const std::string& value);
 std::string RecordFileText(const std::string& oldText, const std::vector<ProfileRecord>& records,
                            bool withState, bool keepOthers);
 
+// One section of a profile file's text: its lower-cased name, its record
+// number (0 when it is not "object k"), and where its header line, its
+// first line after the header and its end lie in the text.
+struct ProfileTextSection {
+    std::string name;
+    long long number = 0;
+    std::size_t begin = 0;
+    std::size_t bodyBegin = 0;
+    std::size_t end = 0;
+};
+
+// The sections of a text as the profile reader finds them; lines before the
+// first section belong to none.
+std::vector<ProfileTextSection> ProfileTextSections(const std::string& text);
+
+// Appends the section's lines from `from`, each ended by CR LF, as a
+// rewrite keeps them.
+void AppendSectionLines(std::string& text, const std::string& from,
+                        const ProfileTextSection& section);
+
+// Appends the lines of one record, without its section line.
+void AppendRecordBody(std::string& text, const ProfileRecord& record, bool withState);
+
 // Writes the text as the whole new content of the file: a new file is
 // written in full beside it and then put in its place, so the file on disk is
 // always either the old one or the new one; with `writeThrough` both are on
@@ -65,8 +91,10 @@ bool ReplaceFileWhole(const std::string& path, const std::string& text, bool wri
 // Replaces the file with RecordFileText in one step: a new file is written in
 // full beside it and then put in its place, so the file on disk is always
 // either the old one or the new one. False when it could not be written.
+// `oldText`, when given, is the file's present content, so it need not be
+// read again.
 bool WriteProfileRecords(const std::string& path, const std::vector<ProfileRecord>& records,
-                         bool withState, bool keepOthers);
+                         bool withState, bool keepOthers, const std::string* oldText = nullptr);
 
 // The whole file as bytes; false when it cannot be read. A file in UTF-8 or
 // UTF-16 with its byte-order mark is turned into the system code page, as

@@ -121,13 +121,15 @@ std::string ExecutableDirectory() {
     if (!g_directoryForTests.empty()) {
         return g_directoryForTests;
     }
-    const std::string program = ResolveCommandPath(GetCommandLineA(), ResolveMode::ProgramPath);
-    const std::string::size_type slash = program.rfind('\\');
-    if (slash == std::string::npos) {
+    // The command line does not change while the program runs: it is
+    // resolved once (the resolution asks the file system word by word).
+    static const std::string directory = [] {
+        const std::string program = ResolveCommandPath(GetCommandLineA(), ResolveMode::ProgramPath);
+        const std::string::size_type slash = program.rfind('\\');
         // Started by a bare name: the command line does not name the folder.
-        return ModuleDirectory();
-    }
-    return program.substr(0, slash);
+        return slash == std::string::npos ? ModuleDirectory() : program.substr(0, slash);
+    }();
+    return directory;
 }
 
 void SetExecutableDirectoryForTests(const std::string& directory) {

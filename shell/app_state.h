@@ -10,6 +10,7 @@
 #include <shellapi.h>
 
 #include <string>
+#include <string_view>
 #include <unordered_map>
 
 namespace kv {
@@ -78,6 +79,36 @@ struct AppState {
 
     // The list file last written in this run: the target of "Сохранить список".
     std::string LastListPath;
+
+    // Each row carries a number of its own (its lParam), and its title,
+    // command and location are kept here by that number: those texts never
+    // change after the row is inserted, and reading them here costs no
+    // message per text. The list holds no copy: it asks for them when it
+    // shows them.
+    struct RowTextsCache {
+        // The three texts one after another, in one block.
+        std::string texts;
+        std::size_t commandAt = 0;
+        std::size_t locationAt = 0;
+        std::string_view title() const { return std::string_view(texts).substr(0, commandAt); }
+        std::string_view command() const {
+            return std::string_view(texts).substr(commandAt, locationAt - commandAt);
+        }
+        std::string_view location() const { return std::string_view(texts).substr(locationAt); }
+        std::string_view column(int index) const {
+            return index == 0 ? title() : (index == 1 ? command() : location());
+        }
+    };
+    std::unordered_map<LPARAM, RowTextsCache> rowTexts;
+    LPARAM lastRowId = 0;
+    // The rows' numbers in the list's order, kept up to date from the list's
+    // own insert and delete notifications and by the sort, so a sort knows
+    // the order without asking row by row.
+    std::vector<LPARAM> rowOrder;
+
+    // Set while "Включить всё" or "Отключить всё" changes many boxes: the
+    // counts and the commands are brought up to date once, at the end.
+    bool BulkCheck = false;
 
     // The column of the last sort request, and per column whether its next
     // sort is ascending.

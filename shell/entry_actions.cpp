@@ -13,6 +13,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace kv {
@@ -38,10 +39,9 @@ bool Ask(const std::string& question) {
                        MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
 
-// The disabled rows, top first, each with what its record keeps; `alsoRow`
-// (a row whose box was just set again) counts as disabled here.
-std::vector<StartupEntry> DisabledRows(const std::vector<StartupEntry>& stored, int alsoRow,
-                                       int* alsoIndex) {
+// The texts of the disabled rows, top first; `alsoRow` (a row whose box was
+// just set again) counts as disabled here, and `alsoIndex` learns its place.
+std::vector<StartupEntry> DisabledRowTexts(int alsoRow, int* alsoIndex) {
     std::vector<StartupEntry> rows;
     const int count = RowCount();
     for (int row = 0; row < count; ++row) {
@@ -52,7 +52,13 @@ std::vector<StartupEntry> DisabledRows(const std::vector<StartupEntry>& stored, 
             rows.push_back(RowTexts(row));
         }
     }
-    return WithKeptForms(rows, stored);
+    return rows;
+}
+
+// The disabled rows, top first, each with what its record keeps.
+std::vector<StartupEntry> DisabledRows(const std::vector<StartupEntry>& stored, int alsoRow,
+                                       int* alsoIndex) {
+    return WithKeptForms(DisabledRowTexts(alsoRow, alsoIndex), stored);
 }
 
 } // namespace
@@ -64,9 +70,17 @@ bool SaveDisabledRows(const std::vector<StartupEntry>& alsoStored) {
 }
 
 bool EnableEntry(int row) {
+    // The store as it stands is the disabled rows, this one included, when
+    // their texts match one for one; else it is made so from the rows.
     int index = -1;
-    std::vector<StartupEntry> disabled = DisabledRows(ReadDisabledEntries(), row, &index);
-    const StartupEntry entry = disabled.at(static_cast<std::size_t>(index));
+    const std::vector<StartupEntry>& stored = CurrentDisabledEntries();
+    const bool matched = DisabledRowsMatch(stored, row, true, &index);
+    std::vector<StartupEntry> disabled;
+    if (!matched) {
+        disabled = DisabledRows(stored, row, &index);
+    }
+    const StartupEntry entry = matched ? stored.at(static_cast<std::size_t>(index))
+                                       : disabled.at(static_cast<std::size_t>(index));
     const LocationOutcome outcome = WriteKeptEntry(entry);
     if (!outcome.succeeded()) {
         ReportOutcome(outcome);
@@ -78,8 +92,14 @@ bool EnableEntry(int row) {
         ShowNow(failure);
         return false;
     }
-    disabled.erase(disabled.begin() + index);
-    if (!WriteDisabledStore(disabled)) {
+    bool written = false;
+    if (matched) {
+        written = EraseDisabledEntry(static_cast<std::size_t>(index));
+    } else {
+        disabled.erase(disabled.begin() + index);
+        written = WriteDisabledStore(std::move(disabled));
+    }
+    if (!written) {
         // The entry is active again; its old record stays in the store, with
         // what it keeps, so the next refresh lists it twice rather than lose it.
         ShowNow(LoadText(IDS_STORE_NOT_WRITTEN));
@@ -104,7 +124,22 @@ bool DisableEntry(int row) {
     // The record is made next: if the entry then cannot leave its location,
     // the record is taken back; if the store cannot be written, the location
     // is not touched. Either way the entry stays in exactly one place.
-    if (!SaveDisabledRows({entry})) {
+    // The new record goes where its row stands among the disabled rows; when
+    // the store is not the other disabled rows one for one, it is made so.
+    int index = -1;
+    bool written = false;
+    if (DisabledRowsMatch(CurrentDisabledEntries(), row, false, &index)) {
+        written = InsertDisabledEntry(static_cast<std::size_t>(index), entry);
+    } else {
+        const std::vector<StartupEntry> rows = DisabledRowTexts(row, &index);
+        std::vector<StartupEntry> stored = ReadDisabledEntries();
+        stored.insert(stored.begin() +
+                          std::min<std::ptrdiff_t>(index < 0 ? 0 : index,
+                                                   static_cast<std::ptrdiff_t>(stored.size())),
+                      entry);
+        written = WriteDisabledStore(WithKeptForms(rows, stored));
+    }
+    if (!written) {
         DiscardKeptFile(entry.kept.file);
         RestoreCheck(row, true);
         ShowNow(LoadText(IDS_STORE_NOT_WRITTEN));

@@ -3,6 +3,7 @@
 #include "entries/command_path.h"
 #include "entries/text.h"
 #include "shell/app_state.h"
+#include "shell/commands.h"
 #include "shell/main_window.h"
 #include "shell/sort_order.h"
 #include "shell/strings.h"
@@ -10,6 +11,11 @@
 
 #include <commctrl.h>
 #include <shellapi.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string_view>
+#include <unordered_map>
 
 namespace kv {
 
@@ -40,21 +46,51 @@ void SetSubitemText(int row, int column, const std::string& text) {
                  reinterpret_cast<LPARAM>(&item));
 }
 
-// Inserts a row with its four texts and icon at the position; returns its index.
-int InsertRow(int position, const StartupEntry& entry) {
+// Inserts a row with its four texts and icon at the position; returns its
+// index. With `boxAndSelection` the row comes with the entry's check box and
+// selection, else with the list's own default (an unchecked box).
+int InsertRow(int position, const StartupEntry& entry, bool boxAndSelection = false) {
+    const LPARAM id = ++g_app.lastRowId;
+    // The title, command and location stay here; the list asks for them.
+    AppState::RowTextsCache& texts = g_app.rowTexts[id];
+    texts.texts.reserve(entry.title.size() + entry.command.size() + entry.location.size());
+    texts.texts = entry.title;
+    texts.commandAt = texts.texts.size();
+    texts.texts += entry.command;
+    texts.locationAt = texts.texts.size();
+    texts.texts += entry.location;
     LVITEMA item{};
-    item.mask = LVIF_TEXT | LVIF_IMAGE;
+    item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
     item.iItem = position;
-    item.pszText = const_cast<char*>(entry.title.c_str());
+    item.pszText = LPSTR_TEXTCALLBACKA;
     item.iImage = entry.icon;
+    item.lParam = id;
+
     const int row = static_cast<int>(
         SendMessageA(g_app.entryList, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
     if (row < 0) {
+        g_app.rowTexts.erase(id);
         return row;
     }
-    SetSubitemText(row, kColumnCommand, entry.command);
+    // The list gives a new row an unchecked box whatever the insertion asks,
+    // so the box and the selection are set afterwards.
+    if (boxAndSelection) {
+        LVITEMA state{};
+        state.stateMask = LVIS_STATEIMAGEMASK | LVIS_SELECTED;
+        state.state =
+            INDEXTOSTATEIMAGEMASK(entry.checked ? kStateImageChecked : kStateImageUnchecked) |
+            (entry.selected ? LVIS_SELECTED : 0);
+        SendMessageA(g_app.entryList, LVM_SETITEMSTATE, static_cast<WPARAM>(row),
+                     reinterpret_cast<LPARAM>(&state));
+    }
+    LVITEMA subitem{};
+    subitem.pszText = LPSTR_TEXTCALLBACKA;
+    for (int column : {kColumnCommand, kColumnLocation}) {
+        subitem.iSubItem = column;
+        SendMessageA(g_app.entryList, LVM_SETITEMTEXTA, static_cast<WPARAM>(row),
+                     reinterpret_cast<LPARAM>(&subitem));
+    }
     SetSubitemText(row, kColumnStatus, entry.status);
-    SetSubitemText(row, kColumnLocation, entry.location);
     return row;
 }
 
@@ -153,7 +189,36 @@ int FirstSelectedRow() {
         SendMessageA(g_app.entryList, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
 }
 
-std::string RowText(int row, int column) {
+namespace {
+
+// A row's number (lParam) with its check-box picture and selection, in one
+// message.
+struct RowState {
+    LPARAM id = 0;
+    UINT image = 0;
+    bool selected = false;
+};
+
+RowState StateOf(int row) {
+    LVITEMA item{};
+    item.mask = LVIF_PARAM | LVIF_STATE;
+    item.iItem = row;
+    item.stateMask = LVIS_STATEIMAGEMASK | LVIS_SELECTED;
+    SendMessageA(g_app.entryList, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    RowState state;
+    state.id = item.lParam;
+    state.image = (item.state & LVIS_STATEIMAGEMASK) >> 12;
+    state.selected = (item.state & LVIS_SELECTED) != 0;
+    return state;
+}
+
+const AppState::RowTextsCache* CachedTexts(LPARAM id) {
+    const auto found = g_app.rowTexts.find(id);
+    return found == g_app.rowTexts.end() ? nullptr : &found->second;
+}
+
+// The text as the list holds it, read with as many messages as it needs.
+std::string ListText(int row, int column) {
     std::string buffer(512, '\0');
     for (;;) {
         LVITEMA item{};
@@ -169,6 +234,78 @@ std::string RowText(int row, int column) {
             return buffer;
         }
         buffer.assign(buffer.size() * 4, '\0');
+    }
+}
+
+StartupEntry TextsOf(int row, LPARAM id) {
+    StartupEntry entry;
+    if (const AppState::RowTextsCache* texts = CachedTexts(id)) {
+        entry.title = texts->title();
+        entry.command = texts->command();
+        entry.location = texts->location();
+    } else {
+        entry.title = ListText(row, kColumnTitle);
+        entry.command = ListText(row, kColumnCommand);
+        entry.location = ListText(row, kColumnLocation);
+    }
+    return entry;
+}
+
+} // namespace
+
+std::string RowText(int row, int column) {
+    if (column != kColumnStatus) {
+        if (const AppState::RowTextsCache* texts = CachedTexts(StateOf(row).id)) {
+            return std::string(texts->column(column));
+        }
+    }
+    return ListText(row, column);
+}
+
+void ForgetRowTexts(int row, LPARAM id) {
+    g_app.rowTexts.erase(id);
+    std::vector<LPARAM>& order = g_app.rowOrder;
+    const std::size_t at = static_cast<std::size_t>(row);
+    if (row >= 0 && at < order.size() && order[at] == id) {
+        order.erase(order.begin() + static_cast<std::ptrdiff_t>(row));
+    } else {
+        order.clear(); // out of step: the next sort asks the list
+    }
+}
+
+void ForgetAllRowTexts() {
+    g_app.rowTexts.clear();
+    g_app.rowOrder.clear();
+}
+
+void ProvideRowText(LVITEMA& item) {
+    if ((item.mask & LVIF_TEXT) == 0 || item.pszText == nullptr || item.cchTextMax <= 0) {
+        return;
+    }
+    std::string_view text;
+    if (item.iSubItem != kColumnStatus && item.iSubItem >= 0 && item.iSubItem <= 3) {
+        if (const AppState::RowTextsCache* texts = CachedTexts(item.lParam)) {
+            text = texts->column(item.iSubItem);
+        }
+    }
+    // As much as the asker's buffer holds; a reader that finds it full asks
+    // again with a larger one.
+    const std::size_t length = text.size() < static_cast<std::size_t>(item.cchTextMax - 1)
+                                   ? text.size()
+                                   : static_cast<std::size_t>(item.cchTextMax - 1);
+    if (length > 0) {
+        std::memcpy(item.pszText, text.data(), length);
+    }
+    item.pszText[length] = '\0';
+}
+
+void NoteInsertedRow(int row, LPARAM id) {
+    std::vector<LPARAM>& order = g_app.rowOrder;
+    const std::size_t at = static_cast<std::size_t>(row);
+    if (row >= 0 && at <= order.size()) {
+        order.insert(order.begin() + static_cast<std::ptrdiff_t>(row), id);
+    } else {
+        order.clear();
     }
 }
 
@@ -203,25 +340,57 @@ StartupEntry ReadRow(int row) {
 }
 
 StartupEntry RowTexts(int row) {
-    StartupEntry entry;
-    entry.title = RowText(row, kColumnTitle);
-    entry.command = RowText(row, kColumnCommand);
-    entry.location = RowText(row, kColumnLocation);
-    return entry;
+    return TextsOf(row, StateOf(row).id);
 }
 
 std::vector<StartupEntry> RowsOfKind(RowKind kind) {
     std::vector<StartupEntry> rows;
     const int count = RowCount();
     for (int row = 0; row < count; ++row) {
-        const bool wanted = kind == RowKind::Enabled    ? RowChecked(row)
-                            : kind == RowKind::Disabled ? RowUnchecked(row)
-                                                        : RowSelected(row);
+        const RowState state = StateOf(row);
+        const bool wanted = kind == RowKind::Enabled    ? state.image == kStateImageChecked
+                            : kind == RowKind::Disabled ? state.image == kStateImageUnchecked
+                                                        : state.selected;
         if (wanted) {
-            rows.push_back(RowTexts(row));
+            rows.push_back(TextsOf(row, state.id));
         }
     }
     return rows;
+}
+
+bool DisabledRowsMatch(const std::vector<StartupEntry>& stored, int row, bool rowStored,
+                       int* index) {
+    std::size_t next = 0; // the stored entry the next disabled row must carry
+    int disabledAbove = 0;
+    const int count = RowCount();
+    for (int at = 0; at < count; ++at) {
+        const RowState state = StateOf(at);
+        if (at == row) {
+            *index = disabledAbove;
+            if (!rowStored) {
+                ++disabledAbove;
+                continue;
+            }
+        } else if (state.image != kStateImageUnchecked) {
+            continue;
+        }
+        ++disabledAbove;
+        if (next == stored.size()) {
+            return false;
+        }
+        const StartupEntry& entry = stored[next++];
+        if (const AppState::RowTextsCache* texts = CachedTexts(state.id)) {
+            if (texts->title() != entry.title || texts->command() != entry.command ||
+                texts->location() != entry.location) {
+                return false;
+            }
+        } else if (ListText(at, kColumnTitle) != entry.title ||
+                   ListText(at, kColumnCommand) != entry.command ||
+                   ListText(at, kColumnLocation) != entry.location) {
+            return false;
+        }
+    }
+    return next == stored.size();
 }
 
 std::vector<StartupEntry> ReadAllRows() {
@@ -234,30 +403,23 @@ std::vector<StartupEntry> ReadAllRows() {
     return rows;
 }
 
-void FillEntryList(const std::vector<StartupEntry>& rows) {
+void FillEntryList(std::vector<StartupEntry> rows) {
     HWND list = g_app.entryList;
     SendMessageA(list, WM_SETREDRAW, FALSE, 0);
     SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
     SendMessageA(list, LVM_SETITEMCOUNT, rows.size(), LVSICF_NOINVALIDATEALL);
     int position = 0;
-    for (const StartupEntry& entry : rows) {
-        const int row = InsertRow(position, entry);
-        if (row < 0) {
-            continue;
+    for (StartupEntry& entry : rows) {
+        if (InsertRow(position, entry, true) >= 0) {
+            ++position;
         }
-        ++position;
-        SetStateImage(row, entry.checked ? kStateImageChecked : kStateImageUnchecked);
-        if (entry.selected) {
-            LVITEMA item{};
-            item.stateMask = LVIS_SELECTED;
-            item.state = LVIS_SELECTED;
-            SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row),
-                         reinterpret_cast<LPARAM>(&item));
-        }
+        entry = StartupEntry(); // its texts now live in the list
     }
+    std::vector<StartupEntry>().swap(rows);
     SendMessageA(list, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(list, nullptr, TRUE);
     UpdateCountText();
+    UpdateSelectionCommands(g_app.mainWindow != nullptr ? GetMenu(g_app.mainWindow) : nullptr);
 }
 
 void ShowSortedRows(std::vector<StartupEntry> rows, int column) {
@@ -281,12 +443,25 @@ void ShowSortedRows(std::vector<StartupEntry> rows, int column) {
         }
     }
     const std::vector<std::size_t> order = ExchangeSortOrder(keys, ascending ? 1 : -1);
-    std::vector<StartupEntry> sorted;
-    sorted.reserve(rows.size());
-    for (std::size_t index : order) {
-        sorted.push_back(std::move(rows[index]));
+    std::vector<std::string>().swap(keys);
+    // The rows are put in that order where they stand, one cycle of the
+    // permutation at a time.
+    std::vector<bool> placed(rows.size());
+    for (std::size_t start = 0; start < order.size(); ++start) {
+        if (placed[start]) {
+            continue;
+        }
+        StartupEntry first = std::move(rows[start]);
+        std::size_t at = start;
+        while (order[at] != start) {
+            rows[at] = std::move(rows[order[at]]);
+            placed[at] = true;
+            at = order[at];
+        }
+        rows[at] = std::move(first);
+        placed[at] = true;
     }
-    FillEntryList(sorted);
+    FillEntryList(std::move(rows));
 
     ShowSortMarker(column, ascending);
     g_app.sortAscending[column] = !ascending;
@@ -300,31 +475,116 @@ void ShowSortMarker(int column, bool ascending) {
     SetHeaderMarker(column, ascending ? 1 : 0);
 }
 
+namespace {
+
+// The place of each row's number in the new order, looked up by number.
+struct Positions {
+    LPARAM first = 0;
+    std::vector<std::size_t> of; // by number - first
+};
+
+int CALLBACK ByPosition(LPARAM first, LPARAM second, LPARAM positions) {
+    const Positions& place = *reinterpret_cast<const Positions*>(positions);
+    const std::size_t a = place.of[static_cast<std::size_t>(first - place.first)];
+    const std::size_t b = place.of[static_cast<std::size_t>(second - place.first)];
+    return a < b ? -1 : (a > b ? 1 : 0);
+}
+
+// The rows' numbers top first: the kept order when it is whole and in step
+// with the list, else read from the list.
+std::vector<LPARAM> RowNumbers(int count) {
+    const std::vector<LPARAM>& kept = g_app.rowOrder;
+    if (kept.size() == static_cast<std::size_t>(count) &&
+        (count == 0 || (kept.front() == StateOf(0).id && kept.back() == StateOf(count - 1).id &&
+                        kept[static_cast<std::size_t>(count / 2)] == StateOf(count / 2).id))) {
+        return kept;
+    }
+    std::vector<LPARAM> ids(static_cast<std::size_t>(count));
+    for (int row = 0; row < count; ++row) {
+        ids[static_cast<std::size_t>(row)] = StateOf(row).id;
+    }
+    return ids;
+}
+
+} // namespace
+
 void SortEntryList(int column) {
     if (column < 0 || column > 3) {
         return;
     }
     g_app.ListBusy = true;
-    ShowSortedRows(ReadAllRows(), column);
+    const bool ascending = g_app.sortAscending[column];
+    // The rows are put in the exchange order where they are: each keeps its
+    // texts, icon, box and selection, and nothing is inserted anew.
+    const int count = RowCount();
+    const std::vector<LPARAM> ids = RowNumbers(count);
+    std::vector<std::string> keys(static_cast<std::size_t>(count));
+    Positions place;
+    bool numbered = true;
+    if (count > 0) {
+        const auto [low, high] = std::minmax_element(ids.begin(), ids.end());
+        place.first = *low;
+        // Numbers are given one after another, so they span about the rows.
+        numbered = *low > 0 && static_cast<std::size_t>(*high - *low) < 4 * ids.size() + 64;
+        place.of.assign(numbered ? static_cast<std::size_t>(*high - *low) + 1 : 0, ids.size());
+    }
+    for (int row = 0; numbered && row < count; ++row) {
+        const std::size_t at = static_cast<std::size_t>(row);
+        const AppState::RowTextsCache* texts =
+            column == kColumnStatus ? nullptr : CachedTexts(ids[at]);
+        keys[at] = texts == nullptr ? ListText(row, column) : std::string(texts->column(column));
+    }
+    const std::vector<std::size_t> order =
+        numbered ? ExchangeSortOrder(keys, ascending ? 1 : -1) : std::vector<std::size_t>();
+    std::vector<LPARAM> sorted(order.size());
+    for (std::size_t k = 0; k < order.size(); ++k) {
+        sorted[k] = ids[order[k]];
+        std::size_t& slot = place.of[static_cast<std::size_t>(sorted[k] - place.first)];
+        numbered = numbered && slot == ids.size(); // each number once
+        slot = k;
+    }
+    if (!numbered) {
+        // Rows without numbers of their own: read and inserted anew.
+        ShowSortedRows(ReadAllRows(), column);
+        g_app.ListBusy = false;
+        return;
+    }
+    SendMessageA(g_app.entryList, LVM_SORTITEMS, reinterpret_cast<WPARAM>(&place),
+                 reinterpret_cast<LPARAM>(&ByPosition));
+    g_app.rowOrder = std::move(sorted);
+    ShowSortMarker(column, ascending);
+    g_app.sortAscending[column] = !ascending;
     g_app.ListBusy = false;
 }
 
-void CheckAllRows() {
+namespace {
+
+// Sets every box that shows `from` to `to`, one row at a time; each change
+// takes effect through the list's own notification. The counts and the
+// commands follow once, at the end.
+void ChangeAllBoxes(UINT from, UINT to) {
+    const bool bulk = g_app.BulkCheck;
+    g_app.BulkCheck = true;
     const int count = RowCount();
     for (int row = 0; row < count; ++row) {
-        if (StateImage(row) == kStateImageUnchecked) {
-            SetStateImage(row, kStateImageChecked);
+        if (StateImage(row) == from) {
+            SetStateImage(row, to);
         }
+    }
+    g_app.BulkCheck = bulk;
+    if (!bulk) {
+        UpdateCountText();
     }
 }
 
+} // namespace
+
+void CheckAllRows() {
+    ChangeAllBoxes(kStateImageUnchecked, kStateImageChecked);
+}
+
 void UncheckAllRows() {
-    const int count = RowCount();
-    for (int row = 0; row < count; ++row) {
-        if (StateImage(row) == kStateImageChecked) {
-            SetStateImage(row, kStateImageUnchecked);
-        }
-    }
+    ChangeAllBoxes(kStateImageChecked, kStateImageUnchecked);
 }
 
 void SelectAllRows() {

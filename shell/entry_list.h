@@ -5,6 +5,7 @@
 #include "entries/startup_entry.h"
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <map>
 #include <string>
@@ -57,16 +58,29 @@ bool RowChecked(int row);   // state image 2: active in its location
 bool RowUnchecked(int row); // state image 1: disabled
 bool RowSelected(int row);
 StartupEntry ReadRow(int row);
+// The list forgets the texts it keeps of a deleted row (or of all rows),
+// and notes where a row came in.
+void ForgetRowTexts(int row, LPARAM id);
+void ForgetAllRowTexts();
+void NoteInsertedRow(int row, LPARAM id);
+// Answers the list's request for a row's title, command or location.
+void ProvideRowText(LVITEMA& item);
 // The title, command and location of a row, and nothing else.
 StartupEntry RowTexts(int row);
 enum class RowKind { Enabled, Disabled, Selected };
 // RowTexts of every row of the kind, top first.
 std::vector<StartupEntry> RowsOfKind(RowKind kind);
+// Whether the disabled rows, top first, carry exactly the texts of `stored`,
+// one for one. `row` counts as disabled whatever its box shows; when
+// `rowStored` is false it is passed over, as not stored yet. `index` learns
+// the place of `row` among the disabled rows.
+bool DisabledRowsMatch(const std::vector<StartupEntry>& stored, int row, bool rowStored,
+                       int* index);
 std::vector<StartupEntry> ReadAllRows();
 
 // Replaces every row with these, top first, each with its texts, icon, check
 // box and selection; then shows the current counts.
-void FillEntryList(const std::vector<StartupEntry>& rows);
+void FillEntryList(std::vector<StartupEntry> rows);
 
 // Orders the rows by the sort column's current direction, shows the header
 // marker and flips the flag; the list then holds exactly these rows.

@@ -2,6 +2,7 @@
 
 #include "entries/command_path.h"
 #include "entries/location_dispatch.h"
+#include "entries/path_cache.h"
 #include "records/change_snapshot.h"
 #include "records/disabled_store.h"
 #include "records/entry_records.h"
@@ -22,6 +23,7 @@
 #include <algorithm>
 #include <deque>
 #include <map>
+#include <memory>
 #include <vector>
 
 namespace kv {
@@ -191,6 +193,7 @@ bool RestoreListFile(const std::string& path) {
     g_app.ListBusy = true;
     SendMessageA(g_app.entryList, LVM_DELETEALLITEMS, 0, 0);
     IconLookup icons;
+    std::unique_ptr<PathCacheScope> paths(new PathCacheScope());
     std::vector<StartupEntry> disabledRows; // top row first
     for (const StartupEntry& entry : entries) {
         AddEntryRow(entry.title, entry.command, entry.location,
@@ -214,6 +217,7 @@ bool RestoreListFile(const std::string& path) {
         }
     }
     g_app.ListBusy = false;
+    paths.reset();
 
     // Now the store holds exactly the disabled rows; copies kept for entries
     // that are back in place, or that the file does not name, are not needed.

@@ -33,14 +33,18 @@ void ShowSelectionDescription() {
 }
 
 void OnRowChanged(const NMLISTVIEW* change) {
-    // The commands follow the selection even while the list is rebuilt.
-    UpdateSelectionCommands(GetMenu(g_app.mainWindow));
-    // Changes the program makes itself (refresh, sort, change check) end here.
+    // Changes the program makes itself (refresh, sort, change check) end
+    // here; a rebuild brings the commands up to date when it is done.
     if (g_app.ListBusy || g_app.CheckBusy) {
         return;
     }
-    ShowSelectionDescription();
-    UpdateCountText();
+    // The commands follow the selection; during "Включить всё" and "Отключить
+    // всё" they, the description and the counts follow once, at the end.
+    if (!g_app.BulkCheck) {
+        UpdateSelectionCommands(GetMenu(g_app.mainWindow));
+        ShowSelectionDescription();
+        UpdateCountText();
+    }
     // A change of the row's check box: the entry follows it. The state image
     // is compared alone, so a box clicked on a selected or focused row counts
     // as well, and selection or focus changes alone do nothing.
@@ -57,7 +61,9 @@ void OnRowChanged(const NMLISTVIEW* change) {
         return;
     }
     // A refused or failed change puts the box back: count what stands now.
-    UpdateCountText();
+    if (!g_app.BulkCheck) {
+        UpdateCountText();
+    }
 }
 
 LRESULT HandleEntryListNotify(const NMHDR* header) {
@@ -72,7 +78,21 @@ LRESULT HandleEntryListNotify(const NMHDR* header) {
     case LVN_DELETEALLITEMS:
         UpdateCountText();
         GreySelectionCommands();
+        ForgetAllRowTexts();
         break;
+    case LVN_DELETEITEM: {
+        const NMLISTVIEW* view = reinterpret_cast<const NMLISTVIEW*>(header);
+        ForgetRowTexts(view->iItem, view->lParam);
+        break;
+    }
+    case LVN_GETDISPINFOA:
+        ProvideRowText(reinterpret_cast<NMLVDISPINFOA*>(const_cast<NMHDR*>(header))->item);
+        break;
+    case LVN_INSERTITEM: {
+        const NMLISTVIEW* view = reinterpret_cast<const NMLISTVIEW*>(header);
+        NoteInsertedRow(view->iItem, view->lParam);
+        break;
+    }
     case LVN_ITEMCHANGED:
         OnRowChanged(reinterpret_cast<const NMLISTVIEW*>(header));
         break;

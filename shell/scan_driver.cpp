@@ -1,6 +1,7 @@
 #include "shell/scan_driver.h"
 
 #include "entries/catalogue.h"
+#include "entries/path_cache.h"
 #include "entries/registry_reader.h"
 #include "entries/startup_folder.h"
 #include "entries/winini_reader.h"
@@ -61,6 +62,7 @@ std::vector<StartupEntry> ReadActiveLocations(bool showProgress) {
 } // namespace
 
 std::vector<StartupEntry> ReadStartupSet() {
+    PathCacheScope paths;
     std::vector<StartupEntry> read = ReadActiveLocations(false);
     for (StartupEntry& row : read) {
         row.checked = true;
@@ -80,6 +82,8 @@ std::vector<StartupEntry> ReadStartupSet() {
 }
 
 void ScanDriver() {
+    // Each folder the commands name is listed once for this refresh.
+    PathCacheScope paths;
     SetCursor(LoadCursor(nullptr, IDC_WAIT));
     g_app.ListBusy = true;
     SendMessageA(g_app.entryList, LVM_DELETEALLITEMS, 0, 0);
@@ -109,18 +113,13 @@ void ScanDriver() {
         row.status = stopped;
         rows.push_back(std::move(row));
     }
+    std::vector<StartupEntry>().swap(read); // only emptied entries are left there
 
     // Disabled entries whose program runs show it as well.
     MarkRunningEntries(rows);
 
     // The snapshot of the enabled entries, for the next change check.
-    std::vector<StartupEntry> enabled;
-    for (const StartupEntry& row : rows) {
-        if (row.checked) {
-            enabled.push_back(row);
-        }
-    }
-    WriteChangeSnapshot(enabled);
+    WriteChangeSnapshot(rows, true);
 
     // Sorted by the column and in the direction of the last sort: the flag is
     // inverted first because sorting inverts it again.

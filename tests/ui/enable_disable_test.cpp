@@ -5,6 +5,8 @@
 #include "entries/startup_folder.h"
 #include "entries/winini_reader.h"
 #include "records/disabled_store.h"
+#include "records/entry_records.h"
+#include "records/profile_records.h"
 #include "records/settings_store.h"
 #include "records/user_data_folder.h"
 #include "shell/app_state.h"
@@ -202,6 +204,75 @@ TEST_F(EnableDisable, DisableAllAndEnableAllOverManyRows) {
     EXPECT_EQ(20u, kvtest::ValueNames(HKEY_CURRENT_USER, kv::kRunKey).size());
     EXPECT_TRUE(StoredTitles().empty());
     EXPECT_EQ("m7.exe", ReadString(HKEY_CURRENT_USER, kv::kRunKey, "Many 7"));
+}
+
+TEST_F(EnableDisable, AfterEachToggleTheStoreIsWhatAWholeRewriteGives) {
+    for (int i = 0; i < 8; ++i) {
+        SetValue(HKEY_CURRENT_USER, kv::kRunKey, "Toggle " + std::to_string(i),
+                 "t" + std::to_string(i) + ".exe /x");
+    }
+    SetValue(HKEY_CURRENT_USER, std::string(kv::kRunKey) + "\\Vendor", "Expand",
+             "%SystemRoot%\\notepad.exe", REG_EXPAND_SZ);
+    // A section of someone else's and a record beyond "total" stay through
+    // every rewrite.
+    const std::string store = kv::UserDataFilePath(kv::UserDataFile::DisabledStore);
+    kvtest::MakeFile(store, "[common]\r\ntotal=0\r\n[object 12]\r\ntitle=old\r\n"
+                            "[notes]\r\nkept=yes\r\n");
+    OpenMainWindow();
+    std::string before = kvtest::ReadFileText(store);
+    // The store as the program holds it, as the file reads, and as the plain
+    // rule makes it: the disabled rows top first, the file the whole rewrite
+    // of the one before.
+    const auto check = [&](const std::string& step) {
+        const std::vector<kv::StartupEntry> held = kv::ReadDisabledEntries();
+        const std::string now = kvtest::ReadFileText(store);
+        std::vector<kv::ProfileRecord> read;
+        for (const kv::ProfileRecord& record : kv::RecordsOfText(now, false).records) {
+            if (record.whole && !record.location.empty()) {
+                read.push_back(record);
+            }
+        }
+        ASSERT_EQ(read.size(), held.size()) << step;
+        std::vector<kv::ProfileRecord> records;
+        for (std::size_t i = 0; i < held.size(); ++i) {
+            records.push_back(kv::RecordOfEntry(held[i]));
+            EXPECT_EQ(read[i].title, held[i].title) << step;
+            EXPECT_EQ(read[i].command, held[i].command) << step;
+            EXPECT_EQ(read[i].location, held[i].location) << step;
+            EXPECT_EQ(read[i].extra, records.back().extra) << step; // type, data, link
+        }
+        std::size_t next = 0;
+        for (int row = 0; row < kv::RowCount(); ++row) {
+            if (kv::RowUnchecked(row)) {
+                ASSERT_LT(next, held.size()) << step;
+                EXPECT_EQ(kv::RowText(row, kv::kColumnTitle), held[next].title) << step;
+                EXPECT_EQ(kv::RowText(row, kv::kColumnCommand), held[next].command) << step;
+                EXPECT_EQ(kv::RowText(row, kv::kColumnLocation), held[next].location) << step;
+                ++next;
+            }
+        }
+        EXPECT_EQ(held.size(), next) << step;
+        EXPECT_EQ(kv::RecordFileText(before, records, false, true), now) << step;
+        before = now;
+    };
+    const auto toggle = [&](const std::string& title, bool checked) {
+        SetBox(title, checked);
+        check(title + (checked ? " enabled" : " disabled"));
+    };
+    for (const char* title : {"Toggle 3", "Toggle 0", "Expand", "Toggle 7", "Toggle 5"}) {
+        toggle(title, false);
+    }
+    // Another order of the rows, and a refresh: the next rewrites follow it.
+    ClickColumnHeader(1);
+    toggle("Toggle 1", false);
+    toggle("Toggle 0", true);
+    kv::ScanDriver();
+    toggle("Expand", true);
+    toggle("Toggle 6", false);
+    toggle("Toggle 7", true);
+    toggle("Toggle 3", true);
+    EXPECT_EQ("t3.exe /x", ReadString(HKEY_CURRENT_USER, kv::kRunKey, "Toggle 3"));
+    EXPECT_NE(std::string::npos, kvtest::ReadFileText(store).find("[notes]\r\nkept=yes"));
 }
 
 TEST_F(EnableDisable, DeletingOneRow) {

@@ -155,6 +155,7 @@ TEST_F(EntryListWindow, TiesKeepTheExchangeOrderAndRowsKeepTheirState) {
     ListView_SetCheckState(list(), 1, TRUE);
     ListView_SetItemState(list(), 1, LVIS_SELECTED, LVIS_SELECTED);
     kv::g_app.ListBusy = false;
+    kv::UpdateCountText();
     kv::g_app.sortColumn = 1;
     kv::SortEntryList(1);
     EXPECT_EQ((std::vector<std::string>{"r1", "r2", "r0"}), Titles());

@@ -5,6 +5,7 @@
 #include "entries/processes.h"
 #include "shell/app_state.h"
 #include "shell/entry_list.h"
+#include "shell/program_actions.h"
 #include "shell/scan_driver.h"
 
 #include "support/files.h"
@@ -107,6 +108,21 @@ TEST_F(ProgramActions, RowsOfARunningProgramShowItWhateverItsFolderAndLetterCase
     EXPECT_EQ(running_, Status("Started"));
     EXPECT_EQ(running_, Status("Elsewhere"));
     EXPECT_EQ(stopped_, Status("Idle"));
+    // The same, without a refresh, once a program of another row runs: the
+    // refresh's resolutions give what resolving each command anew gives.
+    const std::string idle = MakeProbe(first, "kvidle.exe");
+    kvtest::ChildProcess other;
+    ASSERT_TRUE(other.Start("\"" + idle + "\"", first.path()));
+    kv::MarkRunningRows();
+    const std::unordered_set<std::string> names = kv::RunningProcessNames();
+    for (int row = 0; row < kv::RowCount(); ++row) {
+        const std::string program = kv::ResolveCommandPath(kv::RowText(row, kv::kColumnCommand),
+                                                           kv::ResolveMode::ProgramPath);
+        EXPECT_EQ(names.count(kv::ProgramName(program)) != 0 ? running_ : stopped_,
+                  kv::RowText(row, kv::kColumnStatus))
+            << kv::RowText(row, kv::kColumnTitle);
+    }
+    EXPECT_EQ(running_, Status("Idle"));
 
     // Without the process functions nothing is marked, and nothing stopped.
     kv::g_app.ProcessListAvailable = false;

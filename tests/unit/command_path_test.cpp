@@ -1,6 +1,8 @@
 #include "entries/command_path.h"
+#include "entries/path_cache.h"
 
 #include "support/files.h"
+#include "support/text.h"
 
 #include <gtest/gtest.h>
 
@@ -151,6 +153,73 @@ TEST_F(CommandPathOnDisk, BareNamesInTheWindowsAndSystemDirectories) {
     kvtest::RemovePath(inSystem);
     kvtest::RemovePath(inWindows);
     EXPECT_EQ("kvonlysys.exe", ResolveCommandPath("kvonlysys.exe", ResolveMode::ProgramPath));
+}
+
+TEST_F(CommandPathOnDisk, ListedFoldersAnswerAsTheFileSystemDoes) {
+    // Commands of every shape the readers meet, some naming files of a
+    // folder with blanks in its names, and names the listing must leave to
+    // the file system.
+    kvtest::MakeFolder(folder / "Vendor 1");
+    kvtest::MakeFolder(folder / "Common Files");
+    const std::string tool = folder / "Vendor 1\\tool.exe";
+    const std::string app = folder / "Common Files\\app.exe";
+    const std::string late = folder / "Vendor 1\\late tool.exe";
+    kvtest::MakeFile(tool, "MZ");
+    // Russian names in another letter case than the file's, ё, ч and я too.
+    kvtest::MakeFile(folder / kvtest::Ansi("Ключ ёжа.exe"), "MZ");
+    kvtest::MakeFile(folder / kvtest::Ansi("язь.exe"), "MZ");
+    const std::vector<std::string> commands = {"\"" + tool + "\" /tray",
+                                               tool + " /tray",
+                                               app + " -min -q",
+                                               folder / "Common Files",
+                                               late + " -x",
+                                               folder / "VENDOR 1\\Tool.EXE",
+                                               folder / "Vendor 1\\.\\tool.exe /s",
+                                               folder / "Vendor 1\\..\\Vendor 1\\tool.exe",
+                                               tool + ". -a",
+                                               tool + " ",
+                                               tool + ":x",
+                                               tool + "\\more",
+                                               "||notepad.exe file1.txt",
+                                               "mylib1.dll|Entry|x",
+                                               "rundll32.exe shell32.dll,Control_RunDLL 1",
+                                               kv::WindowsDirectory() + "\\notepad.exe",
+                                               "notepad",
+                                               "NOTEPAD.EXE /p",
+                                               "regedit.exe",
+                                               "C:",
+                                               "C:\\",
+                                               "C:notepad.exe",
+                                               "*.exe",
+                                               "nul",
+                                               "con.exe x",
+                                               "no such program here",
+                                               "",
+                                               "   ",
+                                               folder / kvtest::Ansi("КЛЮЧ ЁЖА.EXE /k"),
+                                               folder / kvtest::Ansi("ЯЗЬ.exe")};
+    const auto answers = [&commands]() {
+        std::vector<std::string> found;
+        for (const std::string& command : commands) {
+            found.push_back(ResolveCommandPath(command, ResolveMode::ProgramPath));
+            found.push_back(ResolveCommandPath(command, ResolveMode::Arguments));
+        }
+        return found;
+    };
+    const auto listedAnswers = [&answers]() {
+        kv::PathCacheScope refresh;
+        return answers();
+    };
+    const std::vector<std::string> before = answers();
+    EXPECT_EQ(before, listedAnswers());
+
+    // Files appear and vanish between two refreshes: the next one sees it.
+    kvtest::MakeFile(app, "MZ");
+    kvtest::MakeFile(late, "MZ");
+    kvtest::RemovePath(tool);
+    const std::vector<std::string> after = answers();
+    EXPECT_NE(before, after);
+    EXPECT_EQ(after, listedAnswers());
 }
 
 } // namespace
