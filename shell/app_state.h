@@ -10,8 +10,8 @@
 #include <shellapi.h>
 
 #include <string>
-#include <string_view>
 #include <unordered_map>
+#include <vector>
 
 namespace kv {
 
@@ -60,9 +60,9 @@ struct AppState {
     // False when kernel32 lacks the process-snapshot functions: programs then
     // show no running status and cannot be stopped.
     bool ProcessListAvailable = true;
-    // The program path of each command of the list, as the last refresh
-    // resolved it (a command first met later is added when it is looked up):
-    // the running status and the stop command resolve no command twice.
+    // The program path of each command of the list, resolved when it is
+    // first needed after the last refresh: the running status and the stop
+    // command resolve no command twice.
     std::unordered_map<std::string, std::string> programPaths;
 
     // Set while the program itself rewrites rows (scan, sort, delete, restore,
@@ -84,22 +84,19 @@ struct AppState {
     // command and location are kept here by that number: those texts never
     // change after the row is inserted, and reading them here costs no
     // message per text. The list holds no copy: it asks for them when it
-    // shows them.
-    struct RowTextsCache {
-        // The three texts one after another, in one block.
-        std::string texts;
-        std::size_t commandAt = 0;
-        std::size_t locationAt = 0;
-        std::string_view title() const { return std::string_view(texts).substr(0, commandAt); }
-        std::string_view command() const {
-            return std::string_view(texts).substr(commandAt, locationAt - commandAt);
-        }
-        std::string_view location() const { return std::string_view(texts).substr(locationAt); }
-        std::string_view column(int index) const {
-            return index == 0 ? title() : (index == 1 ? command() : location());
-        }
+    // shows them. All rows' texts lie one after another in one block, and
+    // each row's number gives its place there; numbers are given one after
+    // another, so the place of number n is n - firstRowNumber.
+    struct RowTextSpans {
+        std::size_t at = 0;
+        std::size_t titleLength = 0;
+        std::size_t commandLength = 0;
+        std::size_t locationLength = 0;
+        bool present = false;
     };
-    std::unordered_map<LPARAM, RowTextsCache> rowTexts;
+    std::string rowTextBlock;
+    std::vector<RowTextSpans> rowTextSpans;
+    LPARAM firstRowNumber = 0;
     LPARAM lastRowId = 0;
     // The rows' numbers in the list's order, kept up to date from the list's
     // own insert and delete notifications and by the sort, so a sort knows

@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 #include <string_view>
 #include <unordered_map>
 
@@ -46,30 +47,64 @@ void SetSubitemText(int row, int column, const std::string& text) {
                  reinterpret_cast<LPARAM>(&item));
 }
 
-// Inserts a row with its four texts and icon at the position; returns its
-// index. With `boxAndSelection` the row comes with the entry's check box and
-// selection, else with the list's own default (an unchecked box).
-int InsertRow(int position, const StartupEntry& entry, bool boxAndSelection = false) {
+// Keeps a new row's title, command and location, and gives the row its
+// number; the list asks for the texts by that number.
+LPARAM KeepRowTexts(const StartupEntry& entry) {
     const LPARAM id = ++g_app.lastRowId;
-    // The title, command and location stay here; the list asks for them.
-    AppState::RowTextsCache& texts = g_app.rowTexts[id];
-    texts.texts.reserve(entry.title.size() + entry.command.size() + entry.location.size());
-    texts.texts = entry.title;
-    texts.commandAt = texts.texts.size();
-    texts.texts += entry.command;
-    texts.locationAt = texts.texts.size();
-    texts.texts += entry.location;
+    if (g_app.rowTextSpans.empty()) {
+        g_app.firstRowNumber = id;
+    }
+    const std::size_t place = static_cast<std::size_t>(id - g_app.firstRowNumber);
+    if (place >= g_app.rowTextSpans.size()) {
+        g_app.rowTextSpans.resize(place + 1);
+    }
+    AppState::RowTextSpans& spans = g_app.rowTextSpans[place];
+    spans.at = g_app.rowTextBlock.size();
+    spans.titleLength = entry.title.size();
+    spans.commandLength = entry.command.size();
+    spans.locationLength = entry.location.size();
+    spans.present = true;
+    g_app.rowTextBlock += entry.title;
+    g_app.rowTextBlock += entry.command;
+    g_app.rowTextBlock += entry.location;
+    return id;
+}
+
+// What a row needs beyond the texts kept by its number.
+struct RowLook {
+    LPARAM id = 0;
+    int icon = 0;
+    std::string status;
+    bool checked = false;
+    bool selected = false;
+};
+
+RowLook LookOf(const StartupEntry& entry, LPARAM id) {
+    RowLook look;
+    look.id = id;
+    look.icon = entry.icon;
+    look.status = entry.status;
+    look.checked = entry.checked;
+    look.selected = entry.selected;
+    return look;
+}
+
+// Inserts the row of a number whose texts are kept at the position; returns
+// its index. With `boxAndSelection` the row comes with its check box and
+// selection, else with the list's own default (an unchecked box).
+int InsertKeptRow(int position, const RowLook& look, bool boxAndSelection) {
     LVITEMA item{};
     item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
     item.iItem = position;
     item.pszText = LPSTR_TEXTCALLBACKA;
-    item.iImage = entry.icon;
-    item.lParam = id;
+    item.iImage = look.icon;
+    item.lParam = look.id;
 
     const int row = static_cast<int>(
         SendMessageA(g_app.entryList, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
     if (row < 0) {
-        g_app.rowTexts.erase(id);
+        g_app.rowTextSpans[static_cast<std::size_t>(look.id - g_app.firstRowNumber)].present =
+            false;
         return row;
     }
     // The list gives a new row an unchecked box whatever the insertion asks,
@@ -78,8 +113,8 @@ int InsertRow(int position, const StartupEntry& entry, bool boxAndSelection = fa
         LVITEMA state{};
         state.stateMask = LVIS_STATEIMAGEMASK | LVIS_SELECTED;
         state.state =
-            INDEXTOSTATEIMAGEMASK(entry.checked ? kStateImageChecked : kStateImageUnchecked) |
-            (entry.selected ? LVIS_SELECTED : 0);
+            INDEXTOSTATEIMAGEMASK(look.checked ? kStateImageChecked : kStateImageUnchecked) |
+            (look.selected ? LVIS_SELECTED : 0);
         SendMessageA(g_app.entryList, LVM_SETITEMSTATE, static_cast<WPARAM>(row),
                      reinterpret_cast<LPARAM>(&state));
     }
@@ -90,8 +125,14 @@ int InsertRow(int position, const StartupEntry& entry, bool boxAndSelection = fa
         SendMessageA(g_app.entryList, LVM_SETITEMTEXTA, static_cast<WPARAM>(row),
                      reinterpret_cast<LPARAM>(&subitem));
     }
-    SetSubitemText(row, kColumnStatus, entry.status);
+    SetSubitemText(row, kColumnStatus, look.status);
     return row;
+}
+
+// Inserts a row with its four texts and icon at the position; returns its
+// index.
+int InsertRow(int position, const StartupEntry& entry, bool boxAndSelection = false) {
+    return InsertKeptRow(position, LookOf(entry, KeepRowTexts(entry)), boxAndSelection);
 }
 
 // Shows the marker image on the right of a column's heading, or none (-1).
@@ -212,9 +253,30 @@ RowState StateOf(int row) {
     return state;
 }
 
-const AppState::RowTextsCache* CachedTexts(LPARAM id) {
-    const auto found = g_app.rowTexts.find(id);
-    return found == g_app.rowTexts.end() ? nullptr : &found->second;
+// A row's kept texts, valid until the next row is inserted.
+struct CachedRowTexts {
+    std::string_view title;
+    std::string_view command;
+    std::string_view location;
+    std::string_view column(int index) const {
+        return index == kColumnTitle ? title : (index == kColumnCommand ? command : location);
+    }
+};
+
+std::optional<CachedRowTexts> CachedTexts(LPARAM id) {
+    const std::size_t place = static_cast<std::size_t>(id - g_app.firstRowNumber);
+    if (id < g_app.firstRowNumber || place >= g_app.rowTextSpans.size() ||
+        !g_app.rowTextSpans[place].present) {
+        return std::nullopt;
+    }
+    const AppState::RowTextSpans& spans = g_app.rowTextSpans[place];
+    const std::string_view block(g_app.rowTextBlock);
+    CachedRowTexts texts;
+    texts.title = block.substr(spans.at, spans.titleLength);
+    texts.command = block.substr(spans.at + spans.titleLength, spans.commandLength);
+    texts.location =
+        block.substr(spans.at + spans.titleLength + spans.commandLength, spans.locationLength);
+    return texts;
 }
 
 // The text as the list holds it, read with as many messages as it needs.
@@ -239,10 +301,10 @@ std::string ListText(int row, int column) {
 
 StartupEntry TextsOf(int row, LPARAM id) {
     StartupEntry entry;
-    if (const AppState::RowTextsCache* texts = CachedTexts(id)) {
-        entry.title = texts->title();
-        entry.command = texts->command();
-        entry.location = texts->location();
+    if (const std::optional<CachedRowTexts> texts = CachedTexts(id)) {
+        entry.title = texts->title;
+        entry.command = texts->command;
+        entry.location = texts->location;
     } else {
         entry.title = ListText(row, kColumnTitle);
         entry.command = ListText(row, kColumnCommand);
@@ -255,7 +317,7 @@ StartupEntry TextsOf(int row, LPARAM id) {
 
 std::string RowText(int row, int column) {
     if (column != kColumnStatus) {
-        if (const AppState::RowTextsCache* texts = CachedTexts(StateOf(row).id)) {
+        if (const std::optional<CachedRowTexts> texts = CachedTexts(StateOf(row).id)) {
             return std::string(texts->column(column));
         }
     }
@@ -263,7 +325,10 @@ std::string RowText(int row, int column) {
 }
 
 void ForgetRowTexts(int row, LPARAM id) {
-    g_app.rowTexts.erase(id);
+    const std::size_t place = static_cast<std::size_t>(id - g_app.firstRowNumber);
+    if (id >= g_app.firstRowNumber && place < g_app.rowTextSpans.size()) {
+        g_app.rowTextSpans[place].present = false;
+    }
     std::vector<LPARAM>& order = g_app.rowOrder;
     const std::size_t at = static_cast<std::size_t>(row);
     if (row >= 0 && at < order.size() && order[at] == id) {
@@ -274,7 +339,9 @@ void ForgetRowTexts(int row, LPARAM id) {
 }
 
 void ForgetAllRowTexts() {
-    g_app.rowTexts.clear();
+    std::string().swap(g_app.rowTextBlock);
+    std::vector<AppState::RowTextSpans>().swap(g_app.rowTextSpans);
+    g_app.firstRowNumber = 0;
     g_app.rowOrder.clear();
 }
 
@@ -284,7 +351,7 @@ void ProvideRowText(LVITEMA& item) {
     }
     std::string_view text;
     if (item.iSubItem != kColumnStatus && item.iSubItem >= 0 && item.iSubItem <= 3) {
-        if (const AppState::RowTextsCache* texts = CachedTexts(item.lParam)) {
+        if (const std::optional<CachedRowTexts> texts = CachedTexts(item.lParam)) {
             text = texts->column(item.iSubItem);
         }
     }
@@ -379,9 +446,9 @@ bool DisabledRowsMatch(const std::vector<StartupEntry>& stored, int row, bool ro
             return false;
         }
         const StartupEntry& entry = stored[next++];
-        if (const AppState::RowTextsCache* texts = CachedTexts(state.id)) {
-            if (texts->title() != entry.title || texts->command() != entry.command ||
-                texts->location() != entry.location) {
+        if (const std::optional<CachedRowTexts> texts = CachedTexts(state.id)) {
+            if (texts->title != entry.title || texts->command != entry.command ||
+                texts->location != entry.location) {
                 return false;
             }
         } else if (ListText(at, kColumnTitle) != entry.title ||
@@ -408,14 +475,20 @@ void FillEntryList(std::vector<StartupEntry> rows) {
     SendMessageA(list, WM_SETREDRAW, FALSE, 0);
     SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
     SendMessageA(list, LVM_SETITEMCOUNT, rows.size(), LVSICF_NOINVALIDATEALL);
-    int position = 0;
-    for (StartupEntry& entry : rows) {
-        if (InsertRow(position, entry, true) >= 0) {
-            ++position;
-        }
-        entry = StartupEntry(); // its texts now live in the list
+    // The texts are kept first and the rows let go before the list grows:
+    // the list's own items then take the room the rows leave.
+    std::vector<RowLook> looks;
+    looks.reserve(rows.size());
+    for (const StartupEntry& entry : rows) {
+        looks.push_back(LookOf(entry, KeepRowTexts(entry)));
     }
     std::vector<StartupEntry>().swap(rows);
+    int position = 0;
+    for (const RowLook& look : looks) {
+        if (InsertKeptRow(position, look, true) >= 0) {
+            ++position;
+        }
+    }
     SendMessageA(list, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(list, nullptr, TRUE);
     UpdateCountText();
@@ -530,9 +603,9 @@ void SortEntryList(int column) {
     }
     for (int row = 0; numbered && row < count; ++row) {
         const std::size_t at = static_cast<std::size_t>(row);
-        const AppState::RowTextsCache* texts =
-            column == kColumnStatus ? nullptr : CachedTexts(ids[at]);
-        keys[at] = texts == nullptr ? ListText(row, column) : std::string(texts->column(column));
+        const std::optional<CachedRowTexts> texts =
+            column == kColumnStatus ? std::nullopt : CachedTexts(ids[at]);
+        keys[at] = texts ? std::string(texts->column(column)) : ListText(row, column);
     }
     const std::vector<std::size_t> order =
         numbered ? ExchangeSortOrder(keys, ascending ? 1 : -1) : std::vector<std::size_t>();

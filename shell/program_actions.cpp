@@ -1,6 +1,7 @@
 #include "shell/program_actions.h"
 
 #include "entries/command_path.h"
+#include "entries/path_cache.h"
 #include "entries/handles.h"
 #include "entries/processes.h"
 #include "entries/text.h"
@@ -133,15 +134,11 @@ unsigned __stdcall OpenSelectedFoldersThread(void*) {
 } // namespace
 
 void MarkRunningEntries(std::vector<StartupEntry>& rows) {
+    // The rows are new: a command is resolved again when it is next needed,
+    // and only then remembered.
+    std::unordered_map<std::string, std::string>().swap(g_app.programPaths);
     if (!g_app.ProcessListAvailable) {
         return;
-    }
-    // The refresh's own resolutions, for the rows of the list until the next.
-    g_app.programPaths.clear();
-    for (const StartupEntry& row : rows) {
-        if (!row.command.empty() && !row.programPath.empty()) {
-            g_app.programPaths.emplace(row.command, row.programPath);
-        }
     }
     const std::unordered_set<std::string> running = RunningProcessNames();
     if (running.empty()) {
@@ -149,7 +146,13 @@ void MarkRunningEntries(std::vector<StartupEntry>& rows) {
     }
     const std::string runningText = LoadText(IDS_STATUS_RUNNING);
     for (StartupEntry& row : rows) {
-        if (!row.command.empty() && running.count(ProgramName(ProgramPathOf(row.command))) != 0) {
+        if (row.command.empty()) {
+            continue;
+        }
+        // The reader's own resolution, made in this refresh.
+        const std::string& program =
+            row.programPath.empty() ? ProgramPathOf(row.command) : row.programPath;
+        if (running.count(ProgramName(program)) != 0) {
             row.status = runningText;
         }
     }
@@ -164,6 +167,9 @@ void MarkRunningRows() {
         return;
     }
     const std::string runningText = LoadText(IDS_STATUS_RUNNING);
+    // Commands not resolved since the refresh are resolved now, each folder
+    // listed once for all of them.
+    PathCacheScope paths;
     const int count = RowCount();
     for (int row = 0; row < count; ++row) {
         const std::string command = RowText(row, kColumnCommand);
