@@ -229,6 +229,10 @@ std::vector<StartupEntry> ReadDisabledEntries() {
     return CurrentDisabledEntries();
 }
 
+bool DisabledStoreIsOwnWrite() {
+    return CopyIsCurrent(StorePath()) && g_copy.own;
+}
+
 std::vector<StartupEntry> ReadDisabledStore() {
     std::vector<StartupEntry> entries = ReadDisabledEntries();
     const PathEnvironment env = SystemPathEnvironment();

@@ -20,6 +20,10 @@ std::vector<StartupEntry> ReadDisabledEntries();
 // read again only when the file on disk has changed since (its size or time).
 const std::vector<StartupEntry>& CurrentDisabledEntries();
 
+// True while the file on disk is this program's last write of the store,
+// one record for each entry it was given.
+bool DisabledStoreIsOwnWrite();
+
 // ReadDisabledEntries with the program file of each command named for its
 // icon, as the list shows them.
 std::vector<StartupEntry> ReadDisabledStore();

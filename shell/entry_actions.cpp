@@ -61,6 +61,34 @@ std::vector<StartupEntry> DisabledRows(const std::vector<StartupEntry>& stored, 
     return WithKeptForms(DisabledRowTexts(alsoRow, alsoIndex), stored);
 }
 
+// During "Включить всё" and "Отключить всё": when the last row's change
+// left the store as the disabled rows one for one, this row's place among
+// the disabled rows is the number of disabled rows above it, and the store
+// need not be matched against every row again. The flag is used once.
+bool PlaceKnownInBulk(const std::vector<StartupEntry>& stored, int row, bool rowStored,
+                      int* index) {
+    const bool inStep = g_app.BulkCheck && g_app.BulkStoreInStep && DisabledStoreIsOwnWrite();
+    g_app.BulkStoreInStep = false;
+    if (!inStep || g_app.BulkDisabledAbove < 0) {
+        return false;
+    }
+    const std::size_t place = static_cast<std::size_t>(g_app.BulkDisabledAbove);
+    if (rowStored) {
+        if (place >= stored.size()) {
+            return false;
+        }
+        const StartupEntry texts = RowTexts(row);
+        if (texts.title != stored[place].title || texts.command != stored[place].command ||
+            texts.location != stored[place].location) {
+            return false;
+        }
+    } else if (place > stored.size()) {
+        return false;
+    }
+    *index = static_cast<int>(place);
+    return true;
+}
+
 } // namespace
 
 bool SaveDisabledRows(const std::vector<StartupEntry>& alsoStored) {
@@ -74,7 +102,8 @@ bool EnableEntry(int row) {
     // their texts match one for one; else it is made so from the rows.
     int index = -1;
     const std::vector<StartupEntry>& stored = CurrentDisabledEntries();
-    const bool matched = DisabledRowsMatch(stored, row, true, &index);
+    const bool matched =
+        PlaceKnownInBulk(stored, row, true, &index) || DisabledRowsMatch(stored, row, true, &index);
     std::vector<StartupEntry> disabled;
     if (!matched) {
         disabled = DisabledRows(stored, row, &index);
@@ -106,6 +135,7 @@ bool EnableEntry(int row) {
         return true;
     }
     DiscardKeptFile(entry.kept.file);
+    g_app.BulkStoreInStep = g_app.BulkCheck;
     ShowNow(LoadText(IDS_SVC) + entry.title + LoadText(IDS_SVC_WAS_ENABLED));
     return true;
 }
@@ -128,7 +158,9 @@ bool DisableEntry(int row) {
     // the store is not the other disabled rows one for one, it is made so.
     int index = -1;
     bool written = false;
-    if (DisabledRowsMatch(CurrentDisabledEntries(), row, false, &index)) {
+    const std::vector<StartupEntry>& current = CurrentDisabledEntries();
+    if (PlaceKnownInBulk(current, row, false, &index) ||
+        DisabledRowsMatch(current, row, false, &index)) {
         written = InsertDisabledEntry(static_cast<std::size_t>(index), entry);
     } else {
         const std::vector<StartupEntry> rows = DisabledRowTexts(row, &index);
@@ -158,6 +190,7 @@ bool DisableEntry(int row) {
         ShowNow(failure);
         return false;
     }
+    g_app.BulkStoreInStep = g_app.BulkCheck;
     ShowNow(LoadText(IDS_SVC) + entry.title + LoadText(IDS_SVC_WAS_DISABLED));
     return true;
 }

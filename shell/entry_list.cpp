@@ -638,12 +638,19 @@ namespace {
 void ChangeAllBoxes(UINT from, UINT to) {
     const bool bulk = g_app.BulkCheck;
     g_app.BulkCheck = true;
+    g_app.BulkStoreInStep = false;
+    g_app.BulkDisabledAbove = 0;
     const int count = RowCount();
     for (int row = 0; row < count; ++row) {
         if (StateImage(row) == from) {
             SetStateImage(row, to);
         }
+        // As the change left it: the rows below count the disabled above.
+        if (StateImage(row) == kStateImageUnchecked) {
+            ++g_app.BulkDisabledAbove;
+        }
     }
+    g_app.BulkStoreInStep = false;
     g_app.BulkCheck = bulk;
     if (!bulk) {
         UpdateCountText();
