@@ -82,24 +82,15 @@ bool ChangeSnapshotExists() {
 }
 
 bool WriteChangeSnapshot(const std::vector<StartupEntry>& entries, bool checkedOnly) {
-    // The text is made record by record, so no second copy of every entry
-    // is held beside it.
-    std::size_t total = 0;
+    std::vector<ProfileRecord> records;
+    records.reserve(entries.size());
     for (const StartupEntry& entry : entries) {
-        total += !checkedOnly || entry.checked ? 1 : 0;
-    }
-    std::string text = "[common]\r\ntotal=" + std::to_string(total) + "\r\n";
-    std::size_t number = 0;
-    for (const StartupEntry& entry : entries) {
-        if (checkedOnly && !entry.checked) {
-            continue;
+        if (!checkedOnly || entry.checked) {
+            records.push_back(RecordOfEntry(entry));
+            records.back().extra.erase("link"); // only the store keeps copies of files
         }
-        ProfileRecord record = RecordOfEntry(entry);
-        record.extra.erase("link"); // only the store keeps copies of files
-        text += "[object " + std::to_string(++number) + "]\r\n";
-        AppendRecordBody(text, record, false);
     }
-    return ReplaceFileWhole(SnapshotPath(), text, true);
+    return WriteProfileRecords(SnapshotPath(), records, false, false);
 }
 
 std::vector<StartupEntry> ReadChangeSnapshot() {

@@ -80,34 +80,12 @@ void RememberOwnWrite() {
     g_copy.sections = own ? std::move(sections) : std::vector<ProfileTextSection>();
 }
 
-// An entry as a reader of its record would find it: its texts and what it
-// keeps, the kept file named as the record names it.
-StartupEntry AsRead(StartupEntry entry, const std::string& keptFolder) {
-    StartupEntry copy;
-    copy.title = std::move(entry.title);
-    copy.command = std::move(entry.command);
-    copy.location = std::move(entry.location);
-    copy.kept = std::move(entry.kept);
-    if (!copy.kept.file.empty()) {
-        const std::string name = AfterLastBackslash(copy.kept.file);
-        copy.kept.file = IsPlainFileName(name) ? keptFolder + "\\" + name : std::string();
-    }
-    if (copy.kept.hasValue && copy.kept.valueType == REG_SZ &&
-        copy.kept.valueBytes.size() == copy.command.size() + 1 &&
-        copy.kept.valueBytes.compare(0, copy.command.size(), copy.command) == 0 &&
-        copy.kept.valueBytes.back() == '\0') {
-        copy.kept.hasValue = false; // a record without "type" and "data"
-        copy.kept.valueBytes.clear();
-    }
-    return copy;
-}
-
-// The store's new text when one entry is put in at `index` (`added`) or the
+// The store's new text when the record `added` is put in at `index`, or the
 // one at `index` is taken out (`added` null), made from the copy's own text:
 // the records that stay are taken over as they stand, renumbered, and the
 // other sections are kept as a rewrite keeps them. `sections` learns the new
 // text's sections.
-std::string ChangedStoreText(std::size_t index, const StartupEntry* added,
+std::string ChangedStoreText(std::size_t index, const ProfileRecord* added,
                              std::vector<ProfileTextSection>& sections) {
     const std::string& old = g_copy.text;
     const std::size_t total =
@@ -136,7 +114,7 @@ std::string ChangedStoreText(std::size_t index, const StartupEntry* added,
         text += "]\r\n";
         sections.back().bodyBegin = text.size();
         if (added != nullptr && k == index) {
-            AppendRecordBody(text, RecordOfEntry(*added), false);
+            AppendRecordBody(text, *added, false);
         } else {
             const std::size_t from =
                 added != nullptr ? (k < index ? k : k - 1) : (k < index ? k : k + 1);
@@ -176,18 +154,20 @@ bool ChangeOneEntry(std::size_t index, const StartupEntry* added) {
         } else if (index < entries.size()) {
             entries.erase(entries.begin() + static_cast<std::ptrdiff_t>(index));
         }
-        return WriteDisabledStore(std::move(entries));
+        return WriteDisabledStore(entries);
     }
+    const ProfileRecord record = added != nullptr ? RecordOfEntry(*added) : ProfileRecord();
     std::vector<ProfileTextSection> sections;
-    std::string text = ChangedStoreText(index, added, sections);
+    std::string text = ChangedStoreText(index, added != nullptr ? &record : nullptr, sections);
     if (!ReplaceFileWhole(path, text, true)) {
         g_copy.valid = false;
         return false;
     }
     std::vector<StartupEntry> entries = std::move(g_copy.entries);
     if (added != nullptr) {
+        // As a reader of the new file finds it.
         entries.insert(entries.begin() + static_cast<std::ptrdiff_t>(index),
-                       AsRead(*added, KeptFilesFolderPath()));
+                       EntryOfRecord(record, KeptFilesFolderPath()));
     } else {
         entries.erase(entries.begin() + static_cast<std::ptrdiff_t>(index));
     }
@@ -244,7 +224,7 @@ std::vector<StartupEntry> ReadDisabledStore() {
     return entries;
 }
 
-bool WriteDisabledStore(std::vector<StartupEntry> disabled) {
+bool WriteDisabledStore(const std::vector<StartupEntry>& disabled) {
     std::vector<ProfileRecord> records;
     records.reserve(disabled.size());
     for (const StartupEntry& entry : disabled) {
@@ -263,14 +243,13 @@ bool WriteDisabledStore(std::vector<StartupEntry> disabled) {
         g_copy.valid = false;
         return false;
     }
-    // What a reader of the new file would find: the entries as written, with
-    // only their texts and what they keep.
+    // What a reader of the new file finds.
     const std::string keptFolder = KeptFilesFolderPath();
     std::vector<StartupEntry> written;
-    written.reserve(disabled.size());
-    for (StartupEntry& entry : disabled) {
-        if (!entry.location.empty()) {
-            written.push_back(AsRead(std::move(entry), keptFolder));
+    written.reserve(records.size());
+    for (const ProfileRecord& record : records) {
+        if (!record.location.empty()) {
+            written.push_back(EntryOfRecord(record, keptFolder));
         }
     }
     const bool oneForOne = written.size() == records.size();

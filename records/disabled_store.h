@@ -30,7 +30,7 @@ std::vector<StartupEntry> ReadDisabledStore();
 
 // Rewrites the store from these entries, in this order, with what each keeps.
 // False when the file could not be written (the old store is then still whole).
-bool WriteDisabledStore(std::vector<StartupEntry> disabled);
+bool WriteDisabledStore(const std::vector<StartupEntry>& disabled);
 
 // WriteDisabledStore of the stored entries with `entry` put in at `index`,
 // or with the entry at `index` taken out. When the file is still as this

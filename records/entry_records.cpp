@@ -72,6 +72,10 @@ StartupEntry EntryOfRecord(const ProfileRecord& record, const std::string& keptF
     return entry;
 }
 
+bool SameTexts(const StartupEntry& a, const StartupEntry& b) {
+    return a.title == b.title && a.command == b.command && a.location == b.location;
+}
+
 std::vector<StartupEntry> WithKeptForms(const std::vector<StartupEntry>& rows,
                                         const std::vector<StartupEntry>& stored) {
     std::vector<StartupEntry> result = rows;
@@ -80,8 +84,7 @@ std::vector<StartupEntry> WithKeptForms(const std::vector<StartupEntry>& rows,
     // untaken one of its texts, as below.
     bool aligned = rows.size() == stored.size();
     for (std::size_t i = 0; aligned && i < rows.size(); ++i) {
-        aligned = rows[i].title == stored[i].title && rows[i].command == stored[i].command &&
-                  rows[i].location == stored[i].location;
+        aligned = SameTexts(rows[i], stored[i]);
     }
     if (aligned) {
         for (std::size_t i = 0; i < result.size(); ++i) {

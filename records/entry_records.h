@@ -21,6 +21,9 @@ ProfileRecord RecordOfEntry(const StartupEntry& entry);
 // `keptFolder`, and a "link" that is not one file's name is ignored.
 StartupEntry EntryOfRecord(const ProfileRecord& record, const std::string& keptFolder);
 
+// True when the two entries have the same title, command and location.
+bool SameTexts(const StartupEntry& a, const StartupEntry& b);
+
 // The rows with what the stored entries keep: each row takes the kept form of
 // the first stored entry with the same three texts that no earlier row took.
 std::vector<StartupEntry> WithKeptForms(const std::vector<StartupEntry>& rows,

@@ -77,9 +77,7 @@ bool PlaceKnownInBulk(const std::vector<StartupEntry>& stored, int row, bool row
         if (place >= stored.size()) {
             return false;
         }
-        const StartupEntry texts = RowTexts(row);
-        if (texts.title != stored[place].title || texts.command != stored[place].command ||
-            texts.location != stored[place].location) {
+        if (!SameTexts(RowTexts(row), stored[place])) {
             return false;
         }
     } else if (place > stored.size()) {
@@ -126,7 +124,7 @@ bool EnableEntry(int row) {
         written = EraseDisabledEntry(static_cast<std::size_t>(index));
     } else {
         disabled.erase(disabled.begin() + index);
-        written = WriteDisabledStore(std::move(disabled));
+        written = WriteDisabledStore(disabled);
     }
     if (!written) {
         // The entry is active again; its old record stays in the store, with

@@ -70,41 +70,22 @@ LPARAM KeepRowTexts(const StartupEntry& entry) {
     return id;
 }
 
-// What a row needs beyond the texts kept by its number.
-struct RowLook {
-    LPARAM id = 0;
-    int icon = 0;
-    std::string status;
-    bool checked = false;
-    bool selected = false;
-};
-
-RowLook LookOf(const StartupEntry& entry, LPARAM id) {
-    RowLook look;
-    look.id = id;
-    look.icon = entry.icon;
-    look.status = entry.status;
-    look.checked = entry.checked;
-    look.selected = entry.selected;
-    return look;
-}
-
-// Inserts the row of a number whose texts are kept at the position; returns
-// its index. With `boxAndSelection` the row comes with its check box and
+// Inserts a row with its four texts and icon at the position; returns its
+// index. With `boxAndSelection` the row comes with the entry's check box and
 // selection, else with the list's own default (an unchecked box).
-int InsertKeptRow(int position, const RowLook& look, bool boxAndSelection) {
+int InsertRow(int position, const StartupEntry& entry, bool boxAndSelection = false) {
+    const LPARAM id = KeepRowTexts(entry);
     LVITEMA item{};
     item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
     item.iItem = position;
     item.pszText = LPSTR_TEXTCALLBACKA;
-    item.iImage = look.icon;
-    item.lParam = look.id;
+    item.iImage = entry.icon;
+    item.lParam = id;
 
     const int row = static_cast<int>(
         SendMessageA(g_app.entryList, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
     if (row < 0) {
-        g_app.rowTextSpans[static_cast<std::size_t>(look.id - g_app.firstRowNumber)].present =
-            false;
+        g_app.rowTextSpans[static_cast<std::size_t>(id - g_app.firstRowNumber)].present = false;
         return row;
     }
     // The list gives a new row an unchecked box whatever the insertion asks,
@@ -113,8 +94,8 @@ int InsertKeptRow(int position, const RowLook& look, bool boxAndSelection) {
         LVITEMA state{};
         state.stateMask = LVIS_STATEIMAGEMASK | LVIS_SELECTED;
         state.state =
-            INDEXTOSTATEIMAGEMASK(look.checked ? kStateImageChecked : kStateImageUnchecked) |
-            (look.selected ? LVIS_SELECTED : 0);
+            INDEXTOSTATEIMAGEMASK(entry.checked ? kStateImageChecked : kStateImageUnchecked) |
+            (entry.selected ? LVIS_SELECTED : 0);
         SendMessageA(g_app.entryList, LVM_SETITEMSTATE, static_cast<WPARAM>(row),
                      reinterpret_cast<LPARAM>(&state));
     }
@@ -125,14 +106,8 @@ int InsertKeptRow(int position, const RowLook& look, bool boxAndSelection) {
         SendMessageA(g_app.entryList, LVM_SETITEMTEXTA, static_cast<WPARAM>(row),
                      reinterpret_cast<LPARAM>(&subitem));
     }
-    SetSubitemText(row, kColumnStatus, look.status);
+    SetSubitemText(row, kColumnStatus, entry.status);
     return row;
-}
-
-// Inserts a row with its four texts and icon at the position; returns its
-// index.
-int InsertRow(int position, const StartupEntry& entry, bool boxAndSelection = false) {
-    return InsertKeptRow(position, LookOf(entry, KeepRowTexts(entry)), boxAndSelection);
 }
 
 // Shows the marker image on the right of a column's heading, or none (-1).
@@ -470,22 +445,14 @@ std::vector<StartupEntry> ReadAllRows() {
     return rows;
 }
 
-void FillEntryList(std::vector<StartupEntry> rows) {
+void FillEntryList(const std::vector<StartupEntry>& rows) {
     HWND list = g_app.entryList;
     SendMessageA(list, WM_SETREDRAW, FALSE, 0);
     SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
     SendMessageA(list, LVM_SETITEMCOUNT, rows.size(), LVSICF_NOINVALIDATEALL);
-    // The texts are kept first and the rows let go before the list grows:
-    // the list's own items then take the room the rows leave.
-    std::vector<RowLook> looks;
-    looks.reserve(rows.size());
-    for (const StartupEntry& entry : rows) {
-        looks.push_back(LookOf(entry, KeepRowTexts(entry)));
-    }
-    std::vector<StartupEntry>().swap(rows);
     int position = 0;
-    for (const RowLook& look : looks) {
-        if (InsertKeptRow(position, look, true) >= 0) {
+    for (const StartupEntry& entry : rows) {
+        if (InsertRow(position, entry, true) >= 0) {
             ++position;
         }
     }
@@ -516,25 +483,12 @@ void ShowSortedRows(std::vector<StartupEntry> rows, int column) {
         }
     }
     const std::vector<std::size_t> order = ExchangeSortOrder(keys, ascending ? 1 : -1);
-    std::vector<std::string>().swap(keys);
-    // The rows are put in that order where they stand, one cycle of the
-    // permutation at a time.
-    std::vector<bool> placed(rows.size());
-    for (std::size_t start = 0; start < order.size(); ++start) {
-        if (placed[start]) {
-            continue;
-        }
-        StartupEntry first = std::move(rows[start]);
-        std::size_t at = start;
-        while (order[at] != start) {
-            rows[at] = std::move(rows[order[at]]);
-            placed[at] = true;
-            at = order[at];
-        }
-        rows[at] = std::move(first);
-        placed[at] = true;
+    std::vector<StartupEntry> sorted;
+    sorted.reserve(rows.size());
+    for (std::size_t index : order) {
+        sorted.push_back(std::move(rows[index]));
     }
-    FillEntryList(std::move(rows));
+    FillEntryList(sorted);
 
     ShowSortMarker(column, ascending);
     g_app.sortAscending[column] = !ascending;
@@ -642,11 +596,13 @@ void ChangeAllBoxes(UINT from, UINT to) {
     g_app.BulkDisabledAbove = 0;
     const int count = RowCount();
     for (int row = 0; row < count; ++row) {
-        if (StateImage(row) == from) {
+        UINT image = StateImage(row);
+        if (image == from) {
             SetStateImage(row, to);
+            image = StateImage(row); // as the change left it
         }
-        // As the change left it: the rows below count the disabled above.
-        if (StateImage(row) == kStateImageUnchecked) {
+        // The rows below count the disabled ones above them.
+        if (image == kStateImageUnchecked) {
             ++g_app.BulkDisabledAbove;
         }
     }

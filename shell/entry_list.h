@@ -80,7 +80,7 @@ std::vector<StartupEntry> ReadAllRows();
 
 // Replaces every row with these, top first, each with its texts, icon, check
 // box and selection; then shows the current counts.
-void FillEntryList(std::vector<StartupEntry> rows);
+void FillEntryList(const std::vector<StartupEntry>& rows);
 
 // Orders the rows by the sort column's current direction, shows the header
 // marker and flips the flag; the list then holds exactly these rows.
