@@ -296,14 +296,48 @@ std::vector<FloorRow> LearnRows() {
     return rows;
 }
 
+// The rows a virtual floor list shows: its parent gives their texts, icons
+// and boxes when the list asks.
+std::vector<FloorRow> g_virtualRows;
+
+void ProvideFloorItem(LVITEMA& item) {
+    if (item.iItem < 0 || static_cast<std::size_t>(item.iItem) >= g_virtualRows.size()) {
+        return;
+    }
+    const FloorRow& row = g_virtualRows[static_cast<std::size_t>(item.iItem)];
+    if ((item.mask & LVIF_TEXT) != 0 && item.pszText != nullptr && item.cchTextMax > 0) {
+        const std::string& text = item.iSubItem == 0   ? row.title
+                                  : item.iSubItem == 1 ? row.command
+                                  : item.iSubItem == 2 ? row.status
+                                                       : row.location;
+        const std::size_t length =
+            std::min(text.size(), static_cast<std::size_t>(item.cchTextMax - 1));
+        std::memcpy(item.pszText, text.data(), length);
+        item.pszText[length] = '\0';
+    }
+    if ((item.mask & LVIF_IMAGE) != 0) {
+        item.iImage = row.icon;
+    }
+    if ((item.mask & LVIF_STATE) != 0) {
+        item.state = INDEXTOSTATEIMAGEMASK(row.checked ? 2 : 1);
+    }
+}
+
 LRESULT CALLBACK FloorParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NOTIFY &&
+        reinterpret_cast<const NMHDR*>(lParam)->code == static_cast<UINT>(LVN_GETDISPINFOA)) {
+        ProvideFloorItem(reinterpret_cast<NMLVDISPINFOA*>(lParam)->item);
+        return 0;
+    }
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
 // A hidden top-level window holding a report list view made as the program
 // makes its entry list: the same styles, the system image list of small
-// icons, four columns. Its parent does nothing with the notifications.
-HWND CreateFloorList(HINSTANCE instance, HWND& parent) {
+// icons, four columns. With `virtualRows` the list holds no rows of its own
+// and its parent gives them from g_virtualRows, as the program's does;
+// otherwise its parent does nothing with the notifications.
+HWND CreateFloorList(HINSTANCE instance, HWND& parent, bool virtualRows = false) {
     WNDCLASSA windowClass{};
     windowClass.lpfnWndProc = FloorParentProc;
     windowClass.hInstance = instance;
@@ -315,11 +349,15 @@ HWND CreateFloorList(HINSTANCE instance, HWND& parent) {
         return nullptr;
     }
     HWND list = CreateWindowExA(WS_EX_CLIENTEDGE | WS_EX_ACCEPTFILES, WC_LISTVIEWA, "",
-                                WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SHAREIMAGELISTS, 0, 0, 980,
-                                600, parent, nullptr, instance, nullptr);
+                                WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SHAREIMAGELISTS |
+                                    (virtualRows ? LVS_OWNERDATA : 0),
+                                0, 0, 980, 600, parent, nullptr, instance, nullptr);
     const DWORD extended = LVS_EX_GRIDLINES | LVS_EX_CHECKBOXES | LVS_EX_HEADERDRAGDROP |
                            LVS_EX_FULLROWSELECT | LVS_EX_LABELTIP;
     SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, extended, extended);
+    if (virtualRows) {
+        SendMessageA(list, LVM_SETCALLBACKMASK, LVIS_STATEIMAGEMASK, 0);
+    }
     SHFILEINFOA info{};
     const HIMAGELIST system = reinterpret_cast<HIMAGELIST>(
         SHGetFileInfoA("C:\\", 0, &info, sizeof(info), SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
@@ -1080,26 +1118,26 @@ int MeasureMemory(const std::string& folder, const std::string& resultPath) {
 }
 
 // The floor of the memory figure: a process of its own that shows the same
-// 10,000 rows, with their four texts, icon and box, in a bare report list.
+// 10,000 rows, with their four texts, icon and box, in a bare virtual report
+// list whose parent keeps each row's texts in strings of their own.
 int MeasureMemoryFloor(const std::string& resultPath) {
     HINSTANCE instance = GetModuleHandleA(nullptr);
     HWND parent = nullptr;
-    HWND list = CreateFloorList(instance, parent);
+    HWND list = CreateFloorList(instance, parent, true);
     if (list == nullptr) {
         return 1;
     }
     const std::string stopped = kv::LoadText(IDS_STATUS_STOPPED);
-    std::vector<FloorRow> rows;
     for (int i = 0; i < 10000; ++i) {
         FloorRow row;
         row.title = "Entry " + std::to_string(i);
         row.command = CommandFor(i);
         row.status = stopped;
         row.location = "HKCU\\" + std::string(kv::kRunKey);
-        rows.push_back(row);
+        g_virtualRows.push_back(row);
     }
-    FillFloorList(list, rows);
-    std::vector<FloorRow>().swap(rows);
+    SendMessageA(list, LVM_SETITEMCOUNT, g_virtualRows.size(), 0);
+    UpdateWindow(parent);
     const int result = WriteMemoryResult(FloorRowCount(list), resultPath);
     DestroyWindow(parent);
     return result;

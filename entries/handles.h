@@ -111,5 +111,7 @@ template <typename T> class ComPtr {
 
 // Text of the system code page as UTF-16; empty when it cannot be converted.
 std::wstring Wide(const std::string& text);
+// The UTF-16 text in the system code page.
+std::string Narrow(const std::wstring& wide);
 
 } // namespace kv

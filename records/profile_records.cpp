@@ -117,16 +117,7 @@ bool ReadProfileFile(const std::string& path, std::string& text) {
                                 length);
         }
     }
-    text.clear();
-    if (!wide.empty()) {
-        const int length = WideCharToMultiByte(
-            CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
-        text.assign(static_cast<std::size_t>(length > 0 ? length : 0), '\0');
-        if (length > 0) {
-            WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), &text[0],
-                                length, nullptr, nullptr);
-        }
-    }
+    text = Narrow(wide);
     return true;
 }
 

@@ -80,28 +80,22 @@ struct AppState {
     // The list file last written in this run: the target of "Сохранить список".
     std::string LastListPath;
 
-    // Each row carries a number of its own (its lParam), and its title,
-    // command and location are kept here by that number: those texts never
-    // change after the row is inserted, and reading them here costs no
-    // message per text. The list holds no copy: it asks for them when it
-    // shows them. All rows' texts lie one after another in one block, and
-    // each row's number gives its place there; numbers are given one after
-    // another, so the place of number n is n - firstRowNumber.
-    struct RowTextSpans {
+    // The rows of the entry list, top first. The list is virtual: it holds
+    // only their number, the selection and the focus, and asks for each
+    // row's texts, icon and check box when it shows them. A row's title,
+    // command and location never change after it is put in; the texts of
+    // all rows lie one after another in one block, from `at` on.
+    struct ListRow {
         std::size_t at = 0;
         std::size_t titleLength = 0;
         std::size_t commandLength = 0;
         std::size_t locationLength = 0;
-        bool present = false;
+        int icon = 0;
+        bool checked = false; // state image 2: active in its location; else 1: disabled
+        bool running = false; // status "Выполняется", else "Остановлено"
     };
+    std::vector<ListRow> rows;
     std::string rowTextBlock;
-    std::vector<RowTextSpans> rowTextSpans;
-    LPARAM firstRowNumber = 0;
-    LPARAM lastRowId = 0;
-    // The rows' numbers in the list's order, kept up to date from the list's
-    // own insert and delete notifications and by the sort, so a sort knows
-    // the order without asking row by row.
-    std::vector<LPARAM> rowOrder;
 
     // Set while "Включить всё" or "Отключить всё" changes many boxes: the
     // counts and the commands are brought up to date once, at the end.

@@ -22,10 +22,7 @@ namespace {
 
 // Sets or clears a row's box without the change being taken as the user's.
 void RestoreCheck(int row, bool checked) {
-    const bool busy = g_app.ListBusy;
-    g_app.ListBusy = true;
-    ListView_SetCheckState(g_app.entryList, row, checked ? TRUE : FALSE);
-    g_app.ListBusy = busy;
+    SetRowBox(row, checked);
 }
 
 void ShowNow(const std::string& text) {
@@ -213,7 +210,7 @@ void DeleteSelectedEntries() {
                 int index = -1;
                 const std::vector<StartupEntry> before = DisabledRows(stored, row, &index);
                 discarded.push_back(before.at(static_cast<std::size_t>(index)).kept.file);
-                SendMessageA(g_app.entryList, LVM_DELETEITEM, static_cast<WPARAM>(row), 0);
+                DeleteEntryRow(row);
                 if (SaveDisabledRows()) {
                     DiscardKeptFile(discarded.back());
                 } else {

@@ -5,6 +5,7 @@
 #include "shell/app_state.h"
 #include "shell/commands.h"
 #include "shell/main_window.h"
+#include "shell/notifications.h"
 #include "shell/sort_order.h"
 #include "shell/strings.h"
 #include "resource.h"
@@ -12,11 +13,8 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
-#include <algorithm>
 #include <cstring>
-#include <optional>
 #include <string_view>
-#include <unordered_map>
 
 namespace kv {
 
@@ -25,89 +23,167 @@ namespace {
 constexpr UINT kStateImageUnchecked = 1;
 constexpr UINT kStateImageChecked = 2;
 
-UINT StateImage(int row) {
-    const UINT state = static_cast<UINT>(SendMessageA(
-        g_app.entryList, LVM_GETITEMSTATE, static_cast<WPARAM>(row), LVIS_STATEIMAGEMASK));
-    return (state & LVIS_STATEIMAGEMASK) >> 12;
+// Whether the caller runs on the list's own thread: only that thread reads
+// the rows directly; another asks the list, which the window's thread
+// answers.
+bool OnListThread() {
+    return GetWindowThreadProcessId(g_app.entryList, nullptr) == GetCurrentThreadId();
 }
 
-void SetStateImage(int row, UINT image) {
+const AppState::ListRow* RowAt(int row) {
+    if (row < 0 || static_cast<std::size_t>(row) >= g_app.rows.size()) {
+        return nullptr;
+    }
+    return &g_app.rows[static_cast<std::size_t>(row)];
+}
+
+UINT StateImage(int row) {
+    const AppState::ListRow* at = RowAt(row);
+    return at == nullptr ? 0 : (at->checked ? kStateImageChecked : kStateImageUnchecked);
+}
+
+std::string_view TitleOf(const AppState::ListRow& row) {
+    return std::string_view(g_app.rowTextBlock).substr(row.at, row.titleLength);
+}
+
+std::string_view CommandOf(const AppState::ListRow& row) {
+    return std::string_view(g_app.rowTextBlock).substr(row.at + row.titleLength, row.commandLength);
+}
+
+std::string_view LocationOf(const AppState::ListRow& row) {
+    return std::string_view(g_app.rowTextBlock)
+        .substr(row.at + row.titleLength + row.commandLength, row.locationLength);
+}
+
+const std::string& RunningText() {
+    static const std::string running = LoadText(IDS_STATUS_RUNNING);
+    return running;
+}
+
+const std::string& StatusOf(const AppState::ListRow& row) {
+    static const std::string stopped = LoadText(IDS_STATUS_STOPPED);
+    return row.running ? RunningText() : stopped;
+}
+
+std::string_view ColumnOf(const AppState::ListRow& row, int column) {
+    switch (column) {
+    case kColumnTitle:
+        return TitleOf(row);
+    case kColumnCommand:
+        return CommandOf(row);
+    case kColumnStatus:
+        return StatusOf(row);
+    default:
+        return LocationOf(row);
+    }
+}
+
+// A row for the entry: its texts go to the end of the block.
+AppState::ListRow MakeRow(const StartupEntry& entry, bool checked) {
+    AppState::ListRow row;
+    row.at = g_app.rowTextBlock.size();
+    row.titleLength = entry.title.size();
+    row.commandLength = entry.command.size();
+    row.locationLength = entry.location.size();
+    row.icon = entry.icon;
+    row.checked = checked;
+    row.running = entry.status == RunningText();
+    g_app.rowTextBlock += entry.title;
+    g_app.rowTextBlock += entry.command;
+    g_app.rowTextBlock += entry.location;
+    return row;
+}
+
+void RedrawRow(int row) {
+    SendMessageA(g_app.entryList, LVM_REDRAWITEMS, static_cast<WPARAM>(row),
+                 static_cast<LPARAM>(row));
+}
+
+// Where the selection, the focus and the selection mark stand, by row.
+struct Marks {
+    std::vector<int> selected;
+    int focused = -1;
+    int mark = -1;
+};
+
+Marks ReadMarks() {
+    Marks marks;
+    int row = -1;
+    for (;;) {
+        row = static_cast<int>(SendMessageA(g_app.entryList, LVM_GETNEXTITEM,
+                                            static_cast<WPARAM>(row), LVNI_SELECTED));
+        if (row < 0) {
+            break;
+        }
+        marks.selected.push_back(row);
+    }
+    marks.focused = static_cast<int>(
+        SendMessageA(g_app.entryList, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+    marks.mark = static_cast<int>(SendMessageA(g_app.entryList, LVM_GETSELECTIONMARK, 0, 0));
+    return marks;
+}
+
+void SetRowState(int row, UINT state, UINT mask) {
     LVITEMA item{};
-    item.stateMask = LVIS_STATEIMAGEMASK;
-    item.state = INDEXTOSTATEIMAGEMASK(image);
+    item.stateMask = mask;
+    item.state = state;
     SendMessageA(g_app.entryList, LVM_SETITEMSTATE, static_cast<WPARAM>(row),
                  reinterpret_cast<LPARAM>(&item));
 }
 
-void SetSubitemText(int row, int column, const std::string& text) {
-    LVITEMA item{};
-    item.iSubItem = column;
-    item.pszText = const_cast<char*>(text.c_str());
-    SendMessageA(g_app.entryList, LVM_SETITEMTEXTA, static_cast<WPARAM>(row),
-                 reinterpret_cast<LPARAM>(&item));
+// Takes the marks off the rows that carry them now, gives the list the new
+// number of rows and puts the marks on the rows they now belong to (-1:
+// none). These changes of the rows are not the user's.
+void ShowRows(const Marks& before, const Marks& after) {
+    const bool busy = g_app.ListBusy;
+    g_app.ListBusy = true;
+    for (int row : before.selected) {
+        SetRowState(row, 0, LVIS_SELECTED);
+    }
+    if (before.focused >= 0) {
+        SetRowState(before.focused, 0, LVIS_FOCUSED);
+    }
+    SendMessageA(g_app.entryList, LVM_SETITEMCOUNT, g_app.rows.size(), LVSICF_NOSCROLL);
+    for (int row : after.selected) {
+        if (row >= 0) {
+            SetRowState(row, LVIS_SELECTED, LVIS_SELECTED);
+        }
+    }
+    if (after.focused >= 0) {
+        SetRowState(after.focused, LVIS_FOCUSED, LVIS_FOCUSED);
+    }
+    SendMessageA(g_app.entryList, LVM_SETSELECTIONMARK, 0, after.mark);
+    InvalidateRect(g_app.entryList, nullptr, TRUE);
+    g_app.ListBusy = busy;
 }
 
-// Keeps a new row's title, command and location, and gives the row its
-// number; the list asks for the texts by that number.
-LPARAM KeepRowTexts(const StartupEntry& entry) {
-    const LPARAM id = ++g_app.lastRowId;
-    if (g_app.rowTextSpans.empty()) {
-        g_app.firstRowNumber = id;
+// The marks after a row came in at `position` (shift > 0) or went from it
+// (shift < 0): the marks below move with their rows; a gone row's marks go.
+Marks ShiftMarks(const Marks& marks, int position, int shift) {
+    const auto moved = [position, shift](int row) {
+        if (row < position) {
+            return row;
+        }
+        if (shift < 0 && row == position) {
+            return -1;
+        }
+        return row + shift;
+    };
+    Marks shifted;
+    for (int row : marks.selected) {
+        shifted.selected.push_back(moved(row));
     }
-    const std::size_t place = static_cast<std::size_t>(id - g_app.firstRowNumber);
-    if (place >= g_app.rowTextSpans.size()) {
-        g_app.rowTextSpans.resize(place + 1);
-    }
-    AppState::RowTextSpans& spans = g_app.rowTextSpans[place];
-    spans.at = g_app.rowTextBlock.size();
-    spans.titleLength = entry.title.size();
-    spans.commandLength = entry.command.size();
-    spans.locationLength = entry.location.size();
-    spans.present = true;
-    g_app.rowTextBlock += entry.title;
-    g_app.rowTextBlock += entry.command;
-    g_app.rowTextBlock += entry.location;
-    return id;
+    shifted.focused = marks.focused < 0 ? -1 : moved(marks.focused);
+    shifted.mark = marks.mark < 0 ? -1 : moved(marks.mark);
+    return shifted;
 }
 
-// Inserts a row with its four texts and icon at the position; returns its
-// index. With `boxAndSelection` the row comes with the entry's check box and
-// selection, else with the list's own default (an unchecked box).
-int InsertRow(int position, const StartupEntry& entry, bool boxAndSelection = false) {
-    const LPARAM id = KeepRowTexts(entry);
-    LVITEMA item{};
-    item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
-    item.iItem = position;
-    item.pszText = LPSTR_TEXTCALLBACKA;
-    item.iImage = entry.icon;
-    item.lParam = id;
-
-    const int row = static_cast<int>(
-        SendMessageA(g_app.entryList, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
-    if (row < 0) {
-        g_app.rowTextSpans[static_cast<std::size_t>(id - g_app.firstRowNumber)].present = false;
-        return row;
-    }
-    // The list gives a new row an unchecked box whatever the insertion asks,
-    // so the box and the selection are set afterwards.
-    if (boxAndSelection) {
-        LVITEMA state{};
-        state.stateMask = LVIS_STATEIMAGEMASK | LVIS_SELECTED;
-        state.state =
-            INDEXTOSTATEIMAGEMASK(entry.checked ? kStateImageChecked : kStateImageUnchecked) |
-            (entry.selected ? LVIS_SELECTED : 0);
-        SendMessageA(g_app.entryList, LVM_SETITEMSTATE, static_cast<WPARAM>(row),
-                     reinterpret_cast<LPARAM>(&state));
-    }
-    LVITEMA subitem{};
-    subitem.pszText = LPSTR_TEXTCALLBACKA;
-    for (int column : {kColumnCommand, kColumnLocation}) {
-        subitem.iSubItem = column;
-        SendMessageA(g_app.entryList, LVM_SETITEMTEXTA, static_cast<WPARAM>(row),
-                     reinterpret_cast<LPARAM>(&subitem));
-    }
-    SetSubitemText(row, kColumnStatus, entry.status);
-    return row;
+// Inserts a row with its four texts and icon at the position, with an
+// unchecked box, unselected.
+void InsertRow(int position, const StartupEntry& entry) {
+    const Marks before = ReadMarks();
+    g_app.rows.insert(g_app.rows.begin() + position, MakeRow(entry, false));
+    ShowRows(before, ShiftMarks(before, position, 1));
 }
 
 // Shows the marker image on the right of a column's heading, or none (-1).
@@ -193,7 +269,7 @@ int IconLookup::operator()(const std::string& path) {
 }
 
 int RowCount() {
-    return static_cast<int>(SendMessageA(g_app.entryList, LVM_GETITEMCOUNT, 0, 0));
+    return static_cast<int>(g_app.rows.size());
 }
 
 int SelectedCount() {
@@ -207,54 +283,7 @@ int FirstSelectedRow() {
 
 namespace {
 
-// A row's number (lParam) with its check-box picture and selection, in one
-// message.
-struct RowState {
-    LPARAM id = 0;
-    UINT image = 0;
-    bool selected = false;
-};
-
-RowState StateOf(int row) {
-    LVITEMA item{};
-    item.mask = LVIF_PARAM | LVIF_STATE;
-    item.iItem = row;
-    item.stateMask = LVIS_STATEIMAGEMASK | LVIS_SELECTED;
-    SendMessageA(g_app.entryList, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
-    RowState state;
-    state.id = item.lParam;
-    state.image = (item.state & LVIS_STATEIMAGEMASK) >> 12;
-    state.selected = (item.state & LVIS_SELECTED) != 0;
-    return state;
-}
-
-// A row's kept texts, valid until the next row is inserted.
-struct CachedRowTexts {
-    std::string_view title;
-    std::string_view command;
-    std::string_view location;
-    std::string_view column(int index) const {
-        return index == kColumnTitle ? title : (index == kColumnCommand ? command : location);
-    }
-};
-
-std::optional<CachedRowTexts> CachedTexts(LPARAM id) {
-    const std::size_t place = static_cast<std::size_t>(id - g_app.firstRowNumber);
-    if (id < g_app.firstRowNumber || place >= g_app.rowTextSpans.size() ||
-        !g_app.rowTextSpans[place].present) {
-        return std::nullopt;
-    }
-    const AppState::RowTextSpans& spans = g_app.rowTextSpans[place];
-    const std::string_view block(g_app.rowTextBlock);
-    CachedRowTexts texts;
-    texts.title = block.substr(spans.at, spans.titleLength);
-    texts.command = block.substr(spans.at + spans.titleLength, spans.commandLength);
-    texts.location =
-        block.substr(spans.at + spans.titleLength + spans.commandLength, spans.locationLength);
-    return texts;
-}
-
-// The text as the list holds it, read with as many messages as it needs.
+// The text as the list shows it, read with as many messages as it needs.
 std::string ListText(int row, int column) {
     std::string buffer(512, '\0');
     for (;;) {
@@ -274,80 +303,54 @@ std::string ListText(int row, int column) {
     }
 }
 
-StartupEntry TextsOf(int row, LPARAM id) {
+StartupEntry TextsOf(const AppState::ListRow& row) {
     StartupEntry entry;
-    if (const std::optional<CachedRowTexts> texts = CachedTexts(id)) {
-        entry.title = texts->title;
-        entry.command = texts->command;
-        entry.location = texts->location;
-    } else {
-        entry.title = ListText(row, kColumnTitle);
-        entry.command = ListText(row, kColumnCommand);
-        entry.location = ListText(row, kColumnLocation);
-    }
+    entry.title = TitleOf(row);
+    entry.command = CommandOf(row);
+    entry.location = LocationOf(row);
     return entry;
 }
 
 } // namespace
 
 std::string RowText(int row, int column) {
-    if (column != kColumnStatus) {
-        if (const std::optional<CachedRowTexts> texts = CachedTexts(StateOf(row).id)) {
-            return std::string(texts->column(column));
-        }
+    if (column < kColumnTitle || column > kColumnLocation) {
+        return std::string();
     }
-    return ListText(row, column);
+    if (!OnListThread()) {
+        return ListText(row, column);
+    }
+    const AppState::ListRow* at = RowAt(row);
+    return at == nullptr ? std::string() : std::string(ColumnOf(*at, column));
 }
 
-void ForgetRowTexts(int row, LPARAM id) {
-    const std::size_t place = static_cast<std::size_t>(id - g_app.firstRowNumber);
-    if (id >= g_app.firstRowNumber && place < g_app.rowTextSpans.size()) {
-        g_app.rowTextSpans[place].present = false;
-    }
-    std::vector<LPARAM>& order = g_app.rowOrder;
-    const std::size_t at = static_cast<std::size_t>(row);
-    if (row >= 0 && at < order.size() && order[at] == id) {
-        order.erase(order.begin() + static_cast<std::ptrdiff_t>(row));
-    } else {
-        order.clear(); // out of step: the next sort asks the list
-    }
-}
-
-void ForgetAllRowTexts() {
-    std::string().swap(g_app.rowTextBlock);
-    std::vector<AppState::RowTextSpans>().swap(g_app.rowTextSpans);
-    g_app.firstRowNumber = 0;
-    g_app.rowOrder.clear();
-}
-
-void ProvideRowText(LVITEMA& item) {
-    if ((item.mask & LVIF_TEXT) == 0 || item.pszText == nullptr || item.cchTextMax <= 0) {
+void ProvideRowItem(LVITEMA& item) {
+    const AppState::ListRow* row = RowAt(item.iItem);
+    if (row == nullptr) {
         return;
     }
-    std::string_view text;
-    if (item.iSubItem != kColumnStatus && item.iSubItem >= 0 && item.iSubItem <= 3) {
-        if (const std::optional<CachedRowTexts> texts = CachedTexts(item.lParam)) {
-            text = texts->column(item.iSubItem);
+    if ((item.mask & LVIF_TEXT) != 0 && item.pszText != nullptr && item.cchTextMax > 0) {
+        const std::string_view text =
+            item.iSubItem >= kColumnTitle && item.iSubItem <= kColumnLocation
+                ? ColumnOf(*row, item.iSubItem)
+                : std::string_view();
+        // As much as the asker's buffer holds; a reader that finds it full
+        // asks again with a larger one.
+        const std::size_t length = text.size() < static_cast<std::size_t>(item.cchTextMax - 1)
+                                       ? text.size()
+                                       : static_cast<std::size_t>(item.cchTextMax - 1);
+        if (length > 0) {
+            std::memcpy(item.pszText, text.data(), length);
         }
+        item.pszText[length] = '\0';
     }
-    // As much as the asker's buffer holds; a reader that finds it full asks
-    // again with a larger one.
-    const std::size_t length = text.size() < static_cast<std::size_t>(item.cchTextMax - 1)
-                                   ? text.size()
-                                   : static_cast<std::size_t>(item.cchTextMax - 1);
-    if (length > 0) {
-        std::memcpy(item.pszText, text.data(), length);
+    if ((item.mask & LVIF_IMAGE) != 0 && item.iSubItem == kColumnTitle) {
+        item.iImage = row->icon;
     }
-    item.pszText[length] = '\0';
-}
-
-void NoteInsertedRow(int row, LPARAM id) {
-    std::vector<LPARAM>& order = g_app.rowOrder;
-    const std::size_t at = static_cast<std::size_t>(row);
-    if (row >= 0 && at <= order.size()) {
-        order.insert(order.begin() + static_cast<std::ptrdiff_t>(row), id);
-    } else {
-        order.clear();
+    if ((item.mask & LVIF_STATE) != 0 && (item.stateMask & LVIS_STATEIMAGEMASK) != 0) {
+        item.state =
+            (item.state & ~LVIS_STATEIMAGEMASK) |
+            INDEXTOSTATEIMAGEMASK(row->checked ? kStateImageChecked : kStateImageUnchecked);
     }
 }
 
@@ -365,36 +368,70 @@ bool RowSelected(int row) {
             LVIS_SELECTED) != 0;
 }
 
+void SetRowBox(int row, bool checked) {
+    if (RowAt(row) != nullptr) {
+        g_app.rows[static_cast<std::size_t>(row)].checked = checked;
+        RedrawRow(row);
+    }
+}
+
+void SetRowRunning(int row, bool running) {
+    if (RowAt(row) != nullptr) {
+        g_app.rows[static_cast<std::size_t>(row)].running = running;
+        RedrawRow(row);
+    }
+}
+
+int FindRowByTitle(const std::string& wanted, bool partial, int start) {
+    const int count = RowCount();
+    if (count == 0) {
+        return -1;
+    }
+    const int first = start < 0 || start >= count ? 0 : start;
+    for (int k = 0; k < count; ++k) {
+        const int row = (first + k) % count;
+        const std::string_view title = TitleOf(g_app.rows[static_cast<std::size_t>(row)]);
+        if (title.size() < wanted.size() || (!partial && title.size() != wanted.size())) {
+            continue;
+        }
+        if (wanted.empty() || CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, title.data(),
+                                             static_cast<int>(wanted.size()), wanted.data(),
+                                             static_cast<int>(wanted.size())) == CSTR_EQUAL) {
+            return row;
+        }
+    }
+    return -1;
+}
+
 StartupEntry ReadRow(int row) {
-    StartupEntry entry;
-    entry.title = RowText(row, kColumnTitle);
-    entry.command = RowText(row, kColumnCommand);
-    entry.status = RowText(row, kColumnStatus);
-    entry.location = RowText(row, kColumnLocation);
-    LVITEMA item{};
-    item.mask = LVIF_IMAGE;
-    item.iItem = row;
-    SendMessageA(g_app.entryList, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
-    entry.icon = item.iImage;
-    entry.checked = RowChecked(row);
+    const AppState::ListRow* at = RowAt(row);
+    if (at == nullptr) {
+        return StartupEntry();
+    }
+    StartupEntry entry = TextsOf(*at);
+    entry.status = StatusOf(*at);
+    entry.icon = at->icon;
+    entry.checked = at->checked;
     entry.selected = RowSelected(row);
     return entry;
 }
 
 StartupEntry RowTexts(int row) {
-    return TextsOf(row, StateOf(row).id);
+    const AppState::ListRow* at = RowAt(row);
+    return at == nullptr ? StartupEntry() : TextsOf(*at);
 }
 
 std::vector<StartupEntry> RowsOfKind(RowKind kind) {
     std::vector<StartupEntry> rows;
-    const int count = RowCount();
-    for (int row = 0; row < count; ++row) {
-        const RowState state = StateOf(row);
-        const bool wanted = kind == RowKind::Enabled    ? state.image == kStateImageChecked
-                            : kind == RowKind::Disabled ? state.image == kStateImageUnchecked
-                                                        : state.selected;
-        if (wanted) {
-            rows.push_back(TextsOf(row, state.id));
+    if (kind == RowKind::Selected) {
+        for (int row : ReadMarks().selected) {
+            rows.push_back(RowTexts(row));
+        }
+        return rows;
+    }
+    for (const AppState::ListRow& row : g_app.rows) {
+        if (row.checked == (kind == RowKind::Enabled)) {
+            rows.push_back(TextsOf(row));
         }
     }
     return rows;
@@ -406,14 +443,14 @@ bool DisabledRowsMatch(const std::vector<StartupEntry>& stored, int row, bool ro
     int disabledAbove = 0;
     const int count = RowCount();
     for (int at = 0; at < count; ++at) {
-        const RowState state = StateOf(at);
+        const AppState::ListRow& state = g_app.rows[static_cast<std::size_t>(at)];
         if (at == row) {
             *index = disabledAbove;
             if (!rowStored) {
                 ++disabledAbove;
                 continue;
             }
-        } else if (state.image != kStateImageUnchecked) {
+        } else if (state.checked) {
             continue;
         }
         ++disabledAbove;
@@ -421,14 +458,8 @@ bool DisabledRowsMatch(const std::vector<StartupEntry>& stored, int row, bool ro
             return false;
         }
         const StartupEntry& entry = stored[next++];
-        if (const std::optional<CachedRowTexts> texts = CachedTexts(state.id)) {
-            if (texts->title != entry.title || texts->command != entry.command ||
-                texts->location != entry.location) {
-                return false;
-            }
-        } else if (ListText(at, kColumnTitle) != entry.title ||
-                   ListText(at, kColumnCommand) != entry.command ||
-                   ListText(at, kColumnLocation) != entry.location) {
+        if (TitleOf(state) != entry.title || CommandOf(state) != entry.command ||
+            LocationOf(state) != entry.location) {
             return false;
         }
     }
@@ -445,17 +476,40 @@ std::vector<StartupEntry> ReadAllRows() {
     return rows;
 }
 
+void ClearEntryList() {
+    // The list's notice comes while the rows are still there to be counted.
+    SendMessageA(g_app.entryList, LVM_DELETEALLITEMS, 0, 0);
+    std::vector<AppState::ListRow>().swap(g_app.rows);
+    std::string().swap(g_app.rowTextBlock);
+}
+
+void DeleteEntryRow(int row) {
+    if (RowAt(row) == nullptr) {
+        return;
+    }
+    const Marks before = ReadMarks();
+    g_app.rows.erase(g_app.rows.begin() + row);
+    ShowRows(before, ShiftMarks(before, row, -1));
+}
+
 void FillEntryList(const std::vector<StartupEntry>& rows) {
     HWND list = g_app.entryList;
     SendMessageA(list, WM_SETREDRAW, FALSE, 0);
-    SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
-    SendMessageA(list, LVM_SETITEMCOUNT, rows.size(), LVSICF_NOINVALIDATEALL);
-    int position = 0;
+    ClearEntryList();
+    g_app.rows.reserve(rows.size());
+    std::size_t textSize = 0;
     for (const StartupEntry& entry : rows) {
-        if (InsertRow(position, entry, true) >= 0) {
-            ++position;
-        }
+        textSize += entry.title.size() + entry.command.size() + entry.location.size();
     }
+    g_app.rowTextBlock.reserve(textSize);
+    Marks marks;
+    for (const StartupEntry& entry : rows) {
+        if (entry.selected) {
+            marks.selected.push_back(static_cast<int>(g_app.rows.size()));
+        }
+        g_app.rows.push_back(MakeRow(entry, entry.checked));
+    }
+    ShowRows(Marks(), marks);
     SendMessageA(list, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(list, nullptr, TRUE);
     UpdateCountText();
@@ -502,83 +556,41 @@ void ShowSortMarker(int column, bool ascending) {
     SetHeaderMarker(column, ascending ? 1 : 0);
 }
 
-namespace {
-
-// The place of each row's number in the new order, looked up by number.
-struct Positions {
-    LPARAM first = 0;
-    std::vector<std::size_t> of; // by number - first
-};
-
-int CALLBACK ByPosition(LPARAM first, LPARAM second, LPARAM positions) {
-    const Positions& place = *reinterpret_cast<const Positions*>(positions);
-    const std::size_t a = place.of[static_cast<std::size_t>(first - place.first)];
-    const std::size_t b = place.of[static_cast<std::size_t>(second - place.first)];
-    return a < b ? -1 : (a > b ? 1 : 0);
-}
-
-// The rows' numbers top first: the kept order when it is whole and in step
-// with the list, else read from the list.
-std::vector<LPARAM> RowNumbers(int count) {
-    const std::vector<LPARAM>& kept = g_app.rowOrder;
-    if (kept.size() == static_cast<std::size_t>(count) &&
-        (count == 0 || (kept.front() == StateOf(0).id && kept.back() == StateOf(count - 1).id &&
-                        kept[static_cast<std::size_t>(count / 2)] == StateOf(count / 2).id))) {
-        return kept;
-    }
-    std::vector<LPARAM> ids(static_cast<std::size_t>(count));
-    for (int row = 0; row < count; ++row) {
-        ids[static_cast<std::size_t>(row)] = StateOf(row).id;
-    }
-    return ids;
-}
-
-} // namespace
-
 void SortEntryList(int column) {
     if (column < 0 || column > 3) {
         return;
     }
     g_app.ListBusy = true;
     const bool ascending = g_app.sortAscending[column];
-    // The rows are put in the exchange order where they are: each keeps its
-    // texts, icon, box and selection, and nothing is inserted anew.
-    const int count = RowCount();
-    const std::vector<LPARAM> ids = RowNumbers(count);
-    std::vector<std::string> keys(static_cast<std::size_t>(count));
-    Positions place;
-    bool numbered = true;
-    if (count > 0) {
-        const auto [low, high] = std::minmax_element(ids.begin(), ids.end());
-        place.first = *low;
-        // Numbers are given one after another, so they span about the rows.
-        numbered = *low > 0 && static_cast<std::size_t>(*high - *low) < 4 * ids.size() + 64;
-        place.of.assign(numbered ? static_cast<std::size_t>(*high - *low) + 1 : 0, ids.size());
+    // The rows are put in the exchange order; each keeps its texts, icon,
+    // box, selection and focus.
+    std::vector<std::string> keys;
+    keys.reserve(g_app.rows.size());
+    for (const AppState::ListRow& row : g_app.rows) {
+        keys.emplace_back(ColumnOf(row, column));
     }
-    for (int row = 0; numbered && row < count; ++row) {
-        const std::size_t at = static_cast<std::size_t>(row);
-        const std::optional<CachedRowTexts> texts =
-            column == kColumnStatus ? std::nullopt : CachedTexts(ids[at]);
-        keys[at] = texts ? std::string(texts->column(column)) : ListText(row, column);
-    }
-    const std::vector<std::size_t> order =
-        numbered ? ExchangeSortOrder(keys, ascending ? 1 : -1) : std::vector<std::size_t>();
-    std::vector<LPARAM> sorted(order.size());
+    const std::vector<std::size_t> order = ExchangeSortOrder(keys, ascending ? 1 : -1);
+    std::vector<int> placeOf(order.size());
+    std::vector<AppState::ListRow> sorted;
+    sorted.reserve(order.size());
     for (std::size_t k = 0; k < order.size(); ++k) {
-        sorted[k] = ids[order[k]];
-        std::size_t& slot = place.of[static_cast<std::size_t>(sorted[k] - place.first)];
-        numbered = numbered && slot == ids.size(); // each number once
-        slot = k;
+        placeOf[order[k]] = static_cast<int>(k);
+        sorted.push_back(g_app.rows[order[k]]);
     }
-    if (!numbered) {
-        // Rows without numbers of their own: read and inserted anew.
-        ShowSortedRows(ReadAllRows(), column);
-        g_app.ListBusy = false;
-        return;
+    const Marks before = ReadMarks();
+    const auto moved = [&placeOf](int row) {
+        return row >= 0 && static_cast<std::size_t>(row) < placeOf.size()
+                   ? placeOf[static_cast<std::size_t>(row)]
+                   : -1;
+    };
+    Marks after;
+    for (int row : before.selected) {
+        after.selected.push_back(moved(row));
     }
-    SendMessageA(g_app.entryList, LVM_SORTITEMS, reinterpret_cast<WPARAM>(&place),
-                 reinterpret_cast<LPARAM>(&ByPosition));
-    g_app.rowOrder = std::move(sorted);
+    after.focused = moved(before.focused);
+    after.mark = moved(before.mark);
+    g_app.rows = std::move(sorted);
+    ShowRows(before, after);
     ShowSortMarker(column, ascending);
     g_app.sortAscending[column] = !ascending;
     g_app.ListBusy = false;
@@ -586,19 +598,19 @@ void SortEntryList(int column) {
 
 namespace {
 
-// Sets every box that shows `from` to `to`, one row at a time; each change
-// takes effect through the list's own notification. The counts and the
-// commands follow once, at the end.
+// Sets every box that shows `from` to `to`, one row at a time, each change
+// taking effect as the user's own would. The counts and the commands follow
+// once, at the end.
 void ChangeAllBoxes(UINT from, UINT to) {
     const bool bulk = g_app.BulkCheck;
     g_app.BulkCheck = true;
     g_app.BulkStoreInStep = false;
     g_app.BulkDisabledAbove = 0;
     const int count = RowCount();
-    for (int row = 0; row < count; ++row) {
+    for (int row = 0; row < count && row < RowCount(); ++row) {
         UINT image = StateImage(row);
         if (image == from) {
-            SetStateImage(row, to);
+            ChangeRowBox(row, to == kStateImageChecked);
             image = StateImage(row); // as the change left it
         }
         // The rows below count the disabled ones above them.
@@ -638,10 +650,8 @@ void ShowStatusText(const std::string& text) {
 void UpdateCountText() {
     const int total = RowCount();
     int disabled = 0;
-    for (int row = 0; row < total; ++row) {
-        if (StateImage(row) == kStateImageUnchecked) {
-            ++disabled;
-        }
+    for (const AppState::ListRow& row : g_app.rows) {
+        disabled += row.checked ? 0 : 1;
     }
     const std::string text = LoadText(IDS_COUNT_TOTAL) + std::to_string(total) + " (" +
                              LoadText(IDS_COUNT_DISABLED) + std::to_string(disabled) + ", " +

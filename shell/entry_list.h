@@ -58,13 +58,21 @@ bool RowChecked(int row);   // state image 2: active in its location
 bool RowUnchecked(int row); // state image 1: disabled
 bool RowSelected(int row);
 StartupEntry ReadRow(int row);
-// The list forgets the texts it keeps of a deleted row (or of all rows),
-// and notes where a row came in.
-void ForgetRowTexts(int row, LPARAM id);
-void ForgetAllRowTexts();
-void NoteInsertedRow(int row, LPARAM id);
-// Answers the list's request for a row's title, command or location.
-void ProvideRowText(LVITEMA& item);
+// Answers the list's request for a row's texts, icon or check box.
+void ProvideRowItem(LVITEMA& item);
+// Sets a row's check box (true: state image 2) as it is shown; the entry
+// itself is not touched.
+void SetRowBox(int row, bool checked);
+// Shows a row's status as "Выполняется" or "Остановлено".
+void SetRowRunning(int row, bool running);
+// The first row from `start` on (then from the top) whose title is `text`,
+// or begins with it when `partial`, in any letter case; -1 when none is.
+// What the list asks when the user types in it.
+int FindRowByTitle(const std::string& text, bool partial, int start);
+// Every row gone, and the list told so.
+void ClearEntryList();
+// One row gone; the selection and focus of the others stay with them.
+void DeleteEntryRow(int row);
 // The title, command and location of a row, and nothing else.
 StartupEntry RowTexts(int row);
 enum class RowKind { Enabled, Disabled, Selected };

@@ -191,7 +191,7 @@ bool RestoreListFile(const std::string& path) {
     // entries taken out above, so that none is lost if the program ends
     // meanwhile; it is written whenever the disabled rows change.
     g_app.ListBusy = true;
-    SendMessageA(g_app.entryList, LVM_DELETEALLITEMS, 0, 0);
+    ClearEntryList();
     IconLookup icons;
     std::unique_ptr<PathCacheScope> paths(new PathCacheScope());
     std::vector<StartupEntry> disabledRows; // top row first
@@ -200,12 +200,12 @@ bool RestoreListFile(const std::string& path) {
                     icons(ResolveCommandPath(entry.command, ResolveMode::ProgramPath)));
         bool disabled = !entry.checked;
         if (entry.checked) {
-            ListView_SetCheckState(g_app.entryList, 0, TRUE);
+            SetRowBox(0, true);
             const LocationOutcome outcome = WriteKeptEntry(entry);
             if (!outcome.succeeded()) {
                 // The writer says why; the entry waits, disabled.
                 ReportOutcome(outcome);
-                ListView_SetCheckState(g_app.entryList, 0, FALSE);
+                SetRowBox(0, false);
                 disabled = true;
             }
         }

@@ -72,12 +72,16 @@ void ApplySavedColumnOrder() {
 }
 
 void CreateEntryList(HWND window) {
-    g_app.entryList = CreateWindowExA(WS_EX_CLIENTEDGE | WS_EX_ACCEPTFILES, WC_LISTVIEWA, "",
-                                      WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SHAREIMAGELISTS, 0,
-                                      0, 500, 500, window, nullptr, g_app.instance, nullptr);
+    g_app.entryList =
+        CreateWindowExA(WS_EX_CLIENTEDGE | WS_EX_ACCEPTFILES, WC_LISTVIEWA, "",
+                        WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SHAREIMAGELISTS | LVS_OWNERDATA, 0,
+                        0, 500, 500, window, nullptr, g_app.instance, nullptr);
     const DWORD extended = LVS_EX_GRIDLINES | LVS_EX_CHECKBOXES | LVS_EX_HEADERDRAGDROP |
                            LVS_EX_FULLROWSELECT | LVS_EX_LABELTIP;
     SendMessageA(g_app.entryList, LVM_SETEXTENDEDLISTVIEWSTYLE, extended, extended);
+    // The rows live in the program (g_app.rows): the list keeps only their
+    // number, the selection and the focus, and asks for the check boxes too.
+    SendMessageA(g_app.entryList, LVM_SETCALLBACKMASK, LVIS_STATEIMAGEMASK, 0);
 }
 
 // The task scheduler needs Windows 2000 or later.

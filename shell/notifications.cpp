@@ -1,6 +1,7 @@
 #include "shell/notifications.h"
 
 #include "entries/command_path.h"
+#include "entries/handles.h"
 #include "shell/app_state.h"
 #include "shell/commands.h"
 #include "shell/entry_actions.h"
@@ -32,7 +33,8 @@ void ShowSelectionDescription() {
     ShowStatusText(description);
 }
 
-void OnRowChanged(const NMLISTVIEW* change) {
+// A change of the selection or focus, of one row or of many.
+void OnSelectionChanged() {
     // Changes the program makes itself (refresh, sort, change check) end
     // here; a rebuild brings the commands up to date when it is done.
     if (g_app.ListBusy || g_app.CheckBusy) {
@@ -45,25 +47,29 @@ void OnRowChanged(const NMLISTVIEW* change) {
         ShowSelectionDescription();
         UpdateCountText();
     }
-    // A change of the row's check box: the entry follows it. The state image
-    // is compared alone, so a box clicked on a selected or focused row counts
-    // as well, and selection or focus changes alone do nothing.
-    const UINT oldImage = (change->uOldState & LVIS_STATEIMAGEMASK) >> 12;
-    const UINT newImage = (change->uNewState & LVIS_STATEIMAGEMASK) >> 12;
-    if ((change->uChanged & LVIF_STATE) == 0 || oldImage == newImage) {
-        return;
+}
+
+// The row whose check box a click at this point of the list hits, or -1.
+int BoxAt(POINT point) {
+    LVHITTESTINFO hit{};
+    hit.pt = point;
+    const int row = static_cast<int>(
+        SendMessageA(g_app.entryList, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+    return row >= 0 && (hit.flags & LVHT_ONITEMSTATEICON) != 0 ? row : -1;
+}
+
+void ToggleRowBox(int row) {
+    if (row >= 0 && row < RowCount()) {
+        ChangeRowBox(row, !RowChecked(row));
     }
-    if (newImage == 2) {
-        EnableEntry(change->iItem);
-    } else if (newImage == 1) {
-        DisableEntry(change->iItem);
-    } else {
-        return;
+}
+
+// Typing in the list goes to the row whose title begins so; -1: none.
+LRESULT FindTypedRow(UINT flags, const std::string& text, int start) {
+    if ((flags & (LVFI_STRING | LVFI_PARTIAL)) == 0) {
+        return -1;
     }
-    // A refused or failed change puts the box back: count what stands now.
-    if (!g_app.BulkCheck) {
-        UpdateCountText();
-    }
+    return FindRowByTitle(text, (flags & LVFI_PARTIAL) != 0, start);
 }
 
 LRESULT HandleEntryListNotify(const NMHDR* header) {
@@ -78,28 +84,44 @@ LRESULT HandleEntryListNotify(const NMHDR* header) {
     case LVN_DELETEALLITEMS:
         UpdateCountText();
         GreySelectionCommands();
-        ForgetAllRowTexts();
         break;
-    case LVN_DELETEITEM: {
-        const NMLISTVIEW* view = reinterpret_cast<const NMLISTVIEW*>(header);
-        ForgetRowTexts(view->iItem, view->lParam);
-        break;
-    }
     case LVN_GETDISPINFOA:
-        ProvideRowText(reinterpret_cast<NMLVDISPINFOA*>(const_cast<NMHDR*>(header))->item);
+        ProvideRowItem(reinterpret_cast<NMLVDISPINFOA*>(const_cast<NMHDR*>(header))->item);
         break;
-    case LVN_INSERTITEM: {
-        const NMLISTVIEW* view = reinterpret_cast<const NMLISTVIEW*>(header);
-        NoteInsertedRow(view->iItem, view->lParam);
-        break;
-    }
     case LVN_ITEMCHANGED:
-        OnRowChanged(reinterpret_cast<const NMLISTVIEW*>(header));
+    case LVN_ODSTATECHANGED:
+        OnSelectionChanged();
+        break;
+    case LVN_ODFINDITEMA: {
+        const NMLVFINDITEMA* find = reinterpret_cast<const NMLVFINDITEMA*>(header);
+        return find->lvfi.psz == nullptr
+                   ? -1
+                   : FindTypedRow(find->lvfi.flags, find->lvfi.psz, find->iStart);
+    }
+    case LVN_ODFINDITEMW: {
+        // Some lists ask in UTF-16 whatever their parent speaks.
+        const NMLVFINDITEMW* find = reinterpret_cast<const NMLVFINDITEMW*>(header);
+        return find->lvfi.psz == nullptr
+                   ? -1
+                   : FindTypedRow(find->lvfi.flags, Narrow(find->lvfi.psz), find->iStart);
+    }
+    case LVN_KEYDOWN:
+        // The space bar turns the focused row's check box over.
+        if (reinterpret_cast<const NMLVKEYDOWN*>(header)->wVKey == VK_SPACE) {
+            ToggleRowBox(static_cast<int>(SendMessageA(g_app.entryList, LVM_GETNEXTITEM,
+                                                       static_cast<WPARAM>(-1), LVNI_FOCUSED)));
+        }
+        break;
+    case NM_CLICK:
+        ToggleRowBox(BoxAt(reinterpret_cast<const NMITEMACTIVATE*>(header)->ptAction));
         break;
     case NM_RCLICK:
         ShowListContextMenu();
         break;
     case NM_DBLCLK:
+        // The second click of a double click on a check box turns it over
+        // again, as the first did.
+        ToggleRowBox(BoxAt(reinterpret_cast<const NMITEMACTIVATE*>(header)->ptAction));
         if (SelectedCount() >= 1) {
             ExecuteCommand(IDM_RUN);
         }
@@ -128,6 +150,26 @@ LRESULT HandleNotify(NMHDR* header) {
         return HandleEntryListNotify(header);
     }
     return 0;
+}
+
+void ChangeRowBox(int row, bool checked) {
+    if (row < 0 || row >= RowCount() || RowChecked(row) == checked) {
+        return;
+    }
+    SetRowBox(row, checked);
+    if (g_app.ListBusy || g_app.CheckBusy) {
+        return;
+    }
+    OnSelectionChanged();
+    if (checked) {
+        EnableEntry(row);
+    } else {
+        DisableEntry(row);
+    }
+    // A refused or failed change puts the box back: count what stands now.
+    if (!g_app.BulkCheck) {
+        UpdateCountText();
+    }
 }
 
 } // namespace kv

@@ -41,18 +41,6 @@ std::vector<int> SelectedRows() {
     }
 }
 
-// Sets a row's status text without the change being taken as the user's.
-void SetRowStatus(int row, const std::string& status) {
-    const bool busy = g_app.ListBusy;
-    g_app.ListBusy = true;
-    LVITEMA item{};
-    item.iSubItem = kColumnStatus;
-    item.pszText = const_cast<char*>(status.c_str());
-    SendMessageA(g_app.entryList, LVM_SETITEMTEXTA, static_cast<WPARAM>(row),
-                 reinterpret_cast<LPARAM>(&item));
-    g_app.ListBusy = busy;
-}
-
 // The program path of a list row's command: as the last refresh resolved it,
 // or resolved now and remembered.
 const std::string& ProgramPathOf(const std::string& command) {
@@ -166,7 +154,6 @@ void MarkRunningRows() {
     if (running.empty()) {
         return;
     }
-    const std::string runningText = LoadText(IDS_STATUS_RUNNING);
     // Commands not resolved since the refresh are resolved now, each folder
     // listed once for all of them.
     PathCacheScope paths;
@@ -174,7 +161,7 @@ void MarkRunningRows() {
     for (int row = 0; row < count; ++row) {
         const std::string command = RowText(row, kColumnCommand);
         if (!command.empty() && running.count(ProgramName(ProgramPathOf(command))) != 0) {
-            SetRowStatus(row, runningText);
+            SetRowRunning(row, true);
         }
     }
 }
@@ -243,7 +230,6 @@ void TerminateSelectedEntries() {
     if (!g_app.ProcessListAvailable) {
         return;
     }
-    const std::string stopped = LoadText(IDS_STATUS_STOPPED);
     std::string failure;
     for (int row : SelectedRows()) {
         const std::string command = RowText(row, kColumnCommand);
@@ -253,7 +239,7 @@ void TerminateSelectedEntries() {
         const std::string& program = ProgramPathOf(command);
         switch (StopFirstProcessNamed(ProgramName(program))) {
         case StopResult::Stopped:
-            SetRowStatus(row, stopped);
+            SetRowRunning(row, false);
             break;
         case StopResult::Failed:
             failure = LoadText(IDS_CANT_TERMINATE) + AfterLastBackslash(program);

@@ -86,7 +86,7 @@ void ScanDriver() {
     PathCacheScope paths;
     SetCursor(LoadCursor(nullptr, IDC_WAIT));
     g_app.ListBusy = true;
-    SendMessageA(g_app.entryList, LVM_DELETEALLITEMS, 0, 0);
+    ClearEntryList();
 
     std::vector<StartupEntry> read = ReadActiveLocations(true);
 

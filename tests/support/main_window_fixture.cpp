@@ -162,7 +162,28 @@ int MainWindowTest::RowWithTitle(const std::string& title) const {
 void MainWindowTest::SetBox(const std::string& title, bool checked) {
     const int row = RowWithTitle(title);
     ASSERT_GE(row, 0) << title;
-    ListView_SetCheckState(list(), row, checked ? TRUE : FALSE);
+    if (kv::RowChecked(row) == checked) {
+        return;
+    }
+    // A click on the row's check box, found where the list says it is.
+    SendMessageA(list(), LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
+    RECT bounds{};
+    bounds.left = LVIR_BOUNDS;
+    SendMessageA(list(), LVM_GETITEMRECT, static_cast<WPARAM>(row),
+                 reinterpret_cast<LPARAM>(&bounds));
+    LVHITTESTINFO hit{};
+    hit.pt.y = (bounds.top + bounds.bottom) / 2;
+    for (hit.pt.x = bounds.left; hit.pt.x < bounds.left + 64; ++hit.pt.x) {
+        hit.flags = 0;
+        if (SendMessageA(list(), LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)) == row &&
+            (hit.flags & LVHT_ONITEMSTATEICON) != 0) {
+            break;
+        }
+    }
+    ASSERT_LT(hit.pt.x, bounds.left + 64) << "no check box on the row of " << title;
+    const LPARAM point = MAKELPARAM(hit.pt.x, hit.pt.y);
+    SendMessageA(list(), WM_LBUTTONDOWN, MK_LBUTTON, point);
+    SendMessageA(list(), WM_LBUTTONUP, 0, point);
     PumpMessages();
 }
 

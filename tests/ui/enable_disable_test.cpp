@@ -92,6 +92,53 @@ TEST_F(EnableDisable, TheTypicalRoadThroughARunKey) {
     EXPECT_TRUE(kv::RowChecked(RowWithTitle("Road")));
 }
 
+// The list keeps no rows of its own: the keyboard, the marks and the
+// boxes are the program's to keep right.
+TEST_F(EnableDisable, TheKeyboardAndTheMarksFollowTheRows) {
+    SetValue(HKEY_CURRENT_USER, kv::kRunKey, "Alpha", "alpha.exe");
+    SetValue(HKEY_CURRENT_USER, kv::kRunKey, "Beta", "beta.exe");
+    SetValue(HKEY_CURRENT_USER, kv::kRunKey, "Gamma", "gamma.exe");
+    OpenMainWindow();
+    ASSERT_EQ((std::vector<std::string>{"Gamma", "Beta", "Alpha"}), Titles());
+
+    // Typing goes to the row whose title begins so, in any letter case.
+    SendMessageA(list(), WM_CHAR, 'b', 1); // typed once
+    kvtest::PumpMessages();
+    EXPECT_EQ(RowWithTitle("Beta"), kv::FirstSelectedRow());
+    EXPECT_EQ(1, kv::SelectedCount());
+
+    // The space bar turns the focused row's box over, and the entry follows.
+    SendMessageA(list(), WM_KEYDOWN, VK_SPACE, 0);
+    SendMessageA(list(), WM_KEYUP, VK_SPACE, 0);
+    kvtest::PumpMessages();
+    EXPECT_TRUE(kv::RowUnchecked(RowWithTitle("Beta")));
+    EXPECT_FALSE(ValueExists(HKEY_CURRENT_USER, kv::kRunKey, "Beta"));
+    EXPECT_EQ(std::vector<std::string>{"Beta"}, StoredTitles());
+
+    // A row put on top and a row taken out leave the selection, the focus
+    // and the boxes of the others on their own rows.
+    kv::AddEntryRow("Top", "top.exe", kHkcuRun, 0);
+    kv::SetRowBox(0, true); // shown active, as a restored entry would be
+    EXPECT_EQ(RowWithTitle("Beta"), kv::FirstSelectedRow());
+    EXPECT_EQ(RowWithTitle("Beta"), ListView_GetNextItem(list(), -1, LVNI_FOCUSED));
+    EXPECT_TRUE(kv::RowUnchecked(RowWithTitle("Beta")));
+    EXPECT_TRUE(kv::RowChecked(RowWithTitle("Alpha")));
+    kv::DeleteEntryRow(RowWithTitle("Gamma"));
+    EXPECT_EQ((std::vector<std::string>{"Top", "Beta", "Alpha"}), Titles());
+    EXPECT_EQ(1, kv::FirstSelectedRow());
+    EXPECT_EQ(1, kv::SelectedCount());
+    EXPECT_EQ(1, ListView_GetNextItem(list(), -1, LVNI_FOCUSED));
+    EXPECT_EQ(std::string("beta.exe"), kv::RowText(1, kv::kColumnCommand));
+
+    // Again, and the entry comes back.
+    SendMessageA(list(), WM_KEYDOWN, VK_SPACE, 0);
+    SendMessageA(list(), WM_KEYUP, VK_SPACE, 0);
+    kvtest::PumpMessages();
+    EXPECT_TRUE(kv::RowChecked(1));
+    EXPECT_EQ("beta.exe", ReadString(HKEY_CURRENT_USER, kv::kRunKey, "Beta"));
+    EXPECT_TRUE(StoredTitles().empty());
+}
+
 TEST_F(EnableDisable, EveryKindOfLocationGoesAndComesBack) {
     const std::string section = std::string(kv::kRunOnceExKey) + "\\Setup";
     const std::string subkey = std::string(kv::kRunKey) + "\\Vendor";

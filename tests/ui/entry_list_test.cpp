@@ -152,7 +152,7 @@ TEST_F(EntryListWindow, TiesKeepTheExchangeOrderAndRowsKeepTheirState) {
     EXPECT_TRUE(kv::RowUnchecked(0)); // a new row is unchecked
     // r1 checked and selected; its state must follow it through the sort.
     kv::g_app.ListBusy = true;
-    ListView_SetCheckState(list(), 1, TRUE);
+    kv::SetRowBox(1, true);
     ListView_SetItemState(list(), 1, LVIS_SELECTED, LVIS_SELECTED);
     kv::g_app.ListBusy = false;
     kv::UpdateCountText();
