@@ -11,7 +11,6 @@
 #include "resource.h"
 
 #include <windows.h>
-#include <commctrl.h>
 
 #include <algorithm>
 #include <vector>
@@ -19,11 +18,6 @@
 namespace kv {
 
 namespace {
-
-// Sets or clears a row's box without the change being taken as the user's.
-void RestoreCheck(int row, bool checked) {
-    SetRowBox(row, checked);
-}
 
 void ShowNow(const std::string& text) {
     g_app.PendingStatusText = text;
@@ -108,7 +102,7 @@ bool EnableEntry(int row) {
     const LocationOutcome outcome = WriteKeptEntry(entry);
     if (!outcome.succeeded()) {
         ReportOutcome(outcome);
-        RestoreCheck(row, false);
+        SetRowBox(row, false);
         const std::string failure =
             g_app.PendingStatusText.empty()
                 ? LoadText(IDS_SVC) + entry.title + LoadText(IDS_SVC_NOT_CREATED)
@@ -142,7 +136,7 @@ bool DisableEntry(int row) {
     // taken out.
     LocationOutcome refusal;
     if (!KeepEntryForm(entry, NewKeptFilePath, refusal)) {
-        RestoreCheck(row, true);
+        SetRowBox(row, true);
         ShowNow(OutcomeStatusText(refusal));
         return false;
     }
@@ -168,13 +162,13 @@ bool DisableEntry(int row) {
     }
     if (!written) {
         DiscardKeptFile(entry.kept.file);
-        RestoreCheck(row, true);
+        SetRowBox(row, true);
         ShowNow(LoadText(IDS_STORE_NOT_WRITTEN));
         return false;
     }
     const LocationOutcome outcome = RemoveEntry(entry.title, entry.command, entry.location);
     if (!outcome.succeeded()) {
-        RestoreCheck(row, true);
+        SetRowBox(row, true);
         if (SaveDisabledRows()) {
             DiscardKeptFile(entry.kept.file);
         }

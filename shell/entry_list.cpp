@@ -30,7 +30,7 @@ bool OnListThread() {
     return GetWindowThreadProcessId(g_app.entryList, nullptr) == GetCurrentThreadId();
 }
 
-const AppState::ListRow* RowAt(int row) {
+AppState::ListRow* RowAt(int row) {
     if (row < 0 || static_cast<std::size_t>(row) >= g_app.rows.size()) {
         return nullptr;
     }
@@ -108,17 +108,8 @@ struct Marks {
 
 Marks ReadMarks() {
     Marks marks;
-    int row = -1;
-    for (;;) {
-        row = static_cast<int>(SendMessageA(g_app.entryList, LVM_GETNEXTITEM,
-                                            static_cast<WPARAM>(row), LVNI_SELECTED));
-        if (row < 0) {
-            break;
-        }
-        marks.selected.push_back(row);
-    }
-    marks.focused = static_cast<int>(
-        SendMessageA(g_app.entryList, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+    marks.selected = SelectedRows();
+    marks.focused = FocusedRow();
     marks.mark = static_cast<int>(SendMessageA(g_app.entryList, LVM_GETSELECTIONMARK, 0, 0));
     return marks;
 }
@@ -157,10 +148,21 @@ void ShowRows(const Marks& before, const Marks& after) {
     g_app.ListBusy = busy;
 }
 
+// The marks put where `moved` takes their rows; -1 (no row) stays -1.
+template <typename Move> Marks MovedMarks(const Marks& marks, Move moved) {
+    Marks after;
+    for (int row : marks.selected) {
+        after.selected.push_back(moved(row));
+    }
+    after.focused = moved(marks.focused);
+    after.mark = moved(marks.mark);
+    return after;
+}
+
 // The marks after a row came in at `position` (shift > 0) or went from it
 // (shift < 0): the marks below move with their rows; a gone row's marks go.
 Marks ShiftMarks(const Marks& marks, int position, int shift) {
-    const auto moved = [position, shift](int row) {
+    return MovedMarks(marks, [position, shift](int row) {
         if (row < position) {
             return row;
         }
@@ -168,14 +170,7 @@ Marks ShiftMarks(const Marks& marks, int position, int shift) {
             return -1;
         }
         return row + shift;
-    };
-    Marks shifted;
-    for (int row : marks.selected) {
-        shifted.selected.push_back(moved(row));
-    }
-    shifted.focused = marks.focused < 0 ? -1 : moved(marks.focused);
-    shifted.mark = marks.mark < 0 ? -1 : moved(marks.mark);
-    return shifted;
+    });
 }
 
 // Inserts a row with its four texts and icon at the position, with an
@@ -281,6 +276,24 @@ int FirstSelectedRow() {
         SendMessageA(g_app.entryList, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
 }
 
+std::vector<int> SelectedRows() {
+    std::vector<int> rows;
+    int row = -1;
+    for (;;) {
+        row = static_cast<int>(SendMessageA(g_app.entryList, LVM_GETNEXTITEM,
+                                            static_cast<WPARAM>(row), LVNI_SELECTED));
+        if (row < 0) {
+            return rows;
+        }
+        rows.push_back(row);
+    }
+}
+
+int FocusedRow() {
+    return static_cast<int>(
+        SendMessageA(g_app.entryList, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+}
+
 namespace {
 
 // The text as the list shows it, read with as many messages as it needs.
@@ -349,8 +362,7 @@ void ProvideRowItem(LVITEMA& item) {
     }
     if ((item.mask & LVIF_STATE) != 0 && (item.stateMask & LVIS_STATEIMAGEMASK) != 0) {
         item.state =
-            (item.state & ~LVIS_STATEIMAGEMASK) |
-            INDEXTOSTATEIMAGEMASK(row->checked ? kStateImageChecked : kStateImageUnchecked);
+            (item.state & ~LVIS_STATEIMAGEMASK) | INDEXTOSTATEIMAGEMASK(StateImage(item.iItem));
     }
 }
 
@@ -369,15 +381,15 @@ bool RowSelected(int row) {
 }
 
 void SetRowBox(int row, bool checked) {
-    if (RowAt(row) != nullptr) {
-        g_app.rows[static_cast<std::size_t>(row)].checked = checked;
+    if (AppState::ListRow* at = RowAt(row)) {
+        at->checked = checked;
         RedrawRow(row);
     }
 }
 
 void SetRowRunning(int row, bool running) {
-    if (RowAt(row) != nullptr) {
-        g_app.rows[static_cast<std::size_t>(row)].running = running;
+    if (AppState::ListRow* at = RowAt(row)) {
+        at->running = running;
         RedrawRow(row);
     }
 }
@@ -424,7 +436,7 @@ StartupEntry RowTexts(int row) {
 std::vector<StartupEntry> RowsOfKind(RowKind kind) {
     std::vector<StartupEntry> rows;
     if (kind == RowKind::Selected) {
-        for (int row : ReadMarks().selected) {
+        for (int row : SelectedRows()) {
             rows.push_back(RowTexts(row));
         }
         return rows;
@@ -578,17 +590,11 @@ void SortEntryList(int column) {
         sorted.push_back(g_app.rows[order[k]]);
     }
     const Marks before = ReadMarks();
-    const auto moved = [&placeOf](int row) {
+    const Marks after = MovedMarks(before, [&placeOf](int row) {
         return row >= 0 && static_cast<std::size_t>(row) < placeOf.size()
                    ? placeOf[static_cast<std::size_t>(row)]
                    : -1;
-    };
-    Marks after;
-    for (int row : before.selected) {
-        after.selected.push_back(moved(row));
-    }
-    after.focused = moved(before.focused);
-    after.mark = moved(before.mark);
+    });
     g_app.rows = std::move(sorted);
     ShowRows(before, after);
     ShowSortMarker(column, ascending);

@@ -53,6 +53,10 @@ void UpdateCountText();
 int RowCount();
 int SelectedCount();
 int FirstSelectedRow(); // -1 when none is selected
+// The selected rows in list order. Every read is a message to the list, so
+// the worker thread may call this too.
+std::vector<int> SelectedRows();
+int FocusedRow(); // -1 when no row has the focus
 std::string RowText(int row, int column);
 bool RowChecked(int row);   // state image 2: active in its location
 bool RowUnchecked(int row); // state image 1: disabled

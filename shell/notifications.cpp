@@ -108,8 +108,7 @@ LRESULT HandleEntryListNotify(const NMHDR* header) {
     case LVN_KEYDOWN:
         // The space bar turns the focused row's check box over.
         if (reinterpret_cast<const NMLVKEYDOWN*>(header)->wVKey == VK_SPACE) {
-            ToggleRowBox(static_cast<int>(SendMessageA(g_app.entryList, LVM_GETNEXTITEM,
-                                                       static_cast<WPARAM>(-1), LVNI_FOCUSED)));
+            ToggleRowBox(FocusedRow());
         }
         break;
     case NM_CLICK:

@@ -26,21 +26,6 @@ bool Ask(const std::string& question) {
                        MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
 
-// The selected rows in list order. Every read is a message to the list, so
-// the worker thread may call this too.
-std::vector<int> SelectedRows() {
-    std::vector<int> rows;
-    int row = -1;
-    for (;;) {
-        row = static_cast<int>(SendMessageA(g_app.entryList, LVM_GETNEXTITEM,
-                                            static_cast<WPARAM>(row), LVNI_SELECTED));
-        if (row < 0) {
-            return rows;
-        }
-        rows.push_back(row);
-    }
-}
-
 // The program path of a list row's command: as the last refresh resolved it,
 // or resolved now and remembered.
 const std::string& ProgramPathOf(const std::string& command) {
