@@ -1,23 +1,38 @@
-// The new/edit program dialog: adding a program to a startup location, and
-// changing an existing entry, enabled or disabled.
+// The new/edit program dialog: it shows the fields it is given, checks what
+// the user typed and hands the fields to the caller, which writes them.
 #pragma once
 
+#include "dialogs/program_fields.h"
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <functional>
 #include <string>
 
 namespace kv {
 
-// "Добавить ..." (Ctrl+N): the dialog in its new mode, nothing filled in.
-void AddProgram();
+struct ProgramDialogRequest {
+    HINSTANCE instance = nullptr;
+    HWND owner = nullptr;
+    HIMAGELIST groupImages = nullptr; // the pictures of the group list
+    // The fields the dialog opens with: empty with group 0 for a new
+    // program; the row's texts and group when an entry is edited.
+    ProgramFields prefill;
+    // A dropped file: the path and, as the title, its file name.
+    std::string droppedFile;
+    // The fields change a disabled entry's record.
+    bool editingDisabled = false;
+    // Called on OK once the fields pass their checks; writes what they say.
+    // True closes the dialog; false keeps it open with the user's input (the
+    // callee has told the user why).
+    std::function<bool(HWND dialog, const ProgramFields& fields)> accept;
+};
 
-// A file dropped on the list: the dialog in its new mode with the file's path
-// and name filled in.
-void AddDroppedFile(const std::string& path);
+// Runs the dialog modal; true when it was closed by OK.
+bool RunProgramDialog(const ProgramDialogRequest& request);
 
-// "Редактировать ..." (Ctrl+E): asks by "SingleEdit" or "MultiEdit", opens the
-// dialog in edit mode once for every selected row, top first, and refreshes
-// once. An enabled entry leaves its location before the changed one is
-// written, and goes back as it was when that cannot be written; a disabled
-// entry only has its record in disable.ini changed.
-void EditSelectedEntries();
+// The full path of a file; the text itself when the system cannot make one.
+std::string FullPath(const std::string& path);
 
 } // namespace kv

@@ -116,18 +116,37 @@ LocationOutcome CreateStartupShortcut(const std::string& folder, const std::stri
     }
     ComScope com;
     ComPtr<IShellLinkA> link;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                link.Out()))) {
-        return outcome;
-    }
-    link->SetPath(programPath.c_str());
-    link->SetArguments(arguments.c_str());
     ComPtr<IPersistFile> file;
-    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, file.Out()))) {
-        const std::wstring path = Wide(ShortcutFilePath(folder, linkName));
-        outcome = Outcome(!path.empty() && SUCCEEDED(file->Save(path.c_str(), TRUE)), linkName);
+    const std::wstring path = Wide(ShortcutFilePath(folder, linkName));
+    const bool saved =
+        SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                   link.Out())) &&
+        SUCCEEDED(link->SetPath(programPath.c_str())) &&
+        SUCCEEDED(link->SetArguments(arguments.c_str())) &&
+        SUCCEEDED(link->QueryInterface(IID_IPersistFile, file.Out())) && !path.empty() &&
+        SUCCEEDED(file->Save(path.c_str(), TRUE));
+    outcome = Outcome(saved, linkName);
+    if (!saved) {
+        outcome.box = OutcomeBox::CantCreateValue;
     }
     return outcome;
+}
+
+bool SaveShellLinkRetargeted(const std::string& source, const std::string& destination,
+                             const std::string& programPath, const std::string& arguments) {
+    ComScope com;
+    ComPtr<IShellLinkA> link;
+    ComPtr<IPersistFile> file;
+    const std::wstring from = Wide(source);
+    const std::wstring to = Wide(destination);
+    return !from.empty() && !to.empty() &&
+           SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
+                                      IID_IShellLinkA, link.Out())) &&
+           SUCCEEDED(link->QueryInterface(IID_IPersistFile, file.Out())) &&
+           SUCCEEDED(file->Load(from.c_str(), STGM_READ)) &&
+           SUCCEEDED(link->SetPath(programPath.c_str())) &&
+           SUCCEEDED(link->SetArguments(arguments.c_str())) &&
+           SUCCEEDED(file->Save(to.c_str(), TRUE));
 }
 
 LocationOutcome RestoreStartupFile(const std::string& keptPath, const std::string& folder,

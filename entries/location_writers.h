@@ -49,9 +49,17 @@ LocationOutcome SetRegistryValueExactly(const std::string& rootName, const std::
 std::string ShortcutFilePath(const std::string& folder, const std::string& linkName);
 
 // A shell link in a Startup folder to the program with the arguments. An empty
-// folder writes nothing and says nothing.
+// folder writes nothing and says nothing; a link that cannot be made (no
+// shell link object, or it cannot be saved) is a failure with its message box.
 LocationOutcome CreateStartupShortcut(const std::string& folder, const std::string& linkName,
                                       const std::string& programPath, const std::string& arguments);
+
+// Saves at `destination` the shell link of the file `source` with a new
+// program and arguments; every other property of the link (working folder,
+// description, icon, show state, hot key) stays as it was. False when the
+// source is no shell link or the new file cannot be saved.
+bool SaveShellLinkRetargeted(const std::string& source, const std::string& destination,
+                             const std::string& programPath, const std::string& arguments);
 
 // Puts the kept copy of a Startup-folder file back under its own name. A
 // file of that name that is there already is not replaced: the outcome is a

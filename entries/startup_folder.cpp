@@ -120,6 +120,18 @@ StartupEntry FolderRow(const std::string& folder, const std::string& name,
 
 } // namespace
 
+bool IsShellLinkFile(const std::string& path) {
+    ComScope com;
+    ComPtr<IShellLinkA> link;
+    ComPtr<IPersistFile> file;
+    const std::wstring widePath = Wide(path);
+    return !widePath.empty() &&
+           SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
+                                      IID_IShellLinkA, link.Out())) &&
+           SUCCEEDED(link->QueryInterface(IID_IPersistFile, file.Out())) &&
+           SUCCEEDED(file->Load(widePath.c_str(), STGM_READ));
+}
+
 std::vector<StartupEntry> ScanStartupFolder(int selector) {
     std::vector<StartupEntry> rows;
     const std::string folder = GetStartupFolderPath(selector);

@@ -26,4 +26,7 @@ std::string GetStartupFolderPath(int selector);
 // other entry, and a link that cannot be read, names its own full path.
 std::vector<StartupEntry> ScanStartupFolder(int selector);
 
+// True when the file loads as a shell link, whatever its name.
+bool IsShellLinkFile(const std::string& path);
+
 } // namespace kv

@@ -280,6 +280,8 @@
 #define IDS_EDIT_PUT_BACK            226         /* the new entry failed; the old one is back */
 #define IDS_EDIT_KEPT_DISABLED       227         /* neither could be written; kept as disabled */
 #define IDS_EDIT_CANNOT_KEEP         228         /* the old entry could not be brought back if needed */
+#define IDS_ERR_PLAIN_FILE_EDIT      229         /* a Startup-folder file (no shortcut) can only move */
+#define IDS_EDIT_NOT_PREPARED        270         /* the changed entry's file copy could not be made */
 #define IDC_PROG_LABEL               1017        /* the dialog's other labels (not IDC_STATIC) */
 
 /* Report texts: 240-249; registry jump: 250-259; about box: 260-269 */

@@ -15,28 +15,6 @@
 
 namespace kv {
 
-// What the edit command hands to the program dialog, and the file a drop
-// offers it.
-struct EditContext {
-    // The edited row's title: the prefill of the title and the name of the
-    // old entry. Empty in new mode.
-    std::string title;
-    // Prefills of the path, parameters and section (RunOnceEx rows), and the
-    // group; a row without a group keeps the group of the last edit.
-    std::string path;
-    std::string parameters;
-    std::string section;
-    int group = 0;
-    // The edited row's command and location string.
-    std::string oldCommand;
-    std::string oldLocation;
-    bool editMode = false;  // set while a dialog opened for one row is open
-    bool disabled = false;  // the edited row is unchecked: only its record changes
-    bool noRefresh = false; // set during the edit command, which refreshes once at its end
-    // A dropped file being offered to the dialog; the dialog empties it.
-    std::string droppedFilePath;
-};
-
 struct AppState {
     HINSTANCE instance = nullptr;
     HWND mainWindow = nullptr;
@@ -117,9 +95,6 @@ struct AppState {
     HIMAGELIST groupImages = nullptr;
 
     RunningSettings settings = DefaultRunningSettings();
-
-    // The state of the program dialog between the edit command and the dialog.
-    EditContext edit;
 };
 
 extern AppState g_app;

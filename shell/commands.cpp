@@ -2,7 +2,7 @@
 
 #include "dialogs/about_box.h"
 #include "dialogs/options_sheet.h"
-#include "dialogs/program_dialog.h"
+#include "shell/entry_edit.h"
 #include "dialogs/registry_jump.h"
 #include "entries/catalogue.h"
 #include "entries/command_path.h"

@@ -1,6 +1,6 @@
 #include "shell/start_up.h"
 
-#include "dialogs/program_dialog.h"
+#include "shell/entry_edit.h"
 #include "records/settings_store.h"
 #include "shell/app_state.h"
 #include "shell/main_window.h"

@@ -99,26 +99,93 @@ void EmptyFolder(const std::string& path) {
     }
 }
 
+namespace {
+
+std::wstring WidePath(const std::string& path) {
+    std::vector<wchar_t> wide(path.size() + 1);
+    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide.data(), static_cast<int>(wide.size()));
+    return std::wstring(wide.data());
+}
+
+} // namespace
+
 void MakeShellLink(const std::string& linkPath, const std::string& target,
                    const std::string& arguments) {
+    LinkProperties properties;
+    properties.target = target;
+    properties.arguments = arguments;
+    MakeShellLink(linkPath, properties);
+}
+
+void MakeShellLink(const std::string& linkPath, const LinkProperties& properties) {
     CoInitialize(nullptr);
     IShellLinkA* link = nullptr;
     ASSERT_TRUE(SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
                                            IID_IShellLinkA, reinterpret_cast<void**>(&link))));
-    link->SetPath(target.c_str());
-    link->SetArguments(arguments.c_str());
+    link->SetPath(properties.target.c_str());
+    link->SetArguments(properties.arguments.c_str());
+    if (!properties.workingFolder.empty()) {
+        link->SetWorkingDirectory(properties.workingFolder.c_str());
+    }
+    if (!properties.description.empty()) {
+        link->SetDescription(properties.description.c_str());
+    }
+    if (!properties.iconPath.empty()) {
+        link->SetIconLocation(properties.iconPath.c_str(), properties.iconIndex);
+    }
+    if (properties.hotKey != 0) {
+        link->SetHotkey(properties.hotKey);
+    }
     IPersistFile* file = nullptr;
     const HRESULT queried = link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
     if (SUCCEEDED(queried)) {
-        std::vector<wchar_t> wide(linkPath.size() + 1);
-        MultiByteToWideChar(CP_ACP, 0, linkPath.c_str(), -1, wide.data(),
-                            static_cast<int>(wide.size()));
-        EXPECT_TRUE(SUCCEEDED(file->Save(wide.data(), TRUE))) << linkPath;
+        EXPECT_TRUE(SUCCEEDED(file->Save(WidePath(linkPath).c_str(), TRUE))) << linkPath;
         file->Release();
     }
     link->Release();
     CoUninitialize();
     ASSERT_TRUE(SUCCEEDED(queried));
+}
+
+LinkProperties ReadShellLink(const std::string& linkPath) {
+    LinkProperties properties;
+    CoInitialize(nullptr);
+    IShellLinkA* link = nullptr;
+    IPersistFile* file = nullptr;
+    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
+                                   IID_IShellLinkA, reinterpret_cast<void**>(&link))) &&
+        SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
+        SUCCEEDED(file->Load(WidePath(linkPath).c_str(), STGM_READ))) {
+        std::vector<char> text(32768);
+        const auto read = [&](HRESULT result) {
+            return SUCCEEDED(result) ? std::string(text.data()) : std::string();
+        };
+        properties.target = read(link->GetPath(text.data(), static_cast<int>(text.size()),
+                                               nullptr, SLGP_RAWPATH));
+        properties.arguments =
+            read(link->GetArguments(text.data(), static_cast<int>(text.size())));
+        properties.workingFolder =
+            read(link->GetWorkingDirectory(text.data(), static_cast<int>(text.size())));
+        properties.description =
+            read(link->GetDescription(text.data(), static_cast<int>(text.size())));
+        properties.iconPath = read(link->GetIconLocation(
+            text.data(), static_cast<int>(text.size()), &properties.iconIndex));
+        link->GetHotkey(&properties.hotKey);
+    }
+    if (file != nullptr) {
+        file->Release();
+    }
+    if (link != nullptr) {
+        link->Release();
+    }
+    CoUninitialize();
+    return properties;
+}
+
+bool operator==(const LinkProperties& a, const LinkProperties& b) {
+    return a.target == b.target && a.arguments == b.arguments &&
+           a.workingFolder == b.workingFolder && a.description == b.description &&
+           a.iconPath == b.iconPath && a.iconIndex == b.iconIndex && a.hotKey == b.hotKey;
 }
 
 } // namespace kvtest

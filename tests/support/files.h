@@ -2,6 +2,8 @@
 // test prefix.
 #pragma once
 
+#include <windows.h>
+
 #include <string>
 
 namespace kvtest {
@@ -33,8 +35,24 @@ bool FolderIsEmpty(const std::string& path);
 // Removes everything inside the folder, hidden and read-only files too.
 void EmptyFolder(const std::string& path);
 
+// What a shell link holds besides its file name.
+struct LinkProperties {
+    std::string target;
+    std::string arguments;
+    std::string workingFolder;
+    std::string description;
+    std::string iconPath;
+    int iconIndex = 0;
+    WORD hotKey = 0;
+};
+
 // Creates a shell link at linkPath to the target with the arguments.
 void MakeShellLink(const std::string& linkPath, const std::string& target,
                    const std::string& arguments = std::string());
+// Creates a shell link with every property given.
+void MakeShellLink(const std::string& linkPath, const LinkProperties& properties);
+// The properties of the shell link at linkPath (empty when it cannot be read).
+LinkProperties ReadShellLink(const std::string& linkPath);
+bool operator==(const LinkProperties& a, const LinkProperties& b);
 
 } // namespace kvtest

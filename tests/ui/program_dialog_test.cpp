@@ -174,8 +174,9 @@ TEST_F(ProgramDialog, EachRefusalKeepsTheDialogOpenWithTheInput) {
     }
     EXPECT_EQ(before, kvtest::StartupSetBytes()); // nothing written anywhere
 
-    // A section of 442 characters passes the dialog's checks and closes it;
-    // the registry itself takes no key name that long, and the writer says so.
+    // A section of 442 characters passes the dialog's checks; the registry
+    // itself takes no key name that long, the writer says so, and the dialog
+    // stays open with the input for another try.
     {
         kvtest::MessageBoxAnswerer answerer;
         answerer.Expect("Kelvorin",
@@ -183,7 +184,7 @@ TEST_F(ProgramDialog, EachRefusalKeepsTheDialogOpenWithTheInput) {
                         "попробуйте еще раз.",
                         IDOK);
         kvtest::ProgramDialogDriver driver(
-            {{Step(kv::kGroupRunOnceEx, "T", "C:\\t.exe", "", std::string(442, 's'))}});
+            {{Step(kv::kGroupRunOnceEx, "T", "C:\\t.exe", "", std::string(442, 's')), Cancel()}});
         SendCommand(IDM_ADD);
         driver.Opened();
         answerer.WaitAll();
@@ -343,7 +344,8 @@ TEST_F(ProgramDialog, AFailedWriteDuringAnEditPutsTheOldEntryBack) {
                     "Сервис Keep.lnk не изменен: новую запись создать не удалось, прежняя запись "
                     "восстановлена",
                     IDOK);
-        kvtest::ProgramDialogDriver driver({{Step(kv::kGroupHkcuRun)}});
+        // Nothing changed: the dialog stays open with the input.
+        kvtest::ProgramDialogDriver driver({{Step(kv::kGroupHkcuRun), Cancel()}});
         SendCommand(IDM_EDIT);
         const std::vector<kvtest::ProgramDialogFields>& opened = driver.Opened();
         ASSERT_EQ(1u, opened.size());
