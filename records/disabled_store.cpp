@@ -304,8 +304,7 @@ std::string KeptFilesFolder() {
     return folder;
 }
 
-std::string NewKeptFilePath(const std::string& fileName) {
-    const std::string folder = KeptFilesFolder();
+std::string UnusedFilePath(const std::string& folder, const std::string& fileName) {
     const std::string::size_type dot = fileName.rfind('.');
     const std::string stem =
         dot == std::string::npos || dot == 0 ? fileName : fileName.substr(0, dot);
@@ -316,6 +315,10 @@ std::string NewKeptFilePath(const std::string& fileName) {
         path = folder + "\\" + stem + " (" + std::to_string(copy) + ")" + extension;
     }
     return path;
+}
+
+std::string NewKeptFilePath(const std::string& fileName) {
+    return UnusedFilePath(KeptFilesFolder(), fileName);
 }
 
 void DiscardKeptFile(const std::string& path) {

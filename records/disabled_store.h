@@ -49,9 +49,12 @@ bool UpdateDisabledRecord(const std::string& oldTitle, const std::string& oldCom
 // The folder "disabled" in the user's data folder, made when missing.
 std::string KeptFilesFolder();
 
-// A path in that folder for a copy of the file of this name that no file
-// holds yet: the name itself, or the name with " (2)", " (3)", ... before its
-// extension.
+// A path in the folder for a file of this name that no file holds yet: the
+// name itself, or the name with " (2)", " (3)", ... before its extension.
+std::string UnusedFilePath(const std::string& folder, const std::string& fileName);
+
+// UnusedFilePath in the kept-files folder: where a copy of a disabled
+// Startup-folder file waits.
 std::string NewKeptFilePath(const std::string& fileName);
 
 // Deletes a kept copy; a path outside the kept-files folder is left alone.

@@ -1,17 +1,33 @@
 #include "records/list_file.h"
 
+#include "entries/text.h"
 #include "records/entry_records.h"
 #include "records/profile_records.h"
 #include "records/profile_text.h"
 
+#include <windows.h>
+
 namespace kv {
 
-bool WriteListFile(const std::string& path, const std::vector<StartupEntry>& rows) {
+std::string ListCopiesFolder(const std::string& listPath) {
+    const std::string::size_type slash = listPath.find_last_of("\\/");
+    const std::string::size_type dot = listPath.rfind('.');
+    const bool extension = dot != std::string::npos && (slash == std::string::npos || dot > slash);
+    return (extension ? listPath.substr(0, dot) : listPath) + " files";
+}
+
+bool WriteListFile(const std::string& path, const std::vector<StartupEntry>& rows,
+                   bool withCopies) {
+    const std::string copies = LowerAscii(ListCopiesFolder(path));
     std::vector<ProfileRecord> records;
     records.reserve(rows.size());
     for (const StartupEntry& row : rows) {
         StartupEntry saved = row;
-        saved.kept.file.clear(); // a list keeps no copies of files
+        const std::string::size_type slash = saved.kept.file.rfind('\\');
+        if (!withCopies || slash == std::string::npos ||
+            LowerAscii(saved.kept.file.substr(0, slash)) != copies) {
+            saved.kept.file.clear();
+        }
         ProfileRecord record = RecordOfEntry(saved);
         record.hasState = true;
         record.state = row.checked ? 1 : 0;
@@ -46,9 +62,13 @@ ListFile ReadListFile(const std::string& path) {
         return list;
     }
     list.valid = true;
+    const std::string copies = ListCopiesFolder(path);
     for (const ProfileRecord& record : file.records) {
-        StartupEntry entry = EntryOfRecord(record, std::string());
-        entry.kept.file.clear();
+        StartupEntry entry = EntryOfRecord(record, copies);
+        if (!entry.kept.file.empty() &&
+            GetFileAttributesA(entry.kept.file.c_str()) == INVALID_FILE_ATTRIBUTES) {
+            entry.kept.file.clear();
+        }
         entry.checked = record.state != 0;
         list.entries.push_back(std::move(entry));
     }

@@ -10,17 +10,25 @@
 
 namespace kv {
 
+// The folder beside a list file where copies of its Startup-folder files
+// may lie: the file's path without its extension, and " files".
+std::string ListCopiesFolder(const std::string& listPath);
+
 // Writes the list file whole and puts it in place of an older one in one
 // step, keeping what an older, longer file held beyond the new "total".
-// False when the file could not be written (an older file is then whole).
-bool WriteListFile(const std::string& path, const std::vector<StartupEntry>& rows);
+// A list keeps no copies of files, unless `withCopies`: a row whose kept
+// file lies in ListCopiesFolder then names it. False when the file could not
+// be written (an older file is then whole).
+bool WriteListFile(const std::string& path, const std::vector<StartupEntry>& rows,
+                   bool withCopies = false);
 
 struct ListFile {
     // Not a list file, or a damaged one: no "total" in "common", a "total"
     // that is no number, or fewer records than "total" claims.
     bool valid = false;
     // The records in file order: title, command, location, checked for a
-    // non-zero "state", and the value a registry entry held when it was saved.
+    // non-zero "state", the value a registry entry held when it was saved,
+    // and the copy of a Startup-folder file that lies beside the list.
     std::vector<StartupEntry> entries;
 };
 

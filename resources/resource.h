@@ -295,6 +295,7 @@
 #define IDS_NOT_A_LIST               231         /* a restore refused: not a list file */
 #define IDS_UNDO_NOT_WRITTEN         232         /* a restore refused: the current list could not be kept */
 #define IDS_UNDO_WRITTEN             233         /* after a restore: where the former list is */
+#define IDS_RESTORE_LEFT_ALONE       234         /* a restore could not take every entry out */
 
 #endif /* KELVORIN_RESOURCE_H */
 /* clang-format on */

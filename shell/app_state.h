@@ -15,6 +15,20 @@
 
 namespace kv {
 
+// Raises a flag of the user-interface thread for the owner's lifetime and
+// puts back what it held, so that raising nests.
+class FlagScope {
+  public:
+    explicit FlagScope(bool& flag) : flag_(flag), was_(flag) { flag_ = true; }
+    ~FlagScope() { flag_ = was_; }
+    FlagScope(const FlagScope&) = delete;
+    FlagScope& operator=(const FlagScope&) = delete;
+
+  private:
+    bool& flag_;
+    bool was_;
+};
+
 struct AppState {
     HINSTANCE instance = nullptr;
     HWND mainWindow = nullptr;

@@ -1,6 +1,8 @@
 #include "shell/list_files.h"
 
+#include "entries/catalogue.h"
 #include "entries/command_path.h"
+#include "entries/handles.h"
 #include "entries/location_dispatch.h"
 #include "entries/path_cache.h"
 #include "records/change_snapshot.h"
@@ -21,9 +23,6 @@
 #include <commdlg.h>
 
 #include <algorithm>
-#include <deque>
-#include <map>
-#include <memory>
 #include <vector>
 
 namespace kv {
@@ -55,8 +54,9 @@ void ShowError(const std::string& text) {
 }
 
 // Every row of the list, top first, checked or not, with the value each
-// registry entry holds: disabled ones as their records keep it, enabled ones
-// as the last refresh saw it.
+// registry entry holds: disabled ones as their records keep it (with the
+// kept copy of a Startup-folder file), enabled ones as the last refresh saw
+// it.
 std::vector<StartupEntry> ListRows() {
     std::vector<StartupEntry> enabled;
     std::vector<StartupEntry> disabled;
@@ -76,7 +76,9 @@ std::vector<StartupEntry> ListRows() {
     for (const bool on : isEnabled) {
         StartupEntry entry = on ? enabled[nextEnabled++] : disabled[nextDisabled++];
         entry.checked = on;
-        entry.kept.file.clear();
+        if (on) {
+            entry.kept.file.clear();
+        }
         rows.push_back(std::move(entry));
     }
     return rows;
@@ -97,109 +99,164 @@ void SaveEntryList(UINT title, const std::string& path) {
     g_app.LastListPath = target;
 }
 
-// The entries of the file, each with what the entry it names kept when it
-// was disabled just now (a Startup-folder file, a value's type and bytes),
-// else with the value the list holds for it.
-std::vector<StartupEntry> WithFormsOfNow(const std::vector<StartupEntry>& entries,
-                                         const std::vector<StartupEntry>& stored) {
-    std::map<std::string, std::deque<std::size_t>> byTexts;
-    for (std::size_t i = 0; i < stored.size(); ++i) {
-        byTexts[stored[i].title + '\n' + stored[i].command + '\n' + stored[i].location].push_back(
-            i);
-    }
-    std::vector<StartupEntry> result = entries;
-    for (StartupEntry& entry : result) {
-        const auto found = byTexts.find(entry.title + '\n' + entry.command + '\n' + entry.location);
-        if (found != byTexts.end() && !found->second.empty()) {
-            const std::size_t index = found->second.front();
-            found->second.pop_front();
-            entry.kept = stored[index].kept;
-        }
-    }
-    return result;
+bool SameEntry(const StartupEntry& a, const StartupEntry& b) {
+    return SameTexts(a, b) && a.kept.file == b.kept.file;
 }
 
-} // namespace
-
-bool RestoreListFile(const std::string& path) {
-    // Nothing is taken out before the file is known to be a whole list, and
-    // before the set it replaces is kept where it can be restored from.
-    const ListFile list = ReadListFile(path);
-    if (!list.valid) {
-        ShowError(LoadText(IDS_NOT_A_LIST) + path);
-        return false;
+// Removes the plain files of a folder (the copies an older undo list needed).
+void EmptyCopiesFolder(const std::string& folder) {
+    WIN32_FIND_DATAA found;
+    FindHandle search(folder + "\\*", found);
+    if (!search.valid()) {
+        return;
     }
-    const std::string undo = UserDataFolderPath() + "\\before restore.ini";
-    if (!WriteListFile(undo, ListRows())) {
-        ShowError(LoadText(IDS_UNDO_NOT_WRITTEN) + undo);
-        return false;
-    }
+    do {
+        const std::string name = found.cFileName;
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 && IsPlainFileName(name)) {
+            const std::string path = folder + "\\" + name;
+            SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+            DeleteFileA(path.c_str());
+        }
+    } while (search.Next(found));
+}
 
-    // Every active entry is recorded in the store with what its location holds
-    // for it, all in one write, before any of them leaves; then they leave one
-    // after another. Whatever happens meanwhile, no entry is in neither place.
-    std::vector<StartupEntry> stored =
-        WithKeptForms(RowsOfKind(RowKind::Disabled), ReadDisabledEntries());
+// A restore's working copy of each Startup-folder file the list carries
+// beside it, in the kept-files folder: the list's own copies may go when
+// the undo list is written anew (the list may be that undo list itself).
+std::vector<StartupEntry> WithWorkingCopies(std::vector<StartupEntry> entries) {
+    for (StartupEntry& entry : entries) {
+        if (entry.kept.file.empty()) {
+            continue;
+        }
+        const std::string copy = NewKeptFilePath(entry.title);
+        entry.kept.file = CopyFileA(entry.kept.file.c_str(), copy.c_str(), TRUE) ? copy : "";
+    }
+    return entries;
+}
+
+// The set the restore replaces, kept as the undo list; every Startup-folder
+// file of it is copied beside it, so that restoring the undo list brings the
+// very files back. The copies of the last undo list go with it.
+bool KeepUndoList(const std::string& undo) {
+    const std::string copies = ListCopiesFolder(undo);
+    EmptyCopiesFolder(copies);
+    CreateDirectoryA(copies.c_str(), nullptr);
+    std::vector<StartupEntry> rows = ListRows();
+    for (StartupEntry& row : rows) {
+        const LocationClass place = ClassifyLocation(row.location);
+        const std::string source = row.checked && place.kind == LocationKind::StartupFolder &&
+                                           IsPlainFileName(row.title)
+                                       ? place.folder + "\\" + row.title
+                                       : row.kept.file;
+        row.kept.file.clear();
+        const DWORD attributes =
+            source.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesA(source.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+            const std::string copy = UnusedFilePath(copies, row.title);
+            if (CopyFileA(source.c_str(), copy.c_str(), TRUE)) {
+                row.kept.file = copy;
+            }
+        }
+    }
+    return WriteListFile(undo, rows, true);
+}
+
+// Every active entry is recorded in the store with what its location holds
+// for it, all in one write, before any of them leaves; then they leave one
+// after another. Whatever happens meanwhile, no entry is in neither place.
+// `stored` learns the store as it then stands; `leftAlone` the entries that
+// stayed where they were. False, with nothing changed, when the store
+// cannot be written.
+bool TakeOutActiveEntries(std::vector<StartupEntry>& stored,
+                          std::vector<StartupEntry>& leftAlone) {
+    stored = WithKeptForms(RowsOfKind(RowKind::Disabled), ReadDisabledEntries());
     const std::size_t disabledBefore = stored.size();
     for (const StartupEntry& row : RowsOfKind(RowKind::Enabled)) {
         StartupEntry entry = row;
         LocationOutcome refusal;
         if (KeepEntryForm(entry, NewKeptFilePath, refusal)) {
-            stored.push_back(entry); // an entry that cannot be kept stays where it is
+            stored.push_back(entry);
+        } else {
+            leftAlone.push_back(row); // an entry that cannot be kept stays where it is
         }
     }
     if (!WriteDisabledStore(stored)) {
         for (std::size_t i = disabledBefore; i < stored.size(); ++i) {
             DiscardKeptFile(stored[i].kept.file);
         }
-        ShowError(LoadText(IDS_STORE_NOT_WRITTEN));
         return false;
     }
-    std::vector<StartupEntry> leftAlone;
+    std::vector<StartupEntry> stayed;
     for (std::size_t i = disabledBefore; i < stored.size(); ++i) {
         const StartupEntry& entry = stored[i];
         if (!RemoveEntry(entry.title, entry.command, entry.location).succeeded()) {
-            leftAlone.push_back(entry);
+            stayed.push_back(entry);
         }
     }
-    if (!leftAlone.empty()) {
-        // Still active: their records and copies go again.
-        std::vector<StartupEntry> kept;
-        for (const StartupEntry& entry : stored) {
-            const bool stays =
-                std::find_if(leftAlone.begin(), leftAlone.end(), [&](const StartupEntry& other) {
-                    return other.kept.file == entry.kept.file && other.title == entry.title &&
-                           other.location == entry.location;
-                }) != leftAlone.end();
-            if (!stays) {
-                kept.push_back(entry);
-            }
-        }
-        if (WriteDisabledStore(kept)) {
-            for (const StartupEntry& entry : leftAlone) {
-                DiscardKeptFile(entry.kept.file);
-            }
-            stored = kept;
+    leftAlone.insert(leftAlone.end(), stayed.begin(), stayed.end());
+    if (stayed.empty()) {
+        return true;
+    }
+    // Still active: their records and copies go again.
+    std::vector<StartupEntry> kept;
+    for (const StartupEntry& entry : stored) {
+        const bool stays =
+            std::find_if(stayed.begin(), stayed.end(), [&](const StartupEntry& other) {
+                return SameEntry(other, entry);
+            }) != stayed.end();
+        if (!stays) {
+            kept.push_back(entry);
         }
     }
+    if (WriteDisabledStore(kept)) {
+        for (const StartupEntry& entry : stayed) {
+            DiscardKeptFile(entry.kept.file);
+        }
+        stored = kept;
+    }
+    return true;
+}
 
-    // The file's entries, each with what the entry it names kept just now.
-    const std::vector<StartupEntry> entries = WithFormsOfNow(list.entries, stored);
+// The file's entries, each with what the entry it names kept just now (a
+// Startup-folder file, a value's type and bytes), unless the list carries
+// its own copy of the file.
+std::vector<StartupEntry> WithFormsOfNow(const std::vector<StartupEntry>& entries,
+                                         const std::vector<StartupEntry>& stored) {
+    std::vector<StartupEntry> result = entries;
+    std::vector<StartupEntry> now = WithKeptForms(entries, stored);
+    for (std::size_t i = 0; i < result.size(); ++i) {
+        if (result[i].kept.file.empty() && !now[i].kept.empty()) {
+            result[i].kept = now[i].kept;
+        }
+    }
+    return result;
+}
 
-    // Each of them comes back as a row; an enabled one goes back into its
-    // location. The store holds the disabled rows and, until the end, the
-    // entries taken out above, so that none is lost if the program ends
-    // meanwhile; it is written whenever the disabled rows change.
-    g_app.ListBusy = true;
+// Each entry of the file comes back as a row; an enabled one goes back into
+// its location. The store holds the disabled rows and, until the end, the
+// entries taken out before, so that none is lost if the program ends
+// meanwhile; it is written whenever the disabled rows change. An entry that
+// stayed in its location (`active`) is not written again. The disabled rows,
+// top first.
+std::vector<StartupEntry> PutBackListEntries(const std::vector<StartupEntry>& entries,
+                                             const std::vector<StartupEntry>& stored,
+                                             const std::vector<StartupEntry>& active) {
+    FlagScope busy(g_app.ListBusy);
     ClearEntryList();
     IconLookup icons;
-    std::unique_ptr<PathCacheScope> paths(new PathCacheScope());
-    std::vector<StartupEntry> disabledRows; // top row first
+    PathCacheScope paths;
+    std::vector<StartupEntry> disabledRows;
     for (const StartupEntry& entry : entries) {
         AddEntryRow(entry.title, entry.command, entry.location,
                     icons(ResolveCommandPath(entry.command, ResolveMode::ProgramPath)));
         bool disabled = !entry.checked;
-        if (entry.checked) {
+        const bool stayed =
+            std::find_if(active.begin(), active.end(), [&](const StartupEntry& other) {
+                return SameTexts(other, entry);
+            }) != active.end();
+        if (entry.checked && stayed) {
+            SetRowBox(0, true);
+        } else if (entry.checked) {
             SetRowBox(0, true);
             const LocationOutcome outcome = WriteKeptEntry(entry);
             if (!outcome.succeeded()) {
@@ -216,24 +273,64 @@ bool RestoreListFile(const std::string& path) {
             WriteDisabledStore(meanwhile);
         }
     }
-    g_app.ListBusy = false;
-    paths.reset();
+    return disabledRows;
+}
 
-    // Now the store holds exactly the disabled rows; copies kept for entries
-    // that are back in place, or that the file does not name, are not needed.
-    if (WriteDisabledStore(disabledRows)) {
-        for (const StartupEntry& entry : stored) {
-            bool stillKept = false;
-            for (const StartupEntry& row : disabledRows) {
-                stillKept = stillKept || row.kept.file == entry.kept.file;
-            }
-            if (!stillKept) {
-                DiscardKeptFile(entry.kept.file);
-            }
+// Now the store holds exactly the disabled rows; copies kept for entries
+// that are back in place, or that the file does not name, are not needed.
+bool FinishStore(const std::vector<StartupEntry>& disabledRows,
+                 const std::vector<StartupEntry>& copies) {
+    if (!WriteDisabledStore(disabledRows)) {
+        return false;
+    }
+    for (const StartupEntry& entry : copies) {
+        bool stillKept = false;
+        for (const StartupEntry& row : disabledRows) {
+            stillKept = stillKept || row.kept.file == entry.kept.file;
+        }
+        if (!stillKept) {
+            DiscardKeptFile(entry.kept.file);
         }
     }
+    return true;
+}
+
+} // namespace
+
+bool RestoreListFile(const std::string& path) {
+    // Nothing is taken out before the file is known to be a whole list, and
+    // before the set it replaces is kept where it can be restored from.
+    const ListFile list = ReadListFile(path);
+    if (!list.valid) {
+        ShowError(LoadText(IDS_NOT_A_LIST) + path);
+        return false;
+    }
+    const std::vector<StartupEntry> listed = WithWorkingCopies(list.entries);
+    const std::string undo = UserDataFolderPath() + "\\before restore.ini";
+    std::vector<StartupEntry> stored;
+    std::vector<StartupEntry> leftAlone;
+    const bool undoKept = KeepUndoList(undo);
+    if (!undoKept || !TakeOutActiveEntries(stored, leftAlone)) {
+        for (const StartupEntry& entry : listed) {
+            DiscardKeptFile(entry.kept.file);
+        }
+        ShowError(undoKept ? LoadText(IDS_STORE_NOT_WRITTEN) : LoadText(IDS_UNDO_NOT_WRITTEN) + undo);
+        return false;
+    }
+    const std::vector<StartupEntry> entries = WithFormsOfNow(listed, stored);
+    const std::vector<StartupEntry> disabledRows = PutBackListEntries(entries, stored, leftAlone);
+    std::vector<StartupEntry> copies = stored;
+    copies.insert(copies.end(), listed.begin(), listed.end());
+    const bool finished = FinishStore(disabledRows, copies);
+
     g_app.PendingStatusText = LoadText(IDS_UNDO_WRITTEN) + undo;
     ScanDriver();
+    if (!leftAlone.empty()) {
+        ShowError(LoadText(IDS_RESTORE_LEFT_ALONE) + std::to_string(leftAlone.size()));
+    }
+    if (!finished) {
+        ShowError(LoadText(IDS_STORE_NOT_WRITTEN));
+    }
     return true;
 }
 

@@ -168,3 +168,57 @@ TEST_F(ListFiles, WhatIsNoListIsRefusedBeforeAnythingChanges) {
 }
 
 } // namespace
+
+namespace {
+
+// A restore can be undone whole: the undo list keeps copies of the
+// Startup-folder files beside it, so the very files come back, disabled ones
+// too; what a restore could not take out is named.
+TEST_F(ListFiles, ARestoreIsUndoneByteForByte) {
+    const std::string folder = kvtest::CurrentUserStartupFolder();
+    SetValue(HKEY_CURRENT_USER, kv::kRunKey, "Keep", "keep.exe");
+    kvtest::MakeFile(folder + "\\tool.exe", "MZ the tool itself");
+    kvtest::LinkProperties rich;
+    rich.target = "C:\\windows\\notepad.exe";
+    rich.arguments = "a.txt";
+    rich.workingFolder = "C:\\windows\\temp";
+    rich.description = "Notes";
+    kvtest::MakeShellLink(folder + "\\Rich.lnk", rich);
+    kvtest::MakeShellLink(folder + "\\Off.lnk", "C:\\windows\\regedit.exe", "/s x.reg");
+    kvtest::MakeFolder(folder + "\\Sub"); // cannot be taken out and put back whole
+    OpenMainWindow();
+    SetBox("Off.lnk", false);
+    WriteSetting("Confirmation", "Restore", 0);
+    kv::LoadConfirmationSettings(kv::g_app.settings);
+    const std::map<std::string, std::string> original = kvtest::StartupSetBytes();
+    const std::string offBytes = kvtest::ReadFileText(kv::ReadDisabledEntries().at(0).kept.file);
+
+    const auto restore = [&](const std::string& list) {
+        kvtest::MessageBoxAnswerer answerer;
+        answerer.Expect("Kelvorin",
+                        "Не все программы удалось убрать из автозагрузки при восстановлении "
+                        "списка, остались на своих местах: 1",
+                        IDOK);
+        kvtest::FileDialogAnswerer dialog("Восстановление списка ...", list);
+        SendCommand(IDM_RESTORE_LIST);
+        dialog.WaitAnswered();
+        answerer.WaitAll();
+    };
+    kvtest::MakeFile(file, "[common]\r\ntotal=1\r\n[object 1]\r\ntitle=Keep\r\ncommand=keep.exe\r\n"
+                           "location=HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run\r\n"
+                           "state=1\r\n");
+    restore(file);
+    EXPECT_FALSE(kvtest::FileExists(folder + "\\tool.exe"));
+    EXPECT_FALSE(kvtest::FileExists(folder + "\\Rich.lnk"));
+    EXPECT_TRUE(kv::ReadDisabledEntries().empty());
+    EXPECT_GE(RowWithTitle("Sub"), 0);
+
+    restore(kv::UserDataFolderPath() + "\\before restore.ini");
+    EXPECT_EQ(original, kvtest::StartupSetBytes());
+    EXPECT_EQ(std::vector<std::string>{"Off.lnk"}, StoredTitles());
+    EXPECT_EQ(offBytes, kvtest::ReadFileText(kv::ReadDisabledEntries().at(0).kept.file));
+    EXPECT_TRUE(kv::RowUnchecked(RowWithTitle("Off.lnk")));
+    EXPECT_EQ(-1, RowWithTitle("Sub.lnk"));
+}
+
+} // namespace
