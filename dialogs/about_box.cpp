@@ -1,6 +1,5 @@
 #include "dialogs/about_box.h"
 
-#include "shell/app_state.h"
 #include "shell/strings.h"
 #include "resource.h"
 
@@ -39,6 +38,7 @@ struct Link {
 // What one open box keeps. Each box has its own: the tray menu can open a
 // second box while the first is still open.
 struct AboutState {
+    HINSTANCE instance = nullptr;
     Link links[2];
     HFONT underlined = nullptr; // the default GUI font with underlining
     HCURSOR hand = nullptr;
@@ -97,7 +97,7 @@ void InitAboutBox(HWND dialog, AboutState& state) {
         font.lfUnderline = TRUE;
         state.underlined = CreateFontIndirectA(&font);
     }
-    state.hand = LoadCursorA(g_app.instance, MAKEINTRESOURCEA(IDC_LINK_HAND));
+    state.hand = LoadCursorA(state.instance, MAKEINTRESOURCEA(IDC_LINK_HAND));
     state.links[0].id = IDC_ABOUT_EMAIL;
     state.links[0].target = LoadText(IDS_MAIL_URL);
     state.links[1].id = IDC_ABOUT_WEB;
@@ -217,9 +217,10 @@ INT_PTR CALLBACK AboutBoxProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
 
 } // namespace
 
-void AboutBox() {
+void AboutBox(HINSTANCE instance, HWND owner) {
     AboutState state;
-    DialogBoxParamA(g_app.instance, MAKEINTRESOURCEA(IDD_ABOUT), g_app.mainWindow, AboutBoxProc,
+    state.instance = instance;
+    DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_ABOUT), owner, AboutBoxProc,
                     reinterpret_cast<LPARAM>(&state));
 }
 

@@ -9,8 +9,8 @@ namespace kv {
 // system has none or it hardly stands out from the dialog's face colour.
 COLORREF LinkColour(COLORREF hot, bool hasHot, COLORREF face);
 
-// Opens the about box modally, owned by the main window.
-void AboutBox();
+// Opens the about box modally, with the program's resources and its owner.
+void AboutBox(HINSTANCE instance, HWND owner);
 
 // Tests: the function that hands a clicked link's target to the shell, in
 // place of ShellExecuteA (so that no mail program or browser starts); null

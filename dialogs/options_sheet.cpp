@@ -1,14 +1,7 @@
 #include "dialogs/options_sheet.h"
 
-#include "entries/location_dispatch.h"
-#include "entries/location_writers.h"
-#include "entries/registry.h"
 #include "records/settings_store.h"
-#include "shell/app_state.h"
-#include "shell/outcome_report.h"
-#include "shell/scan_driver.h"
 #include "shell/strings.h"
-#include "shell/tray.h"
 #include "resource.h"
 
 #include <windows.h>
@@ -20,12 +13,6 @@
 namespace kv {
 
 namespace {
-
-const char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-const char kRunLocation[] = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-// The program's own startup value, and the switch that starts it hidden.
-const char kOwnValueName[] = "Kelvorin";
-const char kMinimisedSwitch[] = "/m";
 
 // One page of the sheet: its template, its tab title and the section of
 // settings.ini whose keys it shows. Only the general page also carries the
@@ -156,84 +143,33 @@ void StoreSettingsSection(HWND page, const char* section) {
     }
 }
 
-struct OwnAutostart {
-    bool present = false;
-    bool minimised = false;
-};
-
-// Only a REG_SZ value of exactly the own name (letter case included) is the
-// program's own; any other spelling or type belongs to someone else.
-OwnAutostart ReadOwnAutostart() {
-    OwnAutostart own;
-    RegKey key;
-    if (!key.Open(HKEY_CURRENT_USER, kRunKey, KEY_QUERY_VALUE)) {
-        return own;
-    }
-    RegValue value;
-    for (DWORD index = 0; EnumValueAt(key.get(), index, value) == ERROR_SUCCESS; ++index) {
-        if (value.type != REG_SZ || value.name != kOwnValueName) {
-            continue;
-        }
-        own.present = true;
-        const std::string text = value.data.substr(0, value.data.find('\0'));
-        own.minimised = text.find(kMinimisedSwitch) != std::string::npos;
-    }
-    return own;
-}
-
-void ShowOwnAutostart(HWND page) {
-    const OwnAutostart own = ReadOwnAutostart();
+void ShowOwnAutostart(HWND page, const OwnAutostart& own) {
     SetChecked(page, IDC_GEN_AUTOSTART, own.present);
     if (own.present) {
         SetChecked(page, IDC_GEN_AUTOSTART_MIN, own.minimised);
     }
 }
 
-// Writes or deletes the own startup value. It names the program file itself
-// by its full path, so that it still starts the program when the logon runs
-// it from another current folder.
-void StoreOwnAutostart(HWND page) {
-    LocationOutcome outcome;
-    if (IsChecked(page, IDC_GEN_AUTOSTART)) {
-        const std::string arguments =
-            IsChecked(page, IDC_GEN_AUTOSTART_MIN) ? kMinimisedSwitch : "";
-        outcome = AddRegistryValue("HKCU", kRunKey, kOwnValueName, ProgramFilePath(), arguments);
-    } else {
-        outcome = RemoveEntry(kOwnValueName, "", kRunLocation);
-    }
-    ReportOutcome(outcome);
-}
-
-// The tray icon follows ShowIcon at once. A main window without an icon must
-// not stay hidden: nothing could bring it back.
-void FollowTraySetting() {
-    if (g_app.settings.ShowIcon != 0) {
-        AddTrayIcon();
-    } else {
-        RemoveTrayIcon();
-    }
-    if (!g_app.trayIconAdded && g_app.mainWindow != nullptr) {
-        ShowWindow(g_app.mainWindow, SW_SHOW);
-    }
-}
+// The request of the sheet that is open.
+const OptionsRequest* g_request = nullptr;
 
 void ApplyPage(HWND page, const Page& info) {
+    OptionsApplied applied;
+    applied.section = info.section;
+    applied.general = info.general;
     if (info.general) {
-        StoreOwnAutostart(page);
+        applied.autostart.present = IsChecked(page, IDC_GEN_AUTOSTART);
+        applied.autostart.minimised = IsChecked(page, IDC_GEN_AUTOSTART_MIN);
     }
     StoreSettingsSection(page, info.section);
-    LoadSettingsSection(info.section, g_app.settings);
-    if (info.general) {
-        FollowTraySetting();
-        // In place of what the writer or remover said.
-        g_app.PendingStatusText = LoadText(IDS_SETTINGS_SAVED);
+    if (g_request != nullptr && g_request->applied) {
+        g_request->applied(applied);
     }
 }
 
 // The sheet while it is open. The tray menu stays usable meanwhile: asking
 // for the options again brings this sheet to the front instead of opening a
 // second one over it, whose apply would undo the first one's.
-bool g_sheetOpen = false;
 HWND g_openSheet = nullptr;
 
 INT_PTR CALLBACK PageProc(HWND page, UINT message, WPARAM, LPARAM lParam) {
@@ -243,8 +179,8 @@ INT_PTR CALLBACK PageProc(HWND page, UINT message, WPARAM, LPARAM lParam) {
         const Page* info = reinterpret_cast<const Page*>(sheetPage->lParam);
         g_openSheet = GetParent(page);
         CreateSpinControls(page, info->section);
-        if (info->general) {
-            ShowOwnAutostart(page);
+        if (info->general && g_request != nullptr) {
+            ShowOwnAutostart(page, g_request->autostart);
         }
         ShowSettingsSection(page, info->section);
         // Known only from here on: the commands that filling the page sent
@@ -275,14 +211,14 @@ INT_PTR CALLBACK PageProc(HWND page, UINT message, WPARAM, LPARAM lParam) {
 
 } // namespace
 
-void OptionsSheet() {
-    if (g_sheetOpen) {
+bool RunOptionsSheet(const OptionsRequest& request) {
+    if (g_request != nullptr) {
         if (g_openSheet != nullptr) {
             SetForegroundWindow(g_openSheet);
         }
-        return;
+        return false;
     }
-    HINSTANCE instance = g_app.instance != nullptr ? g_app.instance : GetModuleHandleA(nullptr);
+    HINSTANCE instance = request.instance != nullptr ? request.instance : GetModuleHandleA(nullptr);
     constexpr int pageCount = static_cast<int>(sizeof(kPages) / sizeof(kPages[0]));
     std::string titles[pageCount];
     PROPSHEETPAGEA pages[pageCount] = {};
@@ -300,20 +236,18 @@ void OptionsSheet() {
     PROPSHEETHEADERA sheet = {};
     sheet.dwSize = sizeof(PROPSHEETHEADERA);
     sheet.dwFlags = PSH_PROPSHEETPAGE | PSH_NOCONTEXTHELP;
-    sheet.hwndParent = g_app.mainWindow;
+    sheet.hwndParent = request.owner;
     sheet.hInstance = instance;
     sheet.pszCaption = caption.c_str();
     sheet.nPages = static_cast<UINT>(pageCount);
     sheet.nStartPage = 0;
     sheet.ppsp = pages;
-    g_sheetOpen = true;
+    g_request = &request;
     const INT_PTR result = PropertySheetA(&sheet);
-    g_sheetOpen = false;
+    g_request = nullptr;
     g_openSheet = nullptr;
     // Non-zero: something was applied (or the sheet could not be shown).
-    if (result != 0) {
-        ScanDriver();
-    }
+    return result != 0;
 }
 
 } // namespace kv

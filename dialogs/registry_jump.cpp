@@ -2,8 +2,6 @@
 
 #include "entries/handles.h"
 #include "entries/text.h"
-#include "shell/app_state.h"
-#include "shell/entry_list.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
@@ -205,16 +203,6 @@ void JumpToRegistryKey(HWND owner, const std::string& keyPath, const std::string
         SelectValue(list, valueName);
     }
     SetForegroundWindow(editor);
-}
-
-void ShowEntryInRegistry() {
-    const int mark = static_cast<int>(SendMessageA(g_app.entryList, LVM_GETSELECTIONMARK, 0, 0));
-    if (mark < 0) {
-        return;
-    }
-    const RegistryTarget target =
-        RegistryJumpTarget(RowText(mark, kColumnLocation), RowText(mark, kColumnTitle));
-    JumpToRegistryKey(g_app.mainWindow, target.keyPath, target.valueName);
 }
 
 } // namespace kv

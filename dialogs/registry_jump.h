@@ -27,7 +27,4 @@ RegistryTarget RegistryJumpTarget(const std::string& location, const std::string
 // walk ends quietly when the editor does not come up or stops answering.
 void JumpToRegistryKey(HWND owner, const std::string& keyPath, const std::string& valueName);
 
-// The command: the row at the list's selection mark.
-void ShowEntryInRegistry();
-
 } // namespace kv

@@ -1,8 +1,6 @@
 #include "shell/commands.h"
 
 #include "dialogs/about_box.h"
-#include "dialogs/options_sheet.h"
-#include "shell/entry_edit.h"
 #include "dialogs/registry_jump.h"
 #include "entries/catalogue.h"
 #include "entries/command_path.h"
@@ -12,9 +10,11 @@
 #include "shell/app_state.h"
 #include "shell/change_check.h"
 #include "shell/entry_actions.h"
+#include "shell/entry_edit.h"
 #include "shell/entry_list.h"
 #include "shell/list_files.h"
 #include "shell/main_window.h"
+#include "shell/options.h"
 #include "shell/program_actions.h"
 #include "shell/scan_driver.h"
 #include "shell/startup_report.h"
@@ -60,6 +60,17 @@ void OpenWithShell(const std::string& target, const std::string& directory = std
 // The mail and web addresses go to the shell's default handler.
 void OpenAddress(UINT text) {
     ShellExecuteA(nullptr, nullptr, LoadText(text).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+// "Просмотр в реестре": the registry editor at the row at the selection mark.
+void ShowEntryInRegistry() {
+    const int mark = static_cast<int>(SendMessageA(g_app.entryList, LVM_GETSELECTIONMARK, 0, 0));
+    if (mark < 0) {
+        return;
+    }
+    const RegistryTarget target =
+        RegistryJumpTarget(RowText(mark, kColumnLocation), RowText(mark, kColumnTitle));
+    JumpToRegistryKey(g_app.mainWindow, target.keyPath, target.valueName);
 }
 
 void OpenHelpFile() {
@@ -113,7 +124,7 @@ const CommandRoute kCommandRoutes[] = {
     {IDM_HELP_CONTENTS, OpenHelpFile},
     {IDM_MAIL_AUTHOR, [] { OpenAddress(IDS_MAIL_URL); }},
     {IDM_WEBSITE, [] { OpenAddress(IDS_WEB_URL); }},
-    {IDM_ABOUT, AboutBox},
+    {IDM_ABOUT, [] { AboutBox(g_app.instance, g_app.mainWindow); }},
     // Tool bar and tray menu
     {IDM_STARTUP_FOLDER_MENU, ShowStartupFolderMenu},
     {IDM_SHOW_WINDOW, [] { ShowWindow(g_app.mainWindow, SW_SHOWNORMAL); }},
