@@ -31,9 +31,6 @@ namespace kv {
 
 namespace {
 
-// Commands that act on every selected row.
-const UINT kSelectionCommands[] = {IDM_DELETE, IDM_EDIT, IDM_RUN, IDM_TERMINATE, IDM_OPEN_FOLDER};
-
 void EnableCommand(HMENU menu, UINT command, bool enabled) {
     if (menu != nullptr) {
         EnableMenuItem(menu, command, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
@@ -78,104 +75,154 @@ void OpenHelpFile() {
     OpenWithShell(directory + "\\Kelvorin.chm", directory);
 }
 
-// What each command does. A command that is not here (those whose dialogs and
-// actions are still to come among them) does nothing.
+// What a command needs of the selection to be enabled.
+enum class Needs {
+    Nothing,
+    AnyRows,     // at least one selected row (menu and tool bar)
+    OneRow,      // exactly one selected row
+    RegistryRow, // exactly one selected row, of a registry location
+};
+
+// Each command: what it does, its status-bar hint, and what it needs of the
+// selection. A command that is not here does nothing.
 struct CommandRoute {
     UINT command;
     void (*run)();
+    UINT hint; // 0: the F1 text
+    Needs needs;
 };
 
 const CommandRoute kCommandRoutes[] = {
     // File
-    {IDM_ADD, AddProgram},
-    {IDM_EDIT, EditSelectedEntries},
-    {IDM_SAVE_LIST, SaveList},
-    {IDM_SAVE_LIST_AS, SaveListAs},
-    {IDM_RESTORE_LIST, RestoreList},
-    {IDM_DELETE, DeleteSelectedEntries},
-    {IDM_CHECK_CHANGES, RunManualCheck},
-    {IDM_RUN, RunSelectedEntries},
-    {IDM_TERMINATE, TerminateSelectedEntries},
-    {IDM_OPEN_FOLDER, StartOpenSelectedFolders},
-    {IDM_PROPERTIES, ShowSelectedFileProperties},
-    {IDM_EXIT, [] { DestroyWindow(g_app.mainWindow); }},
+    {IDM_ADD, AddProgram, IDS_HINT_ADD, Needs::Nothing},
+    {IDM_EDIT, EditSelectedEntries, IDS_HINT_EDIT, Needs::AnyRows},
+    {IDM_SAVE_LIST, SaveList, IDS_HINT_SAVE_LIST, Needs::Nothing},
+    {IDM_SAVE_LIST_AS, SaveListAs, IDS_HINT_SAVE_LIST_AS, Needs::Nothing},
+    {IDM_RESTORE_LIST, RestoreList, IDS_HINT_RESTORE_LIST, Needs::Nothing},
+    {IDM_DELETE, DeleteSelectedEntries, IDS_HINT_DELETE, Needs::AnyRows},
+    {IDM_CHECK_CHANGES, RunManualCheck, IDS_HINT_CHECK_CHANGES, Needs::Nothing},
+    {IDM_RUN, RunSelectedEntries, IDS_HINT_RUN, Needs::AnyRows},
+    {IDM_TERMINATE, TerminateSelectedEntries, IDS_HINT_TERMINATE, Needs::AnyRows},
+    {IDM_OPEN_FOLDER, StartOpenSelectedFolders, IDS_HINT_OPEN_FOLDER, Needs::AnyRows},
+    {IDM_PROPERTIES, ShowSelectedFileProperties, IDS_HINT_PROPERTIES, Needs::OneRow},
+    {IDM_EXIT, [] { DestroyWindow(g_app.mainWindow); }, IDS_HINT_EXIT, Needs::Nothing},
     // View. "Включить всё" and "Отключить всё" change the boxes; each row
     // that changes is enabled or disabled by its own row change.
-    {IDM_REFRESH, ScanDriver},
-    {IDM_PRINT, PrintStartupReport},
-    {IDM_SHOW_IN_REGISTRY, ShowEntryInRegistry},
-    {IDM_ENABLE_ALL, CheckAllRows},
-    {IDM_DISABLE_ALL, UncheckAllRows},
-    {IDM_SELECT_ALL, SelectAllRows},
-    {IDM_SAVE_POSITION, [] { SaveWindowLayout(CurrentWindowLayout()); }},
-    {IDM_OPTIONS, OptionsSheet},
+    {IDM_REFRESH, ScanDriver, IDS_HINT_REFRESH, Needs::Nothing},
+    {IDM_PRINT, PrintStartupReport, IDS_HINT_PRINT, Needs::Nothing},
+    {IDM_SHOW_IN_REGISTRY, ShowEntryInRegistry, IDS_HINT_SHOW_IN_REGISTRY, Needs::RegistryRow},
+    {IDM_ENABLE_ALL, CheckAllRows, IDS_HINT_ENABLE_ALL, Needs::Nothing},
+    {IDM_DISABLE_ALL, UncheckAllRows, IDS_HINT_DISABLE_ALL, Needs::Nothing},
+    {IDM_SELECT_ALL, SelectAllRows, IDS_HINT_SELECT_ALL, Needs::Nothing},
+    {IDM_SAVE_POSITION, [] { SaveWindowLayout(CurrentWindowLayout()); }, IDS_HINT_SAVE_POSITION,
+     Needs::Nothing},
+    {IDM_OPTIONS, OptionsSheet, IDS_HINT_OPTIONS, Needs::Nothing},
     // Tools, folders and files
-    {IDM_TOOL_REGEDIT, [] { OpenWithShell("regedit.exe"); }},
-    {IDM_TOOL_MSCONFIG, [] { OpenWithShell("msconfig.exe"); }},
-    {IDM_TOOL_SYSEDIT, [] { OpenWithShell("sysedit.exe"); }},
-    {IDM_TOOL_SCHEDULER, [] { WinExec("control.exe schedtasks", SW_SHOWNORMAL); }},
-    {IDM_FOLDER_SYSTEM, [] { OpenWithShell(SystemDirectory()); }},
-    {IDM_FOLDER_WINDOWS, [] { OpenWithShell(WindowsDirectory()); }},
-    {IDM_STARTUP_ALL_USERS, [] { OpenWithShell(GetStartupFolderPath(kAllUsersStartup)); }},
-    {IDM_STARTUP_CURRENT_USER, [] { OpenWithShell(GetStartupFolderPath(kCurrentUserStartup)); }},
-    {IDM_FILE_WININI, [] { OpenWithShell(WindowsDirectory() + "\\win.ini"); }},
-    {IDM_FILE_SYSTEMINI, [] { OpenWithShell(WindowsDirectory() + "\\system.ini"); }},
+    {IDM_TOOL_REGEDIT, [] { OpenWithShell("regedit.exe"); }, IDS_HINT_REGEDIT, Needs::Nothing},
+    {IDM_TOOL_MSCONFIG, [] { OpenWithShell("msconfig.exe"); }, IDS_HINT_MSCONFIG,
+     Needs::Nothing},
+    {IDM_TOOL_SYSEDIT, [] { OpenWithShell("sysedit.exe"); }, IDS_HINT_SYSEDIT, Needs::Nothing},
+    {IDM_TOOL_SCHEDULER, [] { WinExec("control.exe schedtasks", SW_SHOWNORMAL); },
+     IDS_HINT_SCHEDULER, Needs::Nothing},
+    {IDM_FOLDER_SYSTEM, [] { OpenWithShell(SystemDirectory()); }, IDS_HINT_FOLDER_SYSTEM,
+     Needs::Nothing},
+    {IDM_FOLDER_WINDOWS, [] { OpenWithShell(WindowsDirectory()); }, IDS_HINT_FOLDER_WINDOWS,
+     Needs::Nothing},
+    {IDM_STARTUP_ALL_USERS, [] { OpenWithShell(GetStartupFolderPath(kAllUsersStartup)); },
+     IDS_HINT_STARTUP_ALL, Needs::Nothing},
+    {IDM_STARTUP_CURRENT_USER, [] { OpenWithShell(GetStartupFolderPath(kCurrentUserStartup)); },
+     IDS_HINT_STARTUP_CURRENT, Needs::Nothing},
+    {IDM_FILE_WININI, [] { OpenWithShell(WindowsDirectory() + "\\win.ini"); }, IDS_HINT_WININI,
+     Needs::Nothing},
+    {IDM_FILE_SYSTEMINI, [] { OpenWithShell(WindowsDirectory() + "\\system.ini"); },
+     IDS_HINT_SYSTEMINI, Needs::Nothing},
     // Help
-    {IDM_HELP_CONTENTS, OpenHelpFile},
-    {IDM_MAIL_AUTHOR, [] { OpenAddress(IDS_MAIL_URL); }},
-    {IDM_WEBSITE, [] { OpenAddress(IDS_WEB_URL); }},
-    {IDM_ABOUT, [] { AboutBox(g_app.instance, g_app.mainWindow); }},
+    {IDM_HELP_CONTENTS, OpenHelpFile, IDS_HINT_HELP, Needs::Nothing},
+    {IDM_MAIL_AUTHOR, [] { OpenAddress(IDS_MAIL_URL); }, IDS_HINT_MAIL, Needs::Nothing},
+    {IDM_WEBSITE, [] { OpenAddress(IDS_WEB_URL); }, IDS_HINT_WEBSITE, Needs::Nothing},
+    {IDM_ABOUT, [] { AboutBox(g_app.instance, g_app.mainWindow); }, IDS_HINT_ABOUT,
+     Needs::Nothing},
     // Tool bar and tray menu
-    {IDM_STARTUP_FOLDER_MENU, ShowStartupFolderMenu},
-    {IDM_SHOW_WINDOW, [] { ShowWindow(g_app.mainWindow, SW_SHOWNORMAL); }},
+    {IDM_STARTUP_FOLDER_MENU, ShowStartupFolderMenu, 0, Needs::Nothing},
+    {IDM_SHOW_WINDOW, [] { ShowWindow(g_app.mainWindow, SW_SHOWNORMAL); }, IDS_HINT_SHOW_WINDOW,
+     Needs::Nothing},
 };
+
+const CommandRoute* RouteOf(UINT command) {
+    for (const CommandRoute& route : kCommandRoutes) {
+        if (route.command == command) {
+            return &route;
+        }
+    }
+    return nullptr;
+}
+
+// Whether the selection of the moment allows the command.
+bool Allowed(Needs needs, int selected) {
+    switch (needs) {
+    case Needs::AnyRows:
+        return selected >= 1;
+    case Needs::OneRow:
+        return selected == 1;
+    case Needs::RegistryRow: {
+        if (selected != 1) {
+            return false;
+        }
+        const int mark =
+            static_cast<int>(SendMessageA(g_app.entryList, LVM_GETSELECTIONMARK, 0, 0));
+        // Only the registry kinds matter here, and they do not depend on the
+        // Startup folders, so none are looked up.
+        const LocationKind kind =
+            mark < 0 ? LocationKind::Unknown
+                     : ClassifyLocationIn(RowText(mark, kColumnLocation), std::string(),
+                                          std::string())
+                           .kind;
+        return kind == LocationKind::RegistryKey || kind == LocationKind::RegistrySubkey ||
+               kind == LocationKind::RunOnceExSection;
+    }
+    case Needs::Nothing:
+        break;
+    }
+    return true;
+}
 
 } // namespace
 
 void ExecuteCommand(UINT command) {
-    for (const CommandRoute& route : kCommandRoutes) {
-        if (route.command == command) {
-            route.run();
-            return;
-        }
+    if (const CommandRoute* route = RouteOf(command)) {
+        route->run();
     }
+}
+
+UINT CommandHintText(UINT command) {
+    const CommandRoute* route = RouteOf(command);
+    return route != nullptr && route->hint != 0 ? route->hint : IDS_HELP_F1;
 }
 
 void UpdateSelectionCommands(HMENU menu) {
     const int selected = SelectedCount();
-    EnableCommand(menu, IDM_PROPERTIES, selected == 1);
-
-    bool registryRow = false;
-    if (selected == 1) {
-        const int mark =
-            static_cast<int>(SendMessageA(g_app.entryList, LVM_GETSELECTIONMARK, 0, 0));
-        if (mark >= 0) {
-            // Only the registry kinds matter here, and they do not depend on
-            // the Startup folders, so none are looked up.
-            const LocationKind kind =
-                ClassifyLocationIn(RowText(mark, kColumnLocation), std::string(), std::string())
-                    .kind;
-            registryRow = kind == LocationKind::RegistryKey ||
-                          kind == LocationKind::RegistrySubkey ||
-                          kind == LocationKind::RunOnceExSection;
+    for (const CommandRoute& route : kCommandRoutes) {
+        if (route.needs != Needs::Nothing) {
+            const bool allowed = Allowed(route.needs, selected);
+            EnableCommand(menu, route.command, allowed);
+            // The tool bar carries the commands that act on every selected row.
+            if (route.needs == Needs::AnyRows) {
+                EnableToolBarButton(route.command, allowed);
+            }
         }
-    }
-    EnableCommand(menu, IDM_SHOW_IN_REGISTRY, registryRow);
-
-    for (UINT command : kSelectionCommands) {
-        EnableCommand(menu, command, selected >= 1);
-        EnableToolBarButton(command, selected >= 1);
     }
 }
 
 void GreySelectionCommands() {
     HMENU menu = g_app.mainWindow != nullptr ? GetMenu(g_app.mainWindow) : nullptr;
-    for (UINT command : kSelectionCommands) {
-        EnableToolBarButton(command, false);
-        EnableCommand(menu, command, false);
+    for (const CommandRoute& route : kCommandRoutes) {
+        if (route.needs != Needs::Nothing) {
+            EnableCommand(menu, route.command, false);
+            if (route.needs == Needs::AnyRows) {
+                EnableToolBarButton(route.command, false);
+            }
+        }
     }
-    EnableCommand(menu, IDM_SHOW_IN_REGISTRY, false);
-    EnableCommand(menu, IDM_PROPERTIES, false);
 }
 
 HMENU BuildListContextMenu() {

@@ -10,6 +10,10 @@ namespace kv {
 // context menu or the tray menu; unknown numbers are ignored.
 void ExecuteCommand(UINT command);
 
+// The string id of the command's status-bar hint; IDS_HELP_F1 for a command
+// that has none of its own (and for 0, a submenu or a closing menu).
+UINT CommandHintText(UINT command);
+
 // Enables or greys the commands that need a selection, in the menu and on
 // the tool bar: properties with exactly one row selected; "show in registry"
 // with exactly one row whose location is a registry key; delete, edit, run,

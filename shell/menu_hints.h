@@ -5,10 +5,6 @@
 
 namespace kv {
 
-// The string id of the hint for a command; IDS_HELP_F1 for a command that has
-// no hint of its own (and for 0, a submenu or a closing menu).
-UINT MenuHintStringId(UINT command);
-
 // Shows the hint of the command in the left part of the status bar.
 void ShowMenuHint(UINT command);
 
