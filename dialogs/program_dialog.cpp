@@ -42,7 +42,7 @@ int SelectedGroup(HWND dialog) {
 // The section's label is enabled while RunOnceEx is the group.
 void ShowSectionLabel(HWND dialog) {
     EnableWindow(GetDlgItem(dialog, IDC_PROG_SECTION_LABEL),
-                 SelectedGroup(dialog) == kGroupRunOnceEx);
+                 IsRunOnceExGroup(SelectedGroup(dialog)));
     InvalidateRect(dialog, nullptr, FALSE);
 }
 
@@ -81,7 +81,7 @@ void InitProgramDialog(HWND dialog, const ProgramDialogRequest& request) {
         SetDlgItemTextA(dialog, IDC_PROG_TITLE, prefill.title.c_str());
         SetDlgItemTextA(dialog, IDC_PROG_PATH, prefill.path.c_str());
         SetDlgItemTextA(dialog, IDC_PROG_PARAMS, prefill.parameters.c_str());
-        if (prefill.group == kGroupRunOnceEx) {
+        if (IsRunOnceExGroup(prefill.group)) {
             SetDlgItemTextA(dialog, IDC_PROG_SECTION, prefill.section.c_str());
         }
     }

@@ -16,21 +16,26 @@ const GroupItem kGroups[kGroupCount] = {
     {"Registry", 4, 2, GroupCheck::Heading},
     {"All Users", 4, 4, GroupCheck::Heading},
     {"Run", 0, 6, GroupCheck::Titled},
+    {"Run (32-bit)", 0, 6, GroupCheck::Titled},
     {"RunOnce", 0, 6, GroupCheck::Titled},
+    {"RunOnce (32-bit)", 0, 6, GroupCheck::Titled},
     {"RunOnceEx", 0, 6, GroupCheck::Section},
+    {"RunOnceEx (32-bit)", 0, 6, GroupCheck::Section},
     {"RunServices", 0, 6, GroupCheck::Titled},
     {"RunServicesOnce", 0, 6, GroupCheck::Titled},
+    {"Run (Policies)", 0, 6, GroupCheck::Titled},
     {"Current User", 4, 4, GroupCheck::Heading},
     {"Run", 0, 6, GroupCheck::Titled},
     {"RunOnce", 0, 6, GroupCheck::Titled},
+    {"Run (Policies)", 0, 6, GroupCheck::Titled},
     {"Win.INI", 4, 2, GroupCheck::Heading},
     {"Run", 3, 4, GroupCheck::Untitled},
     {"Load", 3, 4, GroupCheck::Untitled},
 };
 
-// The longest section: the RunOnceEx location string with it stays within
-// 499 characters.
-constexpr std::size_t kMaxSectionLength = 442;
+// A RunOnceEx location string, with its section, stays within 499
+// characters: 442 for a section of the 64-bit view's key.
+constexpr std::size_t kMaxSectionLocation = 499;
 
 // A shortcut's file name and the folder must fit a path of MAX_PATH (260).
 constexpr std::size_t kMaxShortcutPath = 260;
@@ -48,7 +53,7 @@ const GroupItem& GroupItemOf(int group) {
 bool SameFields(const ProgramFields& a, const ProgramFields& b) {
     return a.group == b.group && a.title == b.title && a.path == b.path &&
            a.parameters == b.parameters &&
-           (a.group != kGroupRunOnceEx || a.section == b.section);
+           (!IsRunOnceExGroup(a.group) || a.section == b.section);
 }
 
 unsigned FirstFieldProblem(const ProgramFields& fields, const FieldFacts& facts) {
@@ -69,7 +74,8 @@ unsigned FirstFieldProblem(const ProgramFields& fields, const FieldFacts& facts)
             if (fields.section.empty()) {
                 return IDS_ERR_NO_SECTION;
             }
-            if (fields.section.size() > kMaxSectionLength) {
+            if (LocationForGroupIn(fields.group, fields.section, "", "").size() >
+                kMaxSectionLocation) {
                 return IDS_ERR_SECTION_TOO_LONG;
             }
             // One subkey of RunOnceEx, as the list reads them.

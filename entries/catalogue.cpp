@@ -11,17 +11,32 @@ const char* const kRunServicesKey = "Software\\Microsoft\\Windows\\CurrentVersio
 const char* const kRunServicesOnceKey =
     "Software\\Microsoft\\Windows\\CurrentVersion\\RunServicesOnce";
 const char* const kRunOnceExKey = "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnceEx";
+const char* const kRun32Key = "Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Run";
+const char* const kRunOnce32Key =
+    "Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
+const char* const kRunOnceEx32Key =
+    "Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\RunOnceEx";
+const char* const kPolicyRunKey =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer\\Run";
 
-const RegistryLocation kValueKeys[6] = {
-    {"HKLM", kRunKey},         {"HKLM", kRunOnceKey},
-    {"HKLM", kRunServicesKey}, {"HKLM", kRunServicesOnceKey},
-    {"HKCU", kRunKey},         {"HKCU", kRunOnceKey},
+const RegistryLocation kValueKeys[kValueKeyCount] = {
+    {"HKLM", kRunKey, true},         {"HKLM", kRunOnceKey, true},
+    {"HKLM", kRunServicesKey, true}, {"HKLM", kRunServicesOnceKey, true},
+    {"HKCU", kRunKey, true},         {"HKCU", kRunOnceKey, true},
+    {"HKLM", kRun32Key, false},      {"HKLM", kRunOnce32Key, false},
+    {"HKLM", kPolicyRunKey, false},  {"HKCU", kPolicyRunKey, false},
 };
 
-const RegistryLocation kSubkeyKeys[5] = {
-    {"HKLM", kRunKey},     {"HKLM", kRunOnceKey},   {"HKCU", kRunKey},
-    {"HKCU", kRunOnceKey}, {"HKLM", kRunOnceExKey},
+const RegistryLocation kSubkeyKeys[kSubkeyKeyCount] = {
+    {"HKLM", kRunKey, false},       {"HKLM", kRunOnceKey, false},
+    {"HKCU", kRunKey, false},       {"HKCU", kRunOnceKey, false},
+    {"HKLM", kRunOnceExKey, false}, {"HKLM", kRun32Key, false},
+    {"HKLM", kRunOnce32Key, false}, {"HKLM", kRunOnceEx32Key, false},
 };
+
+bool IsRunOnceExKey(const std::string& keyPath) {
+    return keyPath == kRunOnceExKey || keyPath == kRunOnceEx32Key;
+}
 
 std::string RegistryLocationString(const std::string& root, const std::string& keyPath) {
     return root + "\\" + keyPath;
@@ -51,9 +66,10 @@ LocationClass ClassifyLocationIn(const std::string& location, const std::string&
         const std::string prefix = LowerAscii(RegistryLocationString(key.root, key.keyPath)) + "\\";
         if (lower.size() > prefix.size() && lower.compare(0, prefix.size(), prefix) == 0 &&
             lower.find('\\', prefix.size()) == std::string::npos) {
-            found.kind = key.keyPath == kRunOnceExKey ? LocationKind::RunOnceExSection
-                                                      : LocationKind::RegistrySubkey;
+            found.kind = IsRunOnceExKey(key.keyPath) ? LocationKind::RunOnceExSection
+                                                     : LocationKind::RegistrySubkey;
             found.root = key.root;
+            found.parentKey = key.keyPath;
             found.subkey = location.substr(prefix.size());
             found.keyPath = std::string(key.keyPath) + "\\" + found.subkey;
             return found;
@@ -90,12 +106,34 @@ LocationClass ClassifyLocation(const std::string& location) {
 
 namespace {
 
-// The registry group of each of the six value keys, in kValueKeys order.
-const int kValueKeyGroups[6] = {kGroupHklmRun,         kGroupHklmRunOnce,
-                                kGroupHklmRunServices, kGroupHklmRunServicesOnce,
-                                kGroupHkcuRun,         kGroupHkcuRunOnce};
+// The registry groups: the group, and the key of its location in kValueKeys
+// terms (the RunOnceEx groups name the RunOnceEx key, whose sections follow).
+struct RegistryGroup {
+    int group;
+    const char* root;
+    const char* keyPath;
+};
+
+const RegistryGroup kRegistryGroups[] = {
+    {kGroupHklmRun, "HKLM", kRunKey},
+    {kGroupHklmRun32, "HKLM", kRun32Key},
+    {kGroupHklmRunOnce, "HKLM", kRunOnceKey},
+    {kGroupHklmRunOnce32, "HKLM", kRunOnce32Key},
+    {kGroupRunOnceEx, "HKLM", kRunOnceExKey},
+    {kGroupRunOnceEx32, "HKLM", kRunOnceEx32Key},
+    {kGroupHklmRunServices, "HKLM", kRunServicesKey},
+    {kGroupHklmRunServicesOnce, "HKLM", kRunServicesOnceKey},
+    {kGroupHklmPolicyRun, "HKLM", kPolicyRunKey},
+    {kGroupHkcuRun, "HKCU", kRunKey},
+    {kGroupHkcuRunOnce, "HKCU", kRunOnceKey},
+    {kGroupHkcuPolicyRun, "HKCU", kPolicyRunKey},
+};
 
 } // namespace
+
+bool IsRunOnceExGroup(int group) {
+    return group == kGroupRunOnceEx || group == kGroupRunOnceEx32;
+}
 
 std::string LocationForGroupIn(int group, const std::string& section,
                                const std::string& currentUserFolder,
@@ -105,8 +143,6 @@ std::string LocationForGroupIn(int group, const std::string& section,
         return allUsersFolder;
     case kGroupCurrentUserStartup:
         return currentUserFolder;
-    case kGroupRunOnceEx:
-        return RegistryLocationString("HKLM", kRunOnceExKey) + "\\" + section;
     case kGroupWinIniRun:
         return kWinIniRunLocation;
     case kGroupWinIniLoad:
@@ -114,9 +150,10 @@ std::string LocationForGroupIn(int group, const std::string& section,
     default:
         break;
     }
-    for (int i = 0; i < 6; ++i) {
-        if (kValueKeyGroups[i] == group) {
-            return RegistryLocationString(kValueKeys[i].root, kValueKeys[i].keyPath);
+    for (const RegistryGroup& entry : kRegistryGroups) {
+        if (entry.group == group) {
+            const std::string key = RegistryLocationString(entry.root, entry.keyPath);
+            return IsRunOnceExGroup(group) ? key + "\\" + section : key;
         }
     }
     return std::string();
@@ -127,15 +164,18 @@ int GroupForLocationIn(const std::string& location, const std::string& currentUs
     const LocationClass place = ClassifyLocationIn(location, currentUserFolder, allUsersFolder);
     switch (place.kind) {
     case LocationKind::RegistryKey:
-        for (int i = 0; i < 6; ++i) {
-            if (place.root == kValueKeys[i].root && place.keyPath == kValueKeys[i].keyPath) {
-                return kValueKeyGroups[i];
+    case LocationKind::RunOnceExSection:
+        for (const RegistryGroup& entry : kRegistryGroups) {
+            const std::string& keyPath =
+                place.kind == LocationKind::RegistryKey ? place.keyPath : place.parentKey;
+            if (place.root == entry.root && keyPath == entry.keyPath) {
+                if (place.kind == LocationKind::RunOnceExSection) {
+                    section = place.subkey;
+                }
+                return entry.group;
             }
         }
         break;
-    case LocationKind::RunOnceExSection:
-        section = place.subkey;
-        return kGroupRunOnceEx;
     case LocationKind::WinIni:
         return place.parameter == "run" ? kGroupWinIniRun : kGroupWinIniLoad;
     case LocationKind::StartupFolder:

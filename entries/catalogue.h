@@ -7,25 +7,39 @@
 
 namespace kv {
 
-// Key paths below HKLM or HKCU.
+// Key paths below HKLM or HKCU. Every path names its key as the 64-bit view
+// of the registry names it, in both builds: the 32-bit view's keys are the
+// ones below Software\Wow6432Node.
 extern const char* const kRunKey;             // Software\...\CurrentVersion\Run
 extern const char* const kRunOnceKey;         // ...\RunOnce
 extern const char* const kRunServicesKey;     // ...\RunServices
 extern const char* const kRunServicesOnceKey; // ...\RunServicesOnce
 extern const char* const kRunOnceExKey;       // ...\RunOnceEx
+extern const char* const kRun32Key;           // Software\Wow6432Node\...\Run
+extern const char* const kRunOnce32Key;       // Software\Wow6432Node\...\RunOnce
+extern const char* const kRunOnceEx32Key;     // Software\Wow6432Node\...\RunOnceEx
+extern const char* const kPolicyRunKey;       // Software\...\Policies\Explorer\Run
 
 // One Run-type registry location read by a refresh: the root name
 // ("HKLM" or "HKCU") and the key path.
 struct RegistryLocation {
     const char* root;
     const char* keyPath;
+    // A refresh says so when the key cannot be opened. The keys that exist
+    // only on some systems or only once something writes them say nothing.
+    bool reportMissing;
 };
 
-// The six keys whose values are entries, in reading order.
-extern const RegistryLocation kValueKeys[6];
-// The five keys whose subkeys' values are entries, in reading order; the
-// last is RunOnceEx, whose subkeys are its sections.
-extern const RegistryLocation kSubkeyKeys[5];
+// The keys whose values are entries, in reading order.
+constexpr int kValueKeyCount = 10;
+extern const RegistryLocation kValueKeys[kValueKeyCount];
+// The keys whose subkeys' values are entries, in reading order. The subkeys
+// of the two RunOnceEx keys are their sections.
+constexpr int kSubkeyKeyCount = 8;
+extern const RegistryLocation kSubkeyKeys[kSubkeyKeyCount];
+
+// True for the path of a RunOnceEx key (either view).
+bool IsRunOnceExKey(const std::string& keyPath);
 
 // Location string of a registry key: the root name, a backslash and the path.
 std::string RegistryLocationString(const std::string& root, const std::string& keyPath);
@@ -37,9 +51,9 @@ std::string WinIniLocationString(const std::string& parameter);
 
 enum class LocationKind {
     Unknown,          // names no startup location: nothing may be written or removed there
-    RegistryKey,      // one of the six Run-type keys
-    RegistrySubkey,   // a subkey of HKLM or HKCU Run or RunOnce
-    RunOnceExSection, // a section (subkey) of HKLM RunOnceEx
+    RegistryKey,      // one of the Run-type keys whose values are entries
+    RegistrySubkey,   // a subkey of a Run or RunOnce key
+    RunOnceExSection, // a section (subkey) of HKLM RunOnceEx, in either view
     WinIni,           // win.ini's "run" or "load"
     StartupFolder,    // the current user's or the all-users Startup folder
 };
@@ -50,6 +64,7 @@ struct LocationClass {
     LocationKind kind = LocationKind::Unknown;
     std::string root;       // registry: "HKLM" or "HKCU"
     std::string keyPath;    // registry: the catalogue's key path, then "\" and the subkey
+    std::string parentKey;  // subkey and RunOnceEx section: the catalogue's key path
     std::string subkey;     // subkey and RunOnceEx section: its name in the string's own case
     std::string parameter;  // win.ini: "run" or "load"
     std::string folder;     // Startup folder: the path as the Shell Folders key gives it
@@ -66,22 +81,31 @@ LocationClass ClassifyLocationIn(const std::string& location, const std::string&
 LocationClass ClassifyLocation(const std::string& location);
 
 // The group numbers of the program dialog's group list: the position of an
-// item in the list. Headings (0, 1, 4, 5, 11, 14) name no location.
-constexpr int kGroupCount = 17;
+// item in the list. Headings name no location.
+constexpr int kGroupCount = 22;
 constexpr int kGroupAllUsersStartup = 2;
 constexpr int kGroupCurrentUserStartup = 3;
+constexpr int kGroupRegistryHeading = 4;
 constexpr int kGroupHklmRun = 6;
-constexpr int kGroupHklmRunOnce = 7;
-constexpr int kGroupRunOnceEx = 8;
-constexpr int kGroupHklmRunServices = 9;
-constexpr int kGroupHklmRunServicesOnce = 10;
-constexpr int kGroupHkcuRun = 12;
-constexpr int kGroupHkcuRunOnce = 13;
-constexpr int kGroupWinIniRun = 15;
-constexpr int kGroupWinIniLoad = 16;
+constexpr int kGroupHklmRun32 = 7;
+constexpr int kGroupHklmRunOnce = 8;
+constexpr int kGroupHklmRunOnce32 = 9;
+constexpr int kGroupRunOnceEx = 10;
+constexpr int kGroupRunOnceEx32 = 11;
+constexpr int kGroupHklmRunServices = 12;
+constexpr int kGroupHklmRunServicesOnce = 13;
+constexpr int kGroupHklmPolicyRun = 14;
+constexpr int kGroupHkcuRun = 16;
+constexpr int kGroupHkcuRunOnce = 17;
+constexpr int kGroupHkcuPolicyRun = 18;
+constexpr int kGroupWinIniRun = 20;
+constexpr int kGroupWinIniLoad = 21;
+
+// True for the groups of a RunOnceEx key, whose entries need a section.
+bool IsRunOnceExGroup(int group);
 
 // The location string of a group, against the Startup folder paths given;
-// for RunOnceEx (8) the section names the subkey. Empty for a heading, a
+// for a RunOnceEx group the section names the subkey. Empty for a heading, a
 // number outside the list, or a Startup folder that is not known.
 std::string LocationForGroupIn(int group, const std::string& section,
                                const std::string& currentUserFolder,

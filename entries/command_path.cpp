@@ -186,11 +186,38 @@ std::string SystemDirectory() {
 }
 
 PathEnvironment SystemPathEnvironment() {
-    return PathEnvironment{WindowsDirectory(), SystemDirectory(), &PathExists};
+    return PathEnvironment{WindowsDirectory(), SystemDirectory(), &PathExists, &ExpandedCommand};
 }
 
 std::string ResolveCommandPath(const std::string& command, ResolveMode mode) {
     return ResolveCommandPathIn(command, mode, SystemPathEnvironment());
+}
+
+std::string ResolveProgramFileIn(const std::string& command, const PathEnvironment& env) {
+    return ResolveCommandPathIn(env.expand ? env.expand(command) : command,
+                                ResolveMode::ProgramPath, env);
+}
+
+std::string ResolveProgramFile(const std::string& command) {
+    return ResolveProgramFileIn(command, SystemPathEnvironment());
+}
+
+std::string ExpandedCommand(const std::string& command) {
+    if (command.find('%') == std::string::npos) {
+        return command;
+    }
+    std::vector<char> buffer(command.size() + 256);
+    for (;;) {
+        const DWORD length = ExpandEnvironmentStringsA(command.c_str(), buffer.data(),
+                                                       static_cast<DWORD>(buffer.size()));
+        if (length == 0) {
+            return command;
+        }
+        if (length <= buffer.size()) {
+            return std::string(buffer.data());
+        }
+        buffer.resize(length);
+    }
 }
 
 } // namespace kv

@@ -22,11 +22,24 @@ struct PathEnvironment {
     std::string windowsDirectory;
     std::string systemDirectory;
     std::function<bool(const std::string&)> exists; // a file or a directory
+    // The command with its environment variables expanded; none: as it is.
+    std::function<std::string(const std::string&)> expand;
 };
 
 // The rule itself, against any environment.
 std::string ResolveCommandPathIn(const std::string& command, ResolveMode mode,
                                  const PathEnvironment& env);
+
+// The program file a command starts, as Windows finds it: the command's
+// environment variables (%NAME%) expanded first, as for an expandable
+// registry value, then resolved. For the icon, the running status, run,
+// open folder and properties; the command itself stays as stored.
+std::string ResolveProgramFileIn(const std::string& command, const PathEnvironment& env);
+std::string ResolveProgramFile(const std::string& command);
+
+// The command with this process's environment variables expanded; the
+// command itself when it names none or cannot be expanded.
+std::string ExpandedCommand(const std::string& command);
 
 // The Windows and System directories and existence checks of this system.
 PathEnvironment SystemPathEnvironment();

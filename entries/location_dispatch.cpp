@@ -56,7 +56,7 @@ LocationOutcome WriteEntry(const std::string& title, const std::string& command,
     case LocationKind::RegistrySubkey:
         return AddRegistryCommand(place.root, place.keyPath, title, command);
     case LocationKind::RunOnceExSection:
-        return AddRunOnceExCommand(title, command, place.subkey);
+        return AddRunOnceExCommand(title, command, place.keyPath);
     case LocationKind::WinIni:
         // An item read from the line goes back as it stood there; only a
         // command with blanks or commas needs its short form to stay one item.

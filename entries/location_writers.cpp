@@ -34,8 +34,6 @@ bool OpenOrCreate(RegKey& key, HKEY root, const std::string& keyPath) {
     return key.Open(root, keyPath, KEY_ALL_ACCESS) || key.Create(root, keyPath, KEY_ALL_ACCESS);
 }
 
-const char* const kRunOnceExPath = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnceEx\\";
-
 } // namespace
 
 std::string JoinCommand(const std::string& programPath, const std::string& arguments) {
@@ -65,9 +63,9 @@ LocationOutcome AddRegistryValue(const std::string& rootName, const std::string&
 }
 
 LocationOutcome AddRunOnceExCommand(const std::string& valueName, const std::string& command,
-                                    const std::string& section) {
+                                    const std::string& sectionKey) {
     RegKey key;
-    if (!OpenOrCreate(key, HKEY_LOCAL_MACHINE, kRunOnceExPath + section)) {
+    if (!OpenOrCreate(key, HKEY_LOCAL_MACHINE, sectionKey)) {
         LocationOutcome outcome = Outcome(false, valueName);
         outcome.box = OutcomeBox::CantCreateSection;
         return outcome;
@@ -76,8 +74,8 @@ LocationOutcome AddRunOnceExCommand(const std::string& valueName, const std::str
 }
 
 LocationOutcome AddRunOnceExValue(const std::string& valueName, const std::string& programPath,
-                                  const std::string& arguments, const std::string& section) {
-    return AddRunOnceExCommand(valueName, JoinCommand(programPath, arguments), section);
+                                  const std::string& arguments, const std::string& sectionKey) {
+    return AddRunOnceExCommand(valueName, JoinCommand(programPath, arguments), sectionKey);
 }
 
 LocationOutcome SetRegistryValueExactly(const std::string& rootName, const std::string& keyPath,

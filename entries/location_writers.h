@@ -26,15 +26,16 @@ LocationOutcome AddRegistryValue(const std::string& rootName, const std::string&
                                  const std::string& valueName, const std::string& programPath,
                                  const std::string& arguments);
 
-// A REG_SZ value holding the command exactly as given in a RunOnceEx section
-// under HKEY_LOCAL_MACHINE; the section is created when missing. The
-// section's caption is not written.
+// A REG_SZ value holding the command exactly as given in a section of a
+// RunOnceEx key under HKEY_LOCAL_MACHINE (`sectionKey`: the section's key
+// path); the section is created when missing. The section's caption is not
+// written.
 LocationOutcome AddRunOnceExCommand(const std::string& valueName, const std::string& command,
-                                    const std::string& section);
+                                    const std::string& sectionKey);
 
 // AddRunOnceExCommand with the command that JoinCommand makes.
 LocationOutcome AddRunOnceExValue(const std::string& valueName, const std::string& programPath,
-                                  const std::string& arguments, const std::string& section);
+                                  const std::string& arguments, const std::string& sectionKey);
 
 // A value of any type, byte for byte, as it was before it left its key; the
 // key is created when missing and an existing value of the name is replaced.

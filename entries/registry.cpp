@@ -12,6 +12,12 @@ bool Refused(REGSAM access) {
     return g_writesBlocked && (access & (KEY_SET_VALUE | KEY_CREATE_SUB_KEY)) != 0;
 }
 
+// Every key below HKLM is named as the 64-bit view names it, in both builds:
+// a 32-bit program's opens would otherwise be redirected into Wow6432Node.
+REGSAM InView(HKEY root, REGSAM access) {
+    return root == HKEY_LOCAL_MACHINE ? access | KEY_WOW64_64KEY : access;
+}
+
 } // namespace
 
 void SetRegistryWritesBlockedForTests(bool blocked) {
@@ -37,7 +43,7 @@ bool RegKey::Open(HKEY root, const std::string& path, REGSAM access) {
         return false;
     }
     HKEY key = nullptr;
-    if (RegOpenKeyExA(root, path.c_str(), 0, access, &key) != ERROR_SUCCESS) {
+    if (RegOpenKeyExA(root, path.c_str(), 0, InView(root, access), &key) != ERROR_SUCCESS) {
         return false;
     }
     key_ = key;
@@ -50,8 +56,8 @@ bool RegKey::Create(HKEY root, const std::string& path, REGSAM access) {
         return false;
     }
     HKEY key = nullptr;
-    if (RegCreateKeyExA(root, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, access, nullptr,
-                        &key, nullptr) != ERROR_SUCCESS) {
+    if (RegCreateKeyExA(root, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                        InView(root, access), nullptr, &key, nullptr) != ERROR_SUCCESS) {
         return false;
     }
     key_ = key;

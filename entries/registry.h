@@ -26,9 +26,11 @@ class RegKey {
     RegKey(RegKey&& other) noexcept : key_(other.key_) { other.key_ = nullptr; }
     RegKey& operator=(RegKey&& other) noexcept;
 
-    // RegOpenKeyExA; false (and nothing open) on failure.
+    // RegOpenKeyExA; false (and nothing open) on failure. A key below
+    // HKEY_LOCAL_MACHINE is opened in the 64-bit view in both builds.
     bool Open(HKEY root, const std::string& path, REGSAM access);
-    // RegCreateKeyExA: a non-volatile key with default security.
+    // RegCreateKeyExA: a non-volatile key with default security, in the
+    // 64-bit view below HKEY_LOCAL_MACHINE.
     bool Create(HKEY root, const std::string& path, REGSAM access);
     void Close();
 

@@ -22,7 +22,7 @@ StartupEntry RegistryRow(const RegValue& value, const std::string& command,
         row.icon = 0;
     } else {
         row.icon = kIconLookup;
-        row.programPath = ResolveCommandPathIn(command, ResolveMode::ProgramPath, env);
+        row.programPath = ResolveProgramFileIn(command, env);
         row.iconPath = row.programPath;
     }
     return row;
@@ -51,7 +51,9 @@ RegistryScan ScanRegistryKey(const std::string& rootName, const std::string& key
             }
             break;
         }
-        if (value.type != REG_SZ) {
+        // Windows starts string values, and expandable ones with their
+        // variables expanded; the command shows the data as stored.
+        if (value.type != REG_SZ && value.type != REG_EXPAND_SZ) {
             continue;
         }
         scan.rows.push_back(RegistryRow(value, DataAsText(value.data), location, env));

@@ -13,7 +13,8 @@ struct RegistryScan {
     std::vector<StartupEntry> rows; // in the registry's enumeration order
 };
 
-// One row per REG_SZ value of the key (the unnamed value gives an empty title).
+// One row per REG_SZ or REG_EXPAND_SZ value of the key (the unnamed value
+// gives an empty title); the command is the data as stored, unexpanded.
 RegistryScan ScanRegistryKey(const std::string& rootName, const std::string& keyPath);
 
 // One row per value of every subkey of the key, whatever its type, with the

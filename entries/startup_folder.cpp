@@ -113,7 +113,7 @@ StartupEntry FolderRow(const std::string& folder, const std::string& name,
     row.command = arguments.empty() ? target : target + " " + arguments;
     // A link to something that is not a file has no target path.
     row.iconPath = target.empty() ? fullPath : target;
-    row.programPath = ResolveCommandPathIn(row.command, ResolveMode::ProgramPath, env);
+    row.programPath = ResolveProgramFileIn(row.command, env);
     row.icon = kIconLookup;
     return row;
 }

@@ -218,7 +218,7 @@ std::vector<StartupEntry> ReadDisabledStore() {
     const PathEnvironment env = SystemPathEnvironment();
     for (StartupEntry& entry : entries) {
         entry.icon = kIconLookup;
-        entry.programPath = ResolveCommandPathIn(entry.command, ResolveMode::ProgramPath, env);
+        entry.programPath = ResolveProgramFileIn(entry.command, env);
         entry.iconPath = entry.programPath;
     }
     return entries;

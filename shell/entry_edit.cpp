@@ -92,8 +92,6 @@ LocationOutcome WriteGroupEntry(const ProgramFields& in) {
             GetStartupFolderPath(in.group == kGroupAllUsersStartup ? kAllUsersStartup
                                                                    : kCurrentUserStartup),
             in.title, in.path, in.parameters);
-    case kGroupRunOnceEx:
-        return AddRunOnceExValue(in.title, in.path, in.parameters, in.section);
     case kGroupWinIniRun:
         return AddWinIniItem(in.path, "run");
     case kGroupWinIniLoad:
@@ -101,9 +99,12 @@ LocationOutcome WriteGroupEntry(const ProgramFields& in) {
     default:
         break;
     }
-    // The six Run-type keys: the root and key path of the group's location.
+    // The registry groups: the root and key path of the group's location.
     const LocationClass place =
-        ClassifyLocationIn(LocationForGroupIn(in.group, "", "", ""), "", "");
+        ClassifyLocationIn(LocationForGroupIn(in.group, in.section, "", ""), "", "");
+    if (place.kind == LocationKind::RunOnceExSection) {
+        return AddRunOnceExValue(in.title, in.path, in.parameters, place.keyPath);
+    }
     return AddRegistryValue(place.root, place.keyPath, in.title, in.path, in.parameters);
 }
 
@@ -212,7 +213,7 @@ ProgramFields PrefillOf(const EditedRow& row) {
         g_lastEditGroup = group;
     }
     prefill.group = g_lastEditGroup;
-    if (group == kGroupRunOnceEx) {
+    if (IsRunOnceExGroup(group)) {
         prefill.section = section;
     }
     return prefill;

@@ -248,7 +248,7 @@ std::vector<StartupEntry> PutBackListEntries(const std::vector<StartupEntry>& en
     std::vector<StartupEntry> disabledRows;
     for (const StartupEntry& entry : entries) {
         AddEntryRow(entry.title, entry.command, entry.location,
-                    icons(ResolveCommandPath(entry.command, ResolveMode::ProgramPath)));
+                    icons(ResolveProgramFile(entry.command)));
         bool disabled = !entry.checked;
         const bool stayed =
             std::find_if(active.begin(), active.end(), [&](const StartupEntry& other) {

@@ -24,8 +24,7 @@ void ShowSelectionDescription() {
         return;
     }
     const int row = FirstSelectedRow();
-    const std::string program =
-        ResolveCommandPath(RowText(row, kColumnCommand), ResolveMode::ProgramPath);
+    const std::string program = ResolveProgramFile(RowText(row, kColumnCommand));
     std::string description = ProgramDescription(program);
     if (description.empty()) {
         description = RowText(row, kColumnTitle);

@@ -32,7 +32,7 @@ const std::string& ProgramPathOf(const std::string& command) {
     auto found = g_app.programPaths.find(command);
     if (found == g_app.programPaths.end()) {
         found = g_app.programPaths
-                    .emplace(command, ResolveCommandPath(command, ResolveMode::ProgramPath))
+                    .emplace(command, ResolveProgramFile(command))
                     .first;
     }
     return found->second;
@@ -90,7 +90,7 @@ void OpenSelectedFolders() {
         return;
     }
     for (const std::string& command : commands) {
-        const std::string folder = FolderOf(ResolveCommandPath(command, ResolveMode::ProgramPath));
+        const std::string folder = FolderOf(ResolveProgramFile(command));
         if (!folder.empty()) {
             ShellExecuteA(g_app.mainWindow, "open", folder.c_str(), "", "", SW_SHOW);
         }
@@ -157,8 +157,7 @@ void RunSelectedEntries() {
     if (rows.size() == 1) {
         if (g_app.settings.SingleRun != 0) {
             const std::string title = RowText(rows.front(), kColumnTitle);
-            const std::string program =
-                ResolveCommandPath(RowText(rows.front(), kColumnCommand), ResolveMode::ProgramPath);
+            const std::string program = ResolveProgramFile(RowText(rows.front(), kColumnCommand));
             start = Ask(LoadText(IDS_ASK_RUN_ONE) + (title.empty() ? program : title) + " ?");
         }
     } else if (rows.size() > 1 && g_app.settings.MultiRun != 0) {
@@ -168,7 +167,8 @@ void RunSelectedEntries() {
     std::string failure;
     if (start) {
         for (int row : rows) {
-            const std::string command = RowText(row, kColumnCommand);
+            // Started as Windows starts it: with its variables expanded.
+            const std::string command = ExpandedCommand(RowText(row, kColumnCommand));
             const std::string program = ResolveCommandPath(command, ResolveMode::ProgramPath);
             if (program.empty()) {
                 continue;
@@ -198,8 +198,7 @@ void ShowSelectedFileProperties() {
     if (mark < 0) {
         return;
     }
-    const std::string program =
-        ResolveCommandPath(RowText(mark, kColumnCommand), ResolveMode::ProgramPath);
+    const std::string program = ResolveProgramFile(RowText(mark, kColumnCommand));
     if (program.empty()) {
         return;
     }

@@ -39,7 +39,7 @@ std::vector<StartupEntry> ReadActiveLocations(bool showProgress) {
     progress(LoadText(IDS_SCAN_REGISTRY));
     for (const RegistryLocation& key : kValueKeys) {
         RegistryScan scan = ScanRegistryKey(key.root, key.keyPath);
-        if (!scan.opened) {
+        if (!scan.opened && key.reportMissing) {
             // Stays until the next status text replaces it.
             progress(LoadText(IDS_NO_KEY_ACCESS) + RegistryLocationString(key.root, key.keyPath));
         }

@@ -116,7 +116,7 @@ TEST_F(ProgramDialog, EachKindOfGroupWritesItsLocation) {
         for (const kvtest::ProgramDialogFields& fields : opened) {
             EXPECT_EQ("", fields.title + fields.path + fields.parameters + fields.section);
             EXPECT_EQ(0, fields.group); // "All startups"
-            EXPECT_EQ(17, fields.groupCount);
+            EXPECT_EQ(kv::kGroupCount, fields.groupCount);
             EXPECT_FALSE(fields.sectionLabelEnabled);
         }
     }

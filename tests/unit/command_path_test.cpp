@@ -20,9 +20,20 @@ struct FakeFiles {
     std::set<std::string> paths;
     std::vector<std::string> asked;
     kv::PathEnvironment env() {
-        return kv::PathEnvironment{"C:\\WIN", "C:\\WIN\\SYS", [this](const std::string& path) {
+        return kv::PathEnvironment{"C:\\WIN", "C:\\WIN\\SYS",
+                                   [this](const std::string& path) {
                                        asked.push_back(path);
                                        return paths.count(path) != 0;
+                                   },
+                                   [](const std::string& command) {
+                                       // %APPS% stands for a folder with a blank.
+                                       std::string expanded = command;
+                                       const std::string name = "%APPS%";
+                                       for (std::string::size_type at = expanded.find(name);
+                                            at != std::string::npos; at = expanded.find(name)) {
+                                           expanded.replace(at, name.size(), "C:\\My Apps");
+                                       }
+                                       return expanded;
                                    }};
     }
     std::string Program(const std::string& command) {
@@ -46,6 +57,17 @@ TEST(CommandPathRule, GrowsThePathWordByWordUntilAFileExists) {
     EXPECT_EQ("-a  -b ", files.Arguments("C:\\Program Files\\App\\app.exe -a  -b "));
     EXPECT_EQ("", files.Arguments("C:\\Program Files\\App\\app.exe"));
     EXPECT_EQ("", files.Arguments("C:\\Program Files\\App\\app.exe "));
+}
+
+// The program file of a command with variables is found after they are
+// expanded, as Windows starts an expandable value; the plain rule keeps the
+// text as written.
+TEST(CommandPathRule, VariablesAreExpandedBeforeTheProgramFileIsFound) {
+    FakeFiles files;
+    files.paths = {"C:\\My Apps\\t.exe"};
+    EXPECT_EQ("C:\\My Apps\\t.exe", kv::ResolveProgramFileIn("%APPS%\\t.exe -q", files.env()));
+    EXPECT_EQ("%APPS%\\t.exe -q", files.Program("%APPS%\\t.exe -q"));
+    EXPECT_EQ("notes.exe", kv::ResolveProgramFileIn("notes.exe", files.env()));
 }
 
 TEST(CommandPathRule, QuotedPathAndItsArguments) {

@@ -164,6 +164,15 @@ TEST(LocationClassifier, NamesOnlyTheCatalogue) {
         kv::ClassifyLocationIn(LowerAscii(kHklmRunOnceEx) + "\\MySection", user, all);
     EXPECT_EQ(LocationKind::RunOnceExSection, section.kind);
     EXPECT_EQ("MySection", section.subkey);
+    // The 32-bit view's keys, named as the 64-bit view names them.
+    const std::string wow = "HKLM\\Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\";
+    EXPECT_EQ(LocationKind::RegistryKey, kind(wow + "Run"));
+    EXPECT_EQ(LocationKind::RegistrySubkey, kind(wow + "RunOnce\\Vendor"));
+    const kv::LocationClass section32 = kv::ClassifyLocationIn(wow + "RunOnceEx\\Step", user, all);
+    EXPECT_EQ(LocationKind::RunOnceExSection, section32.kind);
+    EXPECT_EQ(std::string(kv::kRunOnceEx32Key) + "\\Step", section32.keyPath);
+    EXPECT_EQ(LocationKind::RegistryKey,
+              kind("HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer\\Run"));
     EXPECT_EQ(LocationKind::WinIni, kind("SECTION: [WINDOWS]; PARAMETER: LOAD"));
     const kv::LocationClass folder = kv::ClassifyLocationIn(LowerAscii(all), user, all);
     EXPECT_EQ(LocationKind::StartupFolder, folder.kind);
@@ -174,6 +183,7 @@ TEST(LocationClassifier, NamesOnlyTheCatalogue) {
          {std::string("C:\\windows"), std::string("HKCU\\Software\\Microsoft\\Windows NT"),
           kHkcuRun + "\\a\\b", kHklmRunOnceEx, kHklmRunOnceEx + "\\", kHkcuRun + "Extra",
           std::string("HKCU\\") + kv::kRunServicesKey, std::string("hkcu"), user + "\\Sub",
+          std::string("HKCU\\") + kv::kRun32Key, std::string("HKLM\\") + kv::kPolicyRunKey + "\\Sub",
           std::string("section: [windows]; parameter: shell"), std::string()}) {
         EXPECT_EQ(LocationKind::Unknown, kind(other)) << other;
     }
@@ -192,23 +202,30 @@ TEST(LocationClassifier, GroupNumbersAndTheirLocations) {
     const std::string user = "C:\\users\\u\\Start Menu\\Programs\\StartUp";
     const std::string all = "C:\\ProgramData\\Start Menu\\Programs\\StartUp";
     const std::string keys = "\\Software\\Microsoft\\Windows\\CurrentVersion\\";
-    const std::string expected[kv::kGroupCount] = {"",
-                                                   "",
-                                                   all,
-                                                   user,
-                                                   "",
-                                                   "",
-                                                   "HKLM" + keys + "Run",
-                                                   "HKLM" + keys + "RunOnce",
-                                                   "HKLM" + keys + "RunOnceEx\\Setup Step",
-                                                   "HKLM" + keys + "RunServices",
-                                                   "HKLM" + keys + "RunServicesOnce",
-                                                   "",
-                                                   "HKCU" + keys + "Run",
-                                                   "HKCU" + keys + "RunOnce",
-                                                   "",
-                                                   "section: [windows]; parameter: run",
-                                                   "section: [windows]; parameter: load"};
+    const std::string wow = "\\Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\";
+    const std::string expected[kv::kGroupCount] = {
+        "",
+        "",
+        all,
+        user,
+        "",
+        "",
+        "HKLM" + keys + "Run",
+        "HKLM" + wow + "Run",
+        "HKLM" + keys + "RunOnce",
+        "HKLM" + wow + "RunOnce",
+        "HKLM" + keys + "RunOnceEx\\Setup Step",
+        "HKLM" + wow + "RunOnceEx\\Setup Step",
+        "HKLM" + keys + "RunServices",
+        "HKLM" + keys + "RunServicesOnce",
+        "HKLM" + keys + "Policies\\Explorer\\Run",
+        "",
+        "HKCU" + keys + "Run",
+        "HKCU" + keys + "RunOnce",
+        "HKCU" + keys + "Policies\\Explorer\\Run",
+        "",
+        "section: [windows]; parameter: run",
+        "section: [windows]; parameter: load"};
     for (int group = 0; group < kv::kGroupCount; ++group) {
         const std::string location = kv::LocationForGroupIn(group, "Setup Step", user, all);
         EXPECT_EQ(expected[group], location) << group;

@@ -1,6 +1,7 @@
 #include "entries/catalogue.h"
 #include "entries/command_path.h"
 #include "entries/registry_reader.h"
+#include "entries/text.h"
 
 #include "support/rows.h"
 #include "support/registry_fixture.h"
@@ -20,20 +21,30 @@ class RegistryReader : public kvtest::StartupRegistryTest {};
 
 using kvtest::FindTitle;
 
-TEST_F(RegistryReader, ListsStringValuesOnly) {
+// Windows starts string and expandable values; other types are no entries.
+// An expandable value shows its data as stored, and its program file is
+// found with the variables expanded.
+TEST_F(RegistryReader, ListsStringAndExpandableValuesOnly) {
     SetValue(HKEY_CURRENT_USER, kv::kRunKey, "Plain", "C:\\windows\\notepad.exe /a");
-    SetValue(HKEY_CURRENT_USER, kv::kRunKey, "Expand", "%windir%\\notepad.exe", REG_EXPAND_SZ);
+    SetValue(HKEY_CURRENT_USER, kv::kRunKey, "Expand", "%windir%\\notepad.exe -e", REG_EXPAND_SZ);
     kvtest::SetDwordValue(HKEY_CURRENT_USER, kv::kRunKey, "Number", 7);
     const kv::RegistryScan scan = ScanRegistryKey("HKCU", kv::kRunKey);
     EXPECT_TRUE(scan.opened);
-    ASSERT_EQ(1u, scan.rows.size());
-    EXPECT_EQ("Plain", scan.rows[0].title);
-    EXPECT_EQ("C:\\windows\\notepad.exe /a", scan.rows[0].command);
-    EXPECT_EQ(kHkcuRun, scan.rows[0].location);
+    ASSERT_EQ(2u, scan.rows.size());
+    const kv::StartupEntry* expand = FindTitle(scan.rows, "Expand");
+    ASSERT_NE(nullptr, expand);
+    EXPECT_EQ("%windir%\\notepad.exe -e", expand->command);
+    EXPECT_EQ(static_cast<unsigned long>(REG_EXPAND_SZ), expand->kept.valueType);
+    EXPECT_EQ(kv::LowerAscii(kv::WindowsDirectory() + "\\notepad.exe"),
+              kv::LowerAscii(expand->iconPath));
+    const kv::StartupEntry* plain = FindTitle(scan.rows, "Plain");
+    ASSERT_NE(nullptr, plain);
+    EXPECT_EQ("C:\\windows\\notepad.exe /a", plain->command);
+    EXPECT_EQ(kHkcuRun, plain->location);
     // The icon is looked up for the program file, not the whole command.
-    EXPECT_EQ(kv::kIconLookup, scan.rows[0].icon);
+    EXPECT_EQ(kv::kIconLookup, plain->icon);
     EXPECT_EQ(kv::ResolveCommandPath("C:\\windows\\notepad.exe /a", kv::ResolveMode::ProgramPath),
-              scan.rows[0].iconPath);
+              plain->iconPath);
 }
 
 TEST_F(RegistryReader, EmptyDataAndTheUnnamedValue) {

@@ -1,0 +1,125 @@
+#include "entries/startup_switch.h"
+
+#include "entries/registry.h"
+#include "entries/text.h"
+
+namespace kv {
+
+namespace {
+
+const char* const kApprovedKey =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\";
+
+// The five locations that have a switch, and the key of each.
+struct SwitchedLocation {
+    LocationKind kind;
+    const char* root;    // registry: the location's root name
+    const char* keyPath; // registry: the location's key path
+    int folder;          // Startup folder: its selector
+    HKEY switchRoot;
+    const char* switchName;
+};
+
+const SwitchedLocation kSwitched[] = {
+    {LocationKind::RegistryKey, "HKCU", kRunKey, 0, HKEY_CURRENT_USER, "Run"},
+    {LocationKind::RegistryKey, "HKLM", kRunKey, 0, HKEY_LOCAL_MACHINE, "Run"},
+    {LocationKind::RegistryKey, "HKLM", kRun32Key, 0, HKEY_LOCAL_MACHINE, "Run32"},
+    {LocationKind::StartupFolder, "", "", 0, HKEY_CURRENT_USER, "StartupFolder"},
+    {LocationKind::StartupFolder, "", "", 1, HKEY_LOCAL_MACHINE, "StartupFolder"},
+};
+
+std::string Entry(HKEY root, const std::string& keyPath, const std::string& name) {
+    return (root == HKEY_CURRENT_USER ? "hkcu\\" : "hklm\\") + LowerAscii(keyPath) + "|" +
+           LowerAscii(name);
+}
+
+} // namespace
+
+SwitchKey SwitchKeyOf(const LocationClass& place) {
+    SwitchKey key;
+    for (const SwitchedLocation& switched : kSwitched) {
+        const bool matches =
+            place.kind == switched.kind &&
+            (place.kind == LocationKind::StartupFolder
+                 ? place.folderSelector == switched.folder
+                 : place.root == switched.root && place.keyPath == switched.keyPath);
+        if (matches) {
+            key.root = switched.switchRoot;
+            key.keyPath = std::string(kApprovedKey) + switched.switchName;
+            return key;
+        }
+    }
+    return key;
+}
+
+bool SwitchSaysOff(unsigned long type, const std::string& bytes) {
+    return type == REG_BINARY && !bytes.empty() && (static_cast<unsigned char>(bytes[0]) & 1) != 0;
+}
+
+std::string SwitchTurnedOn(const std::string& bytes) {
+    std::string on = bytes;
+    if (!on.empty()) {
+        on[0] = static_cast<char>(static_cast<unsigned char>(on[0]) & 0xFE);
+    }
+    for (std::size_t i = 4; i < on.size() && i < 12; ++i) {
+        on[i] = '\0';
+    }
+    return on;
+}
+
+SwitchedOffEntries SwitchedOffEntries::Read() {
+    SwitchedOffEntries entries;
+    for (const SwitchedLocation& switched : kSwitched) {
+        const std::string keyPath = std::string(kApprovedKey) + switched.switchName;
+        RegKey key;
+        if (!key.Open(switched.switchRoot, keyPath, KEY_QUERY_VALUE)) {
+            continue;
+        }
+        RegValue value;
+        for (DWORD index = 0; EnumValueAt(key.get(), index, value) == ERROR_SUCCESS; ++index) {
+            if (SwitchSaysOff(value.type, value.data)) {
+                entries.off_.insert(Entry(switched.switchRoot, keyPath, value.name));
+            }
+        }
+    }
+    return entries;
+}
+
+bool SwitchedOffEntries::Contains(const LocationClass& place, const std::string& title) const {
+    const SwitchKey key = SwitchKeyOf(place);
+    return !key.keyPath.empty() && off_.count(Entry(key.root, key.keyPath, title)) != 0;
+}
+
+bool TurnSwitchOn(const std::string& title, const LocationClass& place) {
+    const SwitchKey where = SwitchKeyOf(place);
+    RegKey key;
+    DWORD type = REG_NONE;
+    std::string bytes;
+    if (where.keyPath.empty() || !key.Open(where.root, where.keyPath, KEY_QUERY_VALUE) ||
+        QueryValue(key.get(), title, type, bytes) != ERROR_SUCCESS ||
+        !SwitchSaysOff(type, bytes)) {
+        return true;
+    }
+    const std::string on = SwitchTurnedOn(bytes);
+    return key.Open(where.root, where.keyPath, KEY_SET_VALUE) &&
+           RegSetValueExA(key.get(), title.c_str(), 0, REG_BINARY,
+                          reinterpret_cast<const BYTE*>(on.data()),
+                          static_cast<DWORD>(on.size())) == ERROR_SUCCESS;
+}
+
+bool DeleteSwitch(const std::string& title, const LocationClass& place) {
+    const SwitchKey where = SwitchKeyOf(place);
+    RegKey key;
+    if (where.keyPath.empty() || !key.Open(where.root, where.keyPath, KEY_QUERY_VALUE)) {
+        return true;
+    }
+    DWORD type = REG_NONE;
+    std::string bytes;
+    if (QueryValue(key.get(), title, type, bytes) != ERROR_SUCCESS) {
+        return true;
+    }
+    return key.Open(where.root, where.keyPath, KEY_SET_VALUE) &&
+           RegDeleteValueA(key.get(), title.c_str()) == ERROR_SUCCESS;
+}
+
+} // namespace kv
