@@ -109,7 +109,13 @@ void ClearStartupRegistry() {
         CreateKey(root, location.keyPath);
     }
     DeleteKeyTree(HKEY_LOCAL_MACHINE, kv::kRunOnceExKey);
+    DeleteKeyTree(HKEY_LOCAL_MACHINE, kv::kRunOnceEx32Key);
+    DeleteKeyTree(HKEY_CURRENT_USER, kStartupApprovedKey);
+    DeleteKeyTree(HKEY_LOCAL_MACHINE, kStartupApprovedKey);
 }
+
+const char* const kStartupApprovedKey =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved";
 
 const char* const kWinIniWindowsKey = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows";
 
@@ -163,6 +169,12 @@ std::map<std::string, std::string> StartupSetBytes() {
         AddKeyBytes(bytes, kv::RootKeyFromName(location.root), location.root, location.keyPath);
     }
     AddKeyBytes(bytes, HKEY_LOCAL_MACHINE, "HKLM", kv::kRunOnceExKey);
+    AddKeyBytes(bytes, HKEY_LOCAL_MACHINE, "HKLM", kv::kRunOnceEx32Key);
+    for (const char* name : {"Run", "Run32", "StartupFolder"}) {
+        const std::string key = std::string(kStartupApprovedKey) + "\\" + name;
+        AddKeyBytes(bytes, HKEY_CURRENT_USER, "HKCU", key);
+        AddKeyBytes(bytes, HKEY_LOCAL_MACHINE, "HKLM", key);
+    }
     for (const std::string& folder : {CurrentUserStartupFolder(), AllUsersStartupFolder()}) {
         WIN32_FIND_DATAA found;
         HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);

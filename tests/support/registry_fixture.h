@@ -27,9 +27,13 @@ void DeleteKeyTree(HKEY root, const std::string& keyPath);
 bool KeyExists(HKEY root, const std::string& keyPath);
 std::vector<std::string> ValueNames(HKEY root, const std::string& keyPath);
 
-// Empties every Run-type key (values and subkeys) and removes RunOnceEx,
-// so a test sees only the entries it makes.
+// Empties every Run-type key (values and subkeys) and removes both RunOnceEx
+// keys and Windows' startup switches, so a test sees only the entries it
+// makes.
 void ClearStartupRegistry();
+
+// Explorer\StartupApproved below HKCU and HKLM: Windows' startup switches.
+extern const char* const kStartupApprovedKey;
 
 // The key that holds the section "windows" of win.ini on NT and under Wine.
 extern const char* const kWinIniWindowsKey;
