@@ -291,7 +291,7 @@ void WriteDialogEntry(HWND dialog, const ProgramFields& in, const std::string& f
     if (WriteDisabledStore(stored)) {
         Tell(dialog, LoadText(IDS_SVC) + old.title + LoadText(IDS_EDIT_KEPT_DISABLED));
     } else {
-        Tell(dialog, LoadText(IDS_STORE_NOT_WRITTEN));
+        Tell(dialog, LoadText(DisabledStoreFailureText()));
     }
 }
 
@@ -323,7 +323,7 @@ bool ChangeDisabledRecord(HWND dialog, const ProgramFields& in, const std::strin
     const std::string kept = KeptFileOfRecord(edit.title, edit.oldCommand, edit.oldLocation);
     if (!UpdateDisabledRecord(edit.title, edit.oldCommand, edit.oldLocation, title, command,
                               location)) {
-        return Refuse(dialog, IDS_STORE_NOT_WRITTEN);
+        return Refuse(dialog, DisabledStoreFailureText());
     }
     DiscardKeptFile(kept);
     return true;

@@ -284,6 +284,7 @@
 
 /* Report texts: 240-249; registry jump: 250-259; about box: 260-269 */
 #define IDS_REPORT_NOT_WRITTEN       240         /* the report could be written nowhere */
+#define IDS_USAGE                    245         /* "Kelvorin.exe /?": the command-line syntax */
 
 /* About box */
 #define IDC_ABOUT_LABEL              1008        /* the about box's labels and icon (not IDC_STATIC) */
@@ -293,6 +294,13 @@
 #define IDS_NOT_A_LIST               231         /* a restore refused: not a list file */
 #define IDS_UNDO_NOT_WRITTEN         232         /* a restore refused: the current list could not be kept */
 #define IDS_UNDO_WRITTEN             233         /* after a restore: where the former list is */
+
+/* Stored files that could not be read whole: 270-279 */
+#define IDS_STORE_TOO_LARGE          270         /* disable.ini over the size limit: not changed */
+#define IDS_STORE_UNREADABLE         271         /* disable.ini could not be read whole: not changed */
+#define IDS_LIST_MISSING             272         /* a restore refused: the list file is gone */
+#define IDS_LIST_TOO_LARGE           273         /* a restore refused: the file is over the size limit */
+#define IDS_LIST_UNREADABLE          274         /* a restore refused: the file could not be read whole */
 
 #endif /* KELVORIN_RESOURCE_H */
 /* clang-format on */

@@ -82,6 +82,21 @@ std::vector<StartupEntry> ListRows() {
     return rows;
 }
 
+// Why a file read as a list is refused.
+UINT ListRefusalText(FileRead read) {
+    switch (read) {
+    case FileRead::Missing:
+        return IDS_LIST_MISSING;
+    case FileRead::TooLarge:
+        return IDS_LIST_TOO_LARGE;
+    case FileRead::Unreadable:
+        return IDS_LIST_UNREADABLE;
+    case FileRead::Whole:
+        break;
+    }
+    return IDS_NOT_A_LIST;
+}
+
 // Saves the list to the path, or to a file chosen in the dialog when the
 // path is empty. The file is the target of the next "Сохранить список" only
 // when it was written.
@@ -126,7 +141,7 @@ bool RestoreListFile(const std::string& path) {
     // before the set it replaces is kept where it can be restored from.
     const ListFile list = ReadListFile(path);
     if (!list.valid) {
-        ShowError(LoadText(IDS_NOT_A_LIST) + path);
+        ShowError(LoadText(ListRefusalText(list.read)) + path);
         return false;
     }
     const std::string undo = UserDataFolderPath() + "\\before restore.ini";
@@ -152,7 +167,7 @@ bool RestoreListFile(const std::string& path) {
         for (std::size_t i = disabledBefore; i < stored.size(); ++i) {
             DiscardKeptFile(stored[i].kept.file);
         }
-        ShowError(LoadText(IDS_STORE_NOT_WRITTEN));
+        ShowError(LoadText(DisabledStoreFailureText()));
         return false;
     }
     std::vector<StartupEntry> leftAlone;

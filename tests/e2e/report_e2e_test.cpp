@@ -55,4 +55,39 @@ TEST_F(ReportForScripts, WritesTheSetWithoutAWindowAndBesideARunningCopy) {
     EXPECT_EQ(0, running.Wait(20000));
 }
 
+// "/?" shows the syntax where the caller reads it; a wrong command line shows
+// it too and writes nothing.
+TEST_F(ReportForScripts, TheSyntaxOnTheOutputAndNothingWrittenForAWrongCommandLine) {
+    struct Case {
+        const char* arguments;
+        long code;
+    };
+    for (const Case& test :
+         {Case{"/?", 0}, Case{"/report one.txt two.txt", 2}, Case{"/REPORT one.txt /m", 2}}) {
+        SECURITY_ATTRIBUTES inherited{sizeof(inherited), nullptr, TRUE};
+        HANDLE read = nullptr;
+        HANDLE write = nullptr;
+        ASSERT_TRUE(CreatePipe(&read, &write, &inherited, 0));
+        SetHandleInformation(read, HANDLE_FLAG_INHERIT, 0);
+        kvtest::ChildProcess child;
+        const bool started =
+            child.Start("\"" + program + "\" " + test.arguments, folder.path(), write);
+        CloseHandle(write);
+        std::string output;
+        char buffer[4096];
+        DWORD got = 0;
+        while (started && ReadFile(read, buffer, sizeof(buffer), &got, nullptr) && got > 0) {
+            output.append(buffer, got);
+        }
+        CloseHandle(read);
+        EXPECT_EQ(test.code, child.Wait(30000)) << test.arguments;
+        EXPECT_NE(std::string::npos, output.find(kvtest::Ansi("  Kelvorin.exe /report ФАЙЛ\r\n")))
+            << test.arguments << ": " << output;
+        EXPECT_EQ(nullptr, child.FindWindowOfClass("Arrow", 0));
+    }
+    EXPECT_FALSE(kvtest::FileExists(folder / "one.txt"));
+    EXPECT_FALSE(kvtest::FileExists(folder / "two.txt"));
+    EXPECT_FALSE(kvtest::FileExists(folder / "List Settings"));
+}
+
 } // namespace
