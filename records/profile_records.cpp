@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
@@ -405,6 +406,21 @@ UniqueHandle CreateTemporaryBeside(const std::string& path, std::string& created
     return UniqueHandle();
 }
 
+// Writes all of the text, in pieces that each call can take.
+bool WriteWhole(HANDLE file, const std::string& text) {
+    std::size_t at = 0;
+    while (at < text.size()) {
+        const std::size_t piece = std::min<std::size_t>(text.size() - at, 1u << 30);
+        DWORD written = 0;
+        if (!WriteFile(file, text.data() + at, static_cast<DWORD>(piece), &written, nullptr) ||
+            written == 0) {
+            return false;
+        }
+        at += written;
+    }
+    return true;
+}
+
 } // namespace
 
 bool ReplaceFileWhole(const std::string& path, const std::string& text, bool writeThrough) {
@@ -415,11 +431,7 @@ bool ReplaceFileWhole(const std::string& path, const std::string& text, bool wri
         if (!file) {
             return false;
         }
-        DWORD written = 0;
-        wrote = static_cast<unsigned long long>(text.size()) <= MAXDWORD &&
-                WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written,
-                          nullptr) &&
-                written == text.size() && (!writeThrough || FlushFileBuffers(file.get()));
+        wrote = WriteWhole(file.get(), text) && (!writeThrough || FlushFileBuffers(file.get()));
     }
     const DWORD move = MOVEFILE_REPLACE_EXISTING | (writeThrough ? MOVEFILE_WRITE_THROUGH : 0);
     if (!wrote || !MoveFileExA(temporary.c_str(), path.c_str(), move)) {

@@ -9,8 +9,10 @@ namespace kv {
 
 namespace {
 
-// The list's own procedure, which the drops pass by.
+// The list's own procedure, which the drops pass by, and whether it takes
+// its messages as wide text: they are handed on as they came, unconverted.
 WNDPROC g_listProcedure = nullptr;
+bool g_listIsWide = false;
 
 // Reads every path of the drop, in its order, into the waiting files, and
 // releases the drop.
@@ -34,17 +36,22 @@ LRESULT CALLBACK EntryListProcedure(HWND list, UINT message, WPARAM wParam, LPAR
         TakeDrop(reinterpret_cast<HDROP>(wParam));
         return 0;
     }
-    return CallWindowProcA(g_listProcedure, list, message, wParam, lParam);
+    return g_listIsWide ? CallWindowProcW(g_listProcedure, list, message, wParam, lParam)
+                        : CallWindowProcA(g_listProcedure, list, message, wParam, lParam);
 }
 
 } // namespace
 
 void TakeDropsOnEntryList(HWND list) {
-    const WNDPROC previous = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&EntryListProcedure)));
+    const bool wide = IsWindowUnicode(list) != FALSE;
+    const LONG_PTR procedure = reinterpret_cast<LONG_PTR>(&EntryListProcedure);
+    const WNDPROC previous =
+        reinterpret_cast<WNDPROC>(wide ? SetWindowLongPtrW(list, GWLP_WNDPROC, procedure)
+                                       : SetWindowLongPtrA(list, GWLP_WNDPROC, procedure));
     // Every list has the same procedure of its class; a list made again keeps it.
     if (previous != &EntryListProcedure) {
         g_listProcedure = previous;
+        g_listIsWide = wide;
     }
 }
 

@@ -108,7 +108,10 @@ HWND ChildProcess::FindWindowOfClass(const std::string& className, DWORD millise
 std::string CopyProgramInto(const std::string& folder) {
     const std::string source = TestProgramDirectory() + "\\Kelvorin.exe";
     const std::string target = folder + "\\Kelvorin.exe";
-    CopyFileA(source.c_str(), target.c_str(), FALSE);
+    if (!CopyFileA(source.c_str(), target.c_str(), FALSE)) {
+        const DWORD error = GetLastError();
+        ADD_FAILURE() << "CopyFile failed with error " << error << ": " << target;
+    }
     return target;
 }
 
