@@ -41,6 +41,31 @@ struct StoreCopy {
 
 StoreCopy g_copy;
 
+// How the store at `path` was last read or written: a store that could not be
+// read whole (too large, or unreadable) is not written again until it has
+// been read whole, since the entries a caller gives for it were made without
+// the records it could not read, which a rewrite would lose.
+struct StoreRead {
+    std::string path;
+    FileRead outcome = FileRead::Missing;
+};
+
+StoreRead g_read;
+
+void NoteRead(const std::string& path, FileRead outcome) {
+    g_read.path = path;
+    g_read.outcome = outcome;
+}
+
+bool ReadFailed(FileRead outcome) {
+    return outcome == FileRead::TooLarge || outcome == FileRead::Unreadable;
+}
+
+// False while the last reading of the store failed.
+bool MayBeWritten(const std::string& path) {
+    return !(g_read.path == path && ReadFailed(g_read.outcome));
+}
+
 bool FileStamp(const std::string& path, ULONGLONG& size, FILETIME& written) {
     WIN32_FILE_ATTRIBUTE_DATA data;
     if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) {
@@ -195,7 +220,9 @@ const std::vector<StartupEntry>& CurrentDisabledEntries() {
         return g_copy.entries;
     }
     std::string text;
-    if (!ReadProfileFile(path, text)) {
+    const FileRead read = ReadProfileFile(path, text);
+    NoteRead(path, read);
+    if (read != FileRead::Whole) {
         RememberCopy(std::string(), std::string(), std::vector<StartupEntry>());
         g_copy.valid = false;
         return g_copy.entries;
@@ -207,6 +234,15 @@ const std::vector<StartupEntry>& CurrentDisabledEntries() {
 
 std::vector<StartupEntry> ReadDisabledEntries() {
     return CurrentDisabledEntries();
+}
+
+FileRead DisabledStoreRead() {
+    const std::string path = StorePath();
+    return g_read.path == path ? g_read.outcome : FileRead::Missing;
+}
+
+bool DisabledStoreMayChange() {
+    return MayBeWritten(StorePath());
 }
 
 bool DisabledStoreIsOwnWrite() {
@@ -231,18 +267,26 @@ bool WriteDisabledStore(const std::vector<StartupEntry>& disabled) {
         records.push_back(RecordOfEntry(entry));
     }
     const std::string path = StorePath();
+    if (!MayBeWritten(path)) {
+        return false;
+    }
     std::string readText;
     const std::string* oldText = &readText;
     if (CopyIsCurrent(path)) {
         oldText = &g_copy.text;
     } else {
-        ReadProfileFile(path, readText);
+        const FileRead read = ReadProfileFile(path, readText);
+        if (ReadFailed(read)) {
+            NoteRead(path, read);
+            return false;
+        }
     }
     std::string text = RecordFileText(*oldText, records, false, true);
     if (!ReplaceFileWhole(path, text, true)) {
         g_copy.valid = false;
         return false;
     }
+    NoteRead(path, FileRead::Whole);
     // What a reader of the new file finds.
     const std::string keptFolder = KeptFilesFolderPath();
     std::vector<StartupEntry> written;
@@ -272,7 +316,13 @@ bool UpdateDisabledRecord(const std::string& oldTitle, const std::string& oldCom
                           const std::string& oldLocation, const std::string& newTitle,
                           const std::string& newCommand, const std::string& newLocation) {
     const std::string path = StorePath();
-    std::vector<ProfileRecord> records = ReadProfileRecords(path, false);
+    std::string oldText;
+    const FileRead read = ReadProfileFile(path, oldText);
+    NoteRead(path, read);
+    if (ReadFailed(read)) {
+        return false;
+    }
+    std::vector<ProfileRecord> records = RecordsOfText(oldText, false).records;
     const std::string title = LowerAscii(oldTitle);
     const std::string command = LowerAscii(oldCommand);
     const std::string location = LowerAscii(oldLocation);
@@ -293,7 +343,7 @@ bool UpdateDisabledRecord(const std::string& oldTitle, const std::string& oldCom
     match->location = newLocation;
     match->whole = true;
     match->extra.clear();
-    return WriteProfileRecords(path, records, false, true);
+    return WriteProfileRecords(path, records, false, true, &oldText);
 }
 
 std::string KeptFilesFolder() {

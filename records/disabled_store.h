@@ -4,6 +4,7 @@
 #pragma once
 
 #include "entries/startup_entry.h"
+#include "records/profile_records.h"
 
 #include <string>
 #include <vector>
@@ -20,6 +21,15 @@ std::vector<StartupEntry> ReadDisabledEntries();
 // read again only when the file on disk has changed since (its size or time).
 const std::vector<StartupEntry>& CurrentDisabledEntries();
 
+// How the store was last read or written. Whole or Missing (an empty store):
+// it may be changed. TooLarge or Unreadable: it could not be read whole, the
+// entries read are none, and every change of the store (write, insert, erase,
+// update) is refused, leaving the file as it is, until a later reading reads
+// it whole.
+FileRead DisabledStoreRead();
+// False while DisabledStoreRead says the store could not be read whole.
+bool DisabledStoreMayChange();
+
 // True while the file on disk is this program's last write of the store,
 // one record for each entry it was given.
 bool DisabledStoreIsOwnWrite();
@@ -29,7 +39,8 @@ bool DisabledStoreIsOwnWrite();
 std::vector<StartupEntry> ReadDisabledStore();
 
 // Rewrites the store from these entries, in this order, with what each keeps.
-// False when the file could not be written (the old store is then still whole).
+// False when the file could not be written, or was refused (see
+// DisabledStoreRead); the old store is then still whole.
 bool WriteDisabledStore(const std::vector<StartupEntry>& disabled);
 
 // WriteDisabledStore of the stored entries with `entry` put in at `index`,

@@ -19,7 +19,34 @@ std::string TextsKey(const StartupEntry& entry) {
            std::to_string(entry.command.size()) + ":" + entry.command + entry.location;
 }
 
+// True when a value's bytes, read as text up to the first zero byte, are the
+// command: the command shown for a value is that text.
+bool ValueBytesAgree(const std::string& bytes, const std::string& command) {
+    return bytes.compare(0, bytes.find('\0'), command) == 0;
+}
+
 } // namespace
+
+bool KeptNameBelongsTo(const std::string& name, const std::string& title) {
+    if (name == title) {
+        return true;
+    }
+    // "name (n).ext" for the n-th copy of "name.ext", n from 2 on, as the
+    // kept-files folder names the copies of equal names.
+    const std::string::size_type dot = title.rfind('.');
+    const bool hasExtension = dot != std::string::npos && dot != 0;
+    const std::string stem = hasExtension ? title.substr(0, dot) : title;
+    const std::string extension = hasExtension ? title.substr(dot) : std::string();
+    const std::string open = stem + " (";
+    const std::string close = ")" + extension;
+    if (name.size() <= open.size() + close.size() || name.compare(0, open.size(), open) != 0 ||
+        name.compare(name.size() - close.size(), close.size(), close) != 0) {
+        return false;
+    }
+    const std::string number = name.substr(open.size(), name.size() - open.size() - close.size());
+    return number.size() <= 9 && number[0] != '0' &&
+           number.find_first_not_of("0123456789") == std::string::npos && number != "1";
+}
 
 ProfileRecord RecordOfEntry(const StartupEntry& entry) {
     ProfileRecord record;
@@ -47,26 +74,33 @@ StartupEntry EntryOfRecord(const ProfileRecord& record, const std::string& keptF
     entry.command = record.command;
     entry.location = record.location;
     entry.checked = false;
+    // What a record keeps counts only where it agrees with the record's own
+    // texts: a file rewritten key by key by another program may have left an
+    // older record's keys under this one. Else the texts alone are used.
     KeptForm& form = entry.kept;
     const auto type = record.extra.find("type");
     const auto data = record.extra.find("data");
     std::string bytes;
-    if (data != record.extra.end() && HexDecode(data->second, bytes)) {
+    const bool hasData = data != record.extra.end();
+    const bool dataAgrees =
+        hasData && HexDecode(data->second, bytes) && ValueBytesAgree(bytes, record.command);
+    if (dataAgrees) {
         form.hasValue = true;
         form.valueBytes = bytes;
     }
-    if (type != record.extra.end()) {
+    if (type != record.extra.end() && (dataAgrees || !hasData)) {
         const long long value = ProfileInteger(type->second);
         if (value >= 0 && value <= 0xFFFFFFFFLL) {
             form.hasValue = true;
             form.valueType = static_cast<unsigned long>(value);
-            if (data == record.extra.end()) {
+            if (!hasData) {
                 form.valueBytes = record.command + '\0';
             }
         }
     }
     const auto link = record.extra.find("link");
-    if (link != record.extra.end() && IsPlainFileName(link->second)) {
+    if (link != record.extra.end() && IsPlainFileName(link->second) &&
+        KeptNameBelongsTo(link->second, record.title)) {
         form.file = keptFolder + "\\" + link->second;
     }
     return entry;

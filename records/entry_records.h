@@ -18,8 +18,17 @@ namespace kv {
 ProfileRecord RecordOfEntry(const StartupEntry& entry);
 
 // The entry of a record, with what it keeps; a kept file is looked for in
-// `keptFolder`, and a "link" that is not one file's name is ignored.
+// `keptFolder`. What the record keeps is used only where it agrees with its
+// texts: "data" whose bytes, as text up to the first zero byte, are the
+// command; "type" with such data, or without data (the command is then the
+// value's text); "link" that is one file's name and belongs to the title (see
+// KeptNameBelongsTo). Other such keys are ignored.
 StartupEntry EntryOfRecord(const ProfileRecord& record, const std::string& keptFolder);
+
+// True when a kept file of this name can be the copy of a Startup-folder file
+// named `title`: the title itself, or the title with " (n)" before its
+// extension, n from 2 on, as the kept-files folder names copies.
+bool KeptNameBelongsTo(const std::string& name, const std::string& title);
 
 // True when the two entries have the same title, command and location.
 bool SameTexts(const StartupEntry& a, const StartupEntry& b);

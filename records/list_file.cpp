@@ -39,7 +39,8 @@ bool WriteListFile(const std::string& path, const std::vector<StartupEntry>& row
 ListFile ReadListFile(const std::string& path) {
     ListFile list;
     std::string text;
-    if (!ReadProfileFile(path, text)) {
+    list.read = ReadProfileFile(path, text);
+    if (list.read != FileRead::Whole) {
         return list;
     }
     // "total" must be there and be a number; the profile functions would read
@@ -56,7 +57,7 @@ ListFile ReadListFile(const std::string& path) {
         digits.find_first_not_of("0123456789") != std::string::npos) {
         return list;
     }
-    const RecordFile file = ReadRecordFile(path, true);
+    const RecordFile file = RecordsOfText(text, true);
     if (static_cast<long long>(file.records.size()) != file.total ||
         file.total != ProfileInteger(digits)) {
         return list;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "entries/startup_entry.h"
+#include "records/profile_records.h"
 
 #include <string>
 #include <vector>
@@ -23,6 +24,8 @@ bool WriteListFile(const std::string& path, const std::vector<StartupEntry>& row
                    bool withCopies = false);
 
 struct ListFile {
+    // How the file was read; a file not read whole is never valid.
+    FileRead read = FileRead::Missing;
     // Not a list file, or a damaged one: no "total" in "common", a "total"
     // that is no number, or fewer records than "total" claims.
     bool valid = false;

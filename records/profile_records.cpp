@@ -6,6 +6,9 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
 #include <cstdlib>
 
 namespace kv {
@@ -31,6 +34,17 @@ bool NeedsExactCopy(const std::string& text) {
     return text.empty() || text.find_first_of("\r\n") != std::string::npos;
 }
 
+// A text as its own key carries it: line breaks shown as blanks.
+std::string ReadableText(const std::string& text) {
+    std::string readable = text;
+    for (char& c : readable) {
+        if (IsLineBreak(c)) {
+            c = ' ';
+        }
+    }
+    return readable;
+}
+
 // The record number of a section named "object k", k written without
 // leading zeros; 0 for any other name.
 long long RecordNumber(const std::string& sectionName) {
@@ -48,12 +62,15 @@ ProfileRecord RecordFromSection(const ProfileSection& section, long long number,
     record.whole = true;
     for (int field = 0; field < 3; ++field) {
         std::string* text = TextOf(record, field);
-        FindProfileValue(section, kTextKeys[field], *text);
+        const bool hasText = FindProfileValue(section, kTextKeys[field], *text);
+        // The exact text counts only where it agrees with the readable one
+        // beside it: a file rewritten key by key by another program may have
+        // left an older record's ".hex" key under this record.
         std::string hex;
         std::string exact;
         const bool isExact =
-            FindProfileValue(section, std::string(kTextKeys[field]) + ".hex", hex) &&
-            HexDecode(hex, exact);
+            hasText && FindProfileValue(section, std::string(kTextKeys[field]) + ".hex", hex) &&
+            HexDecode(hex, exact) && ReadableText(exact) == *text;
         if (isExact) {
             *text = exact;
         } else if (text->empty()) {
@@ -84,17 +101,40 @@ ProfileRecord RecordFromSection(const ProfileSection& section, long long number,
 
 } // namespace
 
-bool ReadProfileFile(const std::string& path, std::string& text) {
+FileRead ReadProfileFile(const std::string& path, std::string& text) {
+    text.clear();
     UniqueHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
-        return false;
+        const DWORD error = GetLastError();
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND
+                   ? FileRead::Missing
+                   : FileRead::Unreadable;
+    }
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(file.get(), &size)) {
+        return FileRead::Unreadable;
+    }
+    if (static_cast<unsigned long long>(size.QuadPart) > kMaxStoredFileSize) {
+        return FileRead::TooLarge;
     }
     std::string bytes;
-    char chunk[65536];
-    DWORD got = 0;
-    while (ReadFile(file.get(), chunk, sizeof(chunk), &got, nullptr) && got > 0) {
-        bytes.append(chunk, got);
+    bytes.reserve(static_cast<std::size_t>(size.QuadPart));
+    // Read to the end, which may lie elsewhere than the size said if the file
+    // changes meanwhile; a failed read leaves the file unread, never half read.
+    std::vector<char> chunk(65536);
+    for (;;) {
+        DWORD got = 0;
+        if (!ReadFile(file.get(), chunk.data(), static_cast<DWORD>(chunk.size()), &got, nullptr)) {
+            return FileRead::Unreadable;
+        }
+        if (got == 0) {
+            break;
+        }
+        if (bytes.size() + got > kMaxStoredFileSize) {
+            return FileRead::TooLarge;
+        }
+        bytes.append(chunk.data(), got);
     }
     // A byte-order mark says the file is not in the system code page.
     UINT codePage = 0;
@@ -106,7 +146,7 @@ bool ReadProfileFile(const std::string& path, std::string& text) {
         wide.assign(reinterpret_cast<const wchar_t*>(bytes.data() + 2), (bytes.size() - 2) / 2);
     } else {
         text.swap(bytes);
-        return true;
+        return FileRead::Whole;
     }
     if (codePage == CP_UTF8 && !bytes.empty()) {
         const int length = MultiByteToWideChar(CP_UTF8, 0, bytes.data(),
@@ -118,19 +158,23 @@ bool ReadProfileFile(const std::string& path, std::string& text) {
         }
     }
     text = Narrow(wide);
-    return true;
+    return FileRead::Whole;
 }
 
 RecordFile ReadRecordFile(const std::string& path, bool withState) {
     std::string text;
-    if (!ReadProfileFile(path, text)) {
-        return RecordFile();
+    const FileRead read = ReadProfileFile(path, text);
+    if (read != FileRead::Whole) {
+        RecordFile file;
+        file.read = read;
+        return file;
     }
     return RecordsOfText(text, withState);
 }
 
 RecordFile RecordsOfText(const std::string& text, bool withState) {
     RecordFile file;
+    file.read = FileRead::Whole;
     file.exists = true;
     const std::vector<ProfileSection> sections = ParseProfileText(text);
     const ProfileSection* common = FindProfileSection(sections, "common");
@@ -219,13 +263,7 @@ void AppendText(std::string& text, const char* key, const std::string& value) {
         AppendKey(text, key, value);
         return;
     }
-    std::string readable = value;
-    for (char& c : readable) {
-        if (IsLineBreak(c)) {
-            c = ' ';
-        }
-    }
-    AppendKey(text, key, readable);
+    AppendKey(text, key, ReadableText(value));
     text += key;
     text += ".hex=";
     text += HexEncode(value);
@@ -328,22 +366,76 @@ void AppendRecordBody(std::string& text, const ProfileRecord& record, bool withS
     }
 }
 
+namespace {
+
+// The folder part of a path, with its last separator: the new file goes
+// there, so that putting it in place is a rename within one folder.
+std::string FolderPartOf(const std::string& path) {
+    const std::string::size_type slash = path.find_last_of("\\/");
+    if (slash != std::string::npos) {
+        return path.substr(0, slash + 1);
+    }
+    const std::string::size_type colon = path.find(':');
+    return colon == std::string::npos ? std::string() : path.substr(0, colon + 1);
+}
+
+// Creates a new file in the folder under a name no file there has: the
+// process id and a running number make a name, and the file is made only
+// when nothing has that name yet, else the next number is tried. Returns the
+// open file; `created` learns its path.
+UniqueHandle CreateTemporaryBeside(const std::string& path, std::string& created) {
+    static std::atomic<unsigned long> counter{0};
+    const std::string folder = FolderPartOf(path);
+    char pid[16];
+    std::snprintf(pid, sizeof(pid), "%lx", static_cast<unsigned long>(GetCurrentProcessId()));
+    for (int attempt = 0; attempt < 1000; ++attempt) {
+        char number[16];
+        std::snprintf(number, sizeof(number), "%lx", ++counter);
+        const std::string candidate = folder + "~kv" + pid + "-" + number + ".tmp";
+        UniqueHandle file(CreateFileA(candidate.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (file) {
+            created = candidate;
+            return file;
+        }
+        const DWORD error = GetLastError();
+        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) {
+            break;
+        }
+    }
+    return UniqueHandle();
+}
+
+// Writes all of the text, in pieces that each call can take.
+bool WriteWhole(HANDLE file, const std::string& text) {
+    std::size_t at = 0;
+    while (at < text.size()) {
+        const std::size_t piece = std::min<std::size_t>(text.size() - at, 1u << 30);
+        DWORD written = 0;
+        if (!WriteFile(file, text.data() + at, static_cast<DWORD>(piece), &written, nullptr) ||
+            written == 0) {
+            return false;
+        }
+        at += written;
+    }
+    return true;
+}
+
+} // namespace
+
 bool ReplaceFileWhole(const std::string& path, const std::string& text, bool writeThrough) {
-    const std::string temporary = path + ".new";
+    std::string temporary;
     bool wrote = false;
     {
-        UniqueHandle file(CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+        UniqueHandle file = CreateTemporaryBeside(path, temporary);
         if (!file) {
             return false;
         }
-        DWORD written = 0;
-        wrote = WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written,
-                          nullptr) &&
-                written == text.size() && (!writeThrough || FlushFileBuffers(file.get()));
+        wrote = WriteWhole(file.get(), text) && (!writeThrough || FlushFileBuffers(file.get()));
     }
     const DWORD move = MOVEFILE_REPLACE_EXISTING | (writeThrough ? MOVEFILE_WRITE_THROUGH : 0);
     if (!wrote || !MoveFileExA(temporary.c_str(), path.c_str(), move)) {
+        // Only the file made here goes; the target and its neighbours stay.
         DeleteFileA(temporary.c_str());
         return false;
     }
@@ -354,7 +446,10 @@ bool WriteProfileRecords(const std::string& path, const std::vector<ProfileRecor
                          bool withState, bool keepOthers, const std::string* oldText) {
     std::string readText;
     if (keepOthers && oldText == nullptr) {
-        ReadProfileFile(path, readText);
+        const FileRead read = ReadProfileFile(path, readText);
+        if (read == FileRead::TooLarge || read == FileRead::Unreadable) {
+            return false;
+        }
         oldText = &readText;
     }
     const std::string text =

@@ -30,8 +30,22 @@ struct ProfileRecord {
     int state = 0;         // non-zero: enabled
 };
 
+// How reading a stored file went. A file is read whole or not at all: a file
+// read in part is never taken for its content.
+enum class FileRead {
+    Whole,      // read to its end
+    Missing,    // no such file (or folder on its path)
+    TooLarge,   // larger than kMaxStoredFileSize: not read
+    Unreadable, // it is there but could not be opened or read to its end
+};
+
+// The largest stored file that is read (64 MB): far beyond any real store or
+// list, and small enough to read into memory at once.
+const unsigned long long kMaxStoredFileSize = 64ull * 1024 * 1024;
+
 struct RecordFile {
-    bool exists = false;
+    FileRead read = FileRead::Missing;
+    bool exists = false; // read whole
     long long total = 0; // what "total" claims: 0 when it is missing or no number
     // The sections "object 1" to "object total" that the file holds, in
     // number order; numbers the file lacks are not there, so reading costs
@@ -83,22 +97,26 @@ void AppendSectionLines(std::string& text, const std::string& from,
 void AppendRecordBody(std::string& text, const ProfileRecord& record, bool withState);
 
 // Writes the text as the whole new content of the file: a new file is
-// written in full beside it and then put in its place, so the file on disk is
+// written in full beside it, under a name no other file of that folder has
+// (it is made exclusively), and then put in its place, so the file on disk is
 // always either the old one or the new one; with `writeThrough` both are on
-// the disk before it returns. False, and nothing left behind, when it cannot.
+// the disk before it returns. No other file is touched. False, and nothing
+// left behind, when it cannot.
 bool ReplaceFileWhole(const std::string& path, const std::string& text, bool writeThrough);
 
 // Replaces the file with RecordFileText in one step: a new file is written in
 // full beside it and then put in its place, so the file on disk is always
-// either the old one or the new one. False when it could not be written.
+// either the old one or the new one. False when it could not be written, and
+// when `keepOthers` asks for the old file's other sections but the old file is
+// there and could not be read whole (rewritten, the rest would be lost).
 // `oldText`, when given, is the file's present content, so it need not be
 // read again.
 bool WriteProfileRecords(const std::string& path, const std::vector<ProfileRecord>& records,
                          bool withState, bool keepOthers, const std::string* oldText = nullptr);
 
-// The whole file as bytes; false when it cannot be read. A file in UTF-8 or
-// UTF-16 with its byte-order mark is turned into the system code page, as
-// the profile functions read it.
-bool ReadProfileFile(const std::string& path, std::string& text);
+// The whole file as bytes, when it is read whole; `text` is left empty
+// otherwise. A file in UTF-8 or UTF-16 with its byte-order mark is turned into
+// the system code page, as the profile functions read it.
+FileRead ReadProfileFile(const std::string& path, std::string& text);
 
 } // namespace kv

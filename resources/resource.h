@@ -281,11 +281,12 @@
 #define IDS_EDIT_KEPT_DISABLED       227         /* neither could be written; kept as disabled */
 #define IDS_EDIT_CANNOT_KEEP         228         /* the old entry could not be brought back if needed */
 #define IDS_ERR_PLAIN_FILE_EDIT      229         /* a Startup-folder file (no shortcut) can only move */
-#define IDS_EDIT_NOT_PREPARED        270         /* the changed entry's file copy could not be made */
+#define IDS_EDIT_NOT_PREPARED        275         /* the changed entry's file copy could not be made */
 #define IDC_PROG_LABEL               1017        /* the dialog's other labels (not IDC_STATIC) */
 
 /* Report texts: 240-249; registry jump: 250-259; about box: 260-269 */
 #define IDS_REPORT_NOT_WRITTEN       240         /* the report could be written nowhere */
+#define IDS_USAGE                    245         /* "Kelvorin.exe /?": the command-line syntax */
 
 /* About box */
 #define IDC_ABOUT_LABEL              1008        /* the about box's labels and icon (not IDC_STATIC) */
@@ -296,6 +297,13 @@
 #define IDS_UNDO_NOT_WRITTEN         232         /* a restore refused: the current list could not be kept */
 #define IDS_UNDO_WRITTEN             233         /* after a restore: where the former list is */
 #define IDS_RESTORE_LEFT_ALONE       234         /* a restore could not take every entry out */
+
+/* Stored files that could not be read whole: 270-279 */
+#define IDS_STORE_TOO_LARGE          270         /* disable.ini over the size limit: not changed */
+#define IDS_STORE_UNREADABLE         271         /* disable.ini could not be read whole: not changed */
+#define IDS_LIST_MISSING             272         /* a restore refused: the list file is gone */
+#define IDS_LIST_TOO_LARGE           273         /* a restore refused: the file is over the size limit */
+#define IDS_LIST_UNREADABLE          274         /* a restore refused: the file could not be read whole */
 
 #endif /* KELVORIN_RESOURCE_H */
 /* clang-format on */

@@ -9,6 +9,7 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <deque>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -68,6 +69,10 @@ struct AppState {
     // A result message left by a writer, remover or the options, shown by the
     // next refresh.
     std::string PendingStatusText;
+
+    // Files dropped on the entry list, in drop order, that the message loop
+    // has not offered yet.
+    std::deque<std::string> droppedFiles;
 
     // The list file last written in this run: the target of "Сохранить список".
     std::string LastListPath;

@@ -91,6 +91,13 @@ bool EnableEntry(int row) {
     // their texts match one for one; else it is made so from the rows.
     int index = -1;
     const std::vector<StartupEntry>& stored = CurrentDisabledEntries();
+    if (!DisabledStoreMayChange()) {
+        // What the entry kept is in the records that could not be read: it
+        // stays disabled, and the store as it is.
+        SetRowBox(row, false);
+        ShowNow(LoadText(DisabledStoreFailureText()));
+        return false;
+    }
     const bool matched =
         PlaceKnownInBulk(stored, row, true, &index) || DisabledRowsMatch(stored, row, true, &index);
     std::vector<StartupEntry> disabled;
@@ -120,7 +127,7 @@ bool EnableEntry(int row) {
     if (!written) {
         // The entry is active again; its old record stays in the store, with
         // what it keeps, so the next refresh lists it twice rather than lose it.
-        ShowNow(LoadText(IDS_STORE_NOT_WRITTEN));
+        ShowNow(LoadText(DisabledStoreFailureText()));
         return true;
     }
     DiscardKeptFile(entry.kept.file);
@@ -163,7 +170,7 @@ bool DisableEntry(int row) {
     if (!written) {
         DiscardKeptFile(entry.kept.file);
         SetRowBox(row, true);
-        ShowNow(LoadText(IDS_STORE_NOT_WRITTEN));
+        ShowNow(LoadText(DisabledStoreFailureText()));
         return false;
     }
     const LocationOutcome outcome = RemoveEntry(entry.title, entry.command, entry.location);
@@ -208,7 +215,7 @@ void DeleteSelectedEntries() {
                 if (SaveDisabledRows()) {
                     DiscardKeptFile(discarded.back());
                 } else {
-                    ShowStatusText(LoadText(IDS_STORE_NOT_WRITTEN));
+                    ShowStatusText(LoadText(DisabledStoreFailureText()));
                 }
                 UpdateCountText();
             } else {
@@ -246,7 +253,7 @@ void DeleteSelectedEntries() {
                     DiscardKeptFile(file);
                 }
             } else {
-                g_app.PendingStatusText = LoadText(IDS_STORE_NOT_WRITTEN);
+                g_app.PendingStatusText = LoadText(DisabledStoreFailureText());
             }
             ScanDriver();
         }

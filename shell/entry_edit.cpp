@@ -288,7 +288,7 @@ bool AcceptEnabledEdit(HWND dialog, const ProgramFields& fields, const ProgramFi
     stored.push_back(old);
     Refuse(dialog, WriteDisabledStore(stored)
                        ? LoadText(IDS_SVC) + old.title + LoadText(IDS_EDIT_KEPT_DISABLED)
-                       : LoadText(IDS_STORE_NOT_WRITTEN));
+                       : LoadText(DisabledStoreFailureText()));
     return true;
 }
 
@@ -323,7 +323,7 @@ bool AcceptDisabledEdit(HWND dialog, const ProgramFields& fields, const ProgramF
     stored[index] = made.entry;
     if (!WriteDisabledStore(stored)) {
         DiscardKeptFile(made.entry.kept.file);
-        return Refuse(dialog, LoadText(IDS_STORE_NOT_WRITTEN));
+        return Refuse(dialog, LoadText(DisabledStoreFailureText()));
     }
     if (old.kept.file != made.entry.kept.file) {
         DiscardKeptFile(old.kept.file);

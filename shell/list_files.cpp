@@ -84,6 +84,21 @@ std::vector<StartupEntry> ListRows() {
     return rows;
 }
 
+// Why a file read as a list is refused.
+UINT ListRefusalText(FileRead read) {
+    switch (read) {
+    case FileRead::Missing:
+        return IDS_LIST_MISSING;
+    case FileRead::TooLarge:
+        return IDS_LIST_TOO_LARGE;
+    case FileRead::Unreadable:
+        return IDS_LIST_UNREADABLE;
+    case FileRead::Whole:
+        break;
+    }
+    return IDS_NOT_A_LIST;
+}
+
 // Saves the list to the path, or to a file chosen in the dialog when the
 // path is empty. The file is the target of the next "Сохранить список" only
 // when it was written.
@@ -302,7 +317,7 @@ bool RestoreListFile(const std::string& path) {
     // before the set it replaces is kept where it can be restored from.
     const ListFile list = ReadListFile(path);
     if (!list.valid) {
-        ShowError(LoadText(IDS_NOT_A_LIST) + path);
+        ShowError(LoadText(ListRefusalText(list.read)) + path);
         return false;
     }
     const std::vector<StartupEntry> listed = WithWorkingCopies(list.entries);
@@ -314,7 +329,8 @@ bool RestoreListFile(const std::string& path) {
         for (const StartupEntry& entry : listed) {
             DiscardKeptFile(entry.kept.file);
         }
-        ShowError(undoKept ? LoadText(IDS_STORE_NOT_WRITTEN) : LoadText(IDS_UNDO_NOT_WRITTEN) + undo);
+        ShowError(undoKept ? LoadText(DisabledStoreFailureText())
+                           : LoadText(IDS_UNDO_NOT_WRITTEN) + undo);
         return false;
     }
     const std::vector<StartupEntry> entries = WithFormsOfNow(listed, stored);
@@ -329,7 +345,7 @@ bool RestoreListFile(const std::string& path) {
         ShowError(LoadText(IDS_RESTORE_LEFT_ALONE) + std::to_string(leftAlone.size()));
     }
     if (!finished) {
-        ShowError(LoadText(IDS_STORE_NOT_WRITTEN));
+        ShowError(LoadText(DisabledStoreFailureText()));
     }
     return true;
 }

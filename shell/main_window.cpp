@@ -5,6 +5,7 @@
 #include "shell/app_state.h"
 #include "shell/change_check.h"
 #include "shell/commands.h"
+#include "shell/dropped_files.h"
 #include "shell/entry_list.h"
 #include "shell/menu_hints.h"
 #include "shell/monitoring_timer.h"
@@ -82,6 +83,7 @@ void CreateEntryList(HWND window) {
     // The rows live in the program (g_app.rows): the list keeps only their
     // number, the selection and the focus, and asks for the check boxes too.
     SendMessageA(g_app.entryList, LVM_SETCALLBACKMASK, LVIS_STATEIMAGEMASK, 0);
+    TakeDropsOnEntryList(g_app.entryList);
 }
 
 // The task scheduler needs Windows 2000 or later.

@@ -1,5 +1,6 @@
 #include "shell/outcome_report.h"
 
+#include "records/disabled_store.h"
 #include "shell/app_state.h"
 #include "shell/strings.h"
 #include "resource.h"
@@ -49,6 +50,19 @@ void ReportOutcome(const LocationOutcome& outcome) {
     if (outcome.kind != OutcomeKind::None) {
         g_app.PendingStatusText = OutcomeStatusText(outcome);
     }
+}
+
+UINT DisabledStoreFailureText() {
+    switch (DisabledStoreRead()) {
+    case FileRead::TooLarge:
+        return IDS_STORE_TOO_LARGE;
+    case FileRead::Unreadable:
+        return IDS_STORE_UNREADABLE;
+    case FileRead::Whole:
+    case FileRead::Missing:
+        break;
+    }
+    return IDS_STORE_NOT_WRITTEN;
 }
 
 } // namespace kv

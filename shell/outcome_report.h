@@ -3,6 +3,8 @@
 
 #include "entries/location_outcome.h"
 
+#include <windows.h>
+
 #include <string>
 
 namespace kv {
@@ -13,5 +15,10 @@ std::string OutcomeStatusText(const LocationOutcome& outcome);
 // Shows the outcome's message box, if it has one (owned by the main window),
 // then leaves its text in PendingStatusText for the next refresh.
 void ReportOutcome(const LocationOutcome& outcome);
+
+// The string-table text to show when a change of the disabled store failed:
+// why it could not be read whole, when that was the cause, else that it could
+// not be written.
+UINT DisabledStoreFailureText();
 
 } // namespace kv

@@ -9,6 +9,7 @@
 #include "records/disabled_store.h"
 #include "shell/app_state.h"
 #include "shell/entry_list.h"
+#include "shell/outcome_report.h"
 #include "shell/program_actions.h"
 #include "shell/sort_order.h"
 #include "shell/strings.h"
@@ -98,6 +99,9 @@ void ScanDriver() {
     // The disabled entries come after, unchecked.
     ShowStatusText(LoadText(IDS_SCAN_DISABLED));
     Append(read, ReadDisabledStore());
+    if (!DisabledStoreMayChange() && g_app.PendingStatusText.empty()) {
+        g_app.PendingStatusText = LoadText(DisabledStoreFailureText());
+    }
 
     // Each row went on top of the rows read before it, so the list holds
     // them in the reverse of the reading order.

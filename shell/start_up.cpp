@@ -1,8 +1,10 @@
 #include "shell/start_up.h"
 
-#include "shell/entry_edit.h"
+#include "entries/handles.h"
+#include "entries/text.h"
 #include "records/settings_store.h"
 #include "shell/app_state.h"
+#include "shell/dropped_files.h"
 #include "shell/main_window.h"
 #include "shell/startup_report.h"
 #include "shell/strings.h"
@@ -42,6 +44,128 @@ int SavedExtent(int nearEdge, int farEdge) {
 
 bool StartsHidden(const std::string& commandLine) {
     return commandLine.find("/m") != std::string::npos;
+}
+
+std::vector<std::string> CommandLineArguments(const std::string& commandLine) {
+    std::vector<std::string> arguments;
+    const std::size_t size = commandLine.size();
+    const auto isBlank = [](char c) { return c == ' ' || c == '\t'; };
+    // The program's path: quotes only group, backslashes are as they are.
+    std::string path;
+    bool quoted = false;
+    std::size_t at = 0;
+    for (; at < size && (quoted || !isBlank(commandLine[at])); ++at) {
+        if (commandLine[at] == '"') {
+            quoted = !quoted;
+        } else {
+            path += commandLine[at];
+        }
+    }
+    arguments.push_back(path);
+    for (;;) {
+        while (at < size && isBlank(commandLine[at])) {
+            ++at;
+        }
+        if (at >= size) {
+            break;
+        }
+        std::string argument;
+        quoted = false;
+        while (at < size && (quoted || !isBlank(commandLine[at]))) {
+            std::size_t backslashes = 0;
+            while (at < size && commandLine[at] == '\\') {
+                ++backslashes;
+                ++at;
+            }
+            if (at < size && commandLine[at] == '"') {
+                argument.append(backslashes / 2, '\\');
+                if (backslashes % 2 == 1) {
+                    argument += '"';
+                } else if (quoted && at + 1 < size && commandLine[at + 1] == '"') {
+                    argument += '"';
+                    ++at;
+                } else {
+                    quoted = !quoted;
+                }
+                ++at;
+            } else {
+                argument.append(backslashes, '\\');
+                if (at < size && (quoted || !isBlank(commandLine[at]))) {
+                    argument += commandLine[at];
+                    ++at;
+                }
+            }
+        }
+        arguments.push_back(argument);
+    }
+    return arguments;
+}
+
+StartRequest ReadStartRequest(const std::string& commandLine) {
+    const std::vector<std::string> arguments = CommandLineArguments(commandLine);
+    StartRequest request;
+    if (arguments.size() < 2) {
+        return request;
+    }
+    const std::string switchName = LowerAscii(arguments[1]);
+    if (switchName == "/?") {
+        request.kind = StartKind::Usage;
+    } else if (switchName == "/report") {
+        const bool oneFile = arguments.size() == 3 && !arguments[2].empty();
+        request.kind = oneFile ? StartKind::Report : StartKind::WrongUsage;
+        request.file = oneFile ? arguments[2] : std::string();
+    }
+    return request;
+}
+
+namespace {
+
+// Writes the text to the handle: as wide text to a console, which shows
+// it in its own code page, else as bytes with CR LF line ends.
+bool WriteText(HANDLE output, const std::string& text) {
+    DWORD mode = 0;
+    if (GetConsoleMode(output, &mode)) {
+        const std::wstring wide = Wide(text);
+        DWORD written = 0;
+        return WriteConsoleW(output, wide.data(), static_cast<DWORD>(wide.size()), &written,
+                             nullptr) != FALSE;
+    }
+    std::string bytes;
+    for (const char c : text) {
+        if (c == '\n') {
+            bytes += '\r';
+        }
+        bytes += c;
+    }
+    DWORD written = 0;
+    return WriteFile(output, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+           written == bytes.size();
+}
+
+} // namespace
+
+void ShowUsage(bool boxAllowed) {
+    const std::string usage = LoadText(IDS_USAGE);
+    // The standard output the program was given, when there is one.
+    const HANDLE given = GetStdHandle(STD_OUTPUT_HANDLE);
+    if (given != nullptr && given != INVALID_HANDLE_VALUE &&
+        GetFileType(given) != FILE_TYPE_UNKNOWN && WriteText(given, usage)) {
+        return;
+    }
+    // Else the console of the process that started this one.
+    if (AttachConsole(ATTACH_PARENT_PROCESS)) {
+        UniqueHandle console(CreateFileA("CONOUT$", GENERIC_READ | GENERIC_WRITE,
+                                         FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                         0, nullptr));
+        const bool written = console && WriteText(console.get(), usage);
+        FreeConsole();
+        if (written) {
+            return;
+        }
+    }
+    if (boxAllowed) {
+        MessageBoxA(nullptr, usage.c_str(), "Kelvorin", MB_OK | MB_ICONINFORMATION);
+    }
 }
 
 void MoveOntoAMonitor(HWND window) {
@@ -111,38 +235,18 @@ void ShowMainWindowAtStart(HWND window, const std::string& commandLine) {
     UpdateWindow(window);
 }
 
-namespace {
-
-// Files dropped on the list: the program dialog opens once for each, in the
-// order of the drop, the next when the last is closed. The drop is released
-// in any case.
-void OfferDroppedFiles(HDROP drop) {
-    const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
-    for (UINT index = 0; index < count; ++index) {
-        // A path of any length: its length is asked first.
-        const UINT length = DragQueryFileA(drop, index, nullptr, 0);
-        std::string path(static_cast<std::size_t>(length) + 1, '\0');
-        const UINT got = DragQueryFileA(drop, index, &path[0], length + 1);
-        path.resize(got <= length ? got : length);
-        AddDroppedFile(path);
-    }
-    DragFinish(drop);
-}
-
-} // namespace
-
 int RunMessageLoop(HWND window) {
     HACCEL accelerators = LoadAcceleratorsA(g_app.instance, MAKEINTRESOURCEA(IDR_ACCEL));
     MSG message{};
+    OfferDroppedFiles();
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
         if (!TranslateAcceleratorA(window, accelerators, &message)) {
             TranslateMessage(&message);
             DispatchMessageA(&message);
         }
-        // The list accepts dropped files and leaves them to the loop.
-        if (message.message == WM_DROPFILES) {
-            OfferDroppedFiles(reinterpret_cast<HDROP>(message.wParam));
-        }
+        // Files dropped while the message was handled (also inside a box or
+        // dialog it opened) wait until now.
+        OfferDroppedFiles();
     }
     return static_cast<int>(message.wParam);
 }
@@ -150,10 +254,21 @@ int RunMessageLoop(HWND window) {
 int RunProgram(HINSTANCE instance) {
     // A report for scripts needs no window and no single instance: it only
     // reads, and works beside a running copy.
-    std::string reportFile;
-    if (ReportFileRequested(GetCommandLineA(), reportFile)) {
+    const StartRequest request = ReadStartRequest(GetCommandLineA());
+    switch (request.kind) {
+    case StartKind::Report:
         g_app.instance = instance;
-        return WriteReportForScripts(reportFile);
+        return WriteReportForScripts(request.file);
+    case StartKind::Usage:
+        g_app.instance = instance;
+        ShowUsage(true);
+        return 0;
+    case StartKind::WrongUsage:
+        g_app.instance = instance;
+        ShowUsage(false);
+        return 2;
+    case StartKind::Window:
+        break;
     }
     if (!ClaimSingleInstance()) {
         return 0;

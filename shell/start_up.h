@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 namespace kv {
 
@@ -21,6 +22,36 @@ int SavedExtent(int nearEdge, int farEdge);
 
 // True when the command line asks to start in the tray: "/m" anywhere in it.
 bool StartsHidden(const std::string& commandLine);
+
+// The arguments of a command line by the platform's rules, the program's
+// path first. The path runs to the first blank or tab outside double quotes
+// (the quotes are dropped). Each further argument runs to the next blank or
+// tab outside double quotes; a double quote opens or closes a quoted part,
+// "" inside one is a quote, and 2n backslashes before a quote give n
+// backslashes (2n+1 give n and the quote itself); other backslashes are
+// kept as they are.
+std::vector<std::string> CommandLineArguments(const std::string& commandLine);
+
+// What the command line asks for. Only the first argument after the
+// program's path is a switch, in any letter case:
+//   /report FILE   the report written to FILE, without a window; exactly one
+//                  argument must follow, and it must not be empty
+//   /?             the syntax shown
+// Anything else (no argument, "/m", or any other) starts the program with
+// its window. "/report" without a file, or with more than one argument after
+// it, is a wrong command line.
+enum class StartKind { Window, Report, Usage, WrongUsage };
+struct StartRequest {
+    StartKind kind = StartKind::Window;
+    std::string file; // Report: the file to write
+};
+StartRequest ReadStartRequest(const std::string& commandLine);
+
+// Shows the syntax of the command line: on the standard output the program
+// was given (a pipe or file), else on the console of the process that
+// started it. Without either, `boxAllowed` shows it in a message box; else
+// it is not shown (a script that made a mistake never waits for a box).
+void ShowUsage(bool boxAllowed);
 
 // Creates the main window (hidden) with the saved restored rectangle, in the
 // coordinates the window's placement uses, and moves it onto the nearest
@@ -42,7 +73,9 @@ int StartShowCommand(const std::string& commandLine, bool trayIconAdded, int sav
 void ShowMainWindowAtStart(HWND window, const std::string& commandLine);
 
 // The program's message loop, with the accelerator keys of the main window;
-// returns the exit code of the quit message.
+// returns the exit code of the quit message. Files dropped on the entry list
+// meanwhile are offered here, once whatever box or dialog was open when they
+// came has closed.
 int RunMessageLoop(HWND window);
 
 // All of the above: the program from start to end.

@@ -2,6 +2,7 @@
 
 #include "entries/command_path.h"
 #include "entries/text.h"
+#include "records/disabled_store.h"
 #include "records/profile_records.h"
 #include "records/user_data_folder.h"
 #include "shell/app_state.h"
@@ -174,22 +175,6 @@ void PrintStartupReport() {
                 MB_OK | MB_ICONERROR);
 }
 
-bool ReportFileRequested(const std::string& commandLine, std::string& file) {
-    const std::string::size_type at = LowerAscii(commandLine).find("/report");
-    if (at == std::string::npos) {
-        return false;
-    }
-    std::string rest = commandLine.substr(at + 7);
-    const std::string::size_type first = rest.find_first_not_of(" \t");
-    const std::string::size_type last = rest.find_last_not_of(" \t");
-    rest = first == std::string::npos ? std::string() : rest.substr(first, last - first + 1);
-    if (rest.size() >= 2 && rest.front() == '"' && rest.back() == '"') {
-        rest = rest.substr(1, rest.size() - 2);
-    }
-    file = rest;
-    return true;
-}
-
 int WriteReportForScripts(const std::string& file) {
     if (file.empty()) {
         return 2;
@@ -197,6 +182,11 @@ int WriteReportForScripts(const std::string& file) {
     std::vector<ReportRow> rows;
     for (const StartupEntry& entry : ReadStartupSet()) {
         rows.push_back({entry.title, entry.command, entry.location, entry.checked});
+    }
+    // A report without the disabled entries it could not read would pass
+    // for the whole set.
+    if (!DisabledStoreMayChange()) {
+        return 4;
     }
     return WriteReportFile(file, StartupReportNow(rows)) ? 0 : 3;
 }

@@ -56,14 +56,10 @@ bool WriteReportFile(const std::string& path, const std::string& text);
 // data folder) and hands it to the shell's print verb.
 void PrintStartupReport();
 
-// "Kelvorin.exe /report FILE": the text after "/report", without blanks
-// around it or the quotes that enclose it; false when the command line has
-// no "/report".
-bool ReportFileRequested(const std::string& commandLine, std::string& file);
-
 // Writes the report of the current startup set (its locations and the
 // disabled store, in the order a first refresh shows them) to the file,
-// without a window; the exit code: 0 written, 2 no file named, 3 not written.
+// without a window; the exit code: 0 written, 2 no file named, 3 not written,
+// 4 the disabled store could not be read whole (nothing written).
 int WriteReportForScripts(const std::string& file);
 
 // Tests: the Windows folder the report goes to, and the print request, in

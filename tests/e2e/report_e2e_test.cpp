@@ -55,4 +55,31 @@ TEST_F(ReportForScripts, WritesTheSetWithoutAWindowAndBesideARunningCopy) {
     EXPECT_EQ(0, running.Wait(20000));
 }
 
+// "/?" shows the syntax where the caller reads it; a wrong command line shows
+// it too and writes nothing.
+TEST_F(ReportForScripts, TheSyntaxOnTheOutputAndNothingWrittenForAWrongCommandLine) {
+    for (const char* arguments : {"/?", "/report one.txt /m"}) {
+        SECURITY_ATTRIBUTES inherited{sizeof(inherited), nullptr, TRUE};
+        HANDLE read = nullptr;
+        HANDLE write = nullptr;
+        ASSERT_TRUE(CreatePipe(&read, &write, &inherited, 0));
+        SetHandleInformation(read, HANDLE_FLAG_INHERIT, 0);
+        kvtest::ChildProcess child;
+        const bool started = child.Start("\"" + program + "\" " + arguments, folder.path(), write);
+        CloseHandle(write);
+        std::string output;
+        char buffer[4096];
+        DWORD got = 0;
+        while (started && ReadFile(read, buffer, sizeof(buffer), &got, nullptr) && got > 0) {
+            output.append(buffer, got);
+        }
+        CloseHandle(read);
+        EXPECT_EQ(arguments[1] == '?' ? 0 : 2, child.Wait(30000)) << arguments;
+        EXPECT_NE(std::string::npos, output.find(kvtest::Ansi("  Kelvorin.exe /report ФАЙЛ\r\n")))
+            << arguments;
+    }
+    EXPECT_FALSE(kvtest::FileExists(folder / "one.txt"));
+    EXPECT_FALSE(kvtest::FileExists(folder / "List Settings"));
+}
+
 } // namespace

@@ -18,8 +18,9 @@ std::string Caption(HWND window) {
 
 } // namespace
 
-FileDialogAnswerer::FileDialogAnswerer(const std::string& captionUtf8, const std::string& path)
-    : caption_(Ansi(captionUtf8)), path_(path) {
+FileDialogAnswerer::FileDialogAnswerer(const std::string& captionUtf8, const std::string& path,
+                                       bool confirmReplace)
+    : caption_(Ansi(captionUtf8)), path_(path), confirmReplace_(confirmReplace) {
     thread_ = std::thread([this] { Run(); });
 }
 
@@ -49,10 +50,10 @@ void FileDialogAnswerer::Run() {
         const HWND prompt = FindOwnDialog([this](HWND window) {
             return Caption(window) == caption_ && GetDlgItem(window, IDYES) != nullptr;
         });
-        if (prompt != nullptr) {
+        if (prompt != nullptr && confirmReplace_) {
             // Yes, as the user meant.
             PostMessageA(prompt, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED), 0);
-        } else if (dialog != nullptr && !answered_) {
+        } else if (prompt == nullptr && dialog != nullptr && !answered_) {
             if (path_.empty()) {
                 PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
             } else {

@@ -14,8 +14,10 @@ namespace kvtest {
 
 class FileDialogAnswerer {
   public:
-    // `path` empty: the dialog is cancelled.
-    FileDialogAnswerer(const std::string& captionUtf8, const std::string& path);
+    // `path` empty: the dialog is cancelled. Without `confirmReplace` the
+    // dialog's question about replacing a file is left to a MessageBoxAnswerer.
+    FileDialogAnswerer(const std::string& captionUtf8, const std::string& path,
+                       bool confirmReplace = true);
     ~FileDialogAnswerer();
     FileDialogAnswerer(const FileDialogAnswerer&) = delete;
     FileDialogAnswerer& operator=(const FileDialogAnswerer&) = delete;
@@ -30,6 +32,7 @@ class FileDialogAnswerer {
 
     std::string caption_;
     std::string path_;
+    bool confirmReplace_;
     std::atomic<bool> answered_{false};
     std::atomic<bool> stop_{false};
     std::thread thread_;

@@ -2,10 +2,12 @@
 
 #include <windows.h>
 #include <objbase.h>
+#include <shellapi.h>
 #include <shlobj.h>
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <vector>
@@ -38,6 +40,16 @@ void MakeFile(const std::string& path, const std::string& contents) {
 void MakeFolder(const std::string& path) {
     ASSERT_TRUE(CreateDirectoryA(path.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS)
         << path;
+}
+
+void GrowFile(const std::string& path, unsigned long long size) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, file) << path;
+    LARGE_INTEGER end{};
+    end.QuadPart = static_cast<LONGLONG>(size);
+    const bool grown = SetFilePointerEx(file, end, nullptr, FILE_BEGIN) && SetEndOfFile(file);
+    CloseHandle(file);
+    ASSERT_TRUE(grown) << path;
 }
 
 std::string ReadFileText(const std::string& path) {
@@ -108,6 +120,23 @@ std::wstring WidePath(const std::string& path) {
 }
 
 } // namespace
+
+
+HGLOBAL MakeFileDrop(const std::vector<std::string>& paths) {
+    std::string files;
+    for (const std::string& path : paths) {
+        files += path;
+        files += '\0';
+    }
+    files += '\0';
+    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + files.size());
+    DROPFILES* drop = static_cast<DROPFILES*>(GlobalLock(memory));
+    drop->pFiles = sizeof(DROPFILES);
+    drop->fWide = FALSE;
+    std::memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), files.data(), files.size());
+    GlobalUnlock(memory);
+    return memory;
+}
 
 void MakeShellLink(const std::string& linkPath, const std::string& target,
                    const std::string& arguments) {

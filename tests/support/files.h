@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 namespace kvtest {
 
@@ -26,6 +27,9 @@ class TempFolder {
 
 void MakeFile(const std::string& path, const std::string& contents = std::string());
 void MakeFolder(const std::string& path);
+// Makes the existing file this many bytes long; what is added reads as zero
+// bytes (and takes no room where the file system keeps it sparse).
+void GrowFile(const std::string& path, unsigned long long size);
 std::string ReadFileText(const std::string& path);
 bool FileExists(const std::string& path);
 // Removes a file or a folder tree; a missing path is fine.
@@ -45,6 +49,10 @@ struct LinkProperties {
     int iconIndex = 0;
     WORD hotKey = 0;
 };
+
+// A drop of these files (ANSI paths), as the shell hands one to a window;
+// released by the window that takes it.
+HGLOBAL MakeFileDrop(const std::vector<std::string>& paths);
 
 // Creates a shell link at linkPath to the target with the arguments.
 void MakeShellLink(const std::string& linkPath, const std::string& target,

@@ -1,5 +1,7 @@
 #include "support/process.h"
 
+#include <gtest/gtest.h>
+
 #include <tlhelp32.h>
 
 #include <vector>
@@ -30,13 +32,25 @@ ChildProcess::~ChildProcess() {
     }
 }
 
-bool ChildProcess::Start(const std::string& commandLine, const std::string& directory) {
+bool ChildProcess::Start(const std::string& commandLine, const std::string& directory,
+                         HANDLE output) {
     STARTUPINFOA startup{};
     startup.cb = sizeof(startup);
+    if (output != nullptr) {
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+        startup.hStdOutput = output;
+        startup.hStdError = output;
+    }
     std::vector<char> line(commandLine.begin(), commandLine.end());
     line.push_back('\0');
-    return CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                          directory.c_str(), &startup, &info_) != FALSE;
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, output != nullptr ? TRUE : FALSE, 0,
+                        nullptr, directory.c_str(), &startup, &info_)) {
+        const DWORD error = GetLastError();
+        ADD_FAILURE() << "CreateProcess failed with error " << error << ": " << commandLine;
+        return false;
+    }
+    return true;
 }
 
 long ChildProcess::Wait(DWORD milliseconds) {
@@ -94,7 +108,10 @@ HWND ChildProcess::FindWindowOfClass(const std::string& className, DWORD millise
 std::string CopyProgramInto(const std::string& folder) {
     const std::string source = TestProgramDirectory() + "\\Kelvorin.exe";
     const std::string target = folder + "\\Kelvorin.exe";
-    CopyFileA(source.c_str(), target.c_str(), FALSE);
+    if (!CopyFileA(source.c_str(), target.c_str(), FALSE)) {
+        const DWORD error = GetLastError();
+        ADD_FAILURE() << "CopyFile failed with error " << error << ": " << target;
+    }
     return target;
 }
 

@@ -19,8 +19,11 @@ class ChildProcess {
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
 
-    // Starts `commandLine` in `directory`; false when it cannot be started.
-    bool Start(const std::string& commandLine, const std::string& directory);
+    // Starts `commandLine` in `directory`, with `output` (an inheritable
+    // handle) as its standard output when one is given; false when it cannot
+    // be started, with the reason added to the test's failure.
+    bool Start(const std::string& commandLine, const std::string& directory,
+               HANDLE output = nullptr);
     // Waits for the exit; returns the exit code, or -1 on time-out.
     long Wait(DWORD milliseconds);
     // Ends the process at once if it is still running, as the system ends the

@@ -205,11 +205,13 @@ TEST_F(ChangeCheck, AnInterruptedSnapshotWriteLeavesTheOldOneWhole) {
     const std::string before = Snapshot();
     ASSERT_NE(std::string::npos, before.find("title=One"));
     const std::string path = kv::UserDataFilePath(kv::UserDataFile::ChangeSnapshot);
-    kvtest::MakeFolder(path + ".new"); // the new file cannot be made
+    // The old file cannot be replaced while it is open elsewhere.
+    HANDLE held = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, held);
     SetValue(HKEY_CURRENT_USER, kv::kRunKey, "Two", "two.exe");
     SendCommand(IDM_REFRESH);
+    CloseHandle(held);
     EXPECT_EQ(before, Snapshot());
-    kvtest::RemovePath(path + ".new");
 }
 
 TEST(ChangeComparison, CaseOfLatinLettersOnlyAndWholeSets) {

@@ -3,6 +3,7 @@
 #include "entries/catalogue.h"
 #include "records/disabled_store.h"
 #include "records/list_file.h"
+#include "records/profile_records.h"
 #include "records/user_data_folder.h"
 #include "shell/app_state.h"
 #include "shell/entry_list.h"
@@ -17,6 +18,8 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+
+#include <algorithm>
 
 using kvtest::SetValue;
 
@@ -132,38 +135,53 @@ TEST_F(ListFiles, WhatIsNoListIsRefusedBeforeAnythingChanges) {
     const std::string store =
         kvtest::ReadFileText(kv::UserDataFilePath(kv::UserDataFile::DisabledStore));
 
-    // No "total", a "total" that is no number, fewer records than it claims.
-    for (const char* text :
-         {"[other]\r\nx=1\r\n", "[common]\r\ntotal=many\r\n",
-          "[common]\r\ntotal=3\r\n[object 1]\r\ntitle=a\r\ncommand=a.exe\r\nlocation=HKCU\r\n"}) {
-        kvtest::MakeFile(file, text);
+    // No "total", a "total" that is no number, fewer records than it claims;
+    // then a whole list in a file too large to be one.
+    const std::string list =
+        "[common]\r\ntotal=1\r\n[object 1]\r\ntitle=a\r\ncommand=a.exe\r\nlocation=HKCU\r\n";
+    const std::pair<std::string, const char*> cases[] = {
+        {"[other]\r\nx=1\r\n", "не является сохраненным списком"},
+        {"[common]\r\ntotal=many\r\n", "не является сохраненным списком"},
+        {"[common]\r\ntotal=3\r\n" + list.substr(list.find("[object")),
+         "не является сохраненным списком"},
+        {list, "Файл больше 64 МБ"},
+    };
+    for (const auto& test : cases) {
+        kvtest::MakeFile(file, test.first);
+        if (test.first == list) {
+            kvtest::GrowFile(file, kv::kMaxStoredFileSize + 1);
+        }
         kvtest::MessageBoxAnswerer answerer; // "Restore" 0: no question first
         answerer.Expect("Kelvorin", "", IDOK);
         kvtest::FileDialogAnswerer dialog("Восстановление списка ...", file);
         SendCommand(IDM_RESTORE_LIST);
         dialog.WaitAnswered();
         answerer.WaitAll();
-        EXPECT_NE(std::string::npos,
-                  answerer.Seen().at(0).text.find(kvtest::Ansi("не является сохраненным списком")))
-            << text;
+        const std::string text = answerer.Seen().at(0).text;
+        EXPECT_NE(std::string::npos, text.find(kvtest::Ansi(test.second))) << test.second;
+        EXPECT_EQ(file, text.substr(text.size() - std::min(text.size(), file.size())));
     }
     EXPECT_EQ(before, kvtest::StartupSetBytes());
     EXPECT_EQ(store, kvtest::ReadFileText(kv::UserDataFilePath(kv::UserDataFile::DisabledStore)));
 
     // A list file that cannot be written is reported, and is not the target
-    // of the next save.
-    kvtest::MakeFolder(lists / "locked.ini.new"); // the new file cannot be made
+    // of the next save: here the old file cannot be replaced while it is open.
+    const std::string locked = lists / "locked.ini";
+    kvtest::MakeFile(locked, "old");
+    HANDLE held = CreateFileA(locked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     {
         kvtest::MessageBoxAnswerer answerer;
+        answerer.Expect("Сохранить список как ...", "", IDYES); // replace the file?
         answerer.Expect("Kelvorin",
-                        "Не могу записать список автозагрузки в файл " +
-                            kvtest::Utf8(lists / "locked.ini"),
+                        "Не могу записать список автозагрузки в файл " + kvtest::Utf8(locked),
                         IDOK);
-        kvtest::FileDialogAnswerer dialog("Сохранить список как ...", lists / "locked.ini");
+        kvtest::FileDialogAnswerer dialog("Сохранить список как ...", locked, false);
         SendCommand(IDM_SAVE_LIST_AS);
         dialog.WaitAnswered();
         answerer.WaitAll();
     }
+    CloseHandle(held);
+    EXPECT_EQ("old", kvtest::ReadFileText(locked));
     EXPECT_EQ("", kv::g_app.LastListPath);
 }
 

@@ -228,14 +228,15 @@ TEST_F(RoundTrip, WhatCannotComeBackWholeIsNotTakenOut) {
         StatusText(0));
     EXPECT_EQ(kvtest::Ansi("Всего программ: 2 (отключено: 0, выделено: 0)"), StatusText(1));
 
-    // When disable.ini cannot be written, the location is not touched.
+    // When disable.ini cannot be written (a folder has its name), the
+    // location is not touched.
     const std::string store = kv::UserDataFilePath(kv::UserDataFile::DisabledStore);
-    kvtest::MakeFolder(store + ".new");
+    kvtest::MakeFolder(store);
     SetBox("Stays", false);
     EXPECT_TRUE(kvtest::ValueExists(HKEY_CURRENT_USER, kv::kRunKey, "Stays"));
     EXPECT_TRUE(kv::RowChecked(RowWithTitle("Stays")));
     EXPECT_EQ(kvtest::Ansi("Всего программ: 2 (отключено: 0, выделено: 0)"), StatusText(1));
-    kvtest::RemovePath(store + ".new");
+    kvtest::RemovePath(store);
     EXPECT_EQ(0, kv::ReadRecordFile(store, false).total);
 }
 

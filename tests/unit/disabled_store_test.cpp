@@ -118,7 +118,57 @@ TEST_F(DisabledStore, ManyRecordsWrittenAgainAndAgainStayWhole) {
     const std::vector<kv::StartupEntry> read = kv::ReadDisabledStore();
     ASSERT_EQ(300u, read.size());
     EXPECT_EQ("Entry 299", read[299].title);
-    EXPECT_FALSE(kvtest::FileExists(StorePath() + ".new"));
+    // No new file was left behind beside the store.
+    const std::string store = StorePath();
+    WIN32_FIND_DATAA found;
+    HANDLE search =
+        FindFirstFileA((store.substr(0, store.rfind('\\')) + "\\*.tmp").c_str(), &found);
+    EXPECT_EQ(INVALID_HANDLE_VALUE, search);
+    if (search != INVALID_HANDLE_VALUE) {
+        FindClose(search);
+    }
+}
+
+// A store read in part and written again would lose the rest: a store that
+// could not be read whole is not written again until it is read whole.
+TEST_F(DisabledStore, AStoreThatCannotBeReadWholeIsNeverRewritten) {
+    const std::string store = StorePath();
+    const std::string text = "[common]\r\ntotal=2\r\n"
+                             "[object 1]\r\ntitle=One\r\ncommand=one.exe\r\nlocation=HKCU\\A\r\n"
+                             "[object 2]\r\ntitle=Two\r\ncommand=two.exe\r\nlocation=HKCU\\A\r\n";
+    const kv::StartupEntry added = Entry("New", "new.exe", "HKCU\\A");
+
+    // Unreadable while it is read (open elsewhere without sharing): the
+    // entries made from that reading are not written, though the file could
+    // be read by now.
+    kvtest::MakeFile(store, text);
+    HANDLE held = CreateFileA(store.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    std::vector<kv::StartupEntry> entries = kv::ReadDisabledEntries();
+    EXPECT_TRUE(entries.empty());
+    EXPECT_EQ(kv::FileRead::Unreadable, kv::DisabledStoreRead());
+    CloseHandle(held);
+    entries.push_back(added);
+    EXPECT_FALSE(kv::WriteDisabledStore(entries));
+    EXPECT_EQ(text, kvtest::ReadFileText(store));
+    EXPECT_EQ(2u, kv::ReadDisabledEntries().size()); // read whole again, it may change
+    EXPECT_TRUE(kv::EraseDisabledEntry(1));
+
+    // Larger than any store: not read, and no change reads or writes it.
+    kvtest::MakeFile(store, text);
+    const unsigned long long size = kv::kMaxStoredFileSize + 1;
+    kvtest::GrowFile(store, size);
+    EXPECT_TRUE(kv::ReadDisabledEntries().empty());
+    EXPECT_EQ(kv::FileRead::TooLarge, kv::DisabledStoreRead());
+    EXPECT_FALSE(kv::WriteDisabledStore({added}));
+    EXPECT_FALSE(kv::InsertDisabledEntry(0, added));
+    EXPECT_FALSE(kv::EraseDisabledEntry(0));
+    EXPECT_FALSE(
+        kv::UpdateDisabledRecord("One", "one.exe", "HKCU\\A", "Uno", "uno.exe", "HKCU\\A"));
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    ASSERT_TRUE(GetFileAttributesExA(store.c_str(), GetFileExInfoStandard, &data));
+    EXPECT_EQ(size,
+              (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow);
+    kvtest::RemovePath(store);
 }
 
 } // namespace

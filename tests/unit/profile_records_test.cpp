@@ -1,11 +1,15 @@
 #include "records/profile_records.h"
 
+#include "entries/text.h"
+#include "records/entry_records.h"
+
 #include "support/files.h"
 
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
+#include <cstdio>
 #include <map>
 #include <vector>
 
@@ -106,14 +110,48 @@ TEST_F(ProfileRecords, StateKey) {
     EXPECT_EQ("1", PlatformValue(path, "object 1", "state"));
 }
 
+// The names of the folder's files with their bytes.
+std::map<std::string, std::string> FolderFiles(const std::string& folder) {
+    std::map<std::string, std::string> files;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+                files[found.cFileName] = kvtest::ReadFileText(folder + "\\" + found.cFileName);
+            }
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    return files;
+}
+
 TEST_F(ProfileRecords, AFailedRewriteLeavesTheOldFileWhole) {
+    // The user's files beside the target, also under the names a writer might
+    // take for its new file (the first ones this process would make among
+    // them), stay as they are; no other file is left.
+    std::map<std::string, std::string> files = {{"store.ini.new", "the user's\r\n"},
+                                                {"store.ini.tmp", "x"}};
+    for (unsigned long n = 0; n <= 256; ++n) {
+        char name[64];
+        std::snprintf(name, sizeof(name), "~kv%lx-%lx.tmp",
+                      static_cast<unsigned long>(GetCurrentProcessId()), n);
+        files[name] = name;
+    }
+    for (const auto& file : files) {
+        kvtest::MakeFile(folder / file.first, file.second);
+    }
     ASSERT_TRUE(kv::WriteProfileRecords(path, {Record("a", "a.exe", "L")}, false, true));
-    // The new file cannot be made beside the old one: a folder has its name.
-    kvtest::MakeFolder(path + ".new");
-    EXPECT_FALSE(kv::WriteProfileRecords(path, {Record("b", "b.exe", "L")}, false, true));
-    const std::vector<ProfileRecord> read = kv::ReadProfileRecords(path, false);
-    ASSERT_EQ(1u, read.size());
-    EXPECT_EQ("a", read[0].title);
+    files["store.ini"] = kvtest::ReadFileText(path);
+    EXPECT_EQ(files, FolderFiles(folder.path()));
+    EXPECT_EQ("a", kv::ReadProfileRecords(path, false).at(0).title);
+
+    // The new file cannot be put in place while the old one is open: both
+    // the old one and the neighbours stay, and the new one goes.
+    HANDLE open = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    EXPECT_FALSE(kv::ReplaceFileWhole(path, "[common]\r\ntotal=0\r\n", true));
+    CloseHandle(open);
+    EXPECT_EQ(files, FolderFiles(folder.path()));
 }
 
 TEST(ProfileRecordText, QuotesOnlyWhatTheReaderWouldChange) {
@@ -216,6 +254,63 @@ TEST_F(ProfileRecords, EmptyTextsAndLineBreaksComeBackExactly) {
     EXPECT_EQ("Two Lines", PlatformValue(path, "object 2", "title"));
     EXPECT_EQ("<missing>", PlatformValue(path, "object 1", "injected"));
     EXPECT_EQ("", PlatformValue(path, "object 1", "title"));
+}
+
+} // namespace
+
+namespace {
+
+// Keys a record carries beyond its three texts count only where they agree
+// with them: a file rewritten key by key by another program can leave an
+// older record's keys under a newer record's section.
+TEST(ProfileRecordText, ExtraKeysCountOnlyWhenTheyAgreeWithTheTexts) {
+    const std::string twoLines = kv::HexEncode("Two\nLines");
+    struct Case {
+        std::string keys; // the section's lines after "title", "command", "location"
+        std::string title;
+        std::string command;
+        bool whole;
+        bool hasValue;
+        unsigned long type;
+        std::string bytes;
+        std::string file; // the kept file's name, empty for none
+    };
+    const std::string plain = "title=Tool.lnk\r\ncommand=a.exe\r\nlocation=L\r\n";
+    const Case cases[] = {
+        // Exact texts: used when their line breaks shown as blanks give the plain text.
+        {"title=Two Lines\r\ntitle.hex=" + twoLines + "\r\ncommand=a.exe\r\nlocation=L\r\n",
+         "Two\nLines", "a.exe", true, false, 1, "", ""},
+        {"title=Other\r\ntitle.hex=" + twoLines + "\r\ncommand=a.exe\r\nlocation=L\r\n", "Other",
+         "a.exe", true, false, 1, "", ""},
+        {"title=x\r\ncommand=\r\ncommand.hex=" + kv::HexEncode("b") + "\r\nlocation=L\r\n", "x", "",
+         false, false, 1, "", ""},
+        // A value's bytes: used when, up to the first zero byte, they are the
+        // command; its type only with such bytes, or with none.
+        {plain + "type=2\r\ndata=" + kv::HexEncode(std::string("a.exe\0tail", 10)) + "\r\n",
+         "Tool.lnk", "a.exe", true, true, 2, std::string("a.exe\0tail", 10), ""},
+        {plain + "type=2\r\ndata=" + kv::HexEncode(std::string("b.exe\0", 6)) + "\r\n", "Tool.lnk",
+         "a.exe", true, false, 1, "", ""},
+        {plain + "type=2\r\n", "Tool.lnk", "a.exe", true, true, 2, std::string("a.exe\0", 6), ""},
+        // A kept file: used when its name is the title's, or a further copy's of it.
+        {plain + "link=Tool (12).lnk\r\n", "Tool.lnk", "a.exe", true, false, 1, "",
+         "Tool (12).lnk"},
+        {plain + "link=Tool (1).lnk\r\n", "Tool.lnk", "a.exe", true, false, 1, "", ""},
+        {plain + "link=Other.lnk\r\n", "Tool.lnk", "a.exe", true, false, 1, "", ""},
+    };
+    for (const Case& test : cases) {
+        const kv::RecordFile file =
+            kv::RecordsOfText("[common]\r\ntotal=1\r\n[object 1]\r\n" + test.keys, false);
+        ASSERT_EQ(1u, file.records.size()) << test.keys;
+        const ProfileRecord& record = file.records[0];
+        EXPECT_EQ(test.title, record.title) << test.keys;
+        EXPECT_EQ(test.command, record.command) << test.keys;
+        EXPECT_EQ(test.whole, record.whole) << test.keys;
+        const kv::StartupEntry entry = kv::EntryOfRecord(record, "C:\\kept");
+        EXPECT_EQ(test.hasValue, entry.kept.hasValue) << test.keys;
+        EXPECT_EQ(test.type, entry.kept.valueType) << test.keys;
+        EXPECT_EQ(test.bytes, entry.kept.valueBytes) << test.keys;
+        EXPECT_EQ(test.file.empty() ? "" : "C:\\kept\\" + test.file, entry.kept.file) << test.keys;
+    }
 }
 
 } // namespace

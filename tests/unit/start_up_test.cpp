@@ -5,6 +5,8 @@
 #include <windows.h>
 
 #include <climits>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -32,6 +34,47 @@ TEST(StartsHidden, TwoCharactersAnywhereCaseSensitive) {
     EXPECT_FALSE(kv::StartsHidden("Kelvorin.exe -m"));
     EXPECT_FALSE(kv::StartsHidden("Kelvorin.exe"));
     EXPECT_FALSE(kv::StartsHidden(""));
+}
+
+TEST(CommandLine, OnlyTheFirstArgumentIsASwitchAndTheReportTakesExactlyOneFile) {
+    using kv::StartKind;
+    struct Case {
+        const char* line;
+        StartKind kind;
+        const char* file;
+    };
+    const Case cases[] = {
+        {"\"C:\\K\\Kelvorin.exe\" /report \"C:\\a b\\r.txt\" ", StartKind::Report,
+         "C:\\a b\\r.txt"},
+        {"Kelvorin.exe\t/REPORT  out.txt", StartKind::Report, "out.txt"},
+        {"\"C:\\K\\Kelvorin.exe\"/report out.txt", StartKind::Window, ""}, // one path
+        // Quotes and backslashes by the platform's rules.
+        {"Kelvorin.exe /report \"C:\\dir\\\\\"", StartKind::Report, "C:\\dir\\"},
+        {"Kelvorin.exe /report C:\\a\\\"b", StartKind::Report, "C:\\a\"b"},
+        {"Kelvorin.exe /report \"say \"\"hi\"\"\"", StartKind::Report, "say \"hi\""},
+        {"Kelvorin.exe /report C:\\x\\\\y", StartKind::Report, "C:\\x\\\\y"},
+        {"Kelvorin.exe /report a\"b c\"d", StartKind::Report, "ab cd"},
+        // No file, an empty one, or anything after the file.
+        {"Kelvorin.exe /REPORT", StartKind::WrongUsage, ""},
+        {"Kelvorin.exe /report \"\"", StartKind::WrongUsage, ""},
+        {"Kelvorin.exe /report a.txt /m", StartKind::WrongUsage, ""},
+        {"Kelvorin.exe /report C:\\a b.txt", StartKind::WrongUsage, ""},
+        // "/report" anywhere else is no switch.
+        {"C:\\tools/report\\Kelvorin.exe", StartKind::Window, ""},
+        {"\"C:\\my /report x\\Kelvorin.exe\" /m", StartKind::Window, ""},
+        {"Kelvorin.exe /m /report a.txt", StartKind::Window, ""},
+        {"Kelvorin.exe x/report a.txt", StartKind::Window, ""},
+        {"Kelvorin.exe /?", StartKind::Usage, ""},
+        {"Kelvorin.exe", StartKind::Window, ""},
+        {"", StartKind::Window, ""},
+    };
+    for (const Case& test : cases) {
+        const kv::StartRequest request = kv::ReadStartRequest(test.line);
+        EXPECT_EQ(test.kind, request.kind) << test.line;
+        EXPECT_EQ(test.file, request.file) << test.line;
+    }
+    EXPECT_EQ((std::vector<std::string>{"C:\\a b\\K.exe", "/m", "x y", ""}),
+              kv::CommandLineArguments("\"C:\\a b\\K.exe\"  /m \"x y\" \"\""));
 }
 
 TEST(StartShowCommand, HiddenOnlyWithTrayIconAndShownOtherwise) {
