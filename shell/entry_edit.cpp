@@ -8,6 +8,7 @@
 #include "entries/startup_folder.h"
 #include "entries/text.h"
 #include "records/disabled_store.h"
+#include "records/entry_records.h"
 #include "shell/app_state.h"
 #include "shell/entry_list.h"
 #include "shell/outcome_report.h"
@@ -238,8 +239,30 @@ bool AcceptNewEntry(HWND dialog, const ProgramFields& fields) {
     return true;
 }
 
+// The old entry of an edit as a record of the store, while it is out of its
+// location: put in before it leaves, taken out once it is back or replaced.
+bool RecordInStore(const StartupEntry& entry) {
+    std::vector<StartupEntry> stored = ReadDisabledEntries();
+    stored.push_back(entry);
+    return WriteDisabledStore(stored);
+}
+
+bool EraseFromStore(const StartupEntry& entry) {
+    std::vector<StartupEntry> stored = ReadDisabledEntries();
+    for (std::size_t i = stored.size(); i-- > 0;) {
+        if (SameTexts(stored[i], entry) && stored[i].kept.file == entry.kept.file) {
+            stored.erase(stored.begin() + static_cast<std::ptrdiff_t>(i));
+            return WriteDisabledStore(stored);
+        }
+    }
+    return true;
+}
+
 // An enabled row changed: what its location holds is kept first, so that it
-// can go back exactly; then it leaves, and the changed entry is written.
+// can go back exactly, and it is recorded in the store before it leaves; at
+// every moment it is in its location, in the store, or in both. Then the
+// changed entry is written; when that fails, the old one goes back, or stays
+// a disabled entry when not even its own location takes it.
 bool AcceptEnabledEdit(HWND dialog, const ProgramFields& fields, const ProgramFields& prefill,
                        const EditedRow& row) {
     StartupEntry old;
@@ -260,35 +283,47 @@ bool AcceptEnabledEdit(HWND dialog, const ProgramFields& fields, const ProgramFi
         DiscardKeptFile(old.kept.file);
         return Refuse(dialog, LoadText(problem));
     }
-    // An old entry that is not there any more is reported and the new one
-    // written all the same.
-    const LocationOutcome removal = kept ? RemoveEntry(old.title, old.command, old.location) : refusal;
-    ReportOutcome(removal);
-    const LocationOutcome written = WriteNewEntry(made, fields);
-    if (written.succeeded()) {
-        ReportOutcome(written);
+    if (!kept) {
+        // The old entry is not there any more: that is reported, and the new
+        // one written all the same.
+        ReportOutcome(refusal);
+    } else if (!RecordInStore(old)) {
         DiscardKeptFile(old.kept.file);
         DiscardKeptFile(made.entry.kept.file);
+        return Refuse(dialog, LoadText(DisabledStoreFailureText()));
+    } else {
+        const LocationOutcome removal = RemoveEntry(old.title, old.command, old.location);
+        if (!removal.succeeded()) {
+            // It did not leave: nothing changed.
+            EraseFromStore(old);
+            DiscardKeptFile(old.kept.file);
+            DiscardKeptFile(made.entry.kept.file);
+            return Refuse(dialog, OutcomeStatusText(removal));
+        }
+        ReportOutcome(removal);
+    }
+    const LocationOutcome written = WriteNewEntry(made, fields);
+    DiscardKeptFile(made.entry.kept.file);
+    if (written.succeeded()) {
+        ReportOutcome(written);
+        if (!kept || EraseFromStore(old)) {
+            DiscardKeptFile(old.kept.file);
+        }
         return true;
     }
     ShowFailure(dialog, written);
-    DiscardKeptFile(made.entry.kept.file);
-    if (!removal.succeeded()) {
-        // Nothing changed: the old entry is where it was.
-        DiscardKeptFile(old.kept.file);
+    if (!kept) {
         return false;
     }
     if (WriteKeptEntry(old).succeeded()) {
-        DiscardKeptFile(old.kept.file);
+        if (EraseFromStore(old)) {
+            DiscardKeptFile(old.kept.file);
+        }
         return Refuse(dialog, LoadText(IDS_SVC) + old.title + LoadText(IDS_EDIT_PUT_BACK));
     }
-    // Not even its own location takes it back now: it is kept as a disabled
-    // entry, with its kept copy, to be enabled later.
-    std::vector<StartupEntry> stored = ReadDisabledEntries();
-    stored.push_back(old);
-    Refuse(dialog, WriteDisabledStore(stored)
-                       ? LoadText(IDS_SVC) + old.title + LoadText(IDS_EDIT_KEPT_DISABLED)
-                       : LoadText(DisabledStoreFailureText()));
+    // Not even its own location takes it back now: it stays in the store as
+    // a disabled entry, with its kept copy, to be enabled later.
+    Refuse(dialog, LoadText(IDS_SVC) + old.title + LoadText(IDS_EDIT_KEPT_DISABLED));
     return true;
 }
 
