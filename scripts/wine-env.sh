@@ -5,8 +5,10 @@
 export WINEARCH=win64
 export WINEDEBUG=-all
 export LC_ALL=ru_RU.UTF-8
-# No Mono or Gecko installers while a prefix boots: there is no network.
-export WINEDLLOVERRIDES="mscoree,mshtml="
+# No Mono or Gecko installers while a prefix boots: there is no network. No
+# menu builder either: it would run for every shell link saved into a
+# Startup folder.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 KV_WINE=/usr/lib/wine/wine64
 KV_WINESERVER=/usr/lib/wine/wineserver64
 [ -x "$KV_WINESERVER" ] || KV_WINESERVER=$(command -v wineserver || echo /usr/lib/wine/wineserver)
