@@ -1,0 +1,333 @@
+#include "bench/scenarios.h"
+
+#include "bench/floor_list.h"
+#include "bench/floors.h"
+#include "bench/memory_child.h"
+#include "bench/refresh_floor.h"
+#include "bench/sleepers.h"
+#include "bench/startup_set.h"
+#include "entries/catalogue.h"
+#include "records/disabled_store.h"
+#include "records/list_file.h"
+#include "shell/app_state.h"
+#include "shell/change_check.h"
+#include "shell/entry_list.h"
+#include "shell/list_files.h"
+#include "shell/program_actions.h"
+#include "shell/scan_driver.h"
+#include "shell/strings.h"
+#include "resource.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace kvbench {
+
+namespace {
+
+int UncheckedRows() {
+    int unchecked = 0;
+    for (int row = 0; row < kv::RowCount(); ++row) {
+        unchecked += kv::RowUnchecked(row) ? 1 : 0;
+    }
+    return unchecked;
+}
+
+bool ListSortedByCommand() {
+    std::string previous;
+    for (int row = 0; row < kv::RowCount(); ++row) {
+        const std::string command = kv::RowText(row, kv::kColumnCommand);
+        if (row > 0 && std::strcmp(previous.c_str(), command.c_str()) > 0) {
+            return false;
+        }
+        previous = command;
+    }
+    return true;
+}
+
+struct Medians {
+    double program = 0;
+    double floor = 0;
+};
+
+// What the refresh floor found beside the program's list, to stderr, and
+// whether it did the same work.
+void CheckRefreshFloor(const std::string& name, const RefreshPlan& plan,
+                       const RefreshFloorRun& last, HWND floorList) {
+    std::fprintf(stderr,
+                 "%s: %d rows (%d disabled), %zu existence checks, %zu program files with "
+                 "icons; floor: %d values, %d links, %d rows, %d checked\n",
+                 name.c_str(), kv::RowCount(), UncheckedRows(), plan.probes.size(),
+                 plan.iconFiles.size(), last.values, last.links, FloorRowCount(floorList),
+                 FloorCheckedCount(floorList));
+    for (const std::string& file : plan.iconFiles) {
+        std::fprintf(stderr, "  program file: %s\n", file.c_str());
+    }
+    Expect(last.values == plan.expectedValues, name + ": floor read every registry value");
+    Expect(last.links == plan.expectedLinks, name + ": floor loaded every shortcut");
+    Expect(last.iconMismatches == 0, name + ": floor icons are the program's (" +
+                                         std::to_string(last.iconMismatches) + " differ)");
+    Expect(FloorRowCount(floorList) == kv::RowCount(), name + ": floor rows");
+    Expect(FloorCheckedCount(floorList) == kv::RowCount() - UncheckedRows(),
+           name + ": floor check boxes");
+}
+
+// The program's refresh and the floor's, in turns, after one untimed run of
+// each on the same rows. Refreshes are sorted by title, as a first start
+// sorts them.
+Medians MeasureRefresh(const std::string& name, const Bench& bench) {
+    kv::g_app.sortColumn = kv::kColumnTitle;
+    kv::ScanDriver();
+    const RefreshPlan plan = LearnRefresh(bench.floorFolder);
+    FloorRefresh(bench.floorList, plan);
+    std::vector<double> program;
+    std::vector<double> floor;
+    RefreshFloorRun last;
+    for (int run = 0; run < kRuns; ++run) {
+        const Clock::time_point start = Clock::now();
+        kv::ScanDriver();
+        program.push_back(Milliseconds(start));
+        last = FloorRefresh(bench.floorList, plan);
+        floor.push_back(last.milliseconds);
+    }
+    CheckRefreshFloor(name, plan, last, bench.floorList);
+    return Medians{Median(program), Median(floor)};
+}
+
+// 2,000 entries over every kind of Run-type key, listed afresh.
+Figures RefreshRegistry(Bench& bench) {
+    FillRegistry(2000);
+    const Medians medians = MeasureRefresh("refresh-registry", bench);
+    Expect(kv::RowCount() == 2000, "refresh-registry: 2000 rows");
+    return Beside("refresh-registry", medians.program, medians.floor);
+}
+
+// The header click on the command column of 2,400 rows (300 shortcuts and
+// 100 win.ini items join the registry's), each run from the list as a
+// refresh sorted it by title.
+Figures SortByCommand(Bench& bench) {
+    Expect(FillStartupFolders(300) == 300, "300 shortcuts made");
+    Expect(FillWinIni(100) == 100, "100 win.ini items");
+    std::vector<double> program;
+    std::vector<double> floor;
+    for (int run = 0; run < kRuns; ++run) {
+        kv::g_app.sortColumn = kv::kColumnTitle;
+        kv::ScanDriver();
+        const std::vector<FloorRow> before = LearnRows();
+        std::vector<std::string> keys;
+        for (const FloorRow& row : before) {
+            keys.push_back(row.command);
+        }
+        kv::g_app.sortColumn = kv::kColumnCommand;
+        kv::g_app.sortAscending[kv::kColumnCommand] = true;
+        const Clock::time_point start = Clock::now();
+        kv::SortEntryList(kv::kColumnCommand);
+        program.push_back(Milliseconds(start));
+        FillFloorList(bench.floorList, before);
+        floor.push_back(FloorSort(bench.floorList, keys));
+        Expect(ListSortedByCommand(), "sort: the program's list is in command order");
+        Expect(FloorSortedBy(bench.floorList, keys), "sort: the floor's list is in command order");
+    }
+    std::fprintf(stderr, "sort: %d rows\n", kv::RowCount());
+    Expect(kv::RowCount() == 2400, "sort: 2400 rows");
+    return Beside("sort", Median(program), Median(floor));
+}
+
+// Every location: the registry, the shortcuts, win.ini and 500 disabled
+// entries in disable.ini. Its median is the change check's measure.
+Figures RefreshAll(Bench& bench) {
+    std::vector<kv::StartupEntry> disabled;
+    for (int i = 0; i < 500; ++i) {
+        kv::StartupEntry entry;
+        entry.title = "Disabled " + std::to_string(i);
+        entry.command = CommandFor(i);
+        entry.location = (i % 2 == 0 ? "HKCU\\" : "HKLM\\") + std::string(kv::kRunKey);
+        disabled.push_back(entry);
+    }
+    Expect(kv::WriteDisabledStore(disabled), "disable.ini written");
+    const Medians medians = MeasureRefresh("refresh-all", bench);
+    Expect(kv::RowCount() == 2900 && UncheckedRows() == 500,
+           "refresh-all: 2900 rows, 500 of them disabled");
+    bench.refreshAll = medians.program;
+    return Beside("refresh-all", medians.program, medians.floor);
+}
+
+// A change check with nothing changed: the set before, a refresh, the set
+// after, the matching and the closing refresh. The timed check does this
+// work without the two boxes that the manual check shows when it finds
+// nothing. Set against one refresh of the same rows.
+Figures ChangeCheck(Bench& bench) {
+    std::vector<double> check;
+    for (int run = 0; run < kRuns; ++run) {
+        const Clock::time_point start = Clock::now();
+        kv::CheckForChanges(kv::CheckMode::Timed);
+        check.push_back(Milliseconds(start));
+    }
+    Expect(kv::RowCount() == 2900 && UncheckedRows() == 500, "check: the rows stay");
+    const double median = Median(check);
+    return {Time("check", median), Ratio("check", Quotient(median, bench.refreshAll))};
+}
+
+int RunningRows() {
+    const std::string runningText = kv::LoadText(IDS_STATUS_RUNNING);
+    int running = 0;
+    for (int row = 0; row < kv::RowCount(); ++row) {
+        running += kv::RowText(row, kv::kColumnStatus) == runningText ? 1 : 0;
+    }
+    return running;
+}
+
+// Running status over the registry rows, with some dozens of small
+// processes of a few names running; some rows name them. Set against the
+// plain rule.
+Figures RunningStatus(Bench& bench) {
+    ClearFoldersAndWinIni();
+    DeleteFileA(bench.disabledStore.c_str());
+    Sleepers sleepers = StartSleepers(bench.programFolder, 40);
+    std::vector<std::string> names;
+    std::vector<std::string> commands;
+    for (std::size_t i = 0; i < 40; ++i) {
+        names.push_back("Sleeper " + std::to_string(i));
+        commands.push_back(sleepers.programs[i % sleepers.programs.size()] + " -x");
+    }
+    WriteStringValues(HKEY_CURRENT_USER, kv::kRunKey, names, commands);
+    kv::ScanDriver();
+    std::vector<double> literal;
+    std::vector<double> mark;
+    int literalMarks = 0;
+    for (int run = 0; run < kRuns; ++run) {
+        const Clock::time_point literalStart = Clock::now();
+        literalMarks = MarkRunningLiterally();
+        literal.push_back(Milliseconds(literalStart));
+        const Clock::time_point markStart = Clock::now();
+        kv::MarkRunningRows();
+        mark.push_back(Milliseconds(markStart));
+    }
+    const int running = RunningRows();
+    std::fprintf(
+        stderr, "running-status: %d rows, %d sleepers, %d rows running, %d literal matches\n",
+        kv::RowCount(), static_cast<int>(sleepers.processes.size()), running, literalMarks);
+    Expect(running == 40, "running-status: 40 rows running");
+    EndSleepers(sleepers);
+    const double markMedian = Median(mark);
+    const double literalMedian = Median(literal);
+    return {Time("running-status", markMedian), Time("running-status-literal", literalMedian),
+            Ratio("running-status", Quotient(literalMedian, markMedian))};
+}
+
+DWORD RunValueCount() {
+    return ValueCount(HKEY_CURRENT_USER, kv::kRunKey);
+}
+
+// "Отключить всё" and then "Включить всё" over 500 registry entries: every
+// row is disabled or enabled through its own check-box change, and
+// disable.ini is rewritten (whole and safe) after each one. Three rounds,
+// each with the floor's disabling and enabling of the same values.
+Figures ToggleAll(Bench& bench) {
+    ClearStartupRegistry();
+    ClearFoldersAndWinIni();
+    DeleteFileA(bench.disabledStore.c_str());
+    const ToggleSet toggles = MakeToggleSet(kv::kRunKey, "Toggle ", 500);
+    WriteStringValues(HKEY_CURRENT_USER, kv::kRunKey, toggles.names, toggles.data);
+    kv::ScanDriver();
+    Expect(kv::RowCount() == 500, "toggles: 500 rows");
+    FillFloorList(bench.floorList, ToggleRows(toggles));
+    std::vector<double> disableAll;
+    std::vector<double> enableAll;
+    std::vector<double> disableFloor;
+    std::vector<double> enableFloor;
+    for (int run = 0; run < kRuns; ++run) {
+        Clock::time_point start = Clock::now();
+        kv::UncheckAllRows();
+        disableAll.push_back(Milliseconds(start));
+        Expect(UncheckedRows() == 500 && RunValueCount() == 0,
+               "disable-all: every row disabled, every value gone");
+        start = Clock::now();
+        kv::CheckAllRows();
+        enableAll.push_back(Milliseconds(start));
+        Expect(UncheckedRows() == 0 && RunValueCount() == 500,
+               "enable-all: every row enabled, every value back");
+        disableFloor.push_back(FloorDisable(bench.floorList, toggles, bench.floorStore));
+        Expect(FloorCheckedCount(bench.floorList) == 0 && RunValueCount() == 0,
+               "disable-all floor: every box cleared, every value gone");
+        enableFloor.push_back(FloorEnable(bench.floorList, toggles, bench.floorStore));
+        Expect(FloorCheckedCount(bench.floorList) == 500 && RunValueCount() == 500,
+               "enable-all floor: every box set, every value back");
+    }
+    Figures figures = Beside("disable-all", Median(disableAll), Median(disableFloor));
+    const Figures enable = Beside("enable-all", Median(enableAll), Median(enableFloor));
+    figures.insert(figures.end(), enable.begin(), enable.end());
+    return figures;
+}
+
+// 500 entries of HKCU's Run key, one in ten disabled.
+std::vector<kv::StartupEntry> ListedEntries() {
+    std::vector<kv::StartupEntry> listed;
+    for (int i = 0; i < 500; ++i) {
+        kv::StartupEntry entry;
+        entry.title = "Listed " + std::to_string(i);
+        entry.command = CommandFor(i);
+        entry.location = "HKCU\\" + std::string(kv::kRunKey);
+        entry.checked = i % 10 != 0;
+        listed.push_back(entry);
+    }
+    return listed;
+}
+
+// A restore of a 500-entry list file over a different 500-entry set:
+// every active entry leaves, every entry of the file comes back, and the
+// store is right after each row's change. Each round first brings back
+// the set the file replaces. The floor: 500 rows disabled and 500 enabled.
+Figures Restore(Bench& bench) {
+    const std::string listPath = bench.programFolder + "\\bench list.ini";
+    Expect(kv::WriteListFile(listPath, ListedEntries()), "restore: list file written");
+    const ToggleSet present = MakeToggleSet(kv::kRunKey, "Present ", 500);
+    const ToggleSet comingBack = MakeToggleSet(kv::kRunKey, "Listed ", 500);
+    const auto bringBackPresent = [&]() {
+        ClearStartupRegistry();
+        DeleteFileA(bench.disabledStore.c_str());
+        WriteStringValues(HKEY_CURRENT_USER, kv::kRunKey, present.names, present.data);
+    };
+    std::vector<double> restore;
+    std::vector<double> restoreFloor;
+    for (int run = 0; run < kRuns; ++run) {
+        bringBackPresent();
+        kv::ScanDriver();
+        const Clock::time_point start = Clock::now();
+        const bool restored = kv::RestoreListFile(listPath);
+        restore.push_back(Milliseconds(start));
+        Expect(restored && kv::RowCount() == 500 && UncheckedRows() == 50 && RunValueCount() == 450,
+               "restore: 500 rows, 50 of them disabled");
+        bringBackPresent();
+        FillFloorList(bench.floorList, ToggleRows(present));
+        restoreFloor.push_back(FloorDisable(bench.floorList, present, bench.floorStore) +
+                               FloorEnable(bench.floorList, comingBack, bench.floorStore));
+        Expect(RunValueCount() == 500 && FloorCheckedCount(bench.floorList) == 500,
+               "restore floor: the other 500 values in place");
+    }
+    return Beside("restore", Median(restore), Median(restoreFloor));
+}
+
+// The working set after listing 10,000 registry entries, beside that of a
+// bare virtual list of the same rows.
+Figures Memory(Bench& bench) {
+    const unsigned long long program = MeasureMemoryInChild(bench.programFolder, false);
+    const unsigned long long floor = MeasureMemoryInChild(bench.programFolder, true);
+    return {Megabytes("memory-10000-rows", program), Megabytes("memory-10000-rows-floor", floor)};
+}
+
+} // namespace
+
+const std::vector<Scenario>& WindowScenarios() {
+    static const std::vector<Scenario> scenarios = {
+        RefreshRegistry, SortByCommand, RefreshAll, ChangeCheck, RunningStatus, ToggleAll, Restore,
+    };
+    return scenarios;
+}
+
+const std::vector<Scenario>& ChildScenarios() {
+    static const std::vector<Scenario> scenarios = {Memory};
+    return scenarios;
+}
+
+} // namespace kvbench
