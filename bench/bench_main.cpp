@@ -871,14 +871,19 @@ ToggleSet MakeToggleSet(const std::string& keyPath, const std::string& prefix, i
 // leaves, so once the set has been disabled whole it stays that size.
 
 // Rows unchecked one at a time: each value deleted, the store rewritten
-// whole, the box cleared.
-double FloorDisable(HWND list, const ToggleSet& set, const std::string& storePath) {
+// whole, the snapshot (when a path is given) rewritten without the row, the
+// box cleared.
+double FloorDisable(HWND list, const ToggleSet& set, const std::string& storePath,
+                    const std::string& snapshotPath) {
     const Clock::time_point start = Clock::now();
     HKEY key = nullptr;
     if (RegOpenKeyExA(set.root, set.keyPath.c_str(), 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
         for (std::size_t i = 0; i < set.names.size(); ++i) {
             RegDeleteValueA(key, set.names[i].c_str());
             ReplaceWhole(storePath, set.records.Text(set.names.size()));
+            if (!snapshotPath.empty()) {
+                ReplaceWhole(snapshotPath, set.records.Text(set.names.size() - i - 1));
+            }
             SetFloorCheck(list, static_cast<int>(i), false);
         }
         RegCloseKey(key);
@@ -886,14 +891,18 @@ double FloorDisable(HWND list, const ToggleSet& set, const std::string& storePat
     return Milliseconds(start);
 }
 
-// Rows checked one at a time: each value written, the store rewritten
-// whole, the box set.
-double FloorEnable(HWND list, const ToggleSet& set, const std::string& storePath) {
+// Rows checked one at a time: the snapshot (when a path is given) rewritten
+// with the row, each value written, the store rewritten whole, the box set.
+double FloorEnable(HWND list, const ToggleSet& set, const std::string& storePath,
+                   const std::string& snapshotPath) {
     const Clock::time_point start = Clock::now();
     HKEY key = nullptr;
     if (RegOpenKeyExA(set.root, set.keyPath.c_str(), 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
         const std::size_t count = set.names.size();
         for (std::size_t i = 0; i < count; ++i) {
+            if (!snapshotPath.empty()) {
+                ReplaceWhole(snapshotPath, set.records.Text(i + 1));
+            }
             RegSetValueExA(key, set.names[i].c_str(), 0, REG_SZ,
                            reinterpret_cast<const BYTE*>(set.data[i].c_str()),
                            static_cast<DWORD>(set.data[i].size() + 1));
@@ -1210,6 +1219,7 @@ int main(int argc, char** argv) {
     const std::string floorFolder = programFolder + "\\floor";
     CreateDirectoryA(floorFolder.c_str(), nullptr);
     const std::string floorStore = floorFolder + "\\disable.ini";
+    const std::string floorSnapshot = floorFolder + "\\report.ini";
 
     ClearStartupRegistry();
     ClearFoldersAndWinIni();
@@ -1338,7 +1348,7 @@ int main(int argc, char** argv) {
 
     // "Отключить всё" and then "Включить всё" over 500 registry entries: every
     // row is disabled or enabled through its own check-box change, and
-    // disable.ini is rewritten (whole and safe) after each one. Three rounds,
+    // disable.ini and report.ini are rewritten (whole and safe) for each one. Three rounds,
     // each with the floor's disabling and enabling of the same values.
     ClearStartupRegistry();
     ClearFoldersAndWinIni();
@@ -1365,10 +1375,10 @@ int main(int argc, char** argv) {
         enableAll.push_back(Milliseconds(start));
         Expect(UncheckedRows() == 0 && ValueCount(HKEY_CURRENT_USER, kv::kRunKey) == 500,
                "enable-all: every row enabled, every value back");
-        disableFloor.push_back(FloorDisable(floorList, toggles, floorStore));
+        disableFloor.push_back(FloorDisable(floorList, toggles, floorStore, floorSnapshot));
         Expect(FloorCheckedCount(floorList) == 0 && ValueCount(HKEY_CURRENT_USER, kv::kRunKey) == 0,
                "disable-all floor: every box cleared, every value gone");
-        enableFloor.push_back(FloorEnable(floorList, toggles, floorStore));
+        enableFloor.push_back(FloorEnable(floorList, toggles, floorStore, floorSnapshot));
         Expect(FloorCheckedCount(floorList) == 500 &&
                    ValueCount(HKEY_CURRENT_USER, kv::kRunKey) == 500,
                "enable-all floor: every box set, every value back");
@@ -1413,8 +1423,8 @@ int main(int argc, char** argv) {
                "restore: 500 rows, 50 of them disabled");
         bringBackPresent();
         FillFloorList(floorList, ToggleRows(present));
-        restoreFloor.push_back(FloorDisable(floorList, present, floorStore) +
-                               FloorEnable(floorList, comingBack, floorStore));
+        restoreFloor.push_back(FloorDisable(floorList, present, floorStore, std::string()) +
+                               FloorEnable(floorList, comingBack, floorStore, std::string()));
         Expect(ValueCount(HKEY_CURRENT_USER, kv::kRunKey) == 500 &&
                    FloorCheckedCount(floorList) == 500,
                "restore floor: the other 500 values in place");
