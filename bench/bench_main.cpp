@@ -44,6 +44,7 @@ kvbench::Bench PrepareFolders() {
     bench.floorFolder = bench.programFolder + "\\floor";
     CreateDirectoryA(bench.floorFolder.c_str(), nullptr);
     bench.floorStore = bench.floorFolder + "\\disable.ini";
+    bench.floorSnapshot = bench.floorFolder + "\\report.ini";
     bench.disabledStore = kv::UserDataFilePath(kv::UserDataFile::DisabledStore);
     return bench;
 }

@@ -123,13 +123,17 @@ std::vector<FloorRow> ToggleRows(const ToggleSet& set) {
     return rows;
 }
 
-double FloorDisable(HWND list, const ToggleSet& set, const std::string& storePath) {
+double FloorDisable(HWND list, const ToggleSet& set, const std::string& storePath,
+                    const std::string& snapshotPath) {
     const Clock::time_point start = Clock::now();
     HKEY key = nullptr;
     if (RegOpenKeyExA(set.root, set.keyPath.c_str(), 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
         for (std::size_t i = 0; i < set.names.size(); ++i) {
             RegDeleteValueA(key, set.names[i].c_str());
             ReplaceWhole(storePath, set.records.Text(set.names.size()));
+            if (!snapshotPath.empty()) {
+                ReplaceWhole(snapshotPath, set.records.Text(set.names.size() - i - 1));
+            }
             SetFloorCheck(list, static_cast<int>(i), false);
         }
         RegCloseKey(key);
@@ -137,12 +141,16 @@ double FloorDisable(HWND list, const ToggleSet& set, const std::string& storePat
     return Milliseconds(start);
 }
 
-double FloorEnable(HWND list, const ToggleSet& set, const std::string& storePath) {
+double FloorEnable(HWND list, const ToggleSet& set, const std::string& storePath,
+                   const std::string& snapshotPath) {
     const Clock::time_point start = Clock::now();
     HKEY key = nullptr;
     if (RegOpenKeyExA(set.root, set.keyPath.c_str(), 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
         const std::size_t count = set.names.size();
         for (std::size_t i = 0; i < count; ++i) {
+            if (!snapshotPath.empty()) {
+                ReplaceWhole(snapshotPath, set.records.Text(i + 1));
+            }
             RegSetValueExA(key, set.names[i].c_str(), 0, REG_SZ,
                            reinterpret_cast<const BYTE*>(set.data[i].c_str()),
                            static_cast<DWORD>(set.data[i].size() + 1));

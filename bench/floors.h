@@ -56,11 +56,15 @@ std::vector<FloorRow> ToggleRows(const ToggleSet& set);
 // leaves, so once the set has been disabled whole it stays that size.
 
 // Rows unchecked one at a time: each value deleted, the store rewritten
-// whole, the box cleared. The time taken.
-double FloorDisable(HWND list, const ToggleSet& set, const std::string& storePath);
-// Rows checked one at a time: each value written, the store rewritten
-// whole, the box set. The time taken.
-double FloorEnable(HWND list, const ToggleSet& set, const std::string& storePath);
+// whole, the snapshot (when a path is given) rewritten without the row, the
+// box cleared. The time taken.
+double FloorDisable(HWND list, const ToggleSet& set, const std::string& storePath,
+                    const std::string& snapshotPath);
+// Rows checked one at a time: the snapshot (when a path is given) rewritten
+// with the row, each value written, the store rewritten whole, the box set.
+// The time taken.
+double FloorEnable(HWND list, const ToggleSet& set, const std::string& storePath,
+                   const std::string& snapshotPath);
 
 // ---- the running status as the plain rule states it ----
 

@@ -18,6 +18,7 @@ struct Bench {
     std::string programFolder; // settings.ini, the per-user store, list files, sleepers
     std::string floorFolder;   // the floors' own report.ini
     std::string floorStore;    // the floors' own disable.ini
+    std::string floorSnapshot; // the floors' own report.ini
     std::string disabledStore; // the program's disable.ini
     HWND floorList = nullptr;  // null for the child-process scenarios
     double refreshAll = 0;     // refresh-all's median, the change check's measure

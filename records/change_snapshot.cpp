@@ -2,12 +2,15 @@
 
 #include "entries/text.h"
 #include "records/entry_records.h"
+#include "records/file_stamp.h"
 #include "records/profile_records.h"
+#include "records/profile_text.h"
 #include "records/user_data_folder.h"
 
 #include <windows.h>
 
-#include <unordered_map>
+#include <cstdint>
+#include <unordered_set>
 
 namespace kv {
 
@@ -35,6 +38,169 @@ std::string ComparisonKey(const StartupEntry& entry) {
     return key;
 }
 
+// report.ini as it was last read or changed by a move, with the file's
+// stamp then: while the file keeps it, reading the file again would give the
+// same. The program's own moves change the snapshot one entry at a time (all
+// of them in turn for "Включить всё"), so this saves a read of the whole file
+// on each.
+struct SnapshotRecord {
+    std::string body; // the record's lines, as written
+    // Of its three texts, as they are and as the comparison sees them: only
+    // a record whose hash agrees is read to be compared.
+    std::uint64_t exactHash = 0;
+    std::uint64_t looseHash = 0;
+};
+
+struct SnapshotCopy {
+    bool valid = false; // stands for the file at `path` with `stamp`
+    std::string path;
+    FileStamp stamp;
+    bool whole = false;
+    std::vector<SnapshotRecord> records; // those that name a place
+};
+
+SnapshotCopy g_snapshot;
+
+// FNV-1a of the three texts, each with its length; with `loose`, a-z count
+// as A-Z.
+std::uint64_t TextsHash(const StartupEntry& entry, bool loose) {
+    std::uint64_t hash = 14695981039346656037ULL;
+    const auto add = [&hash](unsigned char c) {
+        hash ^= c;
+        hash *= 1099511628211ULL;
+    };
+    for (const std::string* text : {&entry.title, &entry.command, &entry.location}) {
+        for (const char c : std::to_string(text->size()) + ":") {
+            add(static_cast<unsigned char>(c));
+        }
+        for (const char c : *text) {
+            add(static_cast<unsigned char>(loose ? UpperAsciiChar(c) : c));
+        }
+    }
+    return hash;
+}
+
+// The record of an enabled entry, with the value it keeps: only the store
+// keeps copies of files.
+SnapshotRecord SnapshotRecordOf(const StartupEntry& entry) {
+    ProfileRecord record = RecordOfEntry(entry);
+    record.extra.erase("link");
+    SnapshotRecord kept;
+    AppendRecordBody(kept.body, record, false);
+    kept.exactHash = TextsHash(entry, false);
+    kept.looseHash = TextsHash(entry, true);
+    return kept;
+}
+
+// The whole text of report.ini for these records.
+std::string SnapshotText(const std::vector<SnapshotRecord>& records) {
+    std::size_t size = 64;
+    for (const SnapshotRecord& record : records) {
+        size += record.body.size() + 24;
+    }
+    std::string text;
+    text.reserve(size);
+    text += "[common]\r\ntotal=";
+    text += std::to_string(records.size());
+    text += "\r\n";
+    for (std::size_t k = 0; k < records.size(); ++k) {
+        text += "[object ";
+        text += std::to_string(k + 1);
+        text += "]\r\n";
+        text += records[k].body;
+    }
+    return text;
+}
+
+bool IsDecimalNumber(const std::string& text) {
+    return !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
+}
+
+// A whole snapshot: "total" is a number, and the sections "object k" are
+// exactly "object 1".."object total", each once.
+bool IsWholeSnapshot(const std::string& text, const RecordFile& file) {
+    const std::vector<ProfileSection> parsed = ParseProfileText(text);
+    const ProfileSection* common = FindProfileSection(parsed, "common");
+    std::string total;
+    if (common == nullptr || !FindProfileValue(*common, "total", total) ||
+        !IsDecimalNumber(total) || static_cast<long long>(file.records.size()) != file.total) {
+        return false;
+    }
+    long long numbered = 0;
+    for (const ProfileTextSection& section : ProfileTextSections(text)) {
+        numbered += section.number >= 1 ? 1 : 0;
+    }
+    return numbered == file.total;
+}
+
+// The entries a reader finds in the snapshot's records.
+std::vector<StartupEntry> EntriesOf(const std::vector<SnapshotRecord>& records) {
+    std::vector<StartupEntry> entries;
+    entries.reserve(records.size());
+    for (const ProfileRecord& record : RecordsOfText(SnapshotText(records), false).records) {
+        entries.push_back(EntryOfRecord(record, std::string()));
+    }
+    return entries;
+}
+
+// The first record that holds the entry's texts: exactly, or else as the
+// comparison sees them; records.size() when none does.
+std::size_t FindRecord(const std::vector<SnapshotRecord>& records, const StartupEntry& entry) {
+    for (const bool loose : {false, true}) {
+        const std::uint64_t hash = TextsHash(entry, loose);
+        for (std::size_t i = 0; i < records.size(); ++i) {
+            if ((loose ? records[i].looseHash : records[i].exactHash) != hash) {
+                continue;
+            }
+            const std::vector<StartupEntry> found = EntriesOf({records[i]});
+            if (!found.empty() && (loose ? ComparisonKey(found[0]) == ComparisonKey(entry)
+                                         : SameTexts(found[0], entry))) {
+                return i;
+            }
+        }
+    }
+    return records.size();
+}
+
+// Brings the copy up to the file on disk.
+void LoadSnapshot() {
+    const std::string path = SnapshotPath();
+    FileStamp stamp;
+    const bool there = ReadFileStamp(path, stamp);
+    if (there && g_snapshot.valid && g_snapshot.path == path && g_snapshot.stamp == stamp) {
+        return;
+    }
+    g_snapshot = SnapshotCopy();
+    std::string text;
+    if (!there || ReadProfileFile(path, text) != FileRead::Whole) {
+        return; // no snapshot now; looked for again on every call
+    }
+    g_snapshot.valid = true;
+    g_snapshot.path = path;
+    g_snapshot.stamp = stamp;
+    const RecordFile file = RecordsOfText(text, false);
+    g_snapshot.whole = IsWholeSnapshot(text, file);
+    for (const ProfileRecord& record : file.records) {
+        if (g_snapshot.whole && record.whole && !record.location.empty()) {
+            g_snapshot.records.push_back(SnapshotRecordOf(EntryOfRecord(record, std::string())));
+        }
+    }
+}
+
+// Writes the copy, changed by one of the program's own moves, as the whole
+// new report.ini. A snapshot that could not learn of the move would blame it
+// on another program at the next start, so then it goes.
+bool StoreMove() {
+    const std::string path = SnapshotPath();
+    if (ReplaceFileWhole(path, SnapshotText(g_snapshot.records), true) &&
+        ReadFileStamp(path, g_snapshot.stamp)) {
+        return true;
+    }
+    DeleteFileA(path.c_str());
+    g_snapshot = SnapshotCopy();
+    return false;
+}
+
 } // namespace
 
 int CompareTextNoCase(const std::string& a, const std::string& b) {
@@ -52,16 +218,20 @@ int CompareTextNoCase(const std::string& a, const std::string& b) {
 }
 
 EntryChanges CompareEntrySets(const std::vector<StartupEntry>& previous,
-                              const std::vector<StartupEntry>& current) {
+                              const std::vector<StartupEntry>& current,
+                              const std::vector<StartupEntry>& disabled) {
     // Matching is an equivalence of the three texts, so grouping by a key
     // gives exactly the pairs that comparing every pair would give.
-    std::unordered_map<std::string, int> previousKeys;
+    std::unordered_set<std::string> previousKeys;
     for (const StartupEntry& entry : previous) {
-        ++previousKeys[ComparisonKey(entry)];
+        previousKeys.insert(ComparisonKey(entry));
     }
-    std::unordered_map<std::string, int> currentKeys;
+    std::unordered_set<std::string> laterKeys; // the new set and the disabled entries
     for (const StartupEntry& entry : current) {
-        ++currentKeys[ComparisonKey(entry)];
+        laterKeys.insert(ComparisonKey(entry));
+    }
+    for (const StartupEntry& entry : disabled) {
+        laterKeys.insert(ComparisonKey(entry));
     }
     EntryChanges changes;
     for (std::size_t i = 0; i < current.size(); ++i) {
@@ -70,38 +240,58 @@ EntryChanges CompareEntrySets(const std::vector<StartupEntry>& previous,
         }
     }
     for (std::size_t i = 0; i < previous.size(); ++i) {
-        if (currentKeys.count(ComparisonKey(previous[i])) == 0) {
+        if (laterKeys.count(ComparisonKey(previous[i])) == 0) {
             changes.vanished.push_back(i);
         }
     }
     return changes;
 }
 
-bool ChangeSnapshotExists() {
-    return GetFileAttributesA(SnapshotPath().c_str()) != INVALID_FILE_ATTRIBUTES;
+bool ChangeSnapshotIsWhole() {
+    LoadSnapshot();
+    return g_snapshot.whole;
 }
 
 bool WriteChangeSnapshot(const std::vector<StartupEntry>& entries, bool checkedOnly) {
-    std::vector<ProfileRecord> records;
+    std::vector<SnapshotRecord> records;
     records.reserve(entries.size());
     for (const StartupEntry& entry : entries) {
-        if (!checkedOnly || entry.checked) {
-            records.push_back(RecordOfEntry(entry));
-            records.back().extra.erase("link"); // only the store keeps copies of files
+        if ((!checkedOnly || entry.checked) && !entry.location.empty()) {
+            records.push_back(SnapshotRecordOf(entry));
         }
     }
-    return WriteProfileRecords(SnapshotPath(), records, false, false);
+    // Read again when a move needs it: a refresh of a long list would keep a
+    // second copy of every enabled entry for moves that may never come.
+    g_snapshot = SnapshotCopy();
+    return ReplaceFileWhole(SnapshotPath(), SnapshotText(records), true);
 }
 
 std::vector<StartupEntry> ReadChangeSnapshot() {
-    std::vector<StartupEntry> entries;
-    for (const ProfileRecord& record : ReadProfileRecords(SnapshotPath(), false)) {
-        if (record.whole && !record.location.empty()) {
-            entries.push_back(EntryOfRecord(record, std::string()));
-            entries.back().kept.file.clear();
-        }
+    LoadSnapshot();
+    return EntriesOf(g_snapshot.records);
+}
+
+bool SnapshotAddEntry(const StartupEntry& entry) {
+    LoadSnapshot();
+    if (!g_snapshot.whole || entry.location.empty()) {
+        return true;
     }
-    return entries;
+    g_snapshot.records.push_back(SnapshotRecordOf(entry));
+    return StoreMove();
+}
+
+bool SnapshotRemoveEntry(const StartupEntry& entry) {
+    LoadSnapshot();
+    if (!g_snapshot.whole) {
+        return true;
+    }
+    std::vector<SnapshotRecord>& records = g_snapshot.records;
+    const std::size_t found = FindRecord(records, entry);
+    if (found == records.size()) {
+        return true;
+    }
+    records.erase(records.begin() + static_cast<std::ptrdiff_t>(found));
+    return StoreMove();
 }
 
 } // namespace kv

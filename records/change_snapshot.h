@@ -17,18 +17,24 @@ int CompareTextNoCase(const std::string& a, const std::string& b);
 
 // What changed from one set of enabled entries to the next: the entries of
 // the new set that match none of the old one, and the entries of the old set
-// that match none of the new one, each in its set's order. Two entries match
-// when their titles, commands and locations compare equal by
-// CompareTextNoCase; an entry may match several of the other set.
+// that match none of the new one nor any of `disabled` (an entry that went
+// into the disabled store was moved there by this program, not removed by
+// another), each in its set's order. Two entries match when their titles,
+// commands and locations compare equal by CompareTextNoCase; an entry may
+// match several of the other set.
 struct EntryChanges {
     std::vector<std::size_t> added;    // indices into the new set
     std::vector<std::size_t> vanished; // indices into the old set
 };
 EntryChanges CompareEntrySets(const std::vector<StartupEntry>& previous,
-                              const std::vector<StartupEntry>& current);
+                              const std::vector<StartupEntry>& current,
+                              const std::vector<StartupEntry>& disabled = {});
 
-// True when report.ini exists.
-bool ChangeSnapshotExists();
+// True when report.ini is a snapshot: it could be read whole, its "total" is
+// a number, and it holds exactly the sections "object 1".."object total" and
+// no other "object k". report.ini is only ever written whole, so any other
+// file is damaged and is taken for no snapshot at all.
+bool ChangeSnapshotIsWhole();
 
 // Writes report.ini whole from these entries (with `checkedOnly`, from those
 // whose box is set), with the values they keep, and
@@ -37,7 +43,23 @@ bool ChangeSnapshotExists();
 bool WriteChangeSnapshot(const std::vector<StartupEntry>& entries, bool checkedOnly = false);
 
 // The snapshot's entries that name a place: a record without a location, or
-// with a text missing, says nothing that could be compared or put back.
+// with a text missing, says nothing that could be compared or put back. None
+// when report.ini is not whole. The snapshot is kept in memory as it was last
+// read or changed by a move (below), and read again only when the file on
+// disk has changed since.
 std::vector<StartupEntry> ReadChangeSnapshot();
+
+// Keep the snapshot in step with the program's own moves, so that the next
+// start-up check takes none of them for another program's change: each
+// replaces report.ini whole, as a durable write. SnapshotAddEntry adds the
+// entry with the value it keeps (an entry about to be written into its
+// location); SnapshotRemoveEntry takes out one record with the entry's three
+// texts (an entry just taken out of its location). Without a whole snapshot
+// there is nothing to keep in step (a start then asks nothing) and they
+// return true. When the write fails, report.ini is deleted, as a snapshot
+// that misses one of the program's moves would blame it on another program,
+// and they return false.
+bool SnapshotAddEntry(const StartupEntry& entry);
+bool SnapshotRemoveEntry(const StartupEntry& entry);
 
 } // namespace kv

@@ -4,10 +4,13 @@
 #include "entries/command_path.h"
 #include "entries/text.h"
 #include "records/entry_records.h"
+#include "records/file_stamp.h"
 #include "records/profile_records.h"
 #include "records/user_data_folder.h"
 
 #include <windows.h>
+
+#include <algorithm>
 
 namespace kv {
 
@@ -27,8 +30,7 @@ std::string KeptFilesFolderPath() {
 // so this saves a read of the whole file on each.
 struct StoreCopy {
     std::string path;
-    ULONGLONG size = 0;
-    FILETIME written{};
+    FileStamp stamp;
     std::string text;
     std::vector<StartupEntry> entries;
     bool valid = false;
@@ -66,25 +68,14 @@ bool MayBeWritten(const std::string& path) {
     return !(g_read.path == path && ReadFailed(g_read.outcome));
 }
 
-bool FileStamp(const std::string& path, ULONGLONG& size, FILETIME& written) {
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) {
-        return false;
-    }
-    size = (static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-    written = data.ftLastWriteTime;
-    return true;
-}
-
 bool CopyIsCurrent(const std::string& path) {
-    ULONGLONG size = 0;
-    FILETIME written{};
-    return g_copy.valid && g_copy.path == path && FileStamp(path, size, written) &&
-           size == g_copy.size && CompareFileTime(&written, &g_copy.written) == 0;
+    FileStamp stamp;
+    return g_copy.valid && g_copy.path == path && ReadFileStamp(path, stamp) &&
+           stamp == g_copy.stamp;
 }
 
 void RememberCopy(const std::string& path, std::string text, std::vector<StartupEntry> entries) {
-    g_copy.valid = FileStamp(path, g_copy.size, g_copy.written);
+    g_copy.valid = ReadFileStamp(path, g_copy.stamp);
     g_copy.path = path;
     g_copy.text = std::move(text);
     g_copy.entries = std::move(entries);
@@ -250,14 +241,40 @@ bool DisabledStoreIsOwnWrite() {
 }
 
 std::vector<StartupEntry> ReadDisabledStore() {
+    return ReadDisabledStoreBeside(std::vector<StartupEntry>(), false);
+}
+
+std::vector<StartupEntry> ReadDisabledStoreBeside(const std::vector<StartupEntry>& active,
+                                                  bool dropRecords) {
     std::vector<StartupEntry> entries = ReadDisabledEntries();
+    const std::vector<bool> alsoActive = TextsFoundIn(entries, active);
+    std::vector<StartupEntry> disabled;
+    std::vector<std::string> droppedFiles;
+    disabled.reserve(entries.size());
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        if (alsoActive[i]) {
+            droppedFiles.push_back(entries[i].kept.file);
+        } else {
+            disabled.push_back(std::move(entries[i]));
+        }
+    }
+    if (dropRecords && !droppedFiles.empty() && WriteDisabledStore(disabled)) {
+        for (const std::string& file : droppedFiles) {
+            const bool stillKept =
+                std::any_of(disabled.begin(), disabled.end(),
+                            [&file](const StartupEntry& entry) { return entry.kept.file == file; });
+            if (!stillKept) {
+                DiscardKeptFile(file);
+            }
+        }
+    }
     const PathEnvironment env = SystemPathEnvironment();
-    for (StartupEntry& entry : entries) {
+    for (StartupEntry& entry : disabled) {
         entry.icon = kIconLookup;
         entry.programPath = ResolveProgramFileIn(entry.command, env);
         entry.iconPath = entry.programPath;
     }
-    return entries;
+    return disabled;
 }
 
 bool WriteDisabledStore(const std::vector<StartupEntry>& disabled) {

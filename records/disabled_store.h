@@ -38,6 +38,15 @@ bool DisabledStoreIsOwnWrite();
 // icon, as the list shows them.
 std::vector<StartupEntry> ReadDisabledStore();
 
+// ReadDisabledStore without the entries that are in their locations as well
+// (an entry of `active` with the same three texts): an end of the program
+// between an entry's two moves leaves it in both places, and it belongs where
+// it is active. With `dropRecords`, their records leave the store and the
+// copies of files they kept are discarded, so that the store again matches
+// the list.
+std::vector<StartupEntry> ReadDisabledStoreBeside(const std::vector<StartupEntry>& active,
+                                                  bool dropRecords);
+
 // Rewrites the store from these entries, in this order, with what each keeps.
 // False when the file could not be written, or was refused (see
 // DisabledStoreRead); the old store is then still whole.

@@ -8,6 +8,7 @@
 
 #include <deque>
 #include <map>
+#include <unordered_set>
 
 namespace kv {
 
@@ -108,6 +109,29 @@ StartupEntry EntryOfRecord(const ProfileRecord& record, const std::string& keptF
 
 bool SameTexts(const StartupEntry& a, const StartupEntry& b) {
     return a.title == b.title && a.command == b.command && a.location == b.location;
+}
+
+std::vector<bool> TextsFoundIn(const std::vector<StartupEntry>& entries,
+                               const std::vector<StartupEntry>& others) {
+    std::vector<bool> found(entries.size(), false);
+    if (entries.empty()) {
+        return found;
+    }
+    std::unordered_set<std::string> keys;
+    for (const StartupEntry& entry : entries) {
+        keys.insert(TextsKey(entry));
+    }
+    std::unordered_set<std::string> othersHave;
+    for (const StartupEntry& other : others) {
+        std::string key = TextsKey(other);
+        if (keys.count(key) != 0) {
+            othersHave.insert(std::move(key));
+        }
+    }
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        found[i] = othersHave.count(TextsKey(entries[i])) != 0;
+    }
+    return found;
 }
 
 std::vector<StartupEntry> WithKeptForms(const std::vector<StartupEntry>& rows,

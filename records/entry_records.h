@@ -33,6 +33,10 @@ bool KeptNameBelongsTo(const std::string& name, const std::string& title);
 // True when the two entries have the same title, command and location.
 bool SameTexts(const StartupEntry& a, const StartupEntry& b);
 
+// For each entry, whether `others` holds one with the same three texts.
+std::vector<bool> TextsFoundIn(const std::vector<StartupEntry>& entries,
+                               const std::vector<StartupEntry>& others);
+
 // The rows with what the stored entries keep: each row takes the kept form of
 // the first stored entry with the same three texts that no earlier row took.
 std::vector<StartupEntry> WithKeptForms(const std::vector<StartupEntry>& rows,

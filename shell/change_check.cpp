@@ -67,7 +67,9 @@ void CheckForChanges(CheckMode mode) {
     // saw them, so that a vanished one is put back as it was.
     std::vector<StartupEntry> previous;
     if (mode == CheckMode::StartUp) {
-        if (!ChangeSnapshotExists()) {
+        // A damaged report.ini is no snapshot: comparing with part of one
+        // would take every entry it lost for a new program.
+        if (!ChangeSnapshotIsWhole()) {
             ScanDriver();
             ShowStatusText(LoadText(IDS_NO_REPORT_FILE));
             g_app.CheckBusy = false;
@@ -80,7 +82,9 @@ void CheckForChanges(CheckMode mode) {
 
     ScanDriver();
     const std::vector<StartupEntry> current = RowsOfKind(RowKind::Enabled);
-    const EntryChanges changes = CompareEntrySets(previous, current);
+    // What went into the store since was disabled by this program.
+    const EntryChanges changes =
+        CompareEntrySets(previous, current, RowsOfKind(RowKind::Disabled));
 
     for (const std::size_t index : changes.added) {
         if (timed && settings.NewMon == 0) {
@@ -88,7 +92,11 @@ void CheckForChanges(CheckMode mode) {
         }
         const StartupEntry& entry = current[index];
         if (Ask(mode, Question(IDS_CHG_NEW_HEAD, entry, IDS_CHG_ASK_DELETE), IDS_CHG_NEW_CAPTION)) {
-            ReportOutcome(RemoveEntry(entry.title, entry.command, entry.location));
+            const LocationOutcome outcome = RemoveEntry(entry.title, entry.command, entry.location);
+            if (outcome.succeeded()) {
+                SnapshotRemoveEntry(entry);
+            }
+            ReportOutcome(outcome);
         }
         if (WindowGone()) {
             g_app.CheckBusy = false;
@@ -102,7 +110,14 @@ void CheckForChanges(CheckMode mode) {
         const StartupEntry& entry = previous[index];
         if (Ask(mode, Question(IDS_CHG_OLD_HEAD, entry, IDS_CHG_ASK_RESTORE),
                 IDS_CHG_OLD_CAPTION)) {
-            ReportOutcome(WriteKeptEntry(entry));
+            // Into the snapshot first, so that an end before the closing
+            // refresh does not take it for a new program.
+            const bool inSnapshot = SnapshotAddEntry(entry);
+            const LocationOutcome outcome = WriteKeptEntry(entry);
+            if (!outcome.succeeded() && inSnapshot) {
+                SnapshotRemoveEntry(entry);
+            }
+            ReportOutcome(outcome);
         }
         if (WindowGone()) {
             g_app.CheckBusy = false;
@@ -140,8 +155,8 @@ void SaveChangeSnapshot() {
     if (g_app.entryList == nullptr) {
         return;
     }
-    // The rows keep only their texts; the values come from the snapshot of
-    // the last refresh.
+    // The rows keep only their texts; the values come from the snapshot,
+    // which has followed every entry the program moved since the last refresh.
     WriteChangeSnapshot(WithKeptForms(RowsOfKind(RowKind::Enabled), ReadChangeSnapshot()));
 }
 

@@ -1,6 +1,7 @@
 #include "shell/entry_actions.h"
 
 #include "entries/location_dispatch.h"
+#include "records/change_snapshot.h"
 #include "records/disabled_store.h"
 #include "records/entry_records.h"
 #include "shell/app_state.h"
@@ -78,6 +79,15 @@ bool PlaceKnownInBulk(const std::vector<StartupEntry>& stored, int row, bool row
     return true;
 }
 
+// Deletes an enabled entry from its location, and then from the snapshot.
+void RemoveAndForget(const StartupEntry& entry) {
+    const LocationOutcome outcome = RemoveEntry(entry.title, entry.command, entry.location);
+    if (outcome.succeeded()) {
+        SnapshotRemoveEntry(entry);
+    }
+    ReportOutcome(outcome);
+}
+
 } // namespace
 
 bool SaveDisabledRows(const std::vector<StartupEntry>& alsoStored) {
@@ -106,8 +116,14 @@ bool EnableEntry(int row) {
     }
     const StartupEntry entry = matched ? stored.at(static_cast<std::size_t>(index))
                                        : disabled.at(static_cast<std::size_t>(index));
+    // The snapshot has the entry before its location does: a start after an
+    // end here finds it in the store, which says the program moved it.
+    const bool inSnapshot = SnapshotAddEntry(entry);
     const LocationOutcome outcome = WriteKeptEntry(entry);
     if (!outcome.succeeded()) {
+        if (inSnapshot) {
+            SnapshotRemoveEntry(entry);
+        }
         ReportOutcome(outcome);
         SetRowBox(row, false);
         const std::string failure =
@@ -126,7 +142,7 @@ bool EnableEntry(int row) {
     }
     if (!written) {
         // The entry is active again; its old record stays in the store, with
-        // what it keeps, so the next refresh lists it twice rather than lose it.
+        // what it keeps, until the next refresh finds it in both places.
         ShowNow(LoadText(DisabledStoreFailureText()));
         return true;
     }
@@ -149,7 +165,9 @@ bool DisableEntry(int row) {
     }
     // The record is made next: if the entry then cannot leave its location,
     // the record is taken back; if the store cannot be written, the location
-    // is not touched. Either way the entry stays in exactly one place.
+    // is not touched. Either way the entry stays in exactly one place. Last
+    // the snapshot lets it go: until then a start finds it in the store, and
+    // takes that for the program's own move.
     // The new record goes where its row stands among the disabled rows; when
     // the store is not the other disabled rows one for one, it is made so.
     int index = -1;
@@ -186,6 +204,7 @@ bool DisableEntry(int row) {
         ShowNow(failure);
         return false;
     }
+    SnapshotRemoveEntry(entry);
     g_app.BulkStoreInStep = g_app.BulkCheck;
     ShowNow(LoadText(IDS_SVC) + entry.title + LoadText(IDS_SVC_WAS_DISABLED));
     return true;
@@ -219,7 +238,7 @@ void DeleteSelectedEntries() {
                 }
                 UpdateCountText();
             } else {
-                ReportOutcome(RemoveEntry(entry.title, entry.command, entry.location));
+                RemoveAndForget(entry);
                 ScanDriver();
             }
         }
@@ -235,8 +254,7 @@ void DeleteSelectedEntries() {
                 const bool isSelected = RowSelected(row);
                 const bool isDisabled = RowUnchecked(row);
                 if (isSelected && !isDisabled) {
-                    const StartupEntry entry = ReadRow(row);
-                    ReportOutcome(RemoveEntry(entry.title, entry.command, entry.location));
+                    RemoveAndForget(ReadRow(row));
                 } else if (isDisabled) {
                     const StartupEntry& entry = disabled.at(disabledIndex);
                     if (isSelected) {

@@ -68,7 +68,9 @@ std::vector<StartupEntry> ReadStartupSet() {
     for (StartupEntry& row : read) {
         row.checked = true;
     }
-    Append(read, ReadDisabledStore());
+    // An entry in its location and in the store is shown once, as it is in
+    // its location; nothing is written here.
+    Append(read, ReadDisabledStoreBeside(read, false));
     // As a first refresh shows them: each row on top of the earlier ones,
     // then sorted by title, descending.
     std::vector<std::string> titles;
@@ -96,9 +98,11 @@ void ScanDriver() {
         row.checked = true;
     }
 
-    // The disabled entries come after, unchecked.
+    // The disabled entries come after, unchecked. An entry that is in its
+    // location as well (the program ended between its two moves) is shown
+    // once, as it is there, and its record leaves the store.
     ShowStatusText(LoadText(IDS_SCAN_DISABLED));
-    Append(read, ReadDisabledStore());
+    Append(read, ReadDisabledStoreBeside(read, true));
     if (!DisabledStoreMayChange() && g_app.PendingStatusText.empty()) {
         g_app.PendingStatusText = LoadText(DisabledStoreFailureText());
     }

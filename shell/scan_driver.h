@@ -8,13 +8,15 @@
 namespace kv {
 
 // Empties the entry list and refills it from every startup location in their
-// fixed order, marks what was read as enabled, sorts by the last sort column
-// and direction, and reports in the status bar.
+// fixed order, marks what was read as enabled, adds the disabled entries (an
+// entry found both in its location and in the store is shown once, as
+// enabled, and its record leaves the store), writes report.ini, sorts by the
+// last sort column and direction, and reports in the status bar.
 void ScanDriver();
 
 // The startup set without a window: every location's entries (checked) and
-// the disabled ones (unchecked), in the order a first refresh shows them.
-// Nothing is written.
+// the disabled ones (unchecked) that are not in their locations as well, in
+// the order a first refresh shows them. Nothing is written.
 std::vector<StartupEntry> ReadStartupSet();
 
 } // namespace kv

@@ -1,12 +1,15 @@
 // The change checks of the real main window: at start-up against report.ini,
 // on demand, and from the monitoring timer while the window is out of sight.
 #include "entries/catalogue.h"
+#include "entries/location_dispatch.h"
 #include "records/change_snapshot.h"
+#include "records/disabled_store.h"
 #include "records/settings_store.h"
 #include "records/user_data_folder.h"
 #include "shell/app_state.h"
 #include "shell/entry_list.h"
 #include "shell/monitoring_timer.h"
+#include "shell/scan_driver.h"
 #include "resource.h"
 
 #include "support/files.h"
@@ -17,6 +20,8 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+
+#include <algorithm>
 
 using kvtest::Ansi;
 using kvtest::SetValue;
@@ -44,6 +49,15 @@ std::string VanishedProgram(const std::string& title, const std::string& command
 }
 const char* const kNewCaption = "Kelvorin: новая программа";
 const char* const kOldCaption = "Kelvorin: старая программа";
+
+std::vector<std::string> SortedTitles(const std::vector<kv::StartupEntry>& entries) {
+    std::vector<std::string> titles;
+    for (const kv::StartupEntry& entry : entries) {
+        titles.push_back(entry.title);
+    }
+    std::sort(titles.begin(), titles.end());
+    return titles;
+}
 
 class ChangeCheck : public kvtest::MainWindowTest {
   protected:
@@ -214,6 +228,106 @@ TEST_F(ChangeCheck, AnInterruptedSnapshotWriteLeavesTheOldOneWhole) {
     EXPECT_EQ(before, Snapshot());
 }
 
+TEST_F(ChangeCheck, ADamagedSnapshotIsTakenForNone) {
+    for (const char* title : {"One", "Two", "Three"}) {
+        SetValue(HKEY_CURRENT_USER, kv::kRunKey, title, std::string(title) + ".exe");
+    }
+    const std::string one = "title=One\r\ncommand=One.exe\r\nlocation=" + kHkcuRun + "\r\n";
+    struct Damage {
+        const char* what;
+        std::string text;
+        bool locked;
+    };
+    const Damage damages[] = {
+        {"cut short", "[common]\r\ntotal=40\r\n[object 1]\r\n" + one, false},
+        {"beyond its total", "[common]\r\ntotal=1\r\n[object 1]\r\n" + one + "[object 2]\r\n" + one,
+         false},
+        {"emptied", "", false},
+        {"unreadable", "[common]\r\ntotal=1\r\n[object 1]\r\n" + one, true},
+    };
+    const std::string path = kv::UserDataFilePath(kv::UserDataFile::ChangeSnapshot);
+    for (const Damage& damage : damages) {
+        SCOPED_TRACE(damage.what);
+        kvtest::MakeFile(path, damage.text);
+        const HANDLE lock = damage.locked ? CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr,
+                                                        OPEN_EXISTING, 0, nullptr)
+                                          : INVALID_HANDLE_VALUE;
+        {
+            kvtest::MessageBoxAnswerer answerer; // Two and Three are no new programs
+            OpenMainWindow();
+        }
+        EXPECT_EQ(Ansi("Файл report.ini не существует"), StatusText(0));
+        if (lock != INVALID_HANDLE_VALUE) {
+            CloseHandle(lock);
+        } else {
+            EXPECT_NE(std::string::npos, Snapshot().find("[common]\r\ntotal=3\r\n"));
+        }
+        CloseMainWindow();
+    }
+}
+
+// What an end of the program leaves between the steps of a disable or an
+// enable, set up on disk: the next start asks nothing, shows each entry once
+// and leaves the store matching the list.
+TEST_F(ChangeCheck, AfterAnEndMidwayNothingIsBlamedAndEachEntryShowsOnce) {
+    // Steady: enabled (before a disable, or after an enable).
+    // Both, both.bat: in their locations, the store and the snapshot (a
+    //   disable ended after the store write, an enable after the location write).
+    // Gone: in the store and the snapshot (a disable ended after the removal,
+    //   an enable after the snapshot write).
+    // Parked: disabled.
+    for (const char* title : {"Steady", "Both", "Gone", "Parked"}) {
+        SetValue(HKEY_CURRENT_USER, kv::kRunKey, title, std::string(title) + ".exe");
+    }
+    kvtest::MakeFile(kvtest::CurrentUserStartupFolder() + "\\both.bat", "@echo both\r\n");
+    std::map<std::string, kv::StartupEntry> active;
+    for (const kv::StartupEntry& entry : kv::ReadStartupSet()) {
+        active[entry.title] = entry;
+    }
+    std::vector<kv::StartupEntry> stored;
+    for (const char* title : {"Both", "both.bat", "Gone", "Parked"}) {
+        kv::StartupEntry entry = active.at(title);
+        kv::LocationOutcome refusal;
+        ASSERT_TRUE(kv::KeepEntryForm(entry, kv::NewKeptFilePath, refusal));
+        stored.push_back(entry);
+    }
+    ASSERT_TRUE(kv::WriteDisabledStore(stored));
+    ASSERT_TRUE(kv::WriteChangeSnapshot(
+        {active["Steady"], active["Both"], active["both.bat"], active["Gone"]}));
+    kvtest::DeleteValue(HKEY_CURRENT_USER, kv::kRunKey, "Gone");
+    kvtest::DeleteValue(HKEY_CURRENT_USER, kv::kRunKey, "Parked");
+    const std::vector<std::string> all = {"Both", "Gone", "Parked", "Steady", "both.bat"};
+
+    // The report for scripts shows each once and writes nothing.
+    const std::string storePath = kv::UserDataFilePath(kv::UserDataFile::DisabledStore);
+    const std::string storeBefore = kvtest::ReadFileText(storePath);
+    EXPECT_EQ(all, SortedTitles(kv::ReadStartupSet()));
+    EXPECT_EQ(storeBefore, kvtest::ReadFileText(storePath));
+
+    {
+        kvtest::MessageBoxAnswerer answerer;
+        OpenMainWindow();
+    }
+    EXPECT_EQ(all, SortedTitles(kv::ReadAllRows()));
+    EXPECT_EQ((std::vector<std::string>{"Gone", "Parked"}),
+              SortedTitles(kv::RowsOfKind(kv::RowKind::Disabled)));
+    EXPECT_EQ(SortedTitles(kv::RowsOfKind(kv::RowKind::Disabled)),
+              SortedTitles(kv::ReadDisabledEntries()));
+    EXPECT_FALSE(kvtest::FileExists(stored[1].kept.file)); // the copy went with its record
+
+    // At a later refresh too.
+    SetValue(HKEY_CURRENT_USER, kv::kRunKey, "Parked", "Parked.exe");
+    SendCommand(IDM_REFRESH);
+    EXPECT_EQ(all, SortedTitles(kv::ReadAllRows()));
+    EXPECT_EQ(std::vector<std::string>{"Gone"}, SortedTitles(kv::ReadDisabledEntries()));
+
+    // The program's own moves reach the snapshot as they are made.
+    SetBox("Steady", false);
+    EXPECT_EQ(std::string::npos, Snapshot().find("title=Steady\r\n"));
+    SetBox("Gone", true);
+    EXPECT_NE(std::string::npos, Snapshot().find("title=Gone\r\ncommand=Gone.exe\r\n"));
+}
+
 TEST(ChangeComparison, CaseOfLatinLettersOnlyAndWholeSets) {
     EXPECT_EQ(0, kv::CompareTextNoCase("C:\\Tools\\A.exe", "c:\\tools\\a.EXE"));
     EXPECT_EQ(10, kv::CompareTextNoCase("a", "ab"));
@@ -236,6 +350,8 @@ TEST(ChangeComparison, CaseOfLatinLettersOnlyAndWholeSets) {
     const kv::EntryChanges changes = kv::CompareEntrySets(previous, current);
     EXPECT_EQ(std::vector<std::size_t>{2}, changes.added);
     EXPECT_EQ(std::vector<std::size_t>{1}, changes.vanished);
+    // What went into the disabled store did not vanish.
+    EXPECT_TRUE(kv::CompareEntrySets(previous, current, {entry("B", "B.EXE")}).vanished.empty());
 }
 
 } // namespace
