@@ -295,3 +295,28 @@ bool SnapshotRemoveEntry(const StartupEntry& entry) {
 }
 
 } // namespace kv
+
+namespace kv {
+
+bool SnapshotMoveEntries(const std::vector<StartupEntry>& removed,
+                         const std::vector<StartupEntry>& added) {
+    LoadSnapshot();
+    if (!g_snapshot.whole || (removed.empty() && added.empty())) {
+        return true;
+    }
+    std::vector<SnapshotRecord>& records = g_snapshot.records;
+    for (const StartupEntry& entry : removed) {
+        const std::size_t found = FindRecord(records, entry);
+        if (found < records.size()) {
+            records.erase(records.begin() + static_cast<std::ptrdiff_t>(found));
+        }
+    }
+    for (const StartupEntry& entry : added) {
+        if (!entry.location.empty()) {
+            records.push_back(SnapshotRecordOf(entry));
+        }
+    }
+    return StoreMove();
+}
+
+} // namespace kv

@@ -61,5 +61,9 @@ std::vector<StartupEntry> ReadChangeSnapshot();
 // and they return false.
 bool SnapshotAddEntry(const StartupEntry& entry);
 bool SnapshotRemoveEntry(const StartupEntry& entry);
+// Both at once for many entries, in one write: the records of `removed`
+// taken out, those of `added` put in.
+bool SnapshotMoveEntries(const std::vector<StartupEntry>& removed,
+                         const std::vector<StartupEntry>& added);
 
 } // namespace kv

@@ -7,6 +7,7 @@
 #include "entries/location_writers.h"
 #include "entries/startup_folder.h"
 #include "entries/text.h"
+#include "records/change_snapshot.h"
 #include "records/disabled_store.h"
 #include "records/entry_records.h"
 #include "shell/app_state.h"
@@ -181,11 +182,12 @@ unsigned MakeNewEntry(const ProgramFields& fields, const ProgramFields& prefill,
     if (newPlace.kind != LocationKind::StartupFolder) {
         return 0;
     }
+    // The command as the list will read the file back.
     if (movesFile) {
         entry.command = newPlace.folder + "\\" + entry.title;
     } else {
         entry.title = AfterLastBackslash(ShortcutFilePath(newPlace.folder, fields.title));
-        if (commandChanged) {
+        if (commandChanged || !oldLink) {
             const std::string program = Unquoted(fields.path);
             entry.command = fields.parameters.empty() ? program : program + " " + fields.parameters;
         }
@@ -302,6 +304,10 @@ bool AcceptEnabledEdit(HWND dialog, const ProgramFields& fields, const ProgramFi
         }
         ReportOutcome(removal);
     }
+    // The snapshot learns of the move before the new entry is written, so
+    // that the next start takes neither entry for another program's change.
+    SnapshotMoveEntries(kept ? std::vector<StartupEntry>{old} : std::vector<StartupEntry>(),
+                        {made.entry});
     const LocationOutcome written = WriteNewEntry(made, fields);
     DiscardKeptFile(made.entry.kept.file);
     if (written.succeeded()) {
@@ -312,6 +318,8 @@ bool AcceptEnabledEdit(HWND dialog, const ProgramFields& fields, const ProgramFi
         return true;
     }
     ShowFailure(dialog, written);
+    SnapshotMoveEntries({made.entry}, kept ? std::vector<StartupEntry>{old}
+                                           : std::vector<StartupEntry>());
     if (!kept) {
         return false;
     }
@@ -323,6 +331,7 @@ bool AcceptEnabledEdit(HWND dialog, const ProgramFields& fields, const ProgramFi
     }
     // Not even its own location takes it back now: it stays in the store as
     // a disabled entry, with its kept copy, to be enabled later.
+    SnapshotRemoveEntry(old);
     Refuse(dialog, LoadText(IDS_SVC) + old.title + LoadText(IDS_EDIT_KEPT_DISABLED));
     return true;
 }

@@ -209,6 +209,19 @@ bool TakeOutActiveEntries(std::vector<StartupEntry>& stored,
         }
     }
     leftAlone.insert(leftAlone.end(), stayed.begin(), stayed.end());
+    // The snapshot learns of the entries that left, all at once; until then
+    // the next start finds them in the store and blames no one.
+    std::vector<StartupEntry> left;
+    for (std::size_t i = disabledBefore; i < stored.size(); ++i) {
+        const bool stays =
+            std::find_if(stayed.begin(), stayed.end(), [&](const StartupEntry& other) {
+                return SameEntry(other, stored[i]);
+            }) != stayed.end();
+        if (!stays) {
+            left.push_back(stored[i]);
+        }
+    }
+    SnapshotMoveEntries(left, {});
     if (stayed.empty()) {
         return true;
     }
@@ -257,6 +270,18 @@ std::vector<StartupEntry> PutBackListEntries(const std::vector<StartupEntry>& en
                                              const std::vector<StartupEntry>& stored,
                                              const std::vector<StartupEntry>& active) {
     FlagScope busy(g_app.ListBusy);
+    // The snapshot learns first of the entries about to be written back, so
+    // that the next start takes none of them for another program's addition.
+    std::vector<StartupEntry> comingBack;
+    for (const StartupEntry& entry : entries) {
+        if (entry.checked && std::find_if(active.begin(), active.end(), [&](const StartupEntry& o) {
+                                 return SameTexts(o, entry);
+                             }) == active.end()) {
+            comingBack.push_back(entry);
+        }
+    }
+    SnapshotMoveEntries({}, comingBack);
+    std::vector<StartupEntry> notBack;
     ClearEntryList();
     IconLookup icons;
     PathCacheScope paths;
@@ -279,6 +304,7 @@ std::vector<StartupEntry> PutBackListEntries(const std::vector<StartupEntry>& en
                 ReportOutcome(outcome);
                 SetRowBox(0, false);
                 disabled = true;
+                notBack.push_back(entry);
             }
         }
         if (disabled) {
@@ -288,6 +314,7 @@ std::vector<StartupEntry> PutBackListEntries(const std::vector<StartupEntry>& en
             WriteDisabledStore(meanwhile);
         }
     }
+    SnapshotMoveEntries(notBack, {});
     return disabledRows;
 }
 
