@@ -8,7 +8,7 @@
 #include "shell/entry_list.h"
 #include "shell/main_window.h"
 #include "shell/scan_driver.h"
-#include "shell/strings.h"
+#include "base/strings.h"
 #include "resource.h"
 
 #include <windows.h>

@@ -15,7 +15,7 @@
 #include "shell/list_files.h"
 #include "shell/program_actions.h"
 #include "shell/scan_driver.h"
-#include "shell/strings.h"
+#include "base/strings.h"
 #include "resource.h"
 
 #include <cstdio>
@@ -247,10 +247,12 @@ Figures ToggleAll(Bench& bench) {
         enableAll.push_back(Milliseconds(start));
         Expect(UncheckedRows() == 0 && RunValueCount() == 500,
                "enable-all: every row enabled, every value back");
-        disableFloor.push_back(FloorDisable(bench.floorList, toggles, bench.floorStore, bench.floorSnapshot));
+        disableFloor.push_back(
+            FloorDisable(bench.floorList, toggles, bench.floorStore, bench.floorSnapshot));
         Expect(FloorCheckedCount(bench.floorList) == 0 && RunValueCount() == 0,
                "disable-all floor: every box cleared, every value gone");
-        enableFloor.push_back(FloorEnable(bench.floorList, toggles, bench.floorStore, bench.floorSnapshot));
+        enableFloor.push_back(
+            FloorEnable(bench.floorList, toggles, bench.floorStore, bench.floorSnapshot));
         Expect(FloorCheckedCount(bench.floorList) == 500 && RunValueCount() == 500,
                "enable-all floor: every box set, every value back");
     }
@@ -300,8 +302,9 @@ Figures Restore(Bench& bench) {
                "restore: 500 rows, 50 of them disabled");
         bringBackPresent();
         FillFloorList(bench.floorList, ToggleRows(present));
-        restoreFloor.push_back(FloorDisable(bench.floorList, present, bench.floorStore, std::string()) +
-                               FloorEnable(bench.floorList, comingBack, bench.floorStore, std::string()));
+        restoreFloor.push_back(
+            FloorDisable(bench.floorList, present, bench.floorStore, std::string()) +
+            FloorEnable(bench.floorList, comingBack, bench.floorStore, std::string()));
         Expect(RunValueCount() == 500 && FloorCheckedCount(bench.floorList) == 500,
                "restore floor: the other 500 values in place");
     }

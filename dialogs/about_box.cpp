@@ -1,6 +1,6 @@
 #include "dialogs/about_box.h"
 
-#include "shell/strings.h"
+#include "base/strings.h"
 #include "resource.h"
 
 #include <windows.h>

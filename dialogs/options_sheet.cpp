@@ -1,7 +1,7 @@
 #include "dialogs/options_sheet.h"
 
 #include "records/settings_store.h"
-#include "shell/strings.h"
+#include "base/strings.h"
 #include "resource.h"
 
 #include <windows.h>

@@ -3,9 +3,9 @@
 #include "entries/catalogue.h"
 #include "entries/location_writers.h"
 #include "entries/startup_folder.h"
-#include "entries/text.h"
+#include "base/text.h"
 #include "records/settings_store.h"
-#include "shell/strings.h"
+#include "base/strings.h"
 #include "resource.h"
 
 #include <commdlg.h>

@@ -52,8 +52,7 @@ const GroupItem& GroupItemOf(int group) {
 
 bool SameFields(const ProgramFields& a, const ProgramFields& b) {
     return a.group == b.group && a.title == b.title && a.path == b.path &&
-           a.parameters == b.parameters &&
-           (!IsRunOnceExGroup(a.group) || a.section == b.section);
+           a.parameters == b.parameters && (!IsRunOnceExGroup(a.group) || a.section == b.section);
 }
 
 unsigned FirstFieldProblem(const ProgramFields& fields, const FieldFacts& facts) {

@@ -1,7 +1,7 @@
 #include "dialogs/registry_jump.h"
 
-#include "entries/handles.h"
-#include "entries/text.h"
+#include "base/handles.h"
+#include "base/text.h"
 
 #include <commctrl.h>
 #include <shellapi.h>

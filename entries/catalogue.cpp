@@ -1,7 +1,7 @@
 #include "entries/catalogue.h"
 
 #include "entries/startup_folder.h"
-#include "entries/text.h"
+#include "base/text.h"
 
 namespace kv {
 
@@ -28,9 +28,8 @@ const RegistryLocation kValueKeys[kValueKeyCount] = {
 };
 
 const RegistryLocation kSubkeyKeys[kSubkeyKeyCount] = {
-    {"HKLM", kRunKey, false},       {"HKLM", kRunOnceKey, false},
-    {"HKCU", kRunKey, false},       {"HKCU", kRunOnceKey, false},
-    {"HKLM", kRunOnceExKey, false}, {"HKLM", kRun32Key, false},
+    {"HKLM", kRunKey, false},       {"HKLM", kRunOnceKey, false},     {"HKCU", kRunKey, false},
+    {"HKCU", kRunOnceKey, false},   {"HKLM", kRunOnceExKey, false},   {"HKLM", kRun32Key, false},
     {"HKLM", kRunOnce32Key, false}, {"HKLM", kRunOnceEx32Key, false},
 };
 

@@ -1,8 +1,8 @@
 #include "entries/location_writers.h"
 
-#include "entries/handles.h"
+#include "base/handles.h"
 #include "entries/registry.h"
-#include "entries/text.h"
+#include "base/text.h"
 #include "entries/winini_edit.h"
 #include "entries/winini_reader.h"
 #include "entries/winini_value.h"
@@ -116,13 +116,12 @@ LocationOutcome CreateStartupShortcut(const std::string& folder, const std::stri
     ComPtr<IShellLinkA> link;
     ComPtr<IPersistFile> file;
     const std::wstring path = Wide(ShortcutFilePath(folder, linkName));
-    const bool saved =
-        SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                   link.Out())) &&
-        SUCCEEDED(link->SetPath(programPath.c_str())) &&
-        SUCCEEDED(link->SetArguments(arguments.c_str())) &&
-        SUCCEEDED(link->QueryInterface(IID_IPersistFile, file.Out())) && !path.empty() &&
-        SUCCEEDED(file->Save(path.c_str(), TRUE));
+    const bool saved = SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
+                                                  IID_IShellLinkA, link.Out())) &&
+                       SUCCEEDED(link->SetPath(programPath.c_str())) &&
+                       SUCCEEDED(link->SetArguments(arguments.c_str())) &&
+                       SUCCEEDED(link->QueryInterface(IID_IPersistFile, file.Out())) &&
+                       !path.empty() && SUCCEEDED(file->Save(path.c_str(), TRUE));
     outcome = Outcome(saved, linkName);
     if (!saved) {
         outcome.box = OutcomeBox::CantCreateValue;

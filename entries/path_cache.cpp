@@ -1,6 +1,6 @@
 #include "entries/path_cache.h"
 
-#include "entries/handles.h"
+#include "base/handles.h"
 
 #include <windows.h>
 

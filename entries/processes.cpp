@@ -1,7 +1,7 @@
 #include "entries/processes.h"
 
-#include "entries/handles.h"
-#include "entries/text.h"
+#include "base/handles.h"
+#include "base/text.h"
 
 #include <windows.h>
 #include <tlhelp32.h>

@@ -1,9 +1,9 @@
 #include "entries/startup_folder.h"
 
 #include "entries/command_path.h"
-#include "entries/handles.h"
+#include "base/handles.h"
 #include "entries/registry.h"
-#include "entries/text.h"
+#include "base/text.h"
 
 #include <windows.h>
 #include <objbase.h>

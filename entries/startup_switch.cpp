@@ -1,7 +1,7 @@
 #include "entries/startup_switch.h"
 
 #include "entries/registry.h"
-#include "entries/text.h"
+#include "base/text.h"
 
 namespace kv {
 
@@ -96,8 +96,7 @@ bool TurnSwitchOn(const std::string& title, const LocationClass& place) {
     DWORD type = REG_NONE;
     std::string bytes;
     if (where.keyPath.empty() || !key.Open(where.root, where.keyPath, KEY_QUERY_VALUE) ||
-        QueryValue(key.get(), title, type, bytes) != ERROR_SUCCESS ||
-        !SwitchSaysOff(type, bytes)) {
+        QueryValue(key.get(), title, type, bytes) != ERROR_SUCCESS || !SwitchSaysOff(type, bytes)) {
         return true;
     }
     const std::string on = SwitchTurnedOn(bytes);

@@ -1,6 +1,6 @@
 #include "entries/winini_edit.h"
 
-#include "entries/text.h"
+#include "base/text.h"
 
 namespace kv {
 

@@ -1,6 +1,6 @@
 #include "records/change_snapshot.h"
 
-#include "entries/text.h"
+#include "base/text.h"
 #include "records/entry_records.h"
 #include "records/file_stamp.h"
 #include "records/profile_records.h"

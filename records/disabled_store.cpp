@@ -2,7 +2,7 @@
 
 #include "entries/catalogue.h"
 #include "entries/command_path.h"
-#include "entries/text.h"
+#include "base/text.h"
 #include "records/entry_records.h"
 #include "records/file_stamp.h"
 #include "records/profile_records.h"

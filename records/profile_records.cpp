@@ -1,7 +1,7 @@
 #include "records/profile_records.h"
 
-#include "entries/handles.h"
-#include "entries/text.h"
+#include "base/handles.h"
+#include "base/text.h"
 #include "records/profile_text.h"
 
 #include <windows.h>

@@ -1,6 +1,6 @@
 #include "records/profile_text.h"
 
-#include "entries/text.h"
+#include "base/text.h"
 
 #include <climits>
 

@@ -1,7 +1,7 @@
 #include "records/settings_store.h"
 
 #include "entries/command_path.h"
-#include "entries/text.h"
+#include "base/text.h"
 #include "resource.h"
 
 #include <windows.h>

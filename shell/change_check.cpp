@@ -8,7 +8,7 @@
 #include "shell/monitoring_timer.h"
 #include "shell/outcome_report.h"
 #include "shell/scan_driver.h"
-#include "shell/strings.h"
+#include "base/strings.h"
 #include "resource.h"
 
 #include <windows.h>
@@ -83,8 +83,7 @@ void CheckForChanges(CheckMode mode) {
     ScanDriver();
     const std::vector<StartupEntry> current = RowsOfKind(RowKind::Enabled);
     // What went into the store since was disabled by this program.
-    const EntryChanges changes =
-        CompareEntrySets(previous, current, RowsOfKind(RowKind::Disabled));
+    const EntryChanges changes = CompareEntrySets(previous, current, RowsOfKind(RowKind::Disabled));
 
     for (const std::size_t index : changes.added) {
         if (timed && settings.NewMon == 0) {

@@ -5,7 +5,7 @@
 #include "entries/catalogue.h"
 #include "entries/command_path.h"
 #include "entries/startup_folder.h"
-#include "entries/text.h"
+#include "base/text.h"
 #include "records/settings_store.h"
 #include "shell/app_state.h"
 #include "shell/change_check.h"
@@ -18,7 +18,7 @@
 #include "shell/program_actions.h"
 #include "shell/scan_driver.h"
 #include "shell/startup_report.h"
-#include "shell/strings.h"
+#include "base/strings.h"
 #include "shell/toolbar.h"
 #include "resource.h"
 
@@ -119,8 +119,7 @@ const CommandRoute kCommandRoutes[] = {
     {IDM_OPTIONS, OptionsSheet, IDS_HINT_OPTIONS, Needs::Nothing},
     // Tools, folders and files
     {IDM_TOOL_REGEDIT, [] { OpenWithShell("regedit.exe"); }, IDS_HINT_REGEDIT, Needs::Nothing},
-    {IDM_TOOL_MSCONFIG, [] { OpenWithShell("msconfig.exe"); }, IDS_HINT_MSCONFIG,
-     Needs::Nothing},
+    {IDM_TOOL_MSCONFIG, [] { OpenWithShell("msconfig.exe"); }, IDS_HINT_MSCONFIG, Needs::Nothing},
     {IDM_TOOL_SYSEDIT, [] { OpenWithShell("sysedit.exe"); }, IDS_HINT_SYSEDIT, Needs::Nothing},
     {IDM_TOOL_SCHEDULER, [] { WinExec("control.exe schedtasks", SW_SHOWNORMAL); },
      IDS_HINT_SCHEDULER, Needs::Nothing},
@@ -140,8 +139,7 @@ const CommandRoute kCommandRoutes[] = {
     {IDM_HELP_CONTENTS, OpenHelpFile, IDS_HINT_HELP, Needs::Nothing},
     {IDM_MAIL_AUTHOR, [] { OpenAddress(IDS_MAIL_URL); }, IDS_HINT_MAIL, Needs::Nothing},
     {IDM_WEBSITE, [] { OpenAddress(IDS_WEB_URL); }, IDS_HINT_WEBSITE, Needs::Nothing},
-    {IDM_ABOUT, [] { AboutBox(g_app.instance, g_app.mainWindow); }, IDS_HINT_ABOUT,
-     Needs::Nothing},
+    {IDM_ABOUT, [] { AboutBox(g_app.instance, g_app.mainWindow); }, IDS_HINT_ABOUT, Needs::Nothing},
     // Tool bar and tray menu
     {IDM_STARTUP_FOLDER_MENU, ShowStartupFolderMenu, 0, Needs::Nothing},
     {IDM_SHOW_WINDOW, [] { ShowWindow(g_app.mainWindow, SW_SHOWNORMAL); }, IDS_HINT_SHOW_WINDOW,
@@ -172,11 +170,10 @@ bool Allowed(Needs needs, int selected) {
             static_cast<int>(SendMessageA(g_app.entryList, LVM_GETSELECTIONMARK, 0, 0));
         // Only the registry kinds matter here, and they do not depend on the
         // Startup folders, so none are looked up.
-        const LocationKind kind =
-            mark < 0 ? LocationKind::Unknown
-                     : ClassifyLocationIn(RowText(mark, kColumnLocation), std::string(),
-                                          std::string())
-                           .kind;
+        const LocationKind kind = mark < 0 ? LocationKind::Unknown
+                                           : ClassifyLocationIn(RowText(mark, kColumnLocation),
+                                                                std::string(), std::string())
+                                                 .kind;
         return kind == LocationKind::RegistryKey || kind == LocationKind::RegistrySubkey ||
                kind == LocationKind::RunOnceExSection;
     }

@@ -6,7 +6,7 @@
 #include "entries/location_dispatch.h"
 #include "entries/location_writers.h"
 #include "entries/startup_folder.h"
-#include "entries/text.h"
+#include "base/text.h"
 #include "records/change_snapshot.h"
 #include "records/disabled_store.h"
 #include "records/entry_records.h"
@@ -14,7 +14,7 @@
 #include "shell/entry_list.h"
 #include "shell/outcome_report.h"
 #include "shell/scan_driver.h"
-#include "shell/strings.h"
+#include "base/strings.h"
 #include "resource.h"
 
 #include <windows.h>
@@ -56,10 +56,10 @@ bool Refuse(HWND dialog, const std::string& text) {
 void ShowFailure(HWND dialog, const LocationOutcome& outcome) {
     ReportOutcome(outcome);
     if (outcome.box == OutcomeBox::None) {
-        const std::string text = g_app.PendingStatusText.empty()
-                                     ? LoadText(IDS_SVC) + outcome.name +
-                                           LoadText(IDS_SVC_NOT_CREATED)
-                                     : g_app.PendingStatusText;
+        const std::string text =
+            g_app.PendingStatusText.empty()
+                ? LoadText(IDS_SVC) + outcome.name + LoadText(IDS_SVC_NOT_CREATED)
+                : g_app.PendingStatusText;
         MessageBoxA(dialog, text.c_str(), "Kelvorin", MB_OK | MB_ICONERROR);
     }
 }
@@ -90,10 +90,10 @@ LocationOutcome WriteGroupEntry(const ProgramFields& in) {
     switch (in.group) {
     case kGroupAllUsersStartup:
     case kGroupCurrentUserStartup:
-        return CreateStartupShortcut(
-            GetStartupFolderPath(in.group == kGroupAllUsersStartup ? kAllUsersStartup
-                                                                   : kCurrentUserStartup),
-            in.title, in.path, in.parameters);
+        return CreateStartupShortcut(GetStartupFolderPath(in.group == kGroupAllUsersStartup
+                                                              ? kAllUsersStartup
+                                                              : kCurrentUserStartup),
+                                     in.title, in.path, in.parameters);
     case kGroupWinIniRun:
         return AddWinIniItem(in.path, "run");
     case kGroupWinIniLoad:
@@ -133,7 +133,8 @@ std::string CopyKeptFile(const std::string& from, const std::string& name, bool 
 // when it cannot be made; 0 when it is made.
 unsigned MakeNewEntry(const ProgramFields& fields, const ProgramFields& prefill,
                       const StartupEntry& old, NewEntry& made) {
-    const bool commandChanged = fields.path != prefill.path || fields.parameters != prefill.parameters;
+    const bool commandChanged =
+        fields.path != prefill.path || fields.parameters != prefill.parameters;
     StartupEntry& entry = made.entry;
     entry.location = LocationForGroup(fields.group, fields.section);
     entry.title = fields.title;
@@ -145,8 +146,8 @@ unsigned MakeNewEntry(const ProgramFields& fields, const ProgramFields& prefill,
     const bool oldLink = oldFile && IsShellLinkFile(old.kept.file);
     // A file of the Startup folder that is no shortcut is the entry itself:
     // it can be renamed or moved to the other Startup folder, nothing else.
-    const bool movesFile = oldFile && !oldLink && !commandChanged &&
-                           newPlace.kind == LocationKind::StartupFolder;
+    const bool movesFile =
+        oldFile && !oldLink && !commandChanged && newPlace.kind == LocationKind::StartupFolder;
     if (oldFile && !oldLink && commandChanged) {
         return IDS_ERR_PLAIN_FILE_EDIT;
     }
@@ -318,8 +319,8 @@ bool AcceptEnabledEdit(HWND dialog, const ProgramFields& fields, const ProgramFi
         return true;
     }
     ShowFailure(dialog, written);
-    SnapshotMoveEntries({made.entry}, kept ? std::vector<StartupEntry>{old}
-                                           : std::vector<StartupEntry>());
+    SnapshotMoveEntries({made.entry},
+                        kept ? std::vector<StartupEntry>{old} : std::vector<StartupEntry>());
     if (!kept) {
         return false;
     }

@@ -1,13 +1,13 @@
 #include "shell/entry_list.h"
 
 #include "entries/command_path.h"
-#include "entries/text.h"
+#include "base/text.h"
 #include "shell/app_state.h"
 #include "shell/commands.h"
 #include "shell/main_window.h"
 #include "shell/notifications.h"
 #include "shell/sort_order.h"
-#include "shell/strings.h"
+#include "base/strings.h"
 #include "resource.h"
 
 #include <commctrl.h>

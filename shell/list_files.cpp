@@ -2,7 +2,7 @@
 
 #include "entries/catalogue.h"
 #include "entries/command_path.h"
-#include "entries/handles.h"
+#include "base/handles.h"
 #include "entries/location_dispatch.h"
 #include "entries/path_cache.h"
 #include "records/change_snapshot.h"
@@ -15,7 +15,7 @@
 #include "shell/entry_list.h"
 #include "shell/outcome_report.h"
 #include "shell/scan_driver.h"
-#include "shell/strings.h"
+#include "base/strings.h"
 #include "resource.h"
 
 #include <windows.h>
@@ -159,10 +159,10 @@ bool KeepUndoList(const std::string& undo) {
     std::vector<StartupEntry> rows = ListRows();
     for (StartupEntry& row : rows) {
         const LocationClass place = ClassifyLocation(row.location);
-        const std::string source = row.checked && place.kind == LocationKind::StartupFolder &&
-                                           IsPlainFileName(row.title)
-                                       ? place.folder + "\\" + row.title
-                                       : row.kept.file;
+        const std::string source =
+            row.checked && place.kind == LocationKind::StartupFolder && IsPlainFileName(row.title)
+                ? place.folder + "\\" + row.title
+                : row.kept.file;
         row.kept.file.clear();
         const DWORD attributes =
             source.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesA(source.c_str());
@@ -182,8 +182,7 @@ bool KeepUndoList(const std::string& undo) {
 // `stored` learns the store as it then stands; `leftAlone` the entries that
 // stayed where they were. False, with nothing changed, when the store
 // cannot be written.
-bool TakeOutActiveEntries(std::vector<StartupEntry>& stored,
-                          std::vector<StartupEntry>& leftAlone) {
+bool TakeOutActiveEntries(std::vector<StartupEntry>& stored, std::vector<StartupEntry>& leftAlone) {
     stored = WithKeptForms(RowsOfKind(RowKind::Disabled), ReadDisabledEntries());
     const std::size_t disabledBefore = stored.size();
     for (const StartupEntry& row : RowsOfKind(RowKind::Enabled)) {

@@ -11,7 +11,7 @@
 #include "shell/monitoring_timer.h"
 #include "shell/notifications.h"
 #include "shell/scan_driver.h"
-#include "shell/strings.h"
+#include "base/strings.h"
 #include "shell/toolbar.h"
 #include "shell/tray.h"
 #include "resource.h"

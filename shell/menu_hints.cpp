@@ -2,7 +2,7 @@
 
 #include "shell/commands.h"
 #include "shell/entry_list.h"
-#include "shell/strings.h"
+#include "base/strings.h"
 #include "resource.h"
 
 namespace kv {

@@ -1,14 +1,14 @@
 #include "shell/notifications.h"
 
 #include "entries/command_path.h"
-#include "entries/handles.h"
+#include "base/handles.h"
 #include "shell/app_state.h"
 #include "shell/commands.h"
 #include "shell/entry_actions.h"
 #include "shell/entry_list.h"
 #include "shell/main_window.h"
 #include "shell/program_description.h"
-#include "shell/strings.h"
+#include "base/strings.h"
 #include "shell/toolbar.h"
 #include "resource.h"
 

@@ -8,7 +8,7 @@
 #include "shell/app_state.h"
 #include "shell/outcome_report.h"
 #include "shell/scan_driver.h"
-#include "shell/strings.h"
+#include "base/strings.h"
 #include "shell/tray.h"
 #include "resource.h"
 
@@ -48,8 +48,7 @@ OwnAutostart ReadOwnAutostart() {
 // by its full path, so that it still starts the program when the logon runs
 // it from another current folder.
 void StoreOwnAutostart(const OwnAutostart& own) {
-    ReportOutcome(own.present ? AddRegistryValue("HKCU", kRunKey, kOwnValueName,
-                                                 ProgramFilePath(),
+    ReportOutcome(own.present ? AddRegistryValue("HKCU", kRunKey, kOwnValueName, ProgramFilePath(),
                                                  own.minimised ? kMinimisedSwitch : "")
                               : RemoveEntry(kOwnValueName, "", kRunLocation));
 }

@@ -2,7 +2,7 @@
 
 #include "records/disabled_store.h"
 #include "shell/app_state.h"
-#include "shell/strings.h"
+#include "base/strings.h"
 #include "resource.h"
 
 #include <windows.h>

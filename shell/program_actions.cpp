@@ -2,12 +2,12 @@
 
 #include "entries/command_path.h"
 #include "entries/path_cache.h"
-#include "entries/handles.h"
+#include "base/handles.h"
 #include "entries/processes.h"
-#include "entries/text.h"
+#include "base/text.h"
 #include "shell/app_state.h"
 #include "shell/entry_list.h"
-#include "shell/strings.h"
+#include "base/strings.h"
 #include "resource.h"
 
 #include <commctrl.h>
@@ -31,9 +31,7 @@ bool Ask(const std::string& question) {
 const std::string& ProgramPathOf(const std::string& command) {
     auto found = g_app.programPaths.find(command);
     if (found == g_app.programPaths.end()) {
-        found = g_app.programPaths
-                    .emplace(command, ResolveProgramFile(command))
-                    .first;
+        found = g_app.programPaths.emplace(command, ResolveProgramFile(command)).first;
     }
     return found->second;
 }

@@ -12,7 +12,7 @@
 #include "shell/outcome_report.h"
 #include "shell/program_actions.h"
 #include "shell/sort_order.h"
-#include "shell/strings.h"
+#include "base/strings.h"
 #include "resource.h"
 
 #include <vector>

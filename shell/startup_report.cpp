@@ -1,14 +1,14 @@
 #include "shell/startup_report.h"
 
 #include "entries/command_path.h"
-#include "entries/text.h"
+#include "base/text.h"
 #include "records/disabled_store.h"
 #include "records/profile_records.h"
 #include "records/user_data_folder.h"
 #include "shell/app_state.h"
 #include "shell/entry_list.h"
 #include "shell/scan_driver.h"
-#include "shell/strings.h"
+#include "base/strings.h"
 #include "resource.h"
 
 #include <shellapi.h>

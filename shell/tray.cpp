@@ -1,8 +1,8 @@
 #include "shell/tray.h"
 
-#include "entries/text.h"
+#include "base/text.h"
 #include "shell/app_state.h"
-#include "shell/strings.h"
+#include "base/strings.h"
 #include "resource.h"
 
 #include <shellapi.h>

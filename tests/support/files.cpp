@@ -121,7 +121,6 @@ std::wstring WidePath(const std::string& path) {
 
 } // namespace
 
-
 HGLOBAL MakeFileDrop(const std::vector<std::string>& paths) {
     std::string files;
     for (const std::string& path : paths) {
@@ -181,24 +180,23 @@ LinkProperties ReadShellLink(const std::string& linkPath) {
     CoInitialize(nullptr);
     IShellLinkA* link = nullptr;
     IPersistFile* file = nullptr;
-    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
-                                   IID_IShellLinkA, reinterpret_cast<void**>(&link))) &&
+    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                   reinterpret_cast<void**>(&link))) &&
         SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
         SUCCEEDED(file->Load(WidePath(linkPath).c_str(), STGM_READ))) {
         std::vector<char> text(32768);
         const auto read = [&](HRESULT result) {
             return SUCCEEDED(result) ? std::string(text.data()) : std::string();
         };
-        properties.target = read(link->GetPath(text.data(), static_cast<int>(text.size()),
-                                               nullptr, SLGP_RAWPATH));
-        properties.arguments =
-            read(link->GetArguments(text.data(), static_cast<int>(text.size())));
+        properties.target =
+            read(link->GetPath(text.data(), static_cast<int>(text.size()), nullptr, SLGP_RAWPATH));
+        properties.arguments = read(link->GetArguments(text.data(), static_cast<int>(text.size())));
         properties.workingFolder =
             read(link->GetWorkingDirectory(text.data(), static_cast<int>(text.size())));
         properties.description =
             read(link->GetDescription(text.data(), static_cast<int>(text.size())));
-        properties.iconPath = read(link->GetIconLocation(
-            text.data(), static_cast<int>(text.size()), &properties.iconIndex));
+        properties.iconPath = read(link->GetIconLocation(text.data(), static_cast<int>(text.size()),
+                                                         &properties.iconIndex));
         link->GetHotkey(&properties.hotKey);
     }
     if (file != nullptr) {

@@ -3,7 +3,7 @@
 #include "entries/catalogue.h"
 #include "entries/registry.h"
 #include "entries/startup_folder.h"
-#include "entries/text.h"
+#include "base/text.h"
 #include "entries/winini_reader.h"
 #include "support/files.h"
 

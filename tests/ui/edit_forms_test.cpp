@@ -27,8 +27,8 @@ enum class Kind { PlainFile, RichShortcut, ExpandValue };
 
 struct KindCase {
     Kind kind;
-    const char* title;    // as the list shows it
-    const char* renamed;  // the title typed in the dialog
+    const char* title;      // as the list shows it
+    const char* renamed;    // the title typed in the dialog
     const char* renamedRow; // as the list shows the renamed entry
 };
 
@@ -88,8 +88,8 @@ std::string FormOf(Kind kind, const std::string& title) {
         return kvtest::ReadFileText(path);
     }
     const kvtest::LinkProperties link = kvtest::ReadShellLink(path);
-    return link.target + "|" + link.arguments + "|" + link.workingFolder + "|" +
-           link.description + "|" + link.iconPath + "|" + std::to_string(link.iconIndex);
+    return link.target + "|" + link.arguments + "|" + link.workingFolder + "|" + link.description +
+           "|" + link.iconPath + "|" + std::to_string(link.iconIndex);
 }
 
 class EditForms : public kvtest::MainWindowTest {
@@ -101,8 +101,7 @@ class EditForms : public kvtest::MainWindowTest {
         ListView_SetItemState(list(), RowWithTitle(title), LVIS_SELECTED, LVIS_SELECTED);
         kvtest::PumpMessages();
         kvtest::MessageBoxAnswerer answerer;
-        answerer.Expect("Kelvorin", "Вы действительно хотите редактировать " + title + " ?",
-                        IDYES);
+        answerer.Expect("Kelvorin", "Вы действительно хотите редактировать " + title + " ?", IDYES);
         if (!refusal.empty()) {
             answerer.Expect("Kelvorin", refusal, IDOK);
         }

@@ -6,7 +6,7 @@
 #include "entries/location_writers.h"
 #include "entries/registry.h"
 #include "entries/startup_folder.h"
-#include "entries/text.h"
+#include "base/text.h"
 #include "entries/winini_reader.h"
 #include "entries/winini_value.h"
 
@@ -183,7 +183,8 @@ TEST(LocationClassifier, NamesOnlyTheCatalogue) {
          {std::string("C:\\windows"), std::string("HKCU\\Software\\Microsoft\\Windows NT"),
           kHkcuRun + "\\a\\b", kHklmRunOnceEx, kHklmRunOnceEx + "\\", kHkcuRun + "Extra",
           std::string("HKCU\\") + kv::kRunServicesKey, std::string("hkcu"), user + "\\Sub",
-          std::string("HKCU\\") + kv::kRun32Key, std::string("HKLM\\") + kv::kPolicyRunKey + "\\Sub",
+          std::string("HKCU\\") + kv::kRun32Key,
+          std::string("HKLM\\") + kv::kPolicyRunKey + "\\Sub",
           std::string("section: [windows]; parameter: shell"), std::string()}) {
         EXPECT_EQ(LocationKind::Unknown, kind(other)) << other;
     }
@@ -203,29 +204,28 @@ TEST(LocationClassifier, GroupNumbersAndTheirLocations) {
     const std::string all = "C:\\ProgramData\\Start Menu\\Programs\\StartUp";
     const std::string keys = "\\Software\\Microsoft\\Windows\\CurrentVersion\\";
     const std::string wow = "\\Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\";
-    const std::string expected[kv::kGroupCount] = {
-        "",
-        "",
-        all,
-        user,
-        "",
-        "",
-        "HKLM" + keys + "Run",
-        "HKLM" + wow + "Run",
-        "HKLM" + keys + "RunOnce",
-        "HKLM" + wow + "RunOnce",
-        "HKLM" + keys + "RunOnceEx\\Setup Step",
-        "HKLM" + wow + "RunOnceEx\\Setup Step",
-        "HKLM" + keys + "RunServices",
-        "HKLM" + keys + "RunServicesOnce",
-        "HKLM" + keys + "Policies\\Explorer\\Run",
-        "",
-        "HKCU" + keys + "Run",
-        "HKCU" + keys + "RunOnce",
-        "HKCU" + keys + "Policies\\Explorer\\Run",
-        "",
-        "section: [windows]; parameter: run",
-        "section: [windows]; parameter: load"};
+    const std::string expected[kv::kGroupCount] = {"",
+                                                   "",
+                                                   all,
+                                                   user,
+                                                   "",
+                                                   "",
+                                                   "HKLM" + keys + "Run",
+                                                   "HKLM" + wow + "Run",
+                                                   "HKLM" + keys + "RunOnce",
+                                                   "HKLM" + wow + "RunOnce",
+                                                   "HKLM" + keys + "RunOnceEx\\Setup Step",
+                                                   "HKLM" + wow + "RunOnceEx\\Setup Step",
+                                                   "HKLM" + keys + "RunServices",
+                                                   "HKLM" + keys + "RunServicesOnce",
+                                                   "HKLM" + keys + "Policies\\Explorer\\Run",
+                                                   "",
+                                                   "HKCU" + keys + "Run",
+                                                   "HKCU" + keys + "RunOnce",
+                                                   "HKCU" + keys + "Policies\\Explorer\\Run",
+                                                   "",
+                                                   "section: [windows]; parameter: run",
+                                                   "section: [windows]; parameter: load"};
     for (int group = 0; group < kv::kGroupCount; ++group) {
         const std::string location = kv::LocationForGroupIn(group, "Setup Step", user, all);
         EXPECT_EQ(expected[group], location) << group;

@@ -1,6 +1,6 @@
 #include "records/profile_records.h"
 
-#include "entries/text.h"
+#include "base/text.h"
 #include "records/entry_records.h"
 
 #include "support/files.h"

@@ -1,7 +1,7 @@
 #include "entries/catalogue.h"
 #include "entries/command_path.h"
 #include "entries/registry_reader.h"
-#include "entries/text.h"
+#include "base/text.h"
 
 #include "support/rows.h"
 #include "support/registry_fixture.h"

@@ -45,8 +45,7 @@ TEST(StartupSwitchRule, TurningOnClearsBitZeroAndTheTime) {
     EXPECT_EQ(Bytes({2, 9, 8, 7}) + std::string(8, '\0') + Bytes({5}),
               kv::SwitchTurnedOn(Bytes({3, 9, 8, 7, 1, 2, 3, 4, 5, 6, 7, 8, 5})));
     EXPECT_EQ(Bytes({6}), kv::SwitchTurnedOn(Bytes({7})));
-    EXPECT_EQ(Bytes({0xFE, 0, 0, 0, 0, 0}),
-              kv::SwitchTurnedOn(Bytes({0xFF, 0, 0, 0, 0x11, 0x22})));
+    EXPECT_EQ(Bytes({0xFE, 0, 0, 0, 0, 0}), kv::SwitchTurnedOn(Bytes({0xFF, 0, 0, 0, 0x11, 0x22})));
 }
 
 TEST(StartupSwitchRule, OnlyTheStartLocationsHaveASwitch) {
@@ -60,8 +59,8 @@ TEST(StartupSwitchRule, OnlyTheStartLocationsHaveASwitch) {
     const Case cases[] = {
         {"HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run", HKEY_CURRENT_USER, "Run"},
         {"hklm\\software\\microsoft\\windows\\currentversion\\run", HKEY_LOCAL_MACHINE, "Run"},
-        {"HKLM\\Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Run",
-         HKEY_LOCAL_MACHINE, "Run32"},
+        {"HKLM\\Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Run", HKEY_LOCAL_MACHINE,
+         "Run32"},
         {"C:\\Start\\User", HKEY_CURRENT_USER, "StartupFolder"},
         {"C:\\Start\\All", HKEY_LOCAL_MACHINE, "StartupFolder"},
         {"HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce", nullptr, ""},
@@ -72,8 +71,8 @@ TEST(StartupSwitchRule, OnlyTheStartLocationsHaveASwitch) {
         {"section: [windows]; parameter: run", nullptr, ""},
     };
     for (const Case& c : cases) {
-        const kv::SwitchKey key =
-            kv::SwitchKeyOf(kv::ClassifyLocationIn(c.location, "C:\\Start\\User", "C:\\Start\\All"));
+        const kv::SwitchKey key = kv::SwitchKeyOf(
+            kv::ClassifyLocationIn(c.location, "C:\\Start\\User", "C:\\Start\\All"));
         if (c.key.empty()) {
             EXPECT_TRUE(key.keyPath.empty()) << c.location;
         } else {

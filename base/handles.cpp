@@ -1,4 +1,4 @@
-#include "entries/handles.h"
+#include "base/handles.h"
 
 namespace kv {
 

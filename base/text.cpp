@@ -1,4 +1,4 @@
-#include "entries/text.h"
+#include "base/text.h"
 
 #include <cstring>
 

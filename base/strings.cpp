@@ -1,13 +1,13 @@
-#include "shell/strings.h"
-
-#include "shell/app_state.h"
+#include "base/strings.h"
 
 #include <vector>
 
 namespace kv {
 
 std::string LoadText(UINT id) {
-    HINSTANCE module = g_app.instance != nullptr ? g_app.instance : GetModuleHandleA(nullptr);
+    // The program's own module: every program of the project carries the
+    // string table.
+    HINSTANCE module = GetModuleHandleA(nullptr);
     std::vector<char> buffer(256);
     for (;;) {
         const int length = LoadStringA(module, id, buffer.data(), static_cast<int>(buffer.size()));
