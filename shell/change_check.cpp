@@ -5,6 +5,7 @@
 #include "records/entry_records.h"
 #include "shell/app_state.h"
 #include "shell/entry_list.h"
+#include "shell/message_boxes.h"
 #include "shell/monitoring_timer.h"
 #include "shell/outcome_report.h"
 #include "shell/scan_driver.h"
@@ -37,10 +38,6 @@ bool Ask(CheckMode mode, const std::string& text, UINT caption) {
         owner = g_app.mainWindow;
     }
     return MessageBoxA(owner, text.c_str(), LoadText(caption).c_str(), flags) == IDYES;
-}
-
-void Inform(UINT text) {
-    MessageBoxA(g_app.mainWindow, LoadText(text).c_str(), "Kelvorin", MB_OK | MB_ICONINFORMATION);
 }
 
 // The check ends early when the program was ended while a question was open.
@@ -129,10 +126,10 @@ void CheckForChanges(CheckMode mode) {
     }
     if (mode == CheckMode::Manual) {
         if (changes.added.empty()) {
-            Inform(IDS_CHG_NO_NEW);
+            Inform(LoadText(IDS_CHG_NO_NEW));
         }
         if (changes.vanished.empty()) {
-            Inform(IDS_CHG_NO_REMOVED);
+            Inform(LoadText(IDS_CHG_NO_REMOVED));
         }
     }
     if (!WindowGone()) {

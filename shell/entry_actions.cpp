@@ -6,6 +6,7 @@
 #include "records/entry_records.h"
 #include "shell/app_state.h"
 #include "shell/entry_list.h"
+#include "shell/message_boxes.h"
 #include "shell/outcome_report.h"
 #include "shell/scan_driver.h"
 #include "base/strings.h"
@@ -20,15 +21,15 @@ namespace kv {
 
 namespace {
 
+RowsQuestion DeleteQuestion() {
+    return {IDS_ASK_DELETE, IDS_ASK_DELETE, IDS_PROGRAMS_Q, g_app.settings.SingleDel,
+            g_app.settings.MultiDel};
+}
+
 void ShowNow(const std::string& text) {
     g_app.PendingStatusText = text;
     ShowStatusText(g_app.PendingStatusText);
     g_app.PendingStatusText.clear();
-}
-
-bool Ask(const std::string& question) {
-    return MessageBoxA(g_app.mainWindow, question.c_str(), "Kelvorin",
-                       MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
 
 // The texts of the disabled rows, top first; `alsoRow` (a row whose box was
@@ -221,10 +222,8 @@ void DeleteSelectedEntries() {
         const int row = FirstSelectedRow();
         const StartupEntry entry = ReadRow(row);
         const bool disabled = RowUnchecked(row);
-        const std::string question =
-            LoadText(IDS_ASK_DELETE) +
-            (entry.title.empty() ? LoadText(IDS_THIS_PROGRAM) : entry.title) + " ?";
-        if (g_app.settings.SingleDel == 0 || Ask(question)) {
+        if (ConfirmRows(DeleteQuestion(), 1,
+                        entry.title.empty() ? LoadText(IDS_THIS_PROGRAM) : entry.title)) {
             if (disabled) {
                 // Only its record goes; no location is touched, no refresh.
                 int index = -1;
@@ -243,9 +242,7 @@ void DeleteSelectedEntries() {
             }
         }
     } else if (selected > 1) {
-        const std::string question =
-            LoadText(IDS_ASK_DELETE) + std::to_string(selected) + " " + LoadText(IDS_PROGRAMS_Q);
-        if (g_app.settings.MultiDel == 0 || Ask(question)) {
+        if (ConfirmRows(DeleteQuestion(), static_cast<std::size_t>(selected), std::string())) {
             const std::vector<StartupEntry> disabled = DisabledRows(stored, -1, nullptr);
             std::vector<StartupEntry> keptDisabled;
             std::size_t disabledIndex = 0;

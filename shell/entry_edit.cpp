@@ -12,6 +12,7 @@
 #include "records/entry_records.h"
 #include "shell/app_state.h"
 #include "shell/entry_list.h"
+#include "shell/message_boxes.h"
 #include "shell/outcome_report.h"
 #include "shell/scan_driver.h"
 #include "base/strings.h"
@@ -47,7 +48,7 @@ struct NewEntry {
 
 // An error that keeps the dialog open; the text also goes to the status bar.
 bool Refuse(HWND dialog, const std::string& text) {
-    MessageBoxA(dialog, text.c_str(), "Kelvorin", MB_OK | MB_ICONERROR);
+    ShowError(text, dialog);
     g_app.PendingStatusText = text;
     return false;
 }
@@ -60,13 +61,8 @@ void ShowFailure(HWND dialog, const LocationOutcome& outcome) {
             g_app.PendingStatusText.empty()
                 ? LoadText(IDS_SVC) + outcome.name + LoadText(IDS_SVC_NOT_CREATED)
                 : g_app.PendingStatusText;
-        MessageBoxA(dialog, text.c_str(), "Kelvorin", MB_OK | MB_ICONERROR);
+        ShowError(text, dialog);
     }
-}
-
-bool Ask(const std::string& question) {
-    return MessageBoxA(g_app.mainWindow, question.c_str(), "Kelvorin",
-                       MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
 
 std::string Unquoted(const std::string& path) {
@@ -425,17 +421,12 @@ void EditSelectedEntries() {
         edited.disabled = RowUnchecked(row);
         rows.push_back(edited);
     }
-    bool go = false;
-    if (rows.size() == 1) {
-        const std::string& title = rows.front().title;
-        go = g_app.settings.SingleEdit == 0 ||
-             Ask(LoadText(IDS_ASK_EDIT) + (title.empty() ? LoadText(IDS_THIS_PROGRAM) : title) +
-                 " ?");
-    } else if (rows.size() > 1) {
-        go = g_app.settings.MultiEdit == 0 ||
-             Ask(LoadText(IDS_ASK_EDIT) + std::to_string(rows.size()) + " " +
-                 LoadText(IDS_PROGRAMS_Q));
-    }
+    const RowsQuestion question{IDS_ASK_EDIT, IDS_ASK_EDIT, IDS_PROGRAMS_Q,
+                                g_app.settings.SingleEdit, g_app.settings.MultiEdit};
+    const std::string title = rows.empty() ? std::string() : rows.front().title;
+    const bool go =
+        !rows.empty() &&
+        ConfirmRows(question, rows.size(), title.empty() ? LoadText(IDS_THIS_PROGRAM) : title);
     if (go) {
         for (const EditedRow& row : rows) {
             EditEntry(row);

@@ -13,6 +13,7 @@
 #include "shell/app_state.h"
 #include "shell/entry_actions.h"
 #include "shell/entry_list.h"
+#include "shell/message_boxes.h"
 #include "shell/outcome_report.h"
 #include "shell/scan_driver.h"
 #include "base/strings.h"
@@ -47,10 +48,6 @@ std::string ChooseListFile(bool save, UINT title) {
         OFN_EXPLORER | OFN_PATHMUSTEXIST | (save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST);
     const BOOL chosen = save ? GetSaveFileNameA(&dialog) : GetOpenFileNameA(&dialog);
     return chosen ? std::string(file.data()) : std::string();
-}
-
-void ShowError(const std::string& text) {
-    MessageBoxA(g_app.mainWindow, text.c_str(), "Kelvorin", MB_OK | MB_ICONERROR);
 }
 
 // Every row of the list, top first, checked or not, with the value each
@@ -385,9 +382,7 @@ void SaveListAs() {
 }
 
 void RestoreList() {
-    if (g_app.settings.Restore != 0 &&
-        MessageBoxA(g_app.mainWindow, LoadText(IDS_ASK_RESTORE_LIST).c_str(), "Kelvorin",
-                    MB_YESNO | MB_ICONQUESTION) != IDYES) {
+    if (g_app.settings.Restore != 0 && !Ask(LoadText(IDS_ASK_RESTORE_LIST))) {
         return;
     }
     const std::string path = ChooseListFile(false, IDS_RESTORE_LIST_TITLE);

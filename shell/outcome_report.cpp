@@ -2,6 +2,7 @@
 
 #include "records/disabled_store.h"
 #include "shell/app_state.h"
+#include "shell/message_boxes.h"
 #include "base/strings.h"
 #include "resource.h"
 
@@ -36,12 +37,12 @@ void ReportOutcome(const LocationOutcome& outcome) {
     case OutcomeBox::CantCreateValue: {
         const std::string text =
             LoadText(IDS_CANT_CREATE) + outcome.name + LoadText(IDS_CANT_CREATE_TAIL);
-        MessageBoxA(g_app.mainWindow, text.c_str(), "Error", MB_OK | MB_ICONERROR);
+        ShowError(text, nullptr, "Error");
         break;
     }
     case OutcomeBox::CantCreateSection: {
         const std::string text = LoadText(IDS_CANT_CREATE_SECTION);
-        MessageBoxA(g_app.mainWindow, text.c_str(), "Kelvorin", MB_OK | MB_ICONERROR);
+        ShowError(text);
         break;
     }
     case OutcomeBox::None:

@@ -7,6 +7,7 @@
 #include "base/text.h"
 #include "shell/app_state.h"
 #include "shell/entry_list.h"
+#include "shell/message_boxes.h"
 #include "base/strings.h"
 #include "resource.h"
 
@@ -20,11 +21,6 @@
 namespace kv {
 
 namespace {
-
-bool Ask(const std::string& question) {
-    return MessageBoxA(g_app.mainWindow, question.c_str(), "Kelvorin",
-                       MB_YESNO | MB_ICONQUESTION) == IDYES;
-}
 
 // The program path of a list row's command: as the last refresh resolved it,
 // or resolved now and remembered.
@@ -72,19 +68,11 @@ void OpenSelectedFolders() {
     for (int row : rows) {
         commands.push_back(RowText(row, kColumnCommand));
     }
-    bool ask = false;
-    std::string question;
-    if (rows.size() == 1) {
-        ask = g_app.settings.SingleOpen != 0;
-        const std::string title = RowText(rows.front(), kColumnTitle);
-        question = LoadText(IDS_ASK_OPEN_FOLDER) +
-                   (title.empty() ? LoadText(IDS_OF_THIS_PROGRAM) : title) + " ?";
-    } else {
-        ask = g_app.settings.MultiOpen != 0;
-        question = LoadText(IDS_ASK_OPEN_FOLDERS) + Decimal(static_cast<long long>(rows.size())) +
-                   " " + LoadText(IDS_PROGRAMS);
-    }
-    if (ask && !Ask(question)) {
+    const std::string title = rows.size() == 1 ? RowText(rows.front(), kColumnTitle) : "";
+    const RowsQuestion question{IDS_ASK_OPEN_FOLDER, IDS_ASK_OPEN_FOLDERS, IDS_PROGRAMS,
+                                g_app.settings.SingleOpen, g_app.settings.MultiOpen};
+    if (!ConfirmRows(question, rows.size(),
+                     title.empty() ? LoadText(IDS_OF_THIS_PROGRAM) : title)) {
         return;
     }
     for (const std::string& command : commands) {
@@ -151,17 +139,16 @@ void MarkRunningRows() {
 
 void RunSelectedEntries() {
     const std::vector<int> rows = SelectedRows();
-    bool start = !rows.empty();
+    std::string name;
     if (rows.size() == 1) {
-        if (g_app.settings.SingleRun != 0) {
-            const std::string title = RowText(rows.front(), kColumnTitle);
-            const std::string program = ResolveProgramFile(RowText(rows.front(), kColumnCommand));
-            start = Ask(LoadText(IDS_ASK_RUN_ONE) + (title.empty() ? program : title) + " ?");
+        name = RowText(rows.front(), kColumnTitle);
+        if (name.empty()) {
+            name = ResolveProgramFile(RowText(rows.front(), kColumnCommand));
         }
-    } else if (rows.size() > 1 && g_app.settings.MultiRun != 0) {
-        start = Ask(LoadText(IDS_ASK_RUN_MANY) + Decimal(static_cast<long long>(rows.size())) +
-                    " " + LoadText(IDS_PROGRAMS_Q));
     }
+    const RowsQuestion question{IDS_ASK_RUN_ONE, IDS_ASK_RUN_MANY, IDS_PROGRAMS_Q,
+                                g_app.settings.SingleRun, g_app.settings.MultiRun};
+    const bool start = !rows.empty() && ConfirmRows(question, rows.size(), name);
     std::string failure;
     if (start) {
         for (int row : rows) {

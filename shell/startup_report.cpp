@@ -7,6 +7,7 @@
 #include "records/user_data_folder.h"
 #include "shell/app_state.h"
 #include "shell/entry_list.h"
+#include "shell/message_boxes.h"
 #include "shell/scan_driver.h"
 #include "base/strings.h"
 #include "resource.h"
@@ -171,8 +172,7 @@ void PrintStartupReport() {
             return;
         }
     }
-    MessageBoxA(g_app.mainWindow, (LoadText(IDS_REPORT_NOT_WRITTEN) + windows).c_str(), "Kelvorin",
-                MB_OK | MB_ICONERROR);
+    ShowError(LoadText(IDS_REPORT_NOT_WRITTEN) + windows);
 }
 
 int WriteReportForScripts(const std::string& file) {
