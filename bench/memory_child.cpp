@@ -1,5 +1,6 @@
 #include "bench/memory_child.h"
 
+#include "base/strings.h"
 #include "bench/figures.h"
 #include "bench/floor_list.h"
 #include "bench/startup_set.h"
@@ -8,7 +9,6 @@
 #include "shell/entry_list.h"
 #include "shell/main_window.h"
 #include "shell/scan_driver.h"
-#include "base/strings.h"
 #include "resource.h"
 
 #include <windows.h>

@@ -1,5 +1,6 @@
 #include "bench/scenarios.h"
 
+#include "base/strings.h"
 #include "bench/floor_list.h"
 #include "bench/floors.h"
 #include "bench/memory_child.h"
@@ -11,11 +12,11 @@
 #include "records/list_file.h"
 #include "shell/app_state.h"
 #include "shell/change_check.h"
+#include "shell/entry_actions.h"
 #include "shell/entry_list.h"
 #include "shell/list_files.h"
 #include "shell/program_actions.h"
 #include "shell/scan_driver.h"
-#include "base/strings.h"
 #include "resource.h"
 
 #include <cstdio>

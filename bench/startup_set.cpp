@@ -1,7 +1,7 @@
 #include "bench/startup_set.h"
 
-#include "entries/catalogue.h"
 #include "base/handles.h"
+#include "entries/catalogue.h"
 #include "entries/registry.h"
 #include "entries/startup_folder.h"
 

@@ -1,7 +1,7 @@
 #include "dialogs/options_sheet.h"
 
-#include "records/settings_store.h"
 #include "base/strings.h"
+#include "records/settings_store.h"
 #include "resource.h"
 
 #include <windows.h>

@@ -1,11 +1,11 @@
 #include "dialogs/program_dialog.h"
 
+#include "base/strings.h"
+#include "base/text.h"
 #include "entries/catalogue.h"
 #include "entries/location_writers.h"
 #include "entries/startup_folder.h"
-#include "base/text.h"
 #include "records/settings_store.h"
-#include "base/strings.h"
 #include "resource.h"
 
 #include <commdlg.h>

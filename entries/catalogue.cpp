@@ -1,7 +1,7 @@
 #include "entries/catalogue.h"
 
-#include "entries/startup_folder.h"
 #include "base/text.h"
+#include "entries/startup_folder.h"
 
 namespace kv {
 

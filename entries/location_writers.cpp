@@ -1,8 +1,8 @@
 #include "entries/location_writers.h"
 
 #include "base/handles.h"
-#include "entries/registry.h"
 #include "base/text.h"
+#include "entries/registry.h"
 #include "entries/winini_edit.h"
 #include "entries/winini_reader.h"
 #include "entries/winini_value.h"

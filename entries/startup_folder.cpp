@@ -1,9 +1,9 @@
 #include "entries/startup_folder.h"
 
-#include "entries/command_path.h"
 #include "base/handles.h"
-#include "entries/registry.h"
 #include "base/text.h"
+#include "entries/command_path.h"
+#include "entries/registry.h"
 
 #include <windows.h>
 #include <objbase.h>

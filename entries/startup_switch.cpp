@@ -1,7 +1,7 @@
 #include "entries/startup_switch.h"
 
-#include "entries/registry.h"
 #include "base/text.h"
+#include "entries/registry.h"
 
 namespace kv {
 

@@ -1,8 +1,8 @@
 #include "entries/winini_reader.h"
 
+#include "base/text.h"
 #include "entries/catalogue.h"
 #include "entries/command_path.h"
-#include "base/text.h"
 
 #include <windows.h>
 

@@ -1,8 +1,8 @@
 #include "records/disabled_store.h"
 
+#include "base/text.h"
 #include "entries/catalogue.h"
 #include "entries/command_path.h"
-#include "base/text.h"
 #include "records/entry_records.h"
 #include "records/file_stamp.h"
 #include "records/profile_records.h"

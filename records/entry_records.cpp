@@ -1,7 +1,7 @@
 #include "records/entry_records.h"
 
-#include "entries/catalogue.h"
 #include "base/text.h"
+#include "entries/catalogue.h"
 #include "records/profile_text.h"
 
 #include <windows.h>

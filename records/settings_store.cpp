@@ -1,7 +1,7 @@
 #include "records/settings_store.h"
 
-#include "entries/command_path.h"
 #include "base/text.h"
+#include "entries/command_path.h"
 #include "resource.h"
 
 #include <windows.h>

@@ -94,15 +94,6 @@ struct AppState {
     std::vector<ListRow> rows;
     std::string rowTextBlock;
 
-    // Set while "Включить всё" or "Отключить всё" changes many boxes: the
-    // counts and the commands are brought up to date once, at the end.
-    bool BulkCheck = false;
-    // Meanwhile: whether the last row's change left the store as the
-    // disabled rows one for one, and how many rows above the current one are
-    // disabled.
-    bool BulkStoreInStep = false;
-    int BulkDisabledAbove = 0;
-
     // The column of the last sort request, and per column whether its next
     // sort is ascending.
     int sortColumn = 0;

@@ -1,5 +1,6 @@
 #include "shell/change_check.h"
 
+#include "base/strings.h"
 #include "entries/location_dispatch.h"
 #include "records/change_snapshot.h"
 #include "records/entry_records.h"
@@ -9,7 +10,6 @@
 #include "shell/monitoring_timer.h"
 #include "shell/outcome_report.h"
 #include "shell/scan_driver.h"
-#include "base/strings.h"
 #include "resource.h"
 
 #include <windows.h>
@@ -92,7 +92,7 @@ void CheckForChanges(CheckMode mode) {
             if (outcome.succeeded()) {
                 SnapshotRemoveEntry(entry);
             }
-            ReportOutcome(outcome);
+            ReportOutcomeLater(outcome);
         }
         if (WindowGone()) {
             g_app.CheckBusy = false;
@@ -113,7 +113,7 @@ void CheckForChanges(CheckMode mode) {
             if (!outcome.succeeded() && inSnapshot) {
                 SnapshotRemoveEntry(entry);
             }
-            ReportOutcome(outcome);
+            ReportOutcomeLater(outcome);
         }
         if (WindowGone()) {
             g_app.CheckBusy = false;

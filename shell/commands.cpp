@@ -1,11 +1,12 @@
 #include "shell/commands.h"
 
+#include "base/strings.h"
+#include "base/text.h"
 #include "dialogs/about_box.h"
 #include "dialogs/registry_jump.h"
 #include "entries/catalogue.h"
 #include "entries/command_path.h"
 #include "entries/startup_folder.h"
-#include "base/text.h"
 #include "records/settings_store.h"
 #include "shell/app_state.h"
 #include "shell/change_check.h"
@@ -18,7 +19,6 @@
 #include "shell/program_actions.h"
 #include "shell/scan_driver.h"
 #include "shell/startup_report.h"
-#include "base/strings.h"
 #include "shell/toolbar.h"
 #include "resource.h"
 

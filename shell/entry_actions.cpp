@@ -1,20 +1,20 @@
 #include "shell/entry_actions.h"
 
+#include "base/strings.h"
 #include "entries/location_dispatch.h"
 #include "records/change_snapshot.h"
 #include "records/disabled_store.h"
 #include "records/entry_records.h"
 #include "shell/app_state.h"
+#include "shell/disabled_rows.h"
 #include "shell/entry_list.h"
 #include "shell/message_boxes.h"
 #include "shell/outcome_report.h"
 #include "shell/scan_driver.h"
-#include "base/strings.h"
 #include "resource.h"
 
 #include <windows.h>
 
-#include <algorithm>
 #include <vector>
 
 namespace kv {
@@ -26,58 +26,25 @@ RowsQuestion DeleteQuestion() {
             g_app.settings.MultiDel};
 }
 
-void ShowNow(const std::string& text) {
-    g_app.PendingStatusText = text;
-    ShowStatusText(g_app.PendingStatusText);
-    g_app.PendingStatusText.clear();
+std::string EnabledText(const StartupEntry& entry) {
+    return LoadText(IDS_SVC) + entry.title + LoadText(IDS_SVC_WAS_ENABLED);
 }
 
-// The texts of the disabled rows, top first; `alsoRow` (a row whose box was
-// just set again) counts as disabled here, and `alsoIndex` learns its place.
-std::vector<StartupEntry> DisabledRowTexts(int alsoRow, int* alsoIndex) {
-    std::vector<StartupEntry> rows;
-    const int count = RowCount();
-    for (int row = 0; row < count; ++row) {
-        if (RowUnchecked(row) || row == alsoRow) {
-            if (row == alsoRow && alsoIndex != nullptr) {
-                *alsoIndex = static_cast<int>(rows.size());
-            }
-            rows.push_back(RowTexts(row));
-        }
-    }
-    return rows;
+std::string DisabledText(const StartupEntry& entry) {
+    return LoadText(IDS_SVC) + entry.title + LoadText(IDS_SVC_WAS_DISABLED);
 }
 
-// The disabled rows, top first, each with what its record keeps.
-std::vector<StartupEntry> DisabledRows(const std::vector<StartupEntry>& stored, int alsoRow,
-                                       int* alsoIndex) {
-    return WithKeptForms(DisabledRowTexts(alsoRow, alsoIndex), stored);
+// Why an entry did not go back into its location.
+std::string NotWrittenText(const StartupEntry& entry, const LocationOutcome& outcome) {
+    const std::string text = ReportOutcome(outcome);
+    return text.empty() ? LoadText(IDS_SVC) + entry.title + LoadText(IDS_SVC_NOT_CREATED) : text;
 }
 
-// During "Включить всё" and "Отключить всё": when the last row's change
-// left the store as the disabled rows one for one, this row's place among
-// the disabled rows is the number of disabled rows above it, and the store
-// need not be matched against every row again. The flag is used once.
-bool PlaceKnownInBulk(const std::vector<StartupEntry>& stored, int row, bool rowStored,
-                      int* index) {
-    const bool inStep = g_app.BulkCheck && g_app.BulkStoreInStep && DisabledStoreIsOwnWrite();
-    g_app.BulkStoreInStep = false;
-    if (!inStep || g_app.BulkDisabledAbove < 0) {
-        return false;
-    }
-    const std::size_t place = static_cast<std::size_t>(g_app.BulkDisabledAbove);
-    if (rowStored) {
-        if (place >= stored.size()) {
-            return false;
-        }
-        if (!SameTexts(RowTexts(row), stored[place])) {
-            return false;
-        }
-    } else if (place > stored.size()) {
-        return false;
-    }
-    *index = static_cast<int>(place);
-    return true;
+// Why an entry did not leave its location.
+std::string NotRemovedText(const StartupEntry& entry, const LocationOutcome& outcome) {
+    return outcome.kind == OutcomeKind::None
+               ? LoadText(IDS_SVC_CANT_DELETE) + entry.command + LoadText(IDS_SVC_CANT_DELETE_TAIL)
+               : OutcomeStatusText(outcome);
 }
 
 // Deletes an enabled entry from its location, and then from the snapshot.
@@ -86,37 +53,32 @@ void RemoveAndForget(const StartupEntry& entry) {
     if (outcome.succeeded()) {
         SnapshotRemoveEntry(entry);
     }
-    ReportOutcome(outcome);
+    ReportOutcomeLater(outcome);
+}
+
+// The rows whose box shows `checked`, top first.
+std::vector<int> RowsChecked(bool checked) {
+    std::vector<int> rows;
+    const int count = RowCount();
+    for (int row = 0; row < count; ++row) {
+        if (RowChecked(row) == checked) {
+            rows.push_back(row);
+        }
+    }
+    return rows;
 }
 
 } // namespace
 
-bool SaveDisabledRows(const std::vector<StartupEntry>& alsoStored) {
-    std::vector<StartupEntry> stored = ReadDisabledEntries();
-    stored.insert(stored.end(), alsoStored.begin(), alsoStored.end());
-    return WriteDisabledStore(DisabledRows(stored, -1, nullptr));
-}
-
 bool EnableEntry(int row) {
-    // The store as it stands is the disabled rows, this one included, when
-    // their texts match one for one; else it is made so from the rows.
-    int index = -1;
-    const std::vector<StartupEntry>& stored = CurrentDisabledEntries();
-    if (!DisabledStoreMayChange()) {
-        // What the entry kept is in the records that could not be read: it
-        // stays disabled, and the store as it is.
+    StartupEntry entry;
+    if (!DisabledStoreMayChange() || !StoredEntryOfRow(row, entry)) {
+        // What the entry kept is in records that could not be read: it stays
+        // disabled, and the store as it is.
         SetRowBox(row, false);
-        ShowNow(LoadText(DisabledStoreFailureText()));
+        ShowStatusText(LoadText(DisabledStoreFailureText()));
         return false;
     }
-    const bool matched =
-        PlaceKnownInBulk(stored, row, true, &index) || DisabledRowsMatch(stored, row, true, &index);
-    std::vector<StartupEntry> disabled;
-    if (!matched) {
-        disabled = DisabledRows(stored, row, &index);
-    }
-    const StartupEntry entry = matched ? stored.at(static_cast<std::size_t>(index))
-                                       : disabled.at(static_cast<std::size_t>(index));
     // The snapshot has the entry before its location does: a start after an
     // end here finds it in the store, which says the program moved it.
     const bool inSnapshot = SnapshotAddEntry(entry);
@@ -125,71 +87,39 @@ bool EnableEntry(int row) {
         if (inSnapshot) {
             SnapshotRemoveEntry(entry);
         }
-        ReportOutcome(outcome);
         SetRowBox(row, false);
-        const std::string failure =
-            g_app.PendingStatusText.empty()
-                ? LoadText(IDS_SVC) + entry.title + LoadText(IDS_SVC_NOT_CREATED)
-                : g_app.PendingStatusText;
-        ShowNow(failure);
+        ShowStatusText(NotWrittenText(entry, outcome));
         return false;
     }
-    bool written = false;
-    if (matched) {
-        written = EraseDisabledEntry(static_cast<std::size_t>(index));
-    } else {
-        disabled.erase(disabled.begin() + index);
-        written = WriteDisabledStore(disabled);
-    }
-    if (!written) {
-        // The entry is active again; its old record stays in the store, with
+    if (!ForgetRow(row)) {
+        // The entry is active again; its record stays in the store, with
         // what it keeps, until the next refresh finds it in both places.
-        ShowNow(LoadText(DisabledStoreFailureText()));
+        ShowStatusText(LoadText(DisabledStoreFailureText()));
         return true;
     }
     DiscardKeptFile(entry.kept.file);
-    g_app.BulkStoreInStep = g_app.BulkCheck;
-    ShowNow(LoadText(IDS_SVC) + entry.title + LoadText(IDS_SVC_WAS_ENABLED));
+    ShowStatusText(EnabledText(entry));
     return true;
 }
 
 bool DisableEntry(int row) {
-    StartupEntry entry = RowTexts(row);
     // What the location holds for the entry is taken first, so that enabling
     // puts back exactly that; an entry that could not come back whole is not
-    // taken out.
+    // taken out. The record is made next, before the entry leaves, so that it
+    // is always in its location, in the store, or in both; last the snapshot
+    // lets it go: until then a start finds it in the store, and takes that
+    // for the program's own move.
+    StartupEntry entry = RowTexts(row);
     LocationOutcome refusal;
     if (!KeepEntryForm(entry, NewKeptFilePath, refusal)) {
         SetRowBox(row, true);
-        ShowNow(OutcomeStatusText(refusal));
+        ShowStatusText(OutcomeStatusText(refusal));
         return false;
     }
-    // The record is made next: if the entry then cannot leave its location,
-    // the record is taken back; if the store cannot be written, the location
-    // is not touched. Either way the entry stays in exactly one place. Last
-    // the snapshot lets it go: until then a start finds it in the store, and
-    // takes that for the program's own move.
-    // The new record goes where its row stands among the disabled rows; when
-    // the store is not the other disabled rows one for one, it is made so.
-    int index = -1;
-    bool written = false;
-    const std::vector<StartupEntry>& current = CurrentDisabledEntries();
-    if (PlaceKnownInBulk(current, row, false, &index) ||
-        DisabledRowsMatch(current, row, false, &index)) {
-        written = InsertDisabledEntry(static_cast<std::size_t>(index), entry);
-    } else {
-        const std::vector<StartupEntry> rows = DisabledRowTexts(row, &index);
-        std::vector<StartupEntry> stored = ReadDisabledEntries();
-        stored.insert(stored.begin() +
-                          std::min<std::ptrdiff_t>(index < 0 ? 0 : index,
-                                                   static_cast<std::ptrdiff_t>(stored.size())),
-                      entry);
-        written = WriteDisabledStore(WithKeptForms(rows, stored));
-    }
-    if (!written) {
+    if (!RecordRow(row, entry)) {
         DiscardKeptFile(entry.kept.file);
         SetRowBox(row, true);
-        ShowNow(LoadText(DisabledStoreFailureText()));
+        ShowStatusText(LoadText(DisabledStoreFailureText()));
         return false;
     }
     const LocationOutcome outcome = RemoveEntry(entry.title, entry.command, entry.location);
@@ -198,82 +128,175 @@ bool DisableEntry(int row) {
         if (SaveDisabledRows()) {
             DiscardKeptFile(entry.kept.file);
         }
-        const std::string failure =
-            outcome.kind == OutcomeKind::None
-                ? LoadText(IDS_SVC_CANT_DELETE) + entry.command + LoadText(IDS_SVC_CANT_DELETE_TAIL)
-                : OutcomeStatusText(outcome);
-        ShowNow(failure);
+        ShowStatusText(NotRemovedText(entry, outcome));
         return false;
     }
     SnapshotRemoveEntry(entry);
-    g_app.BulkStoreInStep = g_app.BulkCheck;
-    ShowNow(LoadText(IDS_SVC) + entry.title + LoadText(IDS_SVC_WAS_DISABLED));
+    ShowStatusText(DisabledText(entry));
     return true;
 }
 
-void DeleteSelectedEntries() {
-    g_app.ListBusy = true;
-    const int selected = SelectedCount();
-    // What the records of the disabled rows keep: the kept files of the
-    // deleted ones go with their records.
-    const std::vector<StartupEntry> stored = ReadDisabledEntries();
-    std::vector<std::string> discarded;
-    if (selected == 1) {
-        const int row = FirstSelectedRow();
-        const StartupEntry entry = ReadRow(row);
-        const bool disabled = RowUnchecked(row);
-        if (ConfirmRows(DeleteQuestion(), 1,
-                        entry.title.empty() ? LoadText(IDS_THIS_PROGRAM) : entry.title)) {
-            if (disabled) {
-                // Only its record goes; no location is touched, no refresh.
-                int index = -1;
-                const std::vector<StartupEntry> before = DisabledRows(stored, row, &index);
-                discarded.push_back(before.at(static_cast<std::size_t>(index)).kept.file);
-                DeleteEntryRow(row);
-                if (SaveDisabledRows()) {
-                    DiscardKeptFile(discarded.back());
-                } else {
-                    ShowStatusText(LoadText(DisabledStoreFailureText()));
-                }
-                UpdateCountText();
-            } else {
-                RemoveAndForget(entry);
-                ScanDriver();
-            }
+void UncheckAllRows() {
+    const std::vector<int> rows = RowsChecked(true);
+    if (g_app.ListBusy || g_app.CheckBusy) {
+        for (int row : rows) {
+            SetRowBox(row, false);
         }
-    } else if (selected > 1) {
-        if (ConfirmRows(DeleteQuestion(), static_cast<std::size_t>(selected), std::string())) {
-            const std::vector<StartupEntry> disabled = DisabledRows(stored, -1, nullptr);
-            std::vector<StartupEntry> keptDisabled;
-            std::size_t disabledIndex = 0;
-            const int count = RowCount();
-            for (int row = 0; row < count; ++row) {
-                const bool isSelected = RowSelected(row);
-                const bool isDisabled = RowUnchecked(row);
-                if (isSelected && !isDisabled) {
-                    RemoveAndForget(ReadRow(row));
-                } else if (isDisabled) {
-                    const StartupEntry& entry = disabled.at(disabledIndex);
-                    if (isSelected) {
-                        discarded.push_back(entry.kept.file);
-                    } else {
-                        keptDisabled.push_back(entry);
-                    }
-                }
-                disabledIndex += isDisabled ? 1 : 0;
-            }
-            // The store keeps exactly the disabled entries that were not selected.
-            if (WriteDisabledStore(keptDisabled)) {
-                for (const std::string& file : discarded) {
-                    DiscardKeptFile(file);
-                }
-            } else {
-                g_app.PendingStatusText = LoadText(DisabledStoreFailureText());
-            }
-            ScanDriver();
+        return;
+    }
+    // Every entry's form is kept and the store written once with all of
+    // them, each at its row's place; then they leave their locations, and
+    // the snapshot learns of it once. An end between the two writes leaves
+    // some entries in both places, which the next refresh resolves.
+    std::vector<StartupEntry> kept;
+    std::vector<int> keptRows;
+    std::string status;
+    for (int row : rows) {
+        StartupEntry entry = RowTexts(row);
+        LocationOutcome refusal;
+        if (KeepEntryForm(entry, NewKeptFilePath, refusal)) {
+            kept.push_back(std::move(entry));
+            keptRows.push_back(row);
+        } else {
+            status = OutcomeStatusText(refusal);
         }
     }
-    g_app.ListBusy = false;
+    std::vector<RowState> states = ListRowStates();
+    for (int row : keptRows) {
+        states[static_cast<std::size_t>(row)].disabled = true;
+    }
+    if (!WriteDisabledStore(StoreForRows(states, ReadDisabledEntries(), kept))) {
+        for (const StartupEntry& entry : kept) {
+            DiscardKeptFile(entry.kept.file);
+        }
+        ShowStatusText(LoadText(DisabledStoreFailureText()));
+        return;
+    }
+    std::vector<StartupEntry> removed;
+    std::vector<StartupEntry> stayed;
+    for (std::size_t i = 0; i < kept.size(); ++i) {
+        const LocationOutcome outcome =
+            RemoveEntry(kept[i].title, kept[i].command, kept[i].location);
+        if (outcome.succeeded()) {
+            SetRowBox(keptRows[i], false);
+            removed.push_back(kept[i]);
+            status = DisabledText(kept[i]);
+        } else {
+            stayed.push_back(kept[i]);
+            status = NotRemovedText(kept[i], outcome);
+        }
+    }
+    SnapshotMoveEntries(removed, {});
+    // Entries that did not leave lose their records and copies again.
+    if (!stayed.empty() && SaveDisabledRows()) {
+        for (const StartupEntry& entry : stayed) {
+            DiscardKeptFile(entry.kept.file);
+        }
+    }
+    ShowStatusText(status);
+    UpdateCountText();
+}
+
+void CheckAllRows() {
+    const std::vector<int> rows = RowsChecked(false);
+    if (g_app.ListBusy || g_app.CheckBusy) {
+        for (int row : rows) {
+            SetRowBox(row, true);
+        }
+        return;
+    }
+    if (!DisabledStoreMayChange()) {
+        ShowStatusText(LoadText(DisabledStoreFailureText()));
+        return;
+    }
+    // The snapshot learns of every entry first, then they go back into
+    // their locations, and the store is written once without them. An end
+    // between leaves some entries in both places, which the next refresh
+    // resolves.
+    const std::vector<StartupEntry> stored = StoreForRows(ListRowStates(), ReadDisabledEntries());
+    SnapshotMoveEntries({}, stored);
+    std::vector<StartupEntry> back;
+    std::vector<StartupEntry> notBack;
+    std::string status;
+    for (std::size_t i = 0; i < rows.size() && i < stored.size(); ++i) {
+        const LocationOutcome outcome = WriteKeptEntry(stored[i]);
+        if (outcome.succeeded()) {
+            SetRowBox(rows[i], true);
+            back.push_back(stored[i]);
+            status = EnabledText(stored[i]);
+        } else {
+            notBack.push_back(stored[i]);
+            status = NotWrittenText(stored[i], outcome);
+        }
+    }
+    SnapshotMoveEntries(notBack, {});
+    if (!back.empty()) {
+        if (SaveDisabledRows()) {
+            for (const StartupEntry& entry : back) {
+                DiscardKeptFile(entry.kept.file);
+            }
+        } else {
+            status = LoadText(DisabledStoreFailureText());
+        }
+    }
+    ShowStatusText(status);
+    UpdateCountText();
+}
+
+void DeleteSelectedEntries() {
+    FlagScope busy(g_app.ListBusy);
+    const std::vector<int> selected = SelectedRows();
+    const std::string title = selected.size() == 1 ? RowText(selected[0], kColumnTitle) : "";
+    if (selected.empty() || !ConfirmRows(DeleteQuestion(), selected.size(),
+                                         title.empty() ? LoadText(IDS_THIS_PROGRAM) : title)) {
+        return;
+    }
+    // What the records of the disabled rows keep: the kept files of the
+    // deleted ones go with their records.
+    const std::vector<RowState> before = ListRowStates();
+    const std::vector<StartupEntry> disabled = StoreForRows(before, ReadDisabledEntries());
+    if (selected.size() == 1 && before[static_cast<std::size_t>(selected[0])].disabled) {
+        // Only its record goes; no location is touched, no refresh.
+        const std::string file =
+            disabled.at(PlaceAmongDisabled(before, static_cast<std::size_t>(selected[0])))
+                .kept.file;
+        DeleteEntryRow(selected[0]);
+        if (SaveDisabledRows()) {
+            DiscardKeptFile(file);
+        } else {
+            ShowStatusText(LoadText(DisabledStoreFailureText()));
+        }
+        UpdateCountText();
+        return;
+    }
+    // Selected active entries leave their locations; the store keeps
+    // exactly the disabled entries that were not selected.
+    std::vector<StartupEntry> keptDisabled;
+    std::vector<std::string> discarded;
+    std::size_t place = 0;
+    for (std::size_t row = 0; row < before.size(); ++row) {
+        const bool isSelected = RowSelected(static_cast<int>(row));
+        if (!before[row].disabled) {
+            if (isSelected) {
+                RemoveAndForget(before[row].texts);
+            }
+            continue;
+        }
+        const StartupEntry& entry = disabled.at(place++);
+        if (isSelected) {
+            discarded.push_back(entry.kept.file);
+        } else {
+            keptDisabled.push_back(entry);
+        }
+    }
+    if (WriteDisabledStore(keptDisabled)) {
+        for (const std::string& file : discarded) {
+            DiscardKeptFile(file);
+        }
+    } else {
+        g_app.PendingStatusText = LoadText(DisabledStoreFailureText());
+    }
+    ScanDriver();
 }
 
 } // namespace kv

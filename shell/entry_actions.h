@@ -1,17 +1,9 @@
 // Moving entries between their locations and the disabled store from the
-// list: enabling and disabling one row, and deleting the selected rows.
+// list: enabling and disabling one row, all rows at once, and deleting the
+// selected rows.
 #pragma once
 
-#include "entries/startup_entry.h"
-
-#include <vector>
-
 namespace kv {
-
-// Rewrites disable.ini from the unchecked rows of the list, top first, each
-// with what its record keeps; `alsoStored` are entries whose records are not
-// in the store yet (an entry being disabled).
-bool SaveDisabledRows(const std::vector<StartupEntry>& alsoStored = {});
 
 // The row's box was just set: the entry goes back into its location exactly
 // as it left it, and leaves the store. When it cannot be written, the box is
@@ -25,6 +17,12 @@ bool EnableEntry(int row);
 // the store stays as it was, and the status bar says why. Returns true on
 // success.
 bool DisableEntry(int row);
+
+// "Включить всё" and "Отключить всё": every disabled row enabled, or every
+// enabled one disabled, the store and the snapshot written once each. While
+// the program rebuilds the list itself, only the boxes change.
+void CheckAllRows();
+void UncheckAllRows();
 
 // The command "Удалить": asks (by the confirmation settings), then removes
 // the selected active entries from their locations and the selected disabled

@@ -1,12 +1,13 @@
 #include "shell/entry_edit.h"
 
+#include "base/strings.h"
+#include "base/text.h"
 #include "dialogs/program_dialog.h"
 #include "entries/catalogue.h"
 #include "entries/command_path.h"
 #include "entries/location_dispatch.h"
 #include "entries/location_writers.h"
 #include "entries/startup_folder.h"
-#include "base/text.h"
 #include "records/change_snapshot.h"
 #include "records/disabled_store.h"
 #include "records/entry_records.h"
@@ -15,7 +16,6 @@
 #include "shell/message_boxes.h"
 #include "shell/outcome_report.h"
 #include "shell/scan_driver.h"
-#include "base/strings.h"
 #include "resource.h"
 
 #include <windows.h>
@@ -55,12 +55,12 @@ bool Refuse(HWND dialog, const std::string& text) {
 
 // A failed writer's outcome: its own message box, or its text in one.
 void ShowFailure(HWND dialog, const LocationOutcome& outcome) {
-    ReportOutcome(outcome);
+    std::string text = ReportOutcome(outcome);
+    if (text.empty()) {
+        text = LoadText(IDS_SVC) + outcome.name + LoadText(IDS_SVC_NOT_CREATED);
+    }
+    g_app.PendingStatusText = text;
     if (outcome.box == OutcomeBox::None) {
-        const std::string text =
-            g_app.PendingStatusText.empty()
-                ? LoadText(IDS_SVC) + outcome.name + LoadText(IDS_SVC_NOT_CREATED)
-                : g_app.PendingStatusText;
         ShowError(text, dialog);
     }
 }
@@ -234,7 +234,7 @@ bool AcceptNewEntry(HWND dialog, const ProgramFields& fields) {
         ShowFailure(dialog, written);
         return false;
     }
-    ReportOutcome(written);
+    ReportOutcomeLater(written);
     return true;
 }
 
@@ -285,7 +285,7 @@ bool AcceptEnabledEdit(HWND dialog, const ProgramFields& fields, const ProgramFi
     if (!kept) {
         // The old entry is not there any more: that is reported, and the new
         // one written all the same.
-        ReportOutcome(refusal);
+        ReportOutcomeLater(refusal);
     } else if (!RecordInStore(old)) {
         DiscardKeptFile(old.kept.file);
         DiscardKeptFile(made.entry.kept.file);
@@ -299,7 +299,7 @@ bool AcceptEnabledEdit(HWND dialog, const ProgramFields& fields, const ProgramFi
             DiscardKeptFile(made.entry.kept.file);
             return Refuse(dialog, OutcomeStatusText(removal));
         }
-        ReportOutcome(removal);
+        ReportOutcomeLater(removal);
     }
     // The snapshot learns of the move before the new entry is written, so
     // that the next start takes neither entry for another program's change.
@@ -308,7 +308,7 @@ bool AcceptEnabledEdit(HWND dialog, const ProgramFields& fields, const ProgramFi
     const LocationOutcome written = WriteNewEntry(made, fields);
     DiscardKeptFile(made.entry.kept.file);
     if (written.succeeded()) {
-        ReportOutcome(written);
+        ReportOutcomeLater(written);
         if (!kept || EraseFromStore(old)) {
             DiscardKeptFile(old.kept.file);
         }

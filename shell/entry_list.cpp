@@ -1,13 +1,13 @@
 #include "shell/entry_list.h"
 
-#include "entries/command_path.h"
+#include "base/strings.h"
 #include "base/text.h"
+#include "entries/command_path.h"
 #include "shell/app_state.h"
 #include "shell/commands.h"
 #include "shell/main_window.h"
 #include "shell/notifications.h"
 #include "shell/sort_order.h"
-#include "base/strings.h"
 #include "resource.h"
 
 #include <commctrl.h>
@@ -449,35 +449,6 @@ std::vector<StartupEntry> RowsOfKind(RowKind kind) {
     return rows;
 }
 
-bool DisabledRowsMatch(const std::vector<StartupEntry>& stored, int row, bool rowStored,
-                       int* index) {
-    std::size_t next = 0; // the stored entry the next disabled row must carry
-    int disabledAbove = 0;
-    const int count = RowCount();
-    for (int at = 0; at < count; ++at) {
-        const AppState::ListRow& state = g_app.rows[static_cast<std::size_t>(at)];
-        if (at == row) {
-            *index = disabledAbove;
-            if (!rowStored) {
-                ++disabledAbove;
-                continue;
-            }
-        } else if (state.checked) {
-            continue;
-        }
-        ++disabledAbove;
-        if (next == stored.size()) {
-            return false;
-        }
-        const StartupEntry& entry = stored[next++];
-        if (TitleOf(state) != entry.title || CommandOf(state) != entry.command ||
-            LocationOf(state) != entry.location) {
-            return false;
-        }
-    }
-    return next == stored.size();
-}
-
 std::vector<StartupEntry> ReadAllRows() {
     std::vector<StartupEntry> rows;
     const int count = RowCount();
@@ -600,45 +571,6 @@ void SortEntryList(int column) {
     ShowSortMarker(column, ascending);
     g_app.sortAscending[column] = !ascending;
     g_app.ListBusy = false;
-}
-
-namespace {
-
-// Sets every box that shows `from` to `to`, one row at a time, each change
-// taking effect as the user's own would. The counts and the commands follow
-// once, at the end.
-void ChangeAllBoxes(UINT from, UINT to) {
-    const bool bulk = g_app.BulkCheck;
-    g_app.BulkCheck = true;
-    g_app.BulkStoreInStep = false;
-    g_app.BulkDisabledAbove = 0;
-    const int count = RowCount();
-    for (int row = 0; row < count && row < RowCount(); ++row) {
-        UINT image = StateImage(row);
-        if (image == from) {
-            ChangeRowBox(row, to == kStateImageChecked);
-            image = StateImage(row); // as the change left it
-        }
-        // The rows below count the disabled ones above them.
-        if (image == kStateImageUnchecked) {
-            ++g_app.BulkDisabledAbove;
-        }
-    }
-    g_app.BulkStoreInStep = false;
-    g_app.BulkCheck = bulk;
-    if (!bulk) {
-        UpdateCountText();
-    }
-}
-
-} // namespace
-
-void CheckAllRows() {
-    ChangeAllBoxes(kStateImageUnchecked, kStateImageChecked);
-}
-
-void UncheckAllRows() {
-    ChangeAllBoxes(kStateImageChecked, kStateImageUnchecked);
 }
 
 void SelectAllRows() {

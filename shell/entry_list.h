@@ -39,8 +39,6 @@ class IconLookup {
 // header marker of that direction and flips the flag.
 void SortEntryList(int column);
 
-void CheckAllRows();   // every unchecked row checked, one change at a time
-void UncheckAllRows(); // every checked row unchecked, one change at a time
 void SelectAllRows();
 
 // Left part of the status bar.
@@ -82,12 +80,6 @@ StartupEntry RowTexts(int row);
 enum class RowKind { Enabled, Disabled, Selected };
 // RowTexts of every row of the kind, top first.
 std::vector<StartupEntry> RowsOfKind(RowKind kind);
-// Whether the disabled rows, top first, carry exactly the texts of `stored`,
-// one for one. `row` counts as disabled whatever its box shows; when
-// `rowStored` is false it is passed over, as not stored yet. `index` learns
-// the place of `row` among the disabled rows.
-bool DisabledRowsMatch(const std::vector<StartupEntry>& stored, int row, bool rowStored,
-                       int* index);
 std::vector<StartupEntry> ReadAllRows();
 
 // Replaces every row with these, top first, each with its texts, icon, check

@@ -1,8 +1,9 @@
 #include "shell/list_files.h"
 
+#include "base/handles.h"
+#include "base/strings.h"
 #include "entries/catalogue.h"
 #include "entries/command_path.h"
-#include "base/handles.h"
 #include "entries/location_dispatch.h"
 #include "entries/path_cache.h"
 #include "records/change_snapshot.h"
@@ -11,12 +12,11 @@
 #include "records/list_file.h"
 #include "records/user_data_folder.h"
 #include "shell/app_state.h"
-#include "shell/entry_actions.h"
+#include "shell/disabled_rows.h"
 #include "shell/entry_list.h"
 #include "shell/message_boxes.h"
 #include "shell/outcome_report.h"
 #include "shell/scan_driver.h"
-#include "base/strings.h"
 #include "resource.h"
 
 #include <windows.h>
@@ -297,7 +297,7 @@ std::vector<StartupEntry> PutBackListEntries(const std::vector<StartupEntry>& en
             const LocationOutcome outcome = WriteKeptEntry(entry);
             if (!outcome.succeeded()) {
                 // The writer says why; the entry waits, disabled.
-                ReportOutcome(outcome);
+                ReportOutcomeLater(outcome);
                 SetRowBox(0, false);
                 disabled = true;
                 notBack.push_back(entry);

@@ -1,5 +1,6 @@
 #include "shell/main_window.h"
 
+#include "base/strings.h"
 #include "entries/processes.h"
 #include "records/settings_store.h"
 #include "shell/app_state.h"
@@ -11,7 +12,6 @@
 #include "shell/monitoring_timer.h"
 #include "shell/notifications.h"
 #include "shell/scan_driver.h"
-#include "base/strings.h"
 #include "shell/toolbar.h"
 #include "shell/tray.h"
 #include "resource.h"

@@ -1,8 +1,8 @@
 #include "shell/menu_hints.h"
 
+#include "base/strings.h"
 #include "shell/commands.h"
 #include "shell/entry_list.h"
-#include "base/strings.h"
 #include "resource.h"
 
 namespace kv {

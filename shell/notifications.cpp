@@ -1,14 +1,14 @@
 #include "shell/notifications.h"
 
-#include "entries/command_path.h"
 #include "base/handles.h"
+#include "base/strings.h"
+#include "entries/command_path.h"
 #include "shell/app_state.h"
 #include "shell/commands.h"
 #include "shell/entry_actions.h"
 #include "shell/entry_list.h"
 #include "shell/main_window.h"
 #include "shell/program_description.h"
-#include "base/strings.h"
 #include "shell/toolbar.h"
 #include "resource.h"
 
@@ -39,13 +39,9 @@ void OnSelectionChanged() {
     if (g_app.ListBusy || g_app.CheckBusy) {
         return;
     }
-    // The commands follow the selection; during "Включить всё" and "Отключить
-    // всё" they, the description and the counts follow once, at the end.
-    if (!g_app.BulkCheck) {
-        UpdateSelectionCommands(GetMenu(g_app.mainWindow));
-        ShowSelectionDescription();
-        UpdateCountText();
-    }
+    UpdateSelectionCommands(GetMenu(g_app.mainWindow));
+    ShowSelectionDescription();
+    UpdateCountText();
 }
 
 // The row whose check box a click at this point of the list hits, or -1.
@@ -165,9 +161,7 @@ void ChangeRowBox(int row, bool checked) {
         DisableEntry(row);
     }
     // A refused or failed change puts the box back: count what stands now.
-    if (!g_app.BulkCheck) {
-        UpdateCountText();
-    }
+    UpdateCountText();
 }
 
 } // namespace kv

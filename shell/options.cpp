@@ -1,5 +1,6 @@
 #include "shell/options.h"
 
+#include "base/strings.h"
 #include "dialogs/options_sheet.h"
 #include "entries/location_dispatch.h"
 #include "entries/location_writers.h"
@@ -8,7 +9,6 @@
 #include "shell/app_state.h"
 #include "shell/outcome_report.h"
 #include "shell/scan_driver.h"
-#include "base/strings.h"
 #include "shell/tray.h"
 #include "resource.h"
 
@@ -48,9 +48,10 @@ OwnAutostart ReadOwnAutostart() {
 // by its full path, so that it still starts the program when the logon runs
 // it from another current folder.
 void StoreOwnAutostart(const OwnAutostart& own) {
-    ReportOutcome(own.present ? AddRegistryValue("HKCU", kRunKey, kOwnValueName, ProgramFilePath(),
-                                                 own.minimised ? kMinimisedSwitch : "")
-                              : RemoveEntry(kOwnValueName, "", kRunLocation));
+    ReportOutcomeLater(own.present
+                           ? AddRegistryValue("HKCU", kRunKey, kOwnValueName, ProgramFilePath(),
+                                              own.minimised ? kMinimisedSwitch : "")
+                           : RemoveEntry(kOwnValueName, "", kRunLocation));
 }
 
 // The tray icon follows ShowIcon at once. A main window without an icon must

@@ -1,9 +1,9 @@
 #include "shell/outcome_report.h"
 
+#include "base/strings.h"
 #include "records/disabled_store.h"
 #include "shell/app_state.h"
 #include "shell/message_boxes.h"
-#include "base/strings.h"
 #include "resource.h"
 
 #include <windows.h>
@@ -32,7 +32,7 @@ std::string OutcomeStatusText(const LocationOutcome& outcome) {
     return std::string();
 }
 
-void ReportOutcome(const LocationOutcome& outcome) {
+std::string ReportOutcome(const LocationOutcome& outcome) {
     switch (outcome.box) {
     case OutcomeBox::CantCreateValue: {
         const std::string text =
@@ -48,8 +48,13 @@ void ReportOutcome(const LocationOutcome& outcome) {
     case OutcomeBox::None:
         break;
     }
-    if (outcome.kind != OutcomeKind::None) {
-        g_app.PendingStatusText = OutcomeStatusText(outcome);
+    return OutcomeStatusText(outcome);
+}
+
+void ReportOutcomeLater(const LocationOutcome& outcome) {
+    const std::string text = ReportOutcome(outcome);
+    if (!text.empty()) {
+        g_app.PendingStatusText = text;
     }
 }
 

@@ -13,8 +13,12 @@ namespace kv {
 std::string OutcomeStatusText(const LocationOutcome& outcome);
 
 // Shows the outcome's message box, if it has one (owned by the main window),
-// then leaves its text in PendingStatusText for the next refresh.
-void ReportOutcome(const LocationOutcome& outcome);
+// and gives its status-bar text; empty for an outcome that says nothing.
+std::string ReportOutcome(const LocationOutcome& outcome);
+
+// ReportOutcome, its text left in PendingStatusText for the refresh that
+// follows.
+void ReportOutcomeLater(const LocationOutcome& outcome);
 
 // The string-table text to show when a change of the disabled store failed:
 // why it could not be read whole, when that was the cause, else that it could

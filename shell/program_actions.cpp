@@ -1,14 +1,14 @@
 #include "shell/program_actions.h"
 
+#include "base/handles.h"
+#include "base/strings.h"
+#include "base/text.h"
 #include "entries/command_path.h"
 #include "entries/path_cache.h"
-#include "base/handles.h"
 #include "entries/processes.h"
-#include "base/text.h"
 #include "shell/app_state.h"
 #include "shell/entry_list.h"
 #include "shell/message_boxes.h"
-#include "base/strings.h"
 #include "resource.h"
 
 #include <commctrl.h>

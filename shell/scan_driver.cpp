@@ -1,5 +1,6 @@
 #include "shell/scan_driver.h"
 
+#include "base/strings.h"
 #include "entries/catalogue.h"
 #include "entries/path_cache.h"
 #include "entries/registry_reader.h"
@@ -12,7 +13,6 @@
 #include "shell/outcome_report.h"
 #include "shell/program_actions.h"
 #include "shell/sort_order.h"
-#include "base/strings.h"
 #include "resource.h"
 
 #include <vector>

@@ -1,13 +1,13 @@
 #include "shell/start_up.h"
 
 #include "base/handles.h"
+#include "base/strings.h"
 #include "base/text.h"
 #include "records/settings_store.h"
 #include "shell/app_state.h"
 #include "shell/dropped_files.h"
 #include "shell/main_window.h"
 #include "shell/startup_report.h"
-#include "base/strings.h"
 #include "resource.h"
 
 #include <algorithm>

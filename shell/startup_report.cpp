@@ -1,7 +1,8 @@
 #include "shell/startup_report.h"
 
-#include "entries/command_path.h"
+#include "base/strings.h"
 #include "base/text.h"
+#include "entries/command_path.h"
 #include "records/disabled_store.h"
 #include "records/profile_records.h"
 #include "records/user_data_folder.h"
@@ -9,7 +10,6 @@
 #include "shell/entry_list.h"
 #include "shell/message_boxes.h"
 #include "shell/scan_driver.h"
-#include "base/strings.h"
 #include "resource.h"
 
 #include <shellapi.h>

@@ -1,8 +1,8 @@
 #include "shell/tray.h"
 
+#include "base/strings.h"
 #include "base/text.h"
 #include "shell/app_state.h"
-#include "base/strings.h"
 #include "resource.h"
 
 #include <shellapi.h>

@@ -1,9 +1,9 @@
 #include "support/registry_fixture.h"
 
+#include "base/text.h"
 #include "entries/catalogue.h"
 #include "entries/registry.h"
 #include "entries/startup_folder.h"
-#include "base/text.h"
 #include "entries/winini_reader.h"
 #include "support/files.h"
 

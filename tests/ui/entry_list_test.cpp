@@ -1,5 +1,6 @@
 #include "entries/catalogue.h"
 #include "shell/app_state.h"
+#include "shell/entry_actions.h"
 #include "shell/entry_list.h"
 #include "shell/main_window.h"
 #include "shell/scan_driver.h"

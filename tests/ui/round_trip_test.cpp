@@ -1,7 +1,7 @@
 // Clearing every box, refreshing and setting every box again gives back the
 // startup set byte for byte; what cannot come back whole is not taken out.
-#include "entries/catalogue.h"
 #include "base/handles.h"
+#include "entries/catalogue.h"
 #include "entries/registry.h"
 #include "entries/startup_folder.h"
 #include "entries/winini_reader.h"

@@ -1,12 +1,12 @@
 // Writers, removers and the dispatch by location string, against the real
 // registry, Startup folders and win.ini of the test prefix.
+#include "base/text.h"
 #include "entries/catalogue.h"
 #include "entries/location_dispatch.h"
 #include "entries/location_removers.h"
 #include "entries/location_writers.h"
 #include "entries/registry.h"
 #include "entries/startup_folder.h"
-#include "base/text.h"
 #include "entries/winini_reader.h"
 #include "entries/winini_value.h"
 

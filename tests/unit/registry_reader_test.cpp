@@ -1,10 +1,10 @@
+#include "base/text.h"
 #include "entries/catalogue.h"
 #include "entries/command_path.h"
 #include "entries/registry_reader.h"
-#include "base/text.h"
 
-#include "support/rows.h"
 #include "support/registry_fixture.h"
+#include "support/rows.h"
 #include "support/text.h"
 
 #include <gtest/gtest.h>

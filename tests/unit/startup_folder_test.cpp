@@ -1,9 +1,9 @@
 #include "entries/command_path.h"
 #include "entries/startup_folder.h"
 
-#include "support/rows.h"
 #include "support/files.h"
 #include "support/registry_fixture.h"
+#include "support/rows.h"
 #include "support/text.h"
 
 #include <gtest/gtest.h>
