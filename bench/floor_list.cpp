@@ -1,6 +1,8 @@
 #include "bench/floor_list.h"
 
+#include "base/strings.h"
 #include "shell/entry_list.h"
+#include "resource.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
@@ -78,7 +80,7 @@ std::vector<FloorRow> LearnRows() {
         FloorRow row;
         row.title = entry.title;
         row.command = entry.command;
-        row.status = entry.status;
+        row.status = kv::LoadText(entry.running ? IDS_STATUS_RUNNING : IDS_STATUS_STOPPED);
         row.location = entry.location;
         row.checked = entry.checked;
         row.icon = entry.icon;

@@ -28,7 +28,6 @@ struct KeptForm {
 struct StartupEntry {
     std::string title;    // value name, file name, or program file name
     std::string command;  // value data, link target and arguments, or win.ini item
-    std::string status;   // "Остановлено" or "Выполняется"
     std::string location; // location string: where the entry lives
     // The icon: an index into the system image list, or kIconLookup while
     // the reader has only named the file whose icon the row should show.
@@ -38,6 +37,7 @@ struct StartupEntry {
     // resolved it once; empty for an empty command.
     std::string programPath;
     bool checked = false; // active in its location; unchecked = disabled
+    bool running = false; // its program runs now: status "Выполняется", else "Остановлено"
     bool selected = false;
     KeptForm kept; // disabled entries: what their record keeps
 };

@@ -11,7 +11,6 @@
 
 #include <deque>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 namespace kv {
@@ -53,18 +52,11 @@ struct AppState {
     // False when kernel32 lacks the process-snapshot functions: programs then
     // show no running status and cannot be stopped.
     bool ProcessListAvailable = true;
-    // The program path of each command of the list, resolved when it is
-    // first needed after the last refresh: the running status and the stop
-    // command resolve no command twice.
-    std::unordered_map<std::string, std::string> programPaths;
-
     // Set while the program itself rewrites rows (scan, sort, delete, restore,
     // edit): row changes are then not taken as the user's.
     bool ListBusy = false;
     // Set while a change check rebuilds and reads the list.
     bool CheckBusy = false;
-    // Set around a check started by the monitoring timer.
-    bool TimerCheckPass = false;
 
     // A result message left by a writer, remover or the options, shown by the
     // next refresh.
@@ -76,23 +68,6 @@ struct AppState {
 
     // The list file last written in this run: the target of "Сохранить список".
     std::string LastListPath;
-
-    // The rows of the entry list, top first. The list is virtual: it holds
-    // only their number, the selection and the focus, and asks for each
-    // row's texts, icon and check box when it shows them. A row's title,
-    // command and location never change after it is put in; the texts of
-    // all rows lie one after another in one block, from `at` on.
-    struct ListRow {
-        std::size_t at = 0;
-        std::size_t titleLength = 0;
-        std::size_t commandLength = 0;
-        std::size_t locationLength = 0;
-        int icon = 0;
-        bool checked = false; // state image 2: active in its location; else 1: disabled
-        bool running = false; // status "Выполняется", else "Остановлено"
-    };
-    std::vector<ListRow> rows;
-    std::string rowTextBlock;
 
     // The column of the last sort request, and per column whether its next
     // sort is ascending.

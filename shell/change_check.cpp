@@ -10,6 +10,7 @@
 #include "shell/monitoring_timer.h"
 #include "shell/outcome_report.h"
 #include "shell/scan_driver.h"
+#include "shell/status_bar.h"
 #include "resource.h"
 
 #include <windows.h>

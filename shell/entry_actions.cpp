@@ -11,6 +11,7 @@
 #include "shell/message_boxes.h"
 #include "shell/outcome_report.h"
 #include "shell/scan_driver.h"
+#include "shell/status_bar.h"
 #include "resource.h"
 
 #include <windows.h>

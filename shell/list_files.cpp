@@ -16,7 +16,9 @@
 #include "shell/entry_list.h"
 #include "shell/message_boxes.h"
 #include "shell/outcome_report.h"
+#include "shell/row_icons.h"
 #include "shell/scan_driver.h"
+#include "shell/status_bar.h"
 #include "resource.h"
 
 #include <windows.h>

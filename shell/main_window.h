@@ -3,6 +3,7 @@
 #pragma once
 
 #include "records/settings_store.h"
+#include "shell/status_bar.h"
 
 #include <windows.h>
 
@@ -25,22 +26,8 @@ HWND CreateMainWindow(HINSTANCE instance, int x, int y, int width, int height);
 // status bar at the bottom, the list between them.
 void LayoutMainWindow(int width, int height);
 
-// The width the right status-bar part needs to show this text whole: the
-// text in the status bar's font with the part's edges, margins and size
-// grip; never less than kStatusRightPartWidth.
-int CountPartWidth(const std::string& text);
-
-// Divides a status bar of this width into its two parts: the right one as
-// wide as its current count text needs, the left one the rest.
-void SetStatusBarParts(int width);
-
 // The window's restored rectangle and show state as its placement gives them,
 // and the list's column order and widths.
 WindowLayout CurrentWindowLayout();
-
-// Layout numbers.
-constexpr int kStatusBarHeight = 20;
-constexpr int kStatusRightPartWidth = 270; // the least width of the right part
-constexpr int kStatusTextMargin = 4;       // on each side of a part's text
 
 } // namespace kv

@@ -3,6 +3,7 @@
 #include "base/strings.h"
 #include "shell/commands.h"
 #include "shell/entry_list.h"
+#include "shell/status_bar.h"
 #include "resource.h"
 
 namespace kv {

@@ -37,9 +37,7 @@ void OnMonitoringTick() {
     if (window == nullptr || (IsWindowVisible(window) && !IsIconic(window))) {
         return;
     }
-    g_app.TimerCheckPass = true;
     CheckForChanges(CheckMode::Timed);
-    g_app.TimerCheckPass = false;
 }
 
 } // namespace kv

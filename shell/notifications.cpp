@@ -9,6 +9,7 @@
 #include "shell/entry_list.h"
 #include "shell/main_window.h"
 #include "shell/program_description.h"
+#include "shell/status_bar.h"
 #include "shell/toolbar.h"
 #include "resource.h"
 

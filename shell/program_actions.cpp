@@ -9,6 +9,7 @@
 #include "shell/app_state.h"
 #include "shell/entry_list.h"
 #include "shell/message_boxes.h"
+#include "shell/status_bar.h"
 #include "resource.h"
 
 #include <commctrl.h>
@@ -22,12 +23,17 @@ namespace kv {
 
 namespace {
 
+// The program path of each command of the list, resolved when it is first
+// needed after the last refresh: the running status and the stop command
+// resolve no command twice.
+std::unordered_map<std::string, std::string> g_programPaths;
+
 // The program path of a list row's command: as the last refresh resolved it,
 // or resolved now and remembered.
 const std::string& ProgramPathOf(const std::string& command) {
-    auto found = g_app.programPaths.find(command);
-    if (found == g_app.programPaths.end()) {
-        found = g_app.programPaths.emplace(command, ResolveProgramFile(command)).first;
+    auto found = g_programPaths.find(command);
+    if (found == g_programPaths.end()) {
+        found = g_programPaths.emplace(command, ResolveProgramFile(command)).first;
     }
     return found->second;
 }
@@ -95,7 +101,7 @@ unsigned __stdcall OpenSelectedFoldersThread(void*) {
 void MarkRunningEntries(std::vector<StartupEntry>& rows) {
     // The rows are new: a command is resolved again when it is next needed,
     // and only then remembered.
-    std::unordered_map<std::string, std::string>().swap(g_app.programPaths);
+    std::unordered_map<std::string, std::string>().swap(g_programPaths);
     if (!g_app.ProcessListAvailable) {
         return;
     }
@@ -103,7 +109,6 @@ void MarkRunningEntries(std::vector<StartupEntry>& rows) {
     if (running.empty()) {
         return;
     }
-    const std::string runningText = LoadText(IDS_STATUS_RUNNING);
     for (StartupEntry& row : rows) {
         if (row.command.empty()) {
             continue;
@@ -112,7 +117,7 @@ void MarkRunningEntries(std::vector<StartupEntry>& rows) {
         const std::string& program =
             row.programPath.empty() ? ProgramPathOf(row.command) : row.programPath;
         if (running.count(ProgramName(program)) != 0) {
-            row.status = runningText;
+            row.running = true;
         }
     }
 }

@@ -9,10 +9,13 @@
 #include "records/change_snapshot.h"
 #include "records/disabled_store.h"
 #include "shell/app_state.h"
+#include "shell/commands.h"
 #include "shell/entry_list.h"
 #include "shell/outcome_report.h"
 #include "shell/program_actions.h"
+#include "shell/row_icons.h"
 #include "shell/sort_order.h"
+#include "shell/status_bar.h"
 #include "resource.h"
 
 #include <vector>
@@ -60,26 +63,41 @@ std::vector<StartupEntry> ReadActiveLocations(bool showProgress) {
     return read;
 }
 
+// The startup set as the list shows it before its sort: every location's
+// entries (checked) and then the disabled ones (unchecked), each on top of
+// the ones read before it. An entry in its location and in the store is
+// shown once, as it is in its location; with `dropRecords` its record also
+// leaves the store.
+std::vector<StartupEntry> ReadRows(bool showProgress, bool dropRecords) {
+    std::vector<StartupEntry> read = ReadActiveLocations(showProgress);
+    for (StartupEntry& row : read) {
+        row.checked = true;
+    }
+    if (showProgress) {
+        ShowStatusText(LoadText(IDS_SCAN_DISABLED));
+    }
+    Append(read, ReadDisabledStoreBeside(read, dropRecords));
+    std::vector<StartupEntry> rows;
+    rows.reserve(read.size());
+    for (auto it = read.rbegin(); it != read.rend(); ++it) {
+        rows.push_back(std::move(*it));
+    }
+    return rows;
+}
+
 } // namespace
 
 std::vector<StartupEntry> ReadStartupSet() {
     PathCacheScope paths;
-    std::vector<StartupEntry> read = ReadActiveLocations(false);
-    for (StartupEntry& row : read) {
-        row.checked = true;
-    }
-    // An entry in its location and in the store is shown once, as it is in
-    // its location; nothing is written here.
-    Append(read, ReadDisabledStoreBeside(read, false));
-    // As a first refresh shows them: each row on top of the earlier ones,
-    // then sorted by title, descending.
+    std::vector<StartupEntry> read = ReadRows(false, false);
+    // As a first refresh shows them: sorted by title, descending.
     std::vector<std::string> titles;
-    for (auto it = read.rbegin(); it != read.rend(); ++it) {
-        titles.push_back(it->title);
+    for (const StartupEntry& row : read) {
+        titles.push_back(row.title);
     }
     std::vector<StartupEntry> rows;
     for (const std::size_t index : ExchangeSortOrder(titles, -1)) {
-        rows.push_back(std::move(read[read.size() - 1 - index]));
+        rows.push_back(std::move(read[index]));
     }
     return rows;
 }
@@ -88,53 +106,31 @@ void ScanDriver() {
     // Each folder the commands name is listed once for this refresh.
     PathCacheScope paths;
     SetCursor(LoadCursor(nullptr, IDC_WAIT));
-    g_app.ListBusy = true;
-    ClearEntryList();
-
-    std::vector<StartupEntry> read = ReadActiveLocations(true);
-
-    // Everything read so far is active in its location.
-    for (StartupEntry& row : read) {
-        row.checked = true;
-    }
-
-    // The disabled entries come after, unchecked. An entry that is in its
-    // location as well (the program ended between its two moves) is shown
-    // once, as it is there, and its record leaves the store.
-    ShowStatusText(LoadText(IDS_SCAN_DISABLED));
-    Append(read, ReadDisabledStoreBeside(read, true));
-    if (!DisabledStoreMayChange() && g_app.PendingStatusText.empty()) {
-        g_app.PendingStatusText = LoadText(DisabledStoreFailureText());
-    }
-
-    // Each row went on top of the rows read before it, so the list holds
-    // them in the reverse of the reading order.
-    std::vector<StartupEntry> rows;
-    rows.reserve(read.size());
-    const std::string stopped = LoadText(IDS_STATUS_STOPPED);
-    IconLookup icons;
-    for (auto it = read.rbegin(); it != read.rend(); ++it) {
-        StartupEntry& row = *it;
-        if (row.icon == kIconLookup) {
-            row.icon = icons(row.iconPath);
+    {
+        FlagScope busy(g_app.ListBusy);
+        ClearEntryList();
+        std::vector<StartupEntry> rows = ReadRows(true, true);
+        if (!DisabledStoreMayChange() && g_app.PendingStatusText.empty()) {
+            g_app.PendingStatusText = LoadText(DisabledStoreFailureText());
         }
-        row.status = stopped;
-        rows.push_back(std::move(row));
+        IconLookup icons;
+        for (StartupEntry& row : rows) {
+            if (row.icon == kIconLookup) {
+                row.icon = icons(row.iconPath);
+            }
+        }
+        // Disabled entries whose program runs show it as well.
+        MarkRunningEntries(rows);
+        // The snapshot of the enabled entries, for the next change check.
+        WriteChangeSnapshot(rows, true);
+        FillEntryList(rows);
     }
-    std::vector<StartupEntry>().swap(read); // only emptied entries are left there
-
-    // Disabled entries whose program runs show it as well.
-    MarkRunningEntries(rows);
-
-    // The snapshot of the enabled entries, for the next change check.
-    WriteChangeSnapshot(rows, true);
-
-    // Sorted by the column and in the direction of the last sort: the flag is
-    // inverted first because sorting inverts it again.
+    // Sorted by the column and in the direction of the last sort; the flag
+    // names the direction of the next one.
     const int column = g_app.sortColumn;
-    g_app.sortAscending[column] = !g_app.sortAscending[column];
-    ShowSortedRows(std::move(rows), column);
-    g_app.ListBusy = false;
+    SortRows(column, !g_app.sortAscending[column]);
+    UpdateCountText();
+    UpdateSelectionCommands(g_app.mainWindow != nullptr ? GetMenu(g_app.mainWindow) : nullptr);
 
     SetCursor(LoadCursor(nullptr, IDC_ARROW));
     ShowStatusText(LoadText(IDS_HELP_F1));

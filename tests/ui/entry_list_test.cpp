@@ -3,6 +3,7 @@
 #include "shell/entry_actions.h"
 #include "shell/entry_list.h"
 #include "shell/main_window.h"
+#include "shell/row_icons.h"
 #include "shell/scan_driver.h"
 #include "shell/toolbar.h"
 

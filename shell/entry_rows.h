@@ -1,0 +1,59 @@
+// The rows of the entry list, top first, as the program keeps them: the list
+// view holds only their number, selection and focus, and asks for each
+// row's texts, icon and check box when it shows them. A row's title, command
+// and location never change after it is put in.
+#pragma once
+
+#include "entries/startup_entry.h"
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace kv {
+
+enum EntryColumn { kColumnTitle = 0, kColumnCommand = 1, kColumnStatus = 2, kColumnLocation = 3 };
+
+int RowCount();
+// A column's text, whole, however long. Off the list's thread it is asked
+// of the list, which the window's thread answers.
+std::string RowText(int row, int column);
+bool RowChecked(int row);   // state image 2: active in its location
+bool RowUnchecked(int row); // state image 1: disabled
+bool RowRunning(int row);
+int DisabledRowCount();
+// The title, command and location of a row, and nothing else.
+StartupEntry RowTexts(int row);
+// The texts, icon, box and running status of a row (not its selection).
+StartupEntry RowEntry(int row);
+enum class RowKind { Enabled, Disabled };
+// RowTexts of every row of the kind, top first.
+std::vector<StartupEntry> RowsOfKind(RowKind kind);
+// Every row's text of a column, top first.
+std::vector<std::string> ColumnTexts(int column);
+
+// Sets a row's check box (true: state image 2) as it is shown; the entry
+// itself is not touched.
+void SetRowBox(int row, bool checked);
+// Shows a row's status as "Выполняется" or "Остановлено".
+void SetRowRunning(int row, bool running);
+
+// The first row from `start` on (then from the top) whose title is `text`,
+// or begins with it when `partial`, in any letter case; -1 when none is.
+// What the list asks when the user types in it.
+int FindRowByTitle(const std::string& text, bool partial, int start);
+
+// Answers the list's request for a row's texts, icon or check box.
+void ProvideRowItem(LVITEMA& item);
+
+// Changes of the rows themselves, for the list view that shows them.
+void InsertRowAt(int position, const StartupEntry& entry);
+void EraseRowAt(int row);
+void ReplaceRows(const std::vector<StartupEntry>& rows);
+// The rows put in this order: order[k] is the row that goes to place k.
+void ReorderRows(const std::vector<std::size_t>& order);
+
+} // namespace kv
