@@ -3,6 +3,7 @@
 #pragma once
 
 #include <windows.h>
+#include <commctrl.h>
 #include <objbase.h>
 
 #include <string>
@@ -63,6 +64,61 @@ class FindHandle {
 
   private:
     HANDLE handle_;
+};
+
+// One handle of a kind that `Close` frees (a menu, an icon, a GDI object, an
+// image list), freed when its owner goes.
+template <typename Handle, typename Param, BOOL(WINAPI* Close)(Param)> class UniqueOwner {
+  public:
+    UniqueOwner() = default;
+    explicit UniqueOwner(Handle handle) : handle_(handle) {}
+    ~UniqueOwner() { Reset(); }
+    UniqueOwner(const UniqueOwner&) = delete;
+    UniqueOwner& operator=(const UniqueOwner&) = delete;
+    UniqueOwner(UniqueOwner&& other) noexcept : handle_(other.handle_) { other.handle_ = nullptr; }
+    UniqueOwner& operator=(UniqueOwner&& other) noexcept {
+        if (this != &other) {
+            Reset(other.handle_);
+            other.handle_ = nullptr;
+        }
+        return *this;
+    }
+
+    void Reset(Handle handle = nullptr) {
+        if (handle_ != nullptr) {
+            Close(handle_);
+        }
+        handle_ = handle;
+    }
+    Handle get() const { return handle_; }
+    explicit operator bool() const { return handle_ != nullptr; }
+
+  private:
+    Handle handle_ = nullptr;
+};
+
+using UniqueMenu = UniqueOwner<HMENU, HMENU, &DestroyMenu>;
+using UniqueIcon = UniqueOwner<HICON, HICON, &DestroyIcon>;
+using UniqueFont = UniqueOwner<HFONT, HGDIOBJ, &DeleteObject>;
+using UniqueImageList = UniqueOwner<HIMAGELIST, HIMAGELIST, &ImageList_Destroy>;
+
+// An object selected into a device context; the one it replaced is selected
+// back when the owner goes.
+class SelectedObject {
+  public:
+    SelectedObject(HDC dc, HGDIOBJ object)
+        : dc_(dc), previous_(object != nullptr ? SelectObject(dc, object) : nullptr) {}
+    ~SelectedObject() {
+        if (previous_ != nullptr) {
+            SelectObject(dc_, previous_);
+        }
+    }
+    SelectedObject(const SelectedObject&) = delete;
+    SelectedObject& operator=(const SelectedObject&) = delete;
+
+  private:
+    HDC dc_;
+    HGDIOBJ previous_;
 };
 
 // COM on the calling thread for the owner's lifetime. A thread that already

@@ -1,5 +1,6 @@
 #include "dialogs/about_box.h"
 
+#include "base/handles.h"
 #include "base/strings.h"
 #include "resource.h"
 
@@ -40,7 +41,7 @@ struct Link {
 struct AboutState {
     HINSTANCE instance = nullptr;
     Link links[2];
-    HFONT underlined = nullptr; // the default GUI font with underlining
+    UniqueFont underlined; // the default GUI font with underlining
     HCURSOR hand = nullptr;
 };
 
@@ -78,11 +79,13 @@ void SetUpLink(HWND dialog, const Link& link) {
     if (dc == nullptr) {
         return;
     }
-    const HGDIOBJ previous = SelectObject(dc, PlainFont());
     SIZE extent{};
-    const BOOL measured =
-        GetTextExtentPoint32A(dc, shown.c_str(), static_cast<int>(shown.size()), &extent);
-    SelectObject(dc, previous);
+    BOOL measured = FALSE;
+    {
+        const SelectedObject font(dc, PlainFont());
+        measured =
+            GetTextExtentPoint32A(dc, shown.c_str(), static_cast<int>(shown.size()), &extent);
+    }
     ReleaseDC(control, dc);
     if (measured && extent.cx > 0) {
         SetWindowPos(control, nullptr, 0, 0, extent.cx, extent.cy,
@@ -95,7 +98,7 @@ void InitAboutBox(HWND dialog, AboutState& state) {
     LOGFONTA font{};
     if (GetObjectA(PlainFont(), sizeof(font), &font) != 0) {
         font.lfUnderline = TRUE;
-        state.underlined = CreateFontIndirectA(&font);
+        state.underlined.Reset(CreateFontIndirectA(&font));
     }
     state.hand = LoadCursorA(state.instance, MAKEINTRESOURCEA(IDC_LINK_HAND));
     state.links[0].id = IDC_ABOUT_EMAIL;
@@ -142,7 +145,7 @@ INT_PTR DrawLink(HWND dialog, AboutState& state, HDC dc, HWND control) {
     SetTextColor(dc, LinkColour(GetSysColor(COLOR_HOTLIGHT),
                                 GetSysColorBrush(COLOR_HOTLIGHT) != nullptr,
                                 GetSysColor(COLOR_BTNFACE)));
-    SelectObject(dc, link->away && state.underlined != nullptr ? state.underlined : PlainFont());
+    SelectObject(dc, link->away && state.underlined ? state.underlined.get() : PlainFont());
     return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_BTNFACE));
 }
 
@@ -204,10 +207,7 @@ INT_PTR CALLBACK AboutBoxProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
         }
         return FALSE;
     case WM_DESTROY:
-        if (state->underlined != nullptr) {
-            DeleteObject(state->underlined);
-            state->underlined = nullptr;
-        }
+        state->underlined.Reset();
         SetWindowLongPtrA(dialog, DWLP_USER, 0);
         return FALSE;
     default:

@@ -3,6 +3,7 @@
 // the shell reaches them here.
 #pragma once
 
+#include "base/handles.h"
 #include "records/settings_store.h"
 
 #include <windows.h>
@@ -39,7 +40,7 @@ struct AppState {
 
     // Named mutex that keeps a second copy of the program from starting; held
     // until the main window is destroyed.
-    HANDLE instanceMutex = nullptr;
+    UniqueHandle instanceMutex;
 
     // The notification-area icon: its record is filled at creation, and
     // trayIconAdded tells whether the shell holds it now.
@@ -74,10 +75,10 @@ struct AppState {
     int sortColumn = 0;
     bool sortAscending[4] = {true, true, true, true};
 
-    HIMAGELIST sortMarkers = nullptr; // 0: descending marker, 1: ascending marker
+    UniqueImageList sortMarkers; // 0: descending marker, 1: ascending marker
     // Images of the location groups (registry, all, Startup folder, win.ini,
     // folder) for the group list of the program dialog.
-    HIMAGELIST groupImages = nullptr;
+    UniqueImageList groupImages;
 
     RunningSettings settings = DefaultRunningSettings();
 };

@@ -48,10 +48,71 @@ bool WindowGone() {
 
 } // namespace
 
+namespace {
+
+// Whether a question of this mode about this kind of change is asked: a
+// timed check asks only what its monitoring setting names.
+bool Asked(CheckMode mode, bool added) {
+    const RunningSettings& settings = g_app.settings;
+    return mode != CheckMode::Timed || (added ? settings.NewMon : settings.OldMon) != 0;
+}
+
+// Yes to a new program: it leaves its location, and then the snapshot.
+void RemoveNewProgram(const StartupEntry& entry) {
+    const LocationOutcome outcome = RemoveEntry(entry.title, entry.command, entry.location);
+    if (outcome.succeeded()) {
+        SnapshotRemoveEntry(entry);
+    }
+    ReportOutcomeLater(outcome);
+}
+
+// Yes to a vanished program: into the snapshot first, so that an end before
+// the closing refresh does not take it for a new program; then back into its
+// location as it was.
+void PutBackVanishedProgram(const StartupEntry& entry) {
+    const bool inSnapshot = SnapshotAddEntry(entry);
+    const LocationOutcome outcome = WriteKeptEntry(entry);
+    if (!outcome.succeeded() && inSnapshot) {
+        SnapshotRemoveEntry(entry);
+    }
+    ReportOutcomeLater(outcome);
+}
+
+// Asks about each change of one kind, in order; true when any was answered
+// Yes. False in `windowStays` when the program was ended meanwhile.
+bool AskAboutChanges(CheckMode mode, bool added, const std::vector<StartupEntry>& entries,
+                     const std::vector<std::size_t>& changed, bool& windowStays) {
+    bool answered = false;
+    for (const std::size_t index : changed) {
+        if (!Asked(mode, added)) {
+            continue; // taken in silently
+        }
+        const StartupEntry& entry = entries[index];
+        const bool yes = added ? Ask(mode, Question(IDS_CHG_NEW_HEAD, entry, IDS_CHG_ASK_DELETE),
+                                     IDS_CHG_NEW_CAPTION)
+                               : Ask(mode, Question(IDS_CHG_OLD_HEAD, entry, IDS_CHG_ASK_RESTORE),
+                                     IDS_CHG_OLD_CAPTION);
+        if (yes) {
+            answered = true;
+            if (added) {
+                RemoveNewProgram(entry);
+            } else {
+                PutBackVanishedProgram(entry);
+            }
+        }
+        if (WindowGone()) {
+            windowStays = false;
+            return answered;
+        }
+    }
+    return answered;
+}
+
+} // namespace
+
 void CheckForChanges(CheckMode mode) {
     const bool timed = mode == CheckMode::Timed;
-    const RunningSettings& settings = g_app.settings;
-    if (timed && settings.NewMon == 0 && settings.OldMon == 0) {
+    if (!Asked(mode, true) && !Asked(mode, false)) {
         return;
     }
     // One check at a time: a check started while another one waits for an
@@ -59,18 +120,17 @@ void CheckForChanges(CheckMode mode) {
     if (g_app.CheckBusy) {
         return;
     }
-    g_app.CheckBusy = true;
+    FlagScope busy(g_app.CheckBusy);
 
     // The previous set, with the values its entries held as the last refresh
-    // saw them, so that a vanished one is put back as it was.
+    // saw them, so that a vanished one is put back as it was. A damaged
+    // report.ini is no snapshot: comparing with part of one would take every
+    // entry it lost for a new program.
     std::vector<StartupEntry> previous;
     if (mode == CheckMode::StartUp) {
-        // A damaged report.ini is no snapshot: comparing with part of one
-        // would take every entry it lost for a new program.
         if (!ChangeSnapshotIsWhole()) {
             ScanDriver();
             ShowStatusText(LoadText(IDS_NO_REPORT_FILE));
-            g_app.CheckBusy = false;
             return;
         }
         previous = ReadChangeSnapshot();
@@ -82,46 +142,15 @@ void CheckForChanges(CheckMode mode) {
     const std::vector<StartupEntry> current = RowsOfKind(RowKind::Enabled);
     // What went into the store since was disabled by this program.
     const EntryChanges changes = CompareEntrySets(previous, current, RowsOfKind(RowKind::Disabled));
-
-    for (const std::size_t index : changes.added) {
-        if (timed && settings.NewMon == 0) {
-            continue; // taken in silently
-        }
-        const StartupEntry& entry = current[index];
-        if (Ask(mode, Question(IDS_CHG_NEW_HEAD, entry, IDS_CHG_ASK_DELETE), IDS_CHG_NEW_CAPTION)) {
-            const LocationOutcome outcome = RemoveEntry(entry.title, entry.command, entry.location);
-            if (outcome.succeeded()) {
-                SnapshotRemoveEntry(entry);
-            }
-            ReportOutcomeLater(outcome);
-        }
-        if (WindowGone()) {
-            g_app.CheckBusy = false;
-            return;
-        }
+    bool windowStays = true;
+    bool answered = AskAboutChanges(mode, true, current, changes.added, windowStays);
+    if (windowStays) {
+        answered =
+            AskAboutChanges(mode, false, previous, changes.vanished, windowStays) || answered;
     }
-    for (const std::size_t index : changes.vanished) {
-        if (timed && settings.OldMon == 0) {
-            continue;
-        }
-        const StartupEntry& entry = previous[index];
-        if (Ask(mode, Question(IDS_CHG_OLD_HEAD, entry, IDS_CHG_ASK_RESTORE),
-                IDS_CHG_OLD_CAPTION)) {
-            // Into the snapshot first, so that an end before the closing
-            // refresh does not take it for a new program.
-            const bool inSnapshot = SnapshotAddEntry(entry);
-            const LocationOutcome outcome = WriteKeptEntry(entry);
-            if (!outcome.succeeded() && inSnapshot) {
-                SnapshotRemoveEntry(entry);
-            }
-            ReportOutcomeLater(outcome);
-        }
-        if (WindowGone()) {
-            g_app.CheckBusy = false;
-            return;
-        }
+    if (!windowStays) {
+        return;
     }
-
     if (timed) {
         StartMonitoringTimer();
     }
@@ -133,10 +162,11 @@ void CheckForChanges(CheckMode mode) {
             Inform(LoadText(IDS_CHG_NO_REMOVED));
         }
     }
-    if (!WindowGone()) {
+    // The list shows the effect of the answers; when nothing was answered
+    // Yes, the list of the first refresh is current.
+    if (answered && !WindowGone()) {
         ScanDriver();
     }
-    g_app.CheckBusy = false;
 }
 
 void RunManualCheck() {

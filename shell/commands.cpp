@@ -1,5 +1,6 @@
 #include "shell/commands.h"
 
+#include "base/handles.h"
 #include "base/strings.h"
 #include "base/text.h"
 #include "dialogs/about_box.h"
@@ -257,10 +258,9 @@ HMENU BuildListContextMenu() {
 void ShowListContextMenu() {
     POINT cursor{};
     GetCursorPos(&cursor);
-    HMENU menu = BuildListContextMenu();
-    UpdateSelectionCommands(menu);
-    TrackPopupMenu(menu, TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, g_app.mainWindow, nullptr);
-    DestroyMenu(menu);
+    const UniqueMenu menu(BuildListContextMenu());
+    UpdateSelectionCommands(menu.get());
+    TrackPopupMenu(menu.get(), TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, g_app.mainWindow, nullptr);
 }
 
 } // namespace kv

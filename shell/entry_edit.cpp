@@ -223,7 +223,7 @@ ProgramDialogRequest DialogRequest() {
     ProgramDialogRequest request;
     request.instance = g_app.instance;
     request.owner = g_app.mainWindow;
-    request.groupImages = g_app.groupImages;
+    request.groupImages = g_app.groupImages.get();
     return request;
 }
 
@@ -409,8 +409,7 @@ void AddDroppedFile(const std::string& path) {
 
 void EditSelectedEntries() {
     // Row changes made meanwhile are the program's own.
-    const bool busy = g_app.ListBusy;
-    g_app.ListBusy = true;
+    FlagScope busy(g_app.ListBusy);
     // The rows are read before the first dialog opens, top first.
     std::vector<EditedRow> rows;
     for (int row : SelectedRows()) {
@@ -433,7 +432,6 @@ void EditSelectedEntries() {
         }
         ScanDriver();
     }
-    g_app.ListBusy = busy;
 }
 
 } // namespace kv

@@ -43,9 +43,8 @@ HICON LoadSmallIcon(UINT id) {
 HIMAGELIST MakeImageList(const UINT* icons, int count) {
     HIMAGELIST list = ImageList_Create(16, 16, ILC_COLOR8 | ILC_MASK, count, 0);
     for (int i = 0; i < count; ++i) {
-        HICON icon = LoadSmallIcon(icons[i]);
-        ImageList_ReplaceIcon(list, -1, icon);
-        DestroyIcon(icon);
+        const UniqueIcon icon(LoadSmallIcon(icons[i]));
+        ImageList_ReplaceIcon(list, -1, icon.get());
     }
     return list;
 }
@@ -103,12 +102,12 @@ void AttachImageLists() {
     SendMessageA(g_app.entryList, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(system));
 
     // Header images: the sort markers, descending first, ascending second.
-    if (g_app.sortMarkers == nullptr) {
+    if (!g_app.sortMarkers) {
         const UINT markers[2] = {IDI_SORT_DESC, IDI_SORT_ASC};
-        g_app.sortMarkers = MakeImageList(markers, 2);
+        g_app.sortMarkers.Reset(MakeImageList(markers, 2));
     }
     HWND header = reinterpret_cast<HWND>(SendMessageA(g_app.entryList, LVM_GETHEADER, 0, 0));
-    SendMessageA(header, HDM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(g_app.sortMarkers));
+    SendMessageA(header, HDM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(g_app.sortMarkers.get()));
 }
 
 void InsertColumns() {
@@ -137,10 +136,10 @@ void CreateStatusBar(HWND window) {
 }
 
 void CreateGroupImages() {
-    if (g_app.groupImages == nullptr) {
+    if (!g_app.groupImages) {
         const UINT groups[5] = {IDI_GROUP_REGISTRY, IDI_GROUP_ALL, IDI_GROUP_STARTUP,
                                 IDI_GROUP_WININI, IDI_GROUP_FOLDER};
-        g_app.groupImages = MakeImageList(groups, 5);
+        g_app.groupImages.Reset(MakeImageList(groups, 5));
     }
 }
 
@@ -188,14 +187,8 @@ void OnCreate(HWND window) {
 // The image lists outlive the controls that show them until the window has
 // gone with all its children; the next window makes new ones.
 void OnFinalDestroy() {
-    if (g_app.sortMarkers != nullptr) {
-        ImageList_Destroy(g_app.sortMarkers);
-        g_app.sortMarkers = nullptr;
-    }
-    if (g_app.groupImages != nullptr) {
-        ImageList_Destroy(g_app.groupImages);
-        g_app.groupImages = nullptr;
-    }
+    g_app.sortMarkers.Reset();
+    g_app.groupImages.Reset();
 }
 
 void OnDestroy() {
@@ -203,10 +196,7 @@ void OnDestroy() {
     SaveChangeSnapshot();
     StopMonitoringTimer();
     SaveWindowLayout(CurrentWindowLayout());
-    if (g_app.instanceMutex != nullptr) {
-        CloseHandle(g_app.instanceMutex);
-        g_app.instanceMutex = nullptr;
-    }
+    g_app.instanceMutex.Reset();
     g_app.entryList = nullptr;
     g_app.statusBar = nullptr;
     g_app.rebar = nullptr;

@@ -1,5 +1,6 @@
 #include "shell/row_icons.h"
 
+#include "base/handles.h"
 #include "base/text.h"
 #include "entries/command_path.h"
 
@@ -13,9 +14,7 @@ namespace {
 int DriveIconIndex() {
     SHFILEINFOA drive{};
     SHGetFileInfoA("C:\\", 0, &drive, sizeof(drive), SHGFI_ICON | SHGFI_SYSICONINDEX);
-    if (drive.hIcon != nullptr) {
-        DestroyIcon(drive.hIcon);
-    }
+    const UniqueIcon icon(drive.hIcon); // only the index is kept
     return drive.iIcon;
 }
 
@@ -23,11 +22,8 @@ int DriveIconIndex() {
 int ShellIconIndex(const std::string& path) {
     SHFILEINFOA info{};
     SHGetFileInfoA(path.c_str(), 0, &info, sizeof(info), SHGFI_ICON | SHGFI_SYSICONINDEX);
-    if (info.hIcon == nullptr) {
-        return -1;
-    }
-    DestroyIcon(info.hIcon);
-    return info.iIcon;
+    const UniqueIcon icon(info.hIcon); // only the index is kept
+    return icon ? info.iIcon : -1;
 }
 
 } // namespace

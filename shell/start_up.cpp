@@ -26,7 +26,7 @@ bool ClaimSingleInstance() {
         return false;
     }
     // Any other outcome, failure included, lets the program start.
-    g_app.instanceMutex = mutex;
+    g_app.instanceMutex.Reset(mutex);
     return true;
 }
 

@@ -1,5 +1,6 @@
 #include "shell/status_bar.h"
 
+#include "base/handles.h"
 #include "base/strings.h"
 #include "shell/app_state.h"
 #include "shell/entry_list.h"
@@ -38,13 +39,12 @@ int CountPartWidth(const std::string& text) {
         if (dc != nullptr) {
             // The font the status bar draws its texts in.
             HFONT font = reinterpret_cast<HFONT>(SendMessageA(g_app.statusBar, WM_GETFONT, 0, 0));
-            HGDIOBJ previous = font != nullptr ? SelectObject(dc, font) : nullptr;
-            SIZE size{};
-            if (GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size)) {
-                needed = size.cx;
-            }
-            if (previous != nullptr) {
-                SelectObject(dc, previous);
+            {
+                const SelectedObject selected(dc, font);
+                SIZE size{};
+                if (GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size)) {
+                    needed = size.cx;
+                }
             }
             ReleaseDC(g_app.statusBar, dc);
         }

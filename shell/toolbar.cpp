@@ -1,5 +1,6 @@
 #include "shell/toolbar.h"
 
+#include "base/handles.h"
 #include "base/strings.h"
 #include "base/text.h"
 #include "shell/app_state.h"
@@ -118,9 +119,8 @@ void ShowStartupFolderMenu() {
                  reinterpret_cast<LPARAM>(&button));
     POINT corner{button.left, button.bottom};
     ClientToScreen(g_app.toolBar, &corner);
-    HMENU menu = BuildStartupFolderMenu();
-    TrackPopupMenu(menu, TPM_LEFTBUTTON, corner.x, corner.y, 0, g_app.mainWindow, nullptr);
-    DestroyMenu(menu);
+    const UniqueMenu menu(BuildStartupFolderMenu());
+    TrackPopupMenu(menu.get(), TPM_LEFTBUTTON, corner.x, corner.y, 0, g_app.mainWindow, nullptr);
 }
 
 } // namespace kv

@@ -1,5 +1,6 @@
 #include "shell/tray.h"
 
+#include "base/handles.h"
 #include "base/strings.h"
 #include "base/text.h"
 #include "shell/app_state.h"
@@ -71,14 +72,13 @@ void ShowTrayMenu() {
     HWND window = g_app.mainWindow;
     POINT cursor{};
     GetCursorPos(&cursor);
-    HMENU menu = BuildTrayMenu();
+    const UniqueMenu menu(BuildTrayMenu());
     // Without being the foreground window the menu would not close when the
     // user clicks elsewhere; the empty message afterwards lets the shell see
     // the menu is gone.
     SetForegroundWindow(window);
-    TrackPopupMenu(menu, TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, window, nullptr);
+    TrackPopupMenu(menu.get(), TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, window, nullptr);
     PostMessageA(window, WM_NULL, 0, 0);
-    DestroyMenu(menu);
 }
 
 } // namespace

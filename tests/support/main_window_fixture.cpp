@@ -106,12 +106,6 @@ void MainWindowTest::CloseMainWindow() {
         PumpMessages();
     }
     // The next window starts from the program's start-up state.
-    if (kv::g_app.sortMarkers != nullptr) {
-        ImageList_Destroy(kv::g_app.sortMarkers);
-    }
-    if (kv::g_app.groupImages != nullptr) {
-        ImageList_Destroy(kv::g_app.groupImages);
-    }
     kv::g_app = kv::AppState{};
 }
 

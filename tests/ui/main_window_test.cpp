@@ -251,8 +251,8 @@ TEST_F(MainWindow, MainMenuMatchesItsTables) {
                    {IDM_ABOUT, "&О программе Kelvorin ...", false}},
                   GetSubMenu(menu(), 3));
     // The images of the window, and the process functions of this system.
-    EXPECT_EQ(2, ImageList_GetImageCount(kv::g_app.sortMarkers));
-    EXPECT_EQ(5, ImageList_GetImageCount(kv::g_app.groupImages));
+    EXPECT_EQ(2, ImageList_GetImageCount(kv::g_app.sortMarkers.get()));
+    EXPECT_EQ(5, ImageList_GetImageCount(kv::g_app.groupImages.get()));
     EXPECT_TRUE(kv::g_app.ProcessListAvailable);
     // This system is Windows 2000 or later: the task scheduler is there.
     EXPECT_TRUE(MenuEnabled(menu(), IDM_TOOL_SCHEDULER));

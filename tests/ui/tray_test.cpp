@@ -271,19 +271,19 @@ TEST_F(TrayWindow, TimerRunsWithTheMonitoringPeriod) {
 
 TEST_F(TrayWindow, DestructionFreesTheImageListsAndTheNextWindowMakesNew) {
     OpenMainWindow();
-    ASSERT_NE(nullptr, kv::g_app.sortMarkers);
-    ASSERT_NE(nullptr, kv::g_app.groupImages);
+    ASSERT_NE(nullptr, kv::g_app.sortMarkers.get());
+    ASSERT_NE(nullptr, kv::g_app.groupImages.get());
     DestroyWindow(window());
     kvtest::PumpMessages();
-    EXPECT_EQ(nullptr, kv::g_app.sortMarkers);
-    EXPECT_EQ(nullptr, kv::g_app.groupImages);
+    EXPECT_EQ(nullptr, kv::g_app.sortMarkers.get());
+    EXPECT_EQ(nullptr, kv::g_app.groupImages.get());
 
     OpenMainWindow();
-    ASSERT_NE(nullptr, kv::g_app.sortMarkers);
-    EXPECT_EQ(2, ImageList_GetImageCount(kv::g_app.sortMarkers));
-    EXPECT_EQ(5, ImageList_GetImageCount(kv::g_app.groupImages));
+    ASSERT_NE(nullptr, kv::g_app.sortMarkers.get());
+    EXPECT_EQ(2, ImageList_GetImageCount(kv::g_app.sortMarkers.get()));
+    EXPECT_EQ(5, ImageList_GetImageCount(kv::g_app.groupImages.get()));
     HWND header = reinterpret_cast<HWND>(SendMessageA(kv::g_app.entryList, LVM_GETHEADER, 0, 0));
-    EXPECT_EQ(kv::g_app.sortMarkers,
+    EXPECT_EQ(kv::g_app.sortMarkers.get(),
               reinterpret_cast<HIMAGELIST>(SendMessageA(header, HDM_GETIMAGELIST, 0, 0)));
 }
 
