@@ -152,6 +152,33 @@ LONG EnumSubkeyAt(HKEY key, DWORD index, std::string& name) {
     }
 }
 
+void ForEachValue(HKEY key, const std::function<bool(const RegValue&)>& each) {
+    RegValue value;
+    for (DWORD index = 0;; ++index) {
+        const LONG status = EnumValueAt(key, index, value);
+        if (status == ERROR_MORE_DATA) {
+            continue;
+        }
+        if (status != ERROR_SUCCESS || !each(value)) {
+            return;
+        }
+    }
+}
+
+void ForEachSubkey(HKEY key, const std::function<void(const std::string&)>& each) {
+    std::string name;
+    for (DWORD index = 0;; ++index) {
+        const LONG status = EnumSubkeyAt(key, index, name);
+        if (status == ERROR_MORE_DATA) {
+            continue;
+        }
+        if (status != ERROR_SUCCESS) {
+            return;
+        }
+        each(name);
+    }
+}
+
 std::string DataAsText(const std::string& data) {
     const std::string::size_type zero = data.find('\0');
     return zero == std::string::npos ? data : data.substr(0, zero);

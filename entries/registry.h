@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 namespace kv {
@@ -57,6 +58,14 @@ LONG QueryValue(HKEY key, const std::string& name, DWORD& type, std::string& byt
 
 // Reads the name of the subkey at `index`, of any length.
 LONG EnumSubkeyAt(HKEY key, DWORD index, std::string& name);
+
+// Every value of the key, in the registry's order, until `each` returns
+// false. A value whose name is longer than the registry allows is passed
+// over; any other error ends the walk.
+void ForEachValue(HKEY key, const std::function<bool(const RegValue&)>& each);
+
+// Every subkey name of the key, in the registry's order, by the same rules.
+void ForEachSubkey(HKEY key, const std::function<void(const std::string&)>& each);
 
 // String data as text: up to the first zero byte, or all of it when it has none.
 std::string DataAsText(const std::string& data);

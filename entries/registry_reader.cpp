@@ -39,25 +39,14 @@ RegistryScan ScanRegistryKey(const std::string& rootName, const std::string& key
     }
     scan.opened = true;
     const PathEnvironment env = SystemPathEnvironment();
-    RegValue value;
-    for (DWORD index = 0;; ++index) {
-        const LONG status = EnumValueAt(key.get(), index, value);
-        if (status == ERROR_NO_MORE_ITEMS) {
-            break;
-        }
-        if (status != ERROR_SUCCESS) {
-            if (status == ERROR_MORE_DATA) {
-                continue; // a name longer than the registry allows: skip it
-            }
-            break;
-        }
+    ForEachValue(key.get(), [&](const RegValue& value) {
         // Windows starts string values, and expandable ones with their
         // variables expanded; the command shows the data as stored.
-        if (value.type != REG_SZ && value.type != REG_EXPAND_SZ) {
-            continue;
+        if (value.type == REG_SZ || value.type == REG_EXPAND_SZ) {
+            scan.rows.push_back(RegistryRow(value, DataAsText(value.data), location, env));
         }
-        scan.rows.push_back(RegistryRow(value, DataAsText(value.data), location, env));
-    }
+        return true;
+    });
     return scan;
 }
 
@@ -70,42 +59,21 @@ RegistryScan ScanRegistrySubkeys(const std::string& rootName, const std::string&
     }
     scan.opened = true;
     const PathEnvironment env = SystemPathEnvironment();
-    std::string subkeyName;
-    for (DWORD index = 0;; ++index) {
-        const LONG status = EnumSubkeyAt(key.get(), index, subkeyName);
-        if (status == ERROR_NO_MORE_ITEMS) {
-            break;
-        }
-        if (status != ERROR_SUCCESS) {
-            if (status == ERROR_MORE_DATA) {
-                continue;
-            }
-            break;
-        }
+    ForEachSubkey(key.get(), [&](const std::string& subkeyName) {
         // Full access is asked first, as the removers will need it; a user
         // without write rights still sees what will start.
         RegKey subkey;
         const std::string subkeyPath = keyPath + "\\" + subkeyName;
         if (!subkey.Open(root, subkeyPath, KEY_ALL_ACCESS) &&
             !subkey.Open(root, subkeyPath, KEY_QUERY_VALUE)) {
-            continue;
+            return;
         }
         const std::string location = RegistryLocationString(rootName, subkeyPath);
-        RegValue value;
-        for (DWORD valueIndex = 0;; ++valueIndex) {
-            const LONG valueStatus = EnumValueAt(subkey.get(), valueIndex, value);
-            if (valueStatus == ERROR_NO_MORE_ITEMS) {
-                break;
-            }
-            if (valueStatus != ERROR_SUCCESS) {
-                if (valueStatus == ERROR_MORE_DATA) {
-                    continue;
-                }
-                break;
-            }
+        ForEachValue(subkey.get(), [&](const RegValue& value) {
             scan.rows.push_back(RegistryRow(value, DataAsText(value.data), location, env));
-        }
-    }
+            return true;
+        });
+    });
     return scan;
 }
 

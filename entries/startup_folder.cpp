@@ -30,19 +30,15 @@ std::string GetStartupFolderPath(int selector) {
     // value is read whole, so a long name or long data in another value
     // cannot end the search early.
     const std::string wantedLower = LowerAscii(wanted);
-    RegValue value;
-    for (DWORD index = 0;; ++index) {
-        const LONG status = EnumValueAt(key.get(), index, value);
-        if (status == ERROR_MORE_DATA) {
-            continue; // a name longer than the registry allows: not ours
+    std::string path;
+    ForEachValue(key.get(), [&](const RegValue& value) {
+        if (LowerAscii(value.name) != wantedLower) {
+            return true;
         }
-        if (status != ERROR_SUCCESS) {
-            return std::string();
-        }
-        if (LowerAscii(value.name) == wantedLower) {
-            return DataAsText(value.data);
-        }
-    }
+        path = DataAsText(value.data);
+        return false;
+    });
+    return path;
 }
 
 namespace {

@@ -75,12 +75,12 @@ SwitchedOffEntries SwitchedOffEntries::Read() {
         if (!key.Open(switched.switchRoot, keyPath, KEY_QUERY_VALUE)) {
             continue;
         }
-        RegValue value;
-        for (DWORD index = 0; EnumValueAt(key.get(), index, value) == ERROR_SUCCESS; ++index) {
+        ForEachValue(key.get(), [&](const RegValue& value) {
             if (SwitchSaysOff(value.type, value.data)) {
                 entries.off_.insert(Entry(switched.switchRoot, keyPath, value.name));
             }
-        }
+            return true;
+        });
     }
     return entries;
 }

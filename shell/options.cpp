@@ -32,15 +32,13 @@ OwnAutostart ReadOwnAutostart() {
     if (!key.Open(HKEY_CURRENT_USER, kRunKey, KEY_QUERY_VALUE)) {
         return own;
     }
-    RegValue value;
-    for (DWORD index = 0; EnumValueAt(key.get(), index, value) == ERROR_SUCCESS; ++index) {
-        if (value.type != REG_SZ || value.name != kOwnValueName) {
-            continue;
+    ForEachValue(key.get(), [&own](const RegValue& value) {
+        if (value.type == REG_SZ && value.name == kOwnValueName) {
+            own.present = true;
+            own.minimised = DataAsText(value.data).find(kMinimisedSwitch) != std::string::npos;
         }
-        own.present = true;
-        const std::string text = value.data.substr(0, value.data.find('\0'));
-        own.minimised = text.find(kMinimisedSwitch) != std::string::npos;
-    }
+        return true;
+    });
     return own;
 }
 
