@@ -169,6 +169,15 @@ void CheckForChanges(CheckMode mode) {
     }
 }
 
+void OnMonitoringTick() {
+    HWND window = g_app.mainWindow;
+    // While the user looks at the window, the list speaks for itself.
+    if (window == nullptr || (IsWindowVisible(window) && !IsIconic(window))) {
+        return;
+    }
+    CheckForChanges(CheckMode::Timed);
+}
+
 void RunManualCheck() {
     if (g_app.CheckBusy) {
         return;

@@ -20,6 +20,10 @@ void CheckForChanges(CheckMode mode);
 // whole check and started again after it.
 void RunManualCheck();
 
+// WM_TIMER of the main window for the monitoring timer: while the window is
+// hidden or minimised, a timed check.
+void OnMonitoringTick();
+
 // Writes report.ini from the enabled rows of the list.
 void SaveChangeSnapshot();
 

@@ -15,12 +15,12 @@
 #include "shell/entry_edit.h"
 #include "shell/entry_list.h"
 #include "shell/list_files.h"
-#include "shell/main_window.h"
 #include "shell/options.h"
 #include "shell/program_actions.h"
 #include "shell/scan_driver.h"
 #include "shell/startup_report.h"
 #include "shell/toolbar.h"
+#include "shell/window_layout.h"
 #include "resource.h"
 
 #include <commctrl.h>

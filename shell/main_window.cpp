@@ -14,6 +14,7 @@
 #include "shell/scan_driver.h"
 #include "shell/toolbar.h"
 #include "shell/tray.h"
+#include "shell/window_layout.h"
 #include "resource.h"
 
 #include <commctrl.h>
@@ -266,6 +267,12 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_ERASEBKGND:
         return 1; // the children cover the client area
     case WM_NOTIFY:
+        // A rebar that changed its height needs the controls laid out anew.
+        if (reinterpret_cast<const NMHDR*>(lParam)->code == RBN_HEIGHTCHANGE) {
+            RECT client{};
+            GetClientRect(window, &client);
+            LayoutMainWindow(client.right, client.bottom);
+        }
         return HandleNotify(reinterpret_cast<NMHDR*>(lParam));
     case WM_COMMAND:
         ExecuteCommand(LOWORD(wParam));
@@ -321,31 +328,6 @@ HWND CreateMainWindow(HINSTANCE instance, int x, int y, int width, int height) {
     g_app.instance = instance;
     return CreateWindowExA(0, kMainWindowClass, kMainWindowTitle, WS_OVERLAPPEDWINDOW, x, y, width,
                            height, nullptr, nullptr, instance, nullptr);
-}
-
-WindowLayout CurrentWindowLayout() {
-    WindowLayout layout;
-    if (g_app.mainWindow == nullptr) {
-        return layout;
-    }
-    WINDOWPLACEMENT placement{};
-    placement.length = sizeof(placement);
-    GetWindowPlacement(g_app.mainWindow, &placement);
-    const RECT& normal = placement.rcNormalPosition;
-    layout.left = normal.left;
-    layout.top = normal.top;
-    layout.right = normal.right;
-    layout.bottom = normal.bottom;
-    layout.showCmd = static_cast<int>(placement.showCmd);
-    if (g_app.entryList != nullptr) {
-        SendMessageA(g_app.entryList, LVM_GETCOLUMNORDERARRAY, 4,
-                     reinterpret_cast<LPARAM>(layout.order));
-        for (int column = 0; column < 4; ++column) {
-            layout.widths[column] = static_cast<int>(
-                SendMessageA(g_app.entryList, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(column), 0));
-        }
-    }
-    return layout;
 }
 
 void LayoutMainWindow(int width, int height) {

@@ -26,8 +26,4 @@ HWND CreateMainWindow(HINSTANCE instance, int x, int y, int width, int height);
 // status bar at the bottom, the list between them.
 void LayoutMainWindow(int width, int height);
 
-// The window's restored rectangle and show state as its placement gives them,
-// and the list's column order and widths.
-WindowLayout CurrentWindowLayout();
-
 } // namespace kv

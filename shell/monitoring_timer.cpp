@@ -1,7 +1,6 @@
 #include "shell/monitoring_timer.h"
 
 #include "shell/app_state.h"
-#include "shell/change_check.h"
 #include "resource.h"
 
 #include <windows.h>
@@ -29,15 +28,6 @@ void StopMonitoringTimer() {
     if (g_app.mainWindow != nullptr) {
         KillTimer(g_app.mainWindow, KV_MONITOR_TIMER);
     }
-}
-
-void OnMonitoringTick() {
-    HWND window = g_app.mainWindow;
-    // While the user looks at the window, the list speaks for itself.
-    if (window == nullptr || (IsWindowVisible(window) && !IsIconic(window))) {
-        return;
-    }
-    CheckForChanges(CheckMode::Timed);
 }
 
 } // namespace kv

@@ -12,7 +12,4 @@ void StopMonitoringTimer();
 // setting's while it is not 0.
 void SetMonitoringPeriodForTests(unsigned milliseconds);
 
-// WM_TIMER of the main window for the monitoring timer.
-void OnMonitoringTick();
-
 } // namespace kv

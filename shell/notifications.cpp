@@ -7,7 +7,6 @@
 #include "shell/commands.h"
 #include "shell/entry_actions.h"
 #include "shell/entry_list.h"
-#include "shell/main_window.h"
 #include "shell/program_description.h"
 #include "shell/status_bar.h"
 #include "shell/toolbar.h"
@@ -135,11 +134,6 @@ LRESULT HandleNotify(NMHDR* header) {
     }
     if (header->code == TTN_NEEDTEXTA) {
         FillToolTip(reinterpret_cast<NMTTDISPINFOA*>(header));
-    }
-    if (header->code == RBN_HEIGHTCHANGE && g_app.mainWindow != nullptr) {
-        RECT client{};
-        GetClientRect(g_app.mainWindow, &client);
-        LayoutMainWindow(client.right, client.bottom);
     }
     if (header->hwndFrom == g_app.entryList && g_app.entryList != nullptr) {
         return HandleEntryListNotify(header);

@@ -9,7 +9,6 @@
 #include "records/change_snapshot.h"
 #include "records/disabled_store.h"
 #include "shell/app_state.h"
-#include "shell/commands.h"
 #include "shell/entry_list.h"
 #include "shell/outcome_report.h"
 #include "shell/program_actions.h"
@@ -129,8 +128,9 @@ void ScanDriver() {
     // names the direction of the next one.
     const int column = g_app.sortColumn;
     SortRows(column, !g_app.sortAscending[column]);
+    // No row is selected after a refresh: the commands that need one were
+    // greyed when the list was emptied.
     UpdateCountText();
-    UpdateSelectionCommands(g_app.mainWindow != nullptr ? GetMenu(g_app.mainWindow) : nullptr);
 
     SetCursor(LoadCursor(nullptr, IDC_ARROW));
     ShowStatusText(LoadText(IDS_HELP_F1));

@@ -3,6 +3,7 @@
 #include "shell/app_state.h"
 #include "shell/entry_list.h"
 #include "shell/main_window.h"
+#include "shell/window_layout.h"
 #include "shell/start_up.h"
 #include "resource.h"
 
