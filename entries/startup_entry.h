@@ -38,6 +38,9 @@ struct StartupEntry {
     std::string programPath;
     bool checked = false; // active in its location; unchecked = disabled
     bool running = false; // its program runs now: status "Выполняется", else "Остановлено"
+    // Active in its location, but Windows' own startup switch says off: its
+    // box shows it disabled, and Windows does not start it.
+    bool switchedOff = false;
     bool selected = false;
     KeptForm kept; // disabled entries: what their record keeps
 };

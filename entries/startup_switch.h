@@ -37,6 +37,7 @@ class SwitchedOffEntries {
   public:
     // Reads the five switch keys.
     static SwitchedOffEntries Read();
+    bool empty() const { return off_.empty(); }
     bool Contains(const LocationClass& place, const std::string& title) const;
 
   private:

@@ -30,7 +30,8 @@ bool WriteListFile(const std::string& path, const std::vector<StartupEntry>& row
         }
         ProfileRecord record = RecordOfEntry(saved);
         record.hasState = true;
-        record.state = row.checked ? 1 : 0;
+        // An entry that Windows' own switch turns off is saved as disabled.
+        record.state = row.checked && !row.switchedOff ? 1 : 0;
         records.push_back(std::move(record));
     }
     return WriteProfileRecords(path, records, true, true);

@@ -16,7 +16,8 @@ namespace kv {
 std::string ListCopiesFolder(const std::string& listPath);
 
 // Writes the list file whole and puts it in place of an older one in one
-// step, keeping what an older, longer file held beyond the new "total".
+// step (an entry is saved as enabled when it is in its location and Windows'
+// own switch does not turn it off), keeping what an older, longer file held beyond the new "total".
 // A list keeps no copies of files, unless `withCopies`: a row whose kept
 // file lies in ListCopiesFolder then names it. False when the file could not
 // be written (an older file is then whole).

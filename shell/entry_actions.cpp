@@ -1,7 +1,9 @@
 #include "shell/entry_actions.h"
 
 #include "base/strings.h"
+#include "entries/catalogue.h"
 #include "entries/location_dispatch.h"
+#include "entries/startup_switch.h"
 #include "records/change_snapshot.h"
 #include "records/disabled_store.h"
 #include "records/entry_records.h"
@@ -49,24 +51,43 @@ std::string NotRemovedText(const StartupEntry& entry, const LocationOutcome& out
 }
 
 // Deletes an enabled entry from its location, and then from the snapshot.
+// Its Windows switch goes too: left behind, it would silently turn off a
+// later entry of the same name.
 void RemoveAndForget(const StartupEntry& entry) {
     const LocationOutcome outcome = RemoveEntry(entry.title, entry.command, entry.location);
     if (outcome.succeeded()) {
         SnapshotRemoveEntry(entry);
+        DeleteSwitch(entry.title, ClassifyLocation(entry.location));
     }
     ReportOutcomeLater(outcome);
 }
 
-// The rows whose box shows `checked`, top first.
-std::vector<int> RowsChecked(bool checked) {
+// The rows of a kind, top first: whose box is set, that are disabled (only
+// in the store), or that Windows' own switch turns off.
+enum class RowsOf { BoxSet, Disabled, SwitchedOff };
+std::vector<int> Rows(RowsOf kind) {
     std::vector<int> rows;
     const int count = RowCount();
     for (int row = 0; row < count; ++row) {
-        if (RowChecked(row) == checked) {
+        const bool of = kind == RowsOf::BoxSet     ? RowBoxSet(row)
+                        : kind == RowsOf::Disabled ? RowUnchecked(row)
+                                                   : RowSwitchedOff(row);
+        if (of) {
             rows.push_back(row);
         }
     }
     return rows;
+}
+
+// Turns on Windows' own switch of an entry just put back; a switch that
+// stays off leaves the row's box clear, and its text says why.
+bool SwitchOnAfterWrite(int row, const StartupEntry& entry, std::string& status) {
+    if (TurnSwitchOn(entry.title, ClassifyLocation(entry.location))) {
+        return true;
+    }
+    SetRowSwitchedOff(row, true);
+    status = LoadText(IDS_SVC) + entry.title + LoadText(IDS_SWITCH_NOT_ON);
+    return false;
 }
 
 } // namespace
@@ -92,6 +113,9 @@ bool EnableEntry(int row) {
         ShowStatusText(NotWrittenText(entry, outcome));
         return false;
     }
+    // A set box means Windows starts it: its own switch goes on too.
+    std::string status = EnabledText(entry);
+    SwitchOnAfterWrite(row, entry, status);
     if (!ForgetRow(row)) {
         // The entry is active again; its record stays in the store, with
         // what it keeps, until the next refresh finds it in both places.
@@ -99,8 +123,19 @@ bool EnableEntry(int row) {
         return true;
     }
     DiscardKeptFile(entry.kept.file);
-    ShowStatusText(EnabledText(entry));
+    ShowStatusText(status);
     return true;
+}
+
+bool TurnSwitchOnForRow(int row) {
+    const StartupEntry entry = RowTexts(row);
+    std::string status = EnabledText(entry);
+    const bool on = SwitchOnAfterWrite(row, entry, status);
+    if (on) {
+        SetRowSwitchedOff(row, false);
+    }
+    ShowStatusText(status);
+    return on;
 }
 
 bool DisableEntry(int row) {
@@ -138,7 +173,7 @@ bool DisableEntry(int row) {
 }
 
 void UncheckAllRows() {
-    const std::vector<int> rows = RowsChecked(true);
+    const std::vector<int> rows = Rows(RowsOf::BoxSet);
     if (g_app.ListBusy || g_app.CheckBusy) {
         for (int row : rows) {
             SetRowBox(row, false);
@@ -199,10 +234,21 @@ void UncheckAllRows() {
 }
 
 void CheckAllRows() {
-    const std::vector<int> rows = RowsChecked(false);
+    const std::vector<int> rows = Rows(RowsOf::Disabled);
     if (g_app.ListBusy || g_app.CheckBusy) {
         for (int row : rows) {
             SetRowBox(row, true);
+        }
+        return;
+    }
+    // Entries that Windows' own switch turns off need only the switch on.
+    const std::vector<int> switched = Rows(RowsOf::SwitchedOff);
+    for (int row : switched) {
+        TurnSwitchOnForRow(row);
+    }
+    if (rows.empty()) {
+        if (!switched.empty()) {
+            UpdateCountText();
         }
         return;
     }
@@ -210,6 +256,7 @@ void CheckAllRows() {
         ShowStatusText(LoadText(DisabledStoreFailureText()));
         return;
     }
+    std::string status;
     // The snapshot learns of every entry first, then they go back into
     // their locations, and the store is written once without them. An end
     // between leaves some entries in both places, which the next refresh
@@ -218,13 +265,13 @@ void CheckAllRows() {
     SnapshotMoveEntries({}, stored);
     std::vector<StartupEntry> back;
     std::vector<StartupEntry> notBack;
-    std::string status;
     for (std::size_t i = 0; i < rows.size() && i < stored.size(); ++i) {
         const LocationOutcome outcome = WriteKeptEntry(stored[i]);
         if (outcome.succeeded()) {
             SetRowBox(rows[i], true);
             back.push_back(stored[i]);
             status = EnabledText(stored[i]);
+            SwitchOnAfterWrite(rows[i], stored[i], status);
         } else {
             notBack.push_back(stored[i]);
             status = NotWrittenText(stored[i], outcome);
@@ -261,6 +308,9 @@ void DeleteSelectedEntries() {
         const std::string file =
             disabled.at(PlaceAmongDisabled(before, static_cast<std::size_t>(selected[0])))
                 .kept.file;
+        DeleteSwitch(
+            before[static_cast<std::size_t>(selected[0])].texts.title,
+            ClassifyLocation(before[static_cast<std::size_t>(selected[0])].texts.location));
         DeleteEntryRow(selected[0]);
         if (SaveDisabledRows()) {
             DiscardKeptFile(file);
@@ -285,6 +335,7 @@ void DeleteSelectedEntries() {
         }
         const StartupEntry& entry = disabled.at(place++);
         if (isSelected) {
+            DeleteSwitch(entry.title, ClassifyLocation(entry.location));
             discarded.push_back(entry.kept.file);
         } else {
             keptDisabled.push_back(entry);

@@ -18,6 +18,11 @@ bool EnableEntry(int row);
 // success.
 bool DisableEntry(int row);
 
+// The box of a row that Windows' own switch turns off was set: the switch
+// goes on; the entry itself is not touched. When it cannot, the box stays
+// clear and the status bar says why.
+bool TurnSwitchOnForRow(int row);
+
 // "Включить всё" and "Отключить всё": every disabled row enabled, or every
 // enabled one disabled, the store and the snapshot written once each. While
 // the program rebuilds the list itself, only the boxes change.

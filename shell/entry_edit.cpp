@@ -8,6 +8,7 @@
 #include "entries/location_dispatch.h"
 #include "entries/location_writers.h"
 #include "entries/startup_folder.h"
+#include "entries/startup_switch.h"
 #include "records/change_snapshot.h"
 #include "records/disabled_store.h"
 #include "records/entry_records.h"
@@ -311,6 +312,13 @@ bool AcceptEnabledEdit(HWND dialog, const ProgramFields& fields, const ProgramFi
         ReportOutcomeLater(written);
         if (!kept || EraseFromStore(old)) {
             DiscardKeptFile(old.kept.file);
+        }
+        // A Windows switch of the old name, left behind, would silently turn
+        // off a later entry of that name.
+        if (!SameTexts(old, made.entry) &&
+            (old.title != made.entry.title ||
+             LowerAscii(old.location) != LowerAscii(made.entry.location))) {
+            DeleteSwitch(old.title, ClassifyLocation(old.location));
         }
         return true;
     }

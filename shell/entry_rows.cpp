@@ -19,8 +19,9 @@ struct ListRow {
     std::size_t commandLength = 0;
     std::size_t locationLength = 0;
     int icon = 0;
-    bool checked = false; // state image 2: active in its location; else 1: disabled
-    bool running = false; // status "Выполняется", else "Остановлено"
+    bool checked = false;     // state image 2: active in its location; else 1: disabled
+    bool running = false;     // status "Выполняется", else "Остановлено"
+    bool switchedOff = false; // Windows' own switch says off
 };
 
 // The rows, top first, and the texts of all of them one after another.
@@ -60,7 +61,12 @@ std::string_view LocationOf(const ListRow& row) {
 const std::string& StatusOf(const ListRow& row) {
     static const std::string running = LoadText(IDS_STATUS_RUNNING);
     static const std::string stopped = LoadText(IDS_STATUS_STOPPED);
-    return row.running ? running : stopped;
+    static const std::string switchedOff = LoadText(IDS_STATUS_SWITCHED_OFF);
+    return row.running ? running : (row.switchedOff ? switchedOff : stopped);
+}
+
+bool BoxSet(const ListRow& row) {
+    return row.checked && !row.switchedOff;
 }
 
 std::string_view ColumnOf(const ListRow& row, int column) {
@@ -86,6 +92,7 @@ ListRow MakeRow(const StartupEntry& entry) {
     row.icon = entry.icon;
     row.checked = entry.checked;
     row.running = entry.running;
+    row.switchedOff = entry.switchedOff;
     g_textBlock += entry.title;
     g_textBlock += entry.command;
     g_textBlock += entry.location;
@@ -155,9 +162,19 @@ bool RowUnchecked(int row) {
 int DisabledRowCount() {
     int disabled = 0;
     for (const ListRow& row : g_rows) {
-        disabled += row.checked ? 0 : 1;
+        disabled += BoxSet(row) ? 0 : 1;
     }
     return disabled;
+}
+
+bool RowSwitchedOff(int row) {
+    const ListRow* at = RowAt(row);
+    return at != nullptr && at->switchedOff;
+}
+
+bool RowBoxSet(int row) {
+    const ListRow* at = RowAt(row);
+    return at != nullptr && BoxSet(*at);
 }
 
 bool RowRunning(int row) {
@@ -179,6 +196,7 @@ StartupEntry RowEntry(int row) {
     entry.icon = at->icon;
     entry.checked = at->checked;
     entry.running = at->running;
+    entry.switchedOff = at->switchedOff;
     return entry;
 }
 
@@ -204,6 +222,13 @@ std::vector<std::string> ColumnTexts(int column) {
 void SetRowBox(int row, bool checked) {
     if (ListRow* at = RowAt(row)) {
         at->checked = checked;
+        RedrawRow(row);
+    }
+}
+
+void SetRowSwitchedOff(int row, bool off) {
+    if (ListRow* at = RowAt(row)) {
+        at->switchedOff = off;
         RedrawRow(row);
     }
 }
@@ -260,7 +285,7 @@ void ProvideRowItem(LVITEMA& item) {
         item.iImage = row->icon;
     }
     if ((item.mask & LVIF_STATE) != 0 && (item.stateMask & LVIS_STATEIMAGEMASK) != 0) {
-        const UINT image = row->checked ? kStateImageChecked : kStateImageUnchecked;
+        const UINT image = BoxSet(*row) ? kStateImageChecked : kStateImageUnchecked;
         item.state = (item.state & ~LVIS_STATEIMAGEMASK) | INDEXTOSTATEIMAGEMASK(image);
     }
 }

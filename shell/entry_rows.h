@@ -21,9 +21,16 @@ int RowCount();
 // A column's text, whole, however long. Off the list's thread it is asked
 // of the list, which the window's thread answers.
 std::string RowText(int row, int column);
-bool RowChecked(int row);   // state image 2: active in its location
-bool RowUnchecked(int row); // state image 1: disabled
+// In its location (also when Windows' own switch says off), or disabled:
+// only in the store.
+bool RowChecked(int row);
+bool RowUnchecked(int row);
+// Active in its location with Windows' own switch saying off.
+bool RowSwitchedOff(int row);
+// The box as it shows: set for an entry in its location that Windows starts.
+bool RowBoxSet(int row);
 bool RowRunning(int row);
+// Rows whose box is clear: disabled ones and those Windows' switch turns off.
 int DisabledRowCount();
 // The title, command and location of a row, and nothing else.
 StartupEntry RowTexts(int row);
@@ -35,9 +42,11 @@ std::vector<StartupEntry> RowsOfKind(RowKind kind);
 // Every row's text of a column, top first.
 std::vector<std::string> ColumnTexts(int column);
 
-// Sets a row's check box (true: state image 2) as it is shown; the entry
-// itself is not touched.
+// Sets whether a row is in its location (true) or only in the store, as it
+// is shown; the entry itself is not touched.
 void SetRowBox(int row, bool checked);
+// Sets whether Windows' own switch says off for the row.
+void SetRowSwitchedOff(int row, bool off);
 // Shows a row's status as "Выполняется" or "Остановлено".
 void SetRowRunning(int row, bool running);
 

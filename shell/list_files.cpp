@@ -52,7 +52,8 @@ std::string ChooseListFile(bool save, UINT title) {
     return chosen ? std::string(file.data()) : std::string();
 }
 
-// Every row of the list, top first, checked or not, with the value each
+// Every row of the list, top first, in its location or not (and switched off
+// by Windows or not), with the value each
 // registry entry holds: disabled ones as their records keep it (with the
 // kept copy of a Startup-folder file), enabled ones as the last refresh saw
 // it.
@@ -75,6 +76,7 @@ std::vector<StartupEntry> ListRows() {
     for (const bool on : isEnabled) {
         StartupEntry entry = on ? enabled[nextEnabled++] : disabled[nextDisabled++];
         entry.checked = on;
+        entry.switchedOff = RowSwitchedOff(static_cast<int>(rows.size()));
         if (on) {
             entry.kept.file.clear();
         }

@@ -55,7 +55,7 @@ int BoxAt(POINT point) {
 
 void ToggleRowBox(int row) {
     if (row >= 0 && row < RowCount()) {
-        ChangeRowBox(row, !RowChecked(row));
+        ChangeRowBox(row, !RowBoxSet(row));
     }
 }
 
@@ -142,17 +142,22 @@ LRESULT HandleNotify(NMHDR* header) {
 }
 
 void ChangeRowBox(int row, bool checked) {
-    if (row < 0 || row >= RowCount() || RowChecked(row) == checked) {
+    if (row < 0 || row >= RowCount() || RowBoxSet(row) == checked) {
         return;
     }
-    SetRowBox(row, checked);
     if (g_app.ListBusy || g_app.CheckBusy) {
+        SetRowBox(row, checked);
         return;
     }
     OnSelectionChanged();
-    if (checked) {
+    if (checked && RowSwitchedOff(row)) {
+        // In its location already: only Windows' own switch goes on.
+        TurnSwitchOnForRow(row);
+    } else if (checked) {
+        SetRowBox(row, true);
         EnableEntry(row);
     } else {
+        SetRowBox(row, false);
         DisableEntry(row);
     }
     // A refused or failed change puts the box back: count what stands now.

@@ -5,6 +5,7 @@
 #include "entries/path_cache.h"
 #include "entries/registry_reader.h"
 #include "entries/startup_folder.h"
+#include "entries/startup_switch.h"
 #include "entries/winini_reader.h"
 #include "records/change_snapshot.h"
 #include "records/disabled_store.h"
@@ -62,6 +63,19 @@ std::vector<StartupEntry> ReadActiveLocations(bool showProgress) {
     return read;
 }
 
+// Entries in their locations that Windows' own switch turns off.
+void MarkSwitchedOff(std::vector<StartupEntry>& rows) {
+    const SwitchedOffEntries off = SwitchedOffEntries::Read();
+    if (off.empty()) {
+        return;
+    }
+    const std::string user = GetStartupFolderPath(kCurrentUserStartup);
+    const std::string all = GetStartupFolderPath(kAllUsersStartup);
+    for (StartupEntry& row : rows) {
+        row.switchedOff = off.Contains(ClassifyLocationIn(row.location, user, all), row.title);
+    }
+}
+
 // The startup set as the list shows it before its sort: every location's
 // entries (checked) and then the disabled ones (unchecked), each on top of
 // the ones read before it. An entry in its location and in the store is
@@ -72,6 +86,7 @@ std::vector<StartupEntry> ReadRows(bool showProgress, bool dropRecords) {
     for (StartupEntry& row : read) {
         row.checked = true;
     }
+    MarkSwitchedOff(read);
     if (showProgress) {
         ShowStatusText(LoadText(IDS_SCAN_DISABLED));
     }

@@ -57,7 +57,7 @@ std::vector<ReportRow> RowsOfList() {
     const int count = RowCount();
     for (int row = 0; row < count; ++row) {
         const StartupEntry texts = RowTexts(row);
-        rows.push_back({texts.title, texts.command, texts.location, !RowUnchecked(row)});
+        rows.push_back({texts.title, texts.command, texts.location, RowBoxSet(row)});
     }
     return rows;
 }
@@ -181,7 +181,8 @@ int WriteReportForScripts(const std::string& file) {
     }
     std::vector<ReportRow> rows;
     for (const StartupEntry& entry : ReadStartupSet()) {
-        rows.push_back({entry.title, entry.command, entry.location, entry.checked});
+        rows.push_back(
+            {entry.title, entry.command, entry.location, entry.checked && !entry.switchedOff});
     }
     // A report without the disabled entries it could not read would pass
     // for the whole set.

@@ -156,7 +156,7 @@ int MainWindowTest::RowWithTitle(const std::string& title) const {
 void MainWindowTest::SetBox(const std::string& title, bool checked) {
     const int row = RowWithTitle(title);
     ASSERT_GE(row, 0) << title;
-    if (kv::RowChecked(row) == checked) {
+    if (kv::RowBoxSet(row) == checked) {
         return;
     }
     // A click on the row's check box, found where the list says it is.
