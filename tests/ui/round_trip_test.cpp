@@ -282,3 +282,52 @@ TEST_F(RoundTrip, ForeignRecordsChangeNothingOutsideTheStartupSet) {
 }
 
 } // namespace
+
+namespace {
+
+// The locations of 64-bit Windows, each through disable, refresh and enable:
+// the 32-bit registry view's keys (named as the 64-bit view names them), the
+// policy Run keys, and an expandable value, which keeps its type.
+TEST_F(RoundTrip, TheLocationsOf64BitWindowsComeBackByteForByte) {
+    struct Case {
+        HKEY root;
+        std::string keyPath;
+        std::string location;
+        DWORD type;
+    };
+    const std::string hklm = "HKLM\\";
+    const std::string hkcu = "HKCU\\";
+    const Case cases[] = {
+        {HKEY_LOCAL_MACHINE, kv::kRun32Key, hklm + kv::kRun32Key, REG_SZ},
+        {HKEY_LOCAL_MACHINE, kv::kRunOnce32Key, hklm + kv::kRunOnce32Key, REG_SZ},
+        {HKEY_LOCAL_MACHINE, std::string(kv::kRun32Key) + "\\Vendor",
+         hklm + kv::kRun32Key + "\\Vendor", REG_SZ},
+        {HKEY_LOCAL_MACHINE, std::string(kv::kRunOnceEx32Key) + "\\Setup",
+         hklm + kv::kRunOnceEx32Key + "\\Setup", REG_SZ},
+        {HKEY_LOCAL_MACHINE, kv::kPolicyRunKey, hklm + kv::kPolicyRunKey, REG_SZ},
+        {HKEY_CURRENT_USER, kv::kPolicyRunKey, hkcu + kv::kPolicyRunKey, REG_SZ},
+        {HKEY_CURRENT_USER, kv::kRunKey, hkcu + kv::kRunKey, REG_EXPAND_SZ},
+    };
+    for (std::size_t i = 0; i < sizeof(cases) / sizeof(cases[0]); ++i) {
+        SetValue(cases[i].root, cases[i].keyPath, std::to_string(i + 1),
+                 "%SystemRoot%\\notepad.exe /" + std::to_string(i), cases[i].type);
+    }
+    const std::map<std::string, std::string> before = kvtest::StartupSetBytes();
+    OpenMainWindow();
+    for (std::size_t i = 0; i < sizeof(cases) / sizeof(cases[0]); ++i) {
+        const int row = RowWithTitle(std::to_string(i + 1));
+        ASSERT_GE(row, 0) << cases[i].location;
+        EXPECT_EQ(cases[i].location, kv::RowText(row, kv::kColumnLocation));
+        SetBox(std::to_string(i + 1), false);
+        EXPECT_FALSE(kvtest::ValueExists(cases[i].root, cases[i].keyPath, std::to_string(i + 1)))
+            << cases[i].location;
+    }
+    kv::ScanDriver();
+    for (std::size_t i = 0; i < sizeof(cases) / sizeof(cases[0]); ++i) {
+        SetBox(std::to_string(i + 1), true);
+    }
+    ExpectSame(before, kvtest::StartupSetBytes());
+    EXPECT_TRUE(kv::ReadDisabledEntries().empty());
+}
+
+} // namespace
