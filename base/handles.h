@@ -121,6 +121,28 @@ class SelectedObject {
     HGDIOBJ previous_;
 };
 
+// A file search through the wide calls: FindFirstFileW, closed with FindClose.
+class FindHandleWide {
+  public:
+    FindHandleWide(const std::wstring& pattern, WIN32_FIND_DATAW& found)
+        : handle_(FindFirstFileW(pattern.c_str(), &found)) {}
+    ~FindHandleWide() {
+        if (valid()) {
+            FindClose(handle_);
+        }
+    }
+    FindHandleWide(const FindHandleWide&) = delete;
+    FindHandleWide& operator=(const FindHandleWide&) = delete;
+
+    bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
+    bool Next(WIN32_FIND_DATAW& found) {
+        return valid() && FindNextFileW(handle_, &found) != FALSE;
+    }
+
+  private:
+    HANDLE handle_;
+};
+
 // COM on the calling thread for the owner's lifetime. A thread that already
 // runs COM in another mode keeps it and is not uninitialised here.
 class ComScope {
@@ -169,5 +191,12 @@ template <typename T> class ComPtr {
 std::wstring Wide(const std::string& text);
 // The UTF-16 text in the system code page.
 std::string Narrow(const std::wstring& wide);
+// Narrow, and true only when the text carries every character: a character
+// the code page lacks comes out as "?" and the answer is false.
+bool NarrowExactly(const std::wstring& wide, std::string& text);
+// UTF-16 text as its little-endian bytes (as the registry's wide calls give
+// string data), and back; an odd last byte is dropped.
+std::wstring WideOfBytes(const std::string& bytes);
+std::string BytesOfWide(const std::wstring& wide);
 
 } // namespace kv

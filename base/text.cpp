@@ -99,4 +99,14 @@ std::vector<std::string> SplitAny(const std::string& text, const std::string& se
     return pieces;
 }
 
+std::string FileNameSafe(const std::string& name) {
+    std::string safe = name;
+    for (char& c : safe) {
+        if (std::strchr("\\/:*?\"<>|", c) != nullptr && c != '\0') {
+            c = '_';
+        }
+    }
+    return safe;
+}
+
 } // namespace kv

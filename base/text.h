@@ -26,6 +26,10 @@ void CopyIntoField(char* field, std::size_t size, const std::string& text);
 
 // The bytes as upper-case hexadecimal digits, two per byte.
 std::string HexEncode(const std::string& bytes);
+
+// The name with every character that no file name may hold (\ / : * ? " < >
+// |) as "_": a name to keep a copy under.
+std::string FileNameSafe(const std::string& name);
 // The bytes of a text of hexadecimal digits (either case, two per byte);
 // false when the text is not such a text.
 bool HexDecode(const std::string& text, std::string& bytes);

@@ -1,5 +1,6 @@
 #include "entries/location_dispatch.h"
 
+#include "base/handles.h"
 #include "entries/catalogue.h"
 #include "entries/command_path.h"
 #include "entries/location_removers.h"
@@ -25,7 +26,45 @@ bool IsRegistry(LocationKind kind) {
            kind == LocationKind::RunOnceExSection;
 }
 
+// The name of the value or file: exact when the entry carries it.
+std::wstring WideName(const StartupEntry& entry) {
+    return entry.exactName.empty() ? Wide(entry.title) : entry.exactName;
+}
+
 } // namespace
+
+bool EntryIsExact(const StartupEntry& entry) {
+    // A "?" stands for a character the code page could not carry; no real
+    // key, file or path holds one, and a value name that does is kept
+    // exactly beside its title.
+    if (entry.location.find('?') != std::string::npos) {
+        return false;
+    }
+    // win.ini's strings name no folder: no look-up is needed to know them.
+    if (ClassifyLocationIn(entry.location, std::string(), std::string()).kind ==
+        LocationKind::WinIni) {
+        return entry.command.find('?') == std::string::npos;
+    }
+    return entry.title.find('?') == std::string::npos || !entry.exactName.empty();
+}
+
+LocationOutcome RemoveEntry(const StartupEntry& entry) {
+    if (!EntryIsExact(entry)) {
+        return Refusal(OutcomeKind::NotExact, entry.title, entry.location);
+    }
+    if (entry.exactName.empty()) {
+        return RemoveEntry(entry.title, entry.command, entry.location);
+    }
+    const LocationClass place = ClassifyLocation(entry.location);
+    if (IsRegistry(place.kind)) {
+        return RemoveRegistryValueWide(RootKeyFromName(place.root), place.keyPath, entry.exactName,
+                                       entry.title);
+    }
+    if (place.kind == LocationKind::StartupFolder) {
+        return DeleteStartupFileWide(place.folder, entry.exactName, entry.title);
+    }
+    return Refusal(OutcomeKind::UnknownLocation, entry.title, entry.location);
+}
 
 LocationOutcome RemoveEntry(const std::string& title, const std::string& command,
                             const std::string& location) {
@@ -50,6 +89,14 @@ LocationOutcome RemoveEntry(const std::string& title, const std::string& command
 
 LocationOutcome WriteEntry(const std::string& title, const std::string& command,
                            const std::string& location) {
+    // Nothing is written under a name with "?" in place of a character.
+    StartupEntry texts;
+    texts.title = title;
+    texts.command = command;
+    texts.location = location;
+    if (!EntryIsExact(texts)) {
+        return Refusal(OutcomeKind::NotExact, title, location);
+    }
     const LocationClass place = ClassifyLocation(location);
     switch (place.kind) {
     case LocationKind::RegistryKey:
@@ -84,18 +131,26 @@ bool KeepEntryForm(StartupEntry& entry,
         refusal = Refusal(OutcomeKind::UnknownLocation, entry.title, entry.location);
         return false;
     }
+    if (!EntryIsExact(entry)) {
+        refusal = Refusal(OutcomeKind::NotExact, entry.title, entry.location);
+        return false;
+    }
     if (IsRegistry(place.kind)) {
         RegKey key;
         DWORD type = REG_NONE;
-        std::string bytes;
+        std::string wideBytes;
         if (!key.Open(RootKeyFromName(place.root), place.keyPath, KEY_QUERY_VALUE) ||
-            QueryValue(key.get(), entry.title, type, bytes) != ERROR_SUCCESS) {
+            QueryValueWide(key.get(), WideName(entry), type, wideBytes) != ERROR_SUCCESS) {
             refusal = Refusal(OutcomeKind::NotRemoved, entry.title, entry.location);
             return false;
         }
+        // The bytes in the code page when it carries them, as older records
+        // hold them; else exactly as the wide calls give them.
+        std::string bytes;
         entry.kept.hasValue = true;
         entry.kept.valueType = type;
-        entry.kept.valueBytes = bytes;
+        entry.kept.wide = !NarrowValueData(type, wideBytes, bytes);
+        entry.kept.valueBytes = entry.kept.wide ? wideBytes : bytes;
         return true;
     }
     if (place.kind == LocationKind::WinIni) {
@@ -105,15 +160,15 @@ bool KeepEntryForm(StartupEntry& entry,
         refusal = Refusal(OutcomeKind::BadFileName, entry.title, entry.location);
         return false;
     }
-    const std::string path = place.folder + "\\" + entry.title;
-    const DWORD attributes = GetFileAttributesA(path.c_str());
+    const std::wstring path = Wide(place.folder) + L"\\" + WideName(entry);
+    const DWORD attributes = GetFileAttributesW(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         refusal = Refusal(OutcomeKind::NotRemoved, entry.title, entry.location);
         return false;
     }
     const std::string keptPath =
         (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? std::string() : keptPathFor(entry.title);
-    if (keptPath.empty() || !CopyFileA(path.c_str(), keptPath.c_str(), TRUE)) {
+    if (keptPath.empty() || !CopyFileW(path.c_str(), Wide(keptPath).c_str(), TRUE)) {
         refusal = Refusal(OutcomeKind::CannotBeKept, entry.title, entry.location);
         return false;
     }
@@ -122,19 +177,30 @@ bool KeepEntryForm(StartupEntry& entry,
 }
 
 LocationOutcome WriteKeptEntry(const StartupEntry& entry) {
+    if (!EntryIsExact(entry)) {
+        return Refusal(OutcomeKind::NotExact, entry.title, entry.location);
+    }
     const LocationClass place = ClassifyLocation(entry.location);
+    const OutcomeBox box = place.kind == LocationKind::RunOnceExSection
+                               ? OutcomeBox::CantCreateSection
+                               : OutcomeBox::CantCreateValue;
     if (IsRegistry(place.kind) && entry.kept.hasValue) {
-        return SetRegistryValueExactly(
-            place.root, place.keyPath, entry.title, entry.kept.valueType, entry.kept.valueBytes,
-            place.kind == LocationKind::RunOnceExSection ? OutcomeBox::CantCreateSection
-                                                         : OutcomeBox::CantCreateValue);
+        if (entry.exactName.empty() && !entry.kept.wide) {
+            return SetRegistryValueExactly(place.root, place.keyPath, entry.title,
+                                           entry.kept.valueType, entry.kept.valueBytes, box);
+        }
+        const std::string wideBytes = entry.kept.wide || !IsStringValueType(entry.kept.valueType)
+                                          ? entry.kept.valueBytes
+                                          : BytesOfWide(Wide(entry.kept.valueBytes));
+        return SetRegistryValueWide(place.root, place.keyPath, WideName(entry), entry.title,
+                                    entry.kept.valueType, wideBytes, box);
     }
     if (place.kind == LocationKind::StartupFolder && !entry.kept.file.empty() &&
         GetFileAttributesA(entry.kept.file.c_str()) != INVALID_FILE_ATTRIBUTES) {
         if (!IsPlainFileName(entry.title)) {
             return Refusal(OutcomeKind::BadFileName, entry.title, entry.location);
         }
-        return RestoreStartupFile(entry.kept.file, place.folder, entry.title);
+        return RestoreStartupFile(entry.kept.file, place.folder, entry.title, entry.exactName);
     }
     return WriteEntry(entry.title, entry.command, entry.location);
 }

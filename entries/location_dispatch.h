@@ -11,10 +11,19 @@
 
 namespace kv {
 
+// False for an entry the program cannot handle exactly: a location, or a
+// win.ini item, with a character the code page cannot carry ("?" in its
+// place), or a registry value or Startup-folder file whose title shows one
+// and whose exact name is not known. Every change to it is refused.
+bool EntryIsExact(const StartupEntry& entry);
+
 // Removes the entry from the location its string names: a registry value, a
 // win.ini item, or a file of a Startup folder.
 LocationOutcome RemoveEntry(const std::string& title, const std::string& command,
                             const std::string& location);
+// The same for an entry as the list holds it: by its exact name where it
+// has one; refused for an entry that cannot be handled exactly.
+LocationOutcome RemoveEntry(const StartupEntry& entry);
 
 // Writes the entry into the location its string names: a string value under
 // its Run-type key, subkey or RunOnceEx section, an item of win.ini (an item

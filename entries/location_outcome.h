@@ -16,6 +16,7 @@ enum class OutcomeKind {
     UnknownLocation, // the location string names no startup location (detail: the string)
     BadFileName,     // a Startup-folder entry whose name is not one file's name
     CannotBeKept, // "Сервис <name> нельзя отключить: его нельзя будет вернуть ..."
+    NotExact,     // its name or path holds characters the code page cannot carry
 };
 
 enum class OutcomeBox {

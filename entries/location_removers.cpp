@@ -1,5 +1,6 @@
 #include "entries/location_removers.h"
 
+#include "base/handles.h"
 #include "entries/registry.h"
 #include "entries/winini_edit.h"
 #include "entries/winini_reader.h"
@@ -25,6 +26,21 @@ LocationOutcome RemoveRegistryValue(HKEY root, const std::string& keyPath,
         return Outcome(false, valueName);
     }
     return Outcome(RegDeleteValueA(key.get(), valueName.c_str()) == ERROR_SUCCESS, valueName);
+}
+
+LocationOutcome RemoveRegistryValueWide(HKEY root, const std::string& keyPath,
+                                        const std::wstring& valueName, const std::string& title) {
+    RegKey key;
+    if (!key.Open(root, keyPath, KEY_ALL_ACCESS)) {
+        return Outcome(false, title);
+    }
+    return Outcome(RegDeleteValueW(key.get(), valueName.c_str()) == ERROR_SUCCESS, title);
+}
+
+LocationOutcome DeleteStartupFileWide(const std::string& folder, const std::wstring& fileName,
+                                      const std::string& title) {
+    const std::wstring path = Wide(folder) + L"\\" + fileName;
+    return Outcome(DeleteFileW(path.c_str()) != FALSE, title);
 }
 
 LocationOutcome DeleteStartupFile(const std::string& folder, const std::string& fileName) {

@@ -147,9 +147,33 @@ bool SaveShellLinkRetargeted(const std::string& source, const std::string& desti
 }
 
 LocationOutcome RestoreStartupFile(const std::string& keptPath, const std::string& folder,
-                                   const std::string& fileName) {
+                                   const std::string& fileName, const std::wstring& exactName) {
+    if (!exactName.empty()) {
+        const std::wstring path = Wide(folder) + L"\\" + exactName;
+        return Outcome(CopyFileW(Wide(keptPath).c_str(), path.c_str(), TRUE) != FALSE, fileName);
+    }
     const std::string path = folder + "\\" + fileName;
     return Outcome(CopyFileA(keptPath.c_str(), path.c_str(), TRUE) != FALSE, fileName);
+}
+
+LocationOutcome SetRegistryValueWide(const std::string& rootName, const std::string& keyPath,
+                                     const std::wstring& valueName, const std::string& title,
+                                     unsigned long type, const std::string& wideBytes,
+                                     OutcomeBox boxWhenKeyFails) {
+    RegKey key;
+    if (!OpenOrCreate(key, RootKeyFromName(rootName), keyPath)) {
+        LocationOutcome outcome = Outcome(false, title);
+        outcome.box = boxWhenKeyFails;
+        return outcome;
+    }
+    const bool set = RegSetValueExW(key.get(), valueName.c_str(), 0, type,
+                                    reinterpret_cast<const BYTE*>(wideBytes.data()),
+                                    static_cast<DWORD>(wideBytes.size())) == ERROR_SUCCESS;
+    LocationOutcome outcome = Outcome(set, title);
+    if (!set && boxWhenKeyFails == OutcomeBox::CantCreateValue) {
+        outcome.box = OutcomeBox::CantCreateValue;
+    }
+    return outcome;
 }
 
 std::string ShortPathOrSame(const std::string& path) {

@@ -62,11 +62,19 @@ LocationOutcome CreateStartupShortcut(const std::string& folder, const std::stri
 bool SaveShellLinkRetargeted(const std::string& source, const std::string& destination,
                              const std::string& programPath, const std::string& arguments);
 
-// Puts the kept copy of a Startup-folder file back under its own name. A
-// file of that name that is there already is not replaced: the outcome is a
-// failure.
+// Puts the kept copy of a Startup-folder file back under its own name (its
+// exact name when `exactName` is given). A file of that name that is there
+// already is not replaced: the outcome is a failure.
 LocationOutcome RestoreStartupFile(const std::string& keptPath, const std::string& folder,
-                                   const std::string& fileName);
+                                   const std::string& fileName,
+                                   const std::wstring& exactName = std::wstring());
+
+// A value of any type through the wide calls: its exact name, and its bytes
+// as the wide calls take them; the key is created when missing.
+LocationOutcome SetRegistryValueWide(const std::string& rootName, const std::string& keyPath,
+                                     const std::wstring& valueName, const std::string& title,
+                                     unsigned long type, const std::string& wideBytes,
+                                     OutcomeBox boxWhenKeyFails);
 
 // Appends the program to win.ini's "run" or "load" line, in its short (8.3)
 // form when it names an existing file, so that the line keeps one item per

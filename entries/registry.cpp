@@ -1,5 +1,7 @@
 #include "entries/registry.h"
 
+#include "base/handles.h"
+
 #include <vector>
 
 namespace kv {
@@ -78,21 +80,34 @@ constexpr DWORD kLongestName = 32768;
 
 } // namespace
 
+bool IsStringValueType(DWORD type) {
+    return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
+}
+
+bool NarrowValueData(DWORD type, const std::string& wideData, std::string& data) {
+    if (!IsStringValueType(type)) {
+        data = wideData;
+        return true;
+    }
+    const bool even = wideData.size() % 2 == 0;
+    return NarrowExactly(WideOfBytes(wideData), data) && even;
+}
+
 LONG EnumValueAt(HKEY key, DWORD index, RegValue& value) {
     DWORD nameLength = 0;
     DWORD dataLength = 0;
-    if (RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+    if (RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
                          &nameLength, &dataLength, nullptr, nullptr) != ERROR_SUCCESS) {
         nameLength = 256;
         dataLength = 1024;
     }
-    std::vector<char> name(static_cast<std::size_t>(nameLength) + 1);
-    std::vector<BYTE> data(static_cast<std::size_t>(dataLength) + 1);
+    std::vector<wchar_t> name(static_cast<std::size_t>(nameLength) + 1);
+    std::vector<BYTE> data(static_cast<std::size_t>(dataLength) + 2);
     for (;;) {
         DWORD nameSize = static_cast<DWORD>(name.size());
         DWORD dataSize = static_cast<DWORD>(data.size());
         DWORD type = REG_NONE;
-        const LONG status = RegEnumValueA(key, index, name.data(), &nameSize, nullptr, &type,
+        const LONG status = RegEnumValueW(key, index, name.data(), &nameSize, nullptr, &type,
                                           data.data(), &dataSize);
         if (status == ERROR_MORE_DATA) {
             // Either buffer may be short: the value may have grown since the
@@ -100,16 +115,19 @@ LONG EnumValueAt(HKEY key, DWORD index, RegValue& value) {
             if (name.size() < kLongestName) {
                 name.resize(name.size() * 2);
             }
-            const std::size_t wanted = static_cast<std::size_t>(dataSize) + 1;
+            const std::size_t wanted = static_cast<std::size_t>(dataSize) + 2;
             data.resize(wanted > data.size() * 2 ? wanted : data.size() * 2);
             continue;
         }
         if (status != ERROR_SUCCESS) {
             return status;
         }
-        value.name.assign(name.data(), nameSize);
+        value.wideName.assign(name.data(), nameSize);
         value.type = type;
-        value.data.assign(reinterpret_cast<const char*>(data.data()), dataSize);
+        value.wideData.assign(reinterpret_cast<const char*>(data.data()), dataSize);
+        value.nameExact =
+            NarrowExactly(value.wideName, value.name) && value.name.find('?') == std::string::npos;
+        value.dataExact = NarrowValueData(type, value.wideData, value.data);
         return ERROR_SUCCESS;
     }
 }
@@ -119,6 +137,22 @@ LONG QueryValue(HKEY key, const std::string& name, DWORD& type, std::string& byt
     for (;;) {
         DWORD size = static_cast<DWORD>(data.size());
         const LONG status = RegQueryValueExA(key, name.c_str(), nullptr, &type, data.data(), &size);
+        if (status == ERROR_MORE_DATA) {
+            data.resize(static_cast<std::size_t>(size) > data.size() ? size : data.size() * 2);
+            continue;
+        }
+        if (status == ERROR_SUCCESS) {
+            bytes.assign(reinterpret_cast<const char*>(data.data()), size);
+        }
+        return status;
+    }
+}
+
+LONG QueryValueWide(HKEY key, const std::wstring& name, DWORD& type, std::string& bytes) {
+    std::vector<BYTE> data(256);
+    for (;;) {
+        DWORD size = static_cast<DWORD>(data.size());
+        const LONG status = RegQueryValueExW(key, name.c_str(), nullptr, &type, data.data(), &size);
         if (status == ERROR_MORE_DATA) {
             data.resize(static_cast<std::size_t>(size) > data.size() ? size : data.size() * 2);
             continue;

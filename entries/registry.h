@@ -43,10 +43,25 @@ class RegKey {
 };
 
 struct RegValue {
-    std::string name;
+    std::string name; // in the system code page: "?" for a character it lacks
     DWORD type = REG_NONE;
-    std::string data; // the raw bytes, exactly as many as the registry reported
+    // The bytes as the system code page's calls give them: string data in
+    // the code page, other data raw.
+    std::string data;
+    // The exact name and bytes, as the wide calls give them; and whether the
+    // code page carries them whole (a name with a real "?" counts as not).
+    std::wstring wideName;
+    std::string wideData;
+    bool nameExact = true;
+    bool dataExact = true;
 };
+
+// True for the types whose data is text (REG_SZ, REG_EXPAND_SZ, REG_MULTI_SZ).
+bool IsStringValueType(DWORD type);
+
+// String data as the wide calls give it, in the system code page (other
+// data as it is); true when nothing was lost.
+bool NarrowValueData(DWORD type, const std::string& wideData, std::string& data);
 
 // Reads the value at `index`, growing the buffers as far as the value needs.
 // Returns ERROR_SUCCESS, ERROR_NO_MORE_ITEMS or another registry error.
@@ -55,6 +70,8 @@ LONG EnumValueAt(HKEY key, DWORD index, RegValue& value);
 // Reads one value by name (the unnamed one for an empty name): its type and
 // its bytes, however many. Returns ERROR_SUCCESS or the registry's error.
 LONG QueryValue(HKEY key, const std::string& name, DWORD& type, std::string& bytes);
+// The same through the wide calls: the exact name, and the bytes as they give them.
+LONG QueryValueWide(HKEY key, const std::wstring& name, DWORD& type, std::string& bytes);
 
 // Reads the name of the subkey at `index`, of any length.
 LONG EnumSubkeyAt(HKEY key, DWORD index, std::string& name);

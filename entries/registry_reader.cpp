@@ -14,10 +14,16 @@ StartupEntry RegistryRow(const RegValue& value, const std::string& command,
     row.title = value.name;
     row.command = command;
     row.location = location;
-    // What the value holds, for a change check that puts it back.
+    // A name the code page cannot carry is kept exactly beside its title.
+    if (!value.nameExact) {
+        row.exactName = value.wideName;
+    }
+    // What the value holds, for a change check that puts it back: exactly,
+    // as the wide calls give it, when the code page cannot carry it.
     row.kept.hasValue = true;
     row.kept.valueType = value.type;
-    row.kept.valueBytes = value.data;
+    row.kept.wide = !value.dataExact;
+    row.kept.valueBytes = value.dataExact ? value.data : value.wideData;
     if (command.empty()) {
         row.icon = 0;
     } else {

@@ -17,6 +17,9 @@ struct KeptForm {
     bool hasValue = false;
     unsigned long valueType = 1; // REG_SZ
     std::string valueBytes;
+    // The bytes are as the registry's wide calls give them (string data in
+    // UTF-16): the system code page could not carry them.
+    bool wide = false;
     // A file of a Startup folder: the path of the copy kept meanwhile, with
     // every property of the original (a shell link's working folder, icon,
     // description, hot key, and a target that is not a file).
@@ -29,6 +32,10 @@ struct StartupEntry {
     std::string title;    // value name, file name, or program file name
     std::string command;  // value data, link target and arguments, or win.ini item
     std::string location; // location string: where the entry lives
+    // The exact name of a registry value or a Startup-folder file whose name
+    // the system code page cannot carry (the title shows "?" in its place);
+    // empty when the title is the name.
+    std::wstring exactName;
     // The icon: an index into the system image list, or kIconLookup while
     // the reader has only named the file whose icon the row should show.
     int icon = kIconLookup;

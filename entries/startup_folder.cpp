@@ -71,10 +71,9 @@ template <typename Fill> std::string ReadWhole(Fill fill) {
 
 // Loads the file as a shell link and resolves it. False when it is not a
 // link, or the link cannot be loaded or resolved.
-bool ReadShellLink(const std::string& path, std::string& target, std::string& arguments) {
+bool ReadShellLink(const std::wstring& widePath, std::string& target, std::string& arguments) {
     ComPtr<IShellLinkA> link;
     ComPtr<IPersistFile> file;
-    const std::wstring widePath = Wide(path);
     // No user interface: a broken link must not stop a refresh (which also
     // runs from the monitoring timer while the window is hidden) behind a
     // search dialog that nobody may be there to answer.
@@ -94,15 +93,18 @@ bool ReadShellLink(const std::string& path, std::string& target, std::string& ar
     return true;
 }
 
-StartupEntry FolderRow(const std::string& folder, const std::string& name,
+StartupEntry FolderRow(const std::string& folder, const std::wstring& wideName,
                        const PathEnvironment& env) {
     StartupEntry row;
-    row.title = name;
+    // A name the code page cannot carry is kept exactly beside its title.
+    if (!NarrowExactly(wideName, row.title)) {
+        row.exactName = wideName;
+    }
     row.location = folder;
-    const std::string fullPath = folder + "\\" + name;
+    const std::string fullPath = folder + "\\" + row.title;
     std::string target;
     std::string arguments;
-    if (!ReadShellLink(fullPath, target, arguments)) {
+    if (!ReadShellLink(Wide(folder) + L"\\" + wideName, target, arguments)) {
         target = fullPath;
         arguments.clear();
     }
@@ -134,18 +136,18 @@ std::vector<StartupEntry> ScanStartupFolder(int selector) {
     if (folder.empty()) {
         return rows;
     }
-    WIN32_FIND_DATAA found;
-    FindHandle search(folder + "\\*.*", found);
+    WIN32_FIND_DATAW found;
+    FindHandleWide search(Wide(folder) + L"\\*.*", found);
     if (!search.valid()) {
         return rows;
     }
     ComScope com;
     const PathEnvironment env = SystemPathEnvironment();
     do {
-        const std::string name = found.cFileName;
+        const std::wstring name = found.cFileName;
         // The folder's own entries are skipped by name: a file system need
         // not list them first, or at all.
-        if (name == "." || name == "..") {
+        if (name == L"." || name == L"..") {
             continue;
         }
         rows.push_back(FolderRow(folder, name, env));

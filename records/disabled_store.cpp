@@ -371,7 +371,8 @@ std::string KeptFilesFolder() {
     return folder;
 }
 
-std::string UnusedFilePath(const std::string& folder, const std::string& fileName) {
+std::string UnusedFilePath(const std::string& folder, const std::string& name) {
+    const std::string fileName = FileNameSafe(name);
     const std::string::size_type dot = fileName.rfind('.');
     const std::string stem =
         dot == std::string::npos || dot == 0 ? fileName : fileName.substr(0, dot);

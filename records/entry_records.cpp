@@ -1,5 +1,7 @@
 #include "records/entry_records.h"
 
+#include "base/handles.h"
+
 #include "base/text.h"
 #include "entries/catalogue.h"
 #include "records/profile_text.h"
@@ -26,9 +28,28 @@ bool ValueBytesAgree(const std::string& bytes, const std::string& command) {
     return bytes.compare(0, bytes.find('\0'), command) == 0;
 }
 
+// The wide text reads as this text in the code page, as the list shows it.
+bool NarrowsTo(const std::wstring& wide, const std::string& text) {
+    std::string shown;
+    NarrowExactly(wide, shown);
+    return shown == text;
+}
+
+// Wide bytes agree with the command when their text, up to its first zero,
+// reads as the command in the code page.
+bool WideBytesAgree(const std::string& bytes, const std::string& command) {
+    std::wstring text = WideOfBytes(bytes);
+    text = text.substr(0, text.find(L'\0'));
+    std::string shown;
+    NarrowExactly(text, shown);
+    return shown == command;
+}
+
 } // namespace
 
-bool KeptNameBelongsTo(const std::string& name, const std::string& title) {
+bool KeptNameBelongsTo(const std::string& name, const std::string& entryTitle) {
+    // Copies are kept under a name a file may have.
+    const std::string title = FileNameSafe(entryTitle);
     if (name == title) {
         return true;
     }
@@ -63,8 +84,16 @@ ProfileRecord RecordOfEntry(const StartupEntry& entry) {
             record.extra["data"] = HexEncode(form.valueBytes);
         }
     }
+    if (form.hasValue && form.wide) {
+        record.extra["wide"] = "1";
+        record.extra["data"] = HexEncode(form.valueBytes);
+    }
     if (!form.file.empty()) {
         record.extra["link"] = AfterLastBackslash(form.file);
+    }
+    // The exact name, in UTF-16, when the code page cannot carry it.
+    if (!entry.exactName.empty()) {
+        record.extra["name.w"] = HexEncode(BytesOfWide(entry.exactName));
     }
     return record;
 }
@@ -83,10 +112,14 @@ StartupEntry EntryOfRecord(const ProfileRecord& record, const std::string& keptF
     const auto data = record.extra.find("data");
     std::string bytes;
     const bool hasData = data != record.extra.end();
+    const auto wide = record.extra.find("wide");
+    const bool wideData = wide != record.extra.end() && ProfileInteger(wide->second) != 0;
     const bool dataAgrees =
-        hasData && HexDecode(data->second, bytes) && ValueBytesAgree(bytes, record.command);
+        hasData && HexDecode(data->second, bytes) &&
+        (wideData ? WideBytesAgree(bytes, record.command) : ValueBytesAgree(bytes, record.command));
     if (dataAgrees) {
         form.hasValue = true;
+        form.wide = wideData;
         form.valueBytes = bytes;
     }
     if (type != record.extra.end() && (dataAgrees || !hasData)) {
@@ -98,6 +131,14 @@ StartupEntry EntryOfRecord(const ProfileRecord& record, const std::string& keptF
                 form.valueBytes = record.command + '\0';
             }
         }
+    }
+    // The exact name counts where it reads as the title in the code page.
+    const auto name = record.extra.find("name.w");
+    std::string nameBytes;
+    if (name != record.extra.end() && HexDecode(name->second, nameBytes) &&
+        nameBytes.size() % 2 == 0 && !nameBytes.empty() &&
+        NarrowsTo(WideOfBytes(nameBytes), record.title)) {
+        entry.exactName = WideOfBytes(nameBytes);
     }
     const auto link = record.extra.find("link");
     if (link != record.extra.end() && IsPlainFileName(link->second) &&

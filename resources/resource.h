@@ -282,6 +282,7 @@
 #define IDS_EDIT_CANNOT_KEEP         228         /* the old entry could not be brought back if needed */
 #define IDS_ERR_PLAIN_FILE_EDIT      229         /* a Startup-folder file (no shortcut) can only move */
 #define IDS_STATUS_SWITCHED_OFF      276         /* status: Windows' own startup switch says off */
+#define IDS_NOT_EXACT                278         /* a name or path with characters the code page lacks */
 #define IDS_SWITCH_NOT_ON            277         /* Windows' startup switch could not be turned on */
 #define IDS_EDIT_NOT_PREPARED        275         /* the changed entry's file copy could not be made */
 #define IDC_PROG_LABEL               1017        /* the dialog's other labels (not IDC_STATIC) */

@@ -59,7 +59,7 @@ bool Asked(CheckMode mode, bool added) {
 
 // Yes to a new program: it leaves its location, and then the snapshot.
 void RemoveNewProgram(const StartupEntry& entry) {
-    const LocationOutcome outcome = RemoveEntry(entry.title, entry.command, entry.location);
+    const LocationOutcome outcome = RemoveEntry(entry);
     if (outcome.succeeded()) {
         SnapshotRemoveEntry(entry);
     }

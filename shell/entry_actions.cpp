@@ -54,7 +54,7 @@ std::string NotRemovedText(const StartupEntry& entry, const LocationOutcome& out
 // Its Windows switch goes too: left behind, it would silently turn off a
 // later entry of the same name.
 void RemoveAndForget(const StartupEntry& entry) {
-    const LocationOutcome outcome = RemoveEntry(entry.title, entry.command, entry.location);
+    const LocationOutcome outcome = RemoveEntry(entry);
     if (outcome.succeeded()) {
         SnapshotRemoveEntry(entry);
         DeleteSwitch(entry.title, ClassifyLocation(entry.location));
@@ -158,7 +158,7 @@ bool DisableEntry(int row) {
         ShowStatusText(LoadText(DisabledStoreFailureText()));
         return false;
     }
-    const LocationOutcome outcome = RemoveEntry(entry.title, entry.command, entry.location);
+    const LocationOutcome outcome = RemoveEntry(entry);
     if (!outcome.succeeded()) {
         SetRowBox(row, true);
         if (SaveDisabledRows()) {
@@ -211,8 +211,7 @@ void UncheckAllRows() {
     std::vector<StartupEntry> removed;
     std::vector<StartupEntry> stayed;
     for (std::size_t i = 0; i < kept.size(); ++i) {
-        const LocationOutcome outcome =
-            RemoveEntry(kept[i].title, kept[i].command, kept[i].location);
+        const LocationOutcome outcome = RemoveEntry(kept[i]);
         if (outcome.succeeded()) {
             SetRowBox(keptRows[i], false);
             removed.push_back(kept[i]);

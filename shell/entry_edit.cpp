@@ -292,7 +292,7 @@ bool AcceptEnabledEdit(HWND dialog, const ProgramFields& fields, const ProgramFi
         DiscardKeptFile(made.entry.kept.file);
         return Refuse(dialog, LoadText(DisabledStoreFailureText()));
     } else {
-        const LocationOutcome removal = RemoveEntry(old.title, old.command, old.location);
+        const LocationOutcome removal = RemoveEntry(old);
         if (!removal.succeeded()) {
             // It did not leave: nothing changed.
             EraseFromStore(old);

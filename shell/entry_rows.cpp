@@ -22,11 +22,14 @@ struct ListRow {
     bool checked = false;     // state image 2: active in its location; else 1: disabled
     bool running = false;     // status "Выполняется", else "Остановлено"
     bool switchedOff = false; // Windows' own switch says off
+    int exact = -1;           // its exact name in g_exactNames, or none
 };
 
 // The rows, top first, and the texts of all of them one after another.
 std::vector<ListRow> g_rows;
 std::string g_textBlock;
+// The exact names of the few rows whose names the code page cannot carry.
+std::vector<std::wstring> g_exactNames;
 
 constexpr UINT kStateImageUnchecked = 1;
 constexpr UINT kStateImageChecked = 2;
@@ -93,6 +96,10 @@ ListRow MakeRow(const StartupEntry& entry) {
     row.checked = entry.checked;
     row.running = entry.running;
     row.switchedOff = entry.switchedOff;
+    if (!entry.exactName.empty()) {
+        row.exact = static_cast<int>(g_exactNames.size());
+        g_exactNames.push_back(entry.exactName);
+    }
     g_textBlock += entry.title;
     g_textBlock += entry.command;
     g_textBlock += entry.location;
@@ -129,6 +136,9 @@ StartupEntry TextsOf(const ListRow& row) {
     entry.title = TitleOf(row);
     entry.command = CommandOf(row);
     entry.location = LocationOf(row);
+    if (row.exact >= 0) {
+        entry.exactName = g_exactNames[static_cast<std::size_t>(row.exact)];
+    }
     return entry;
 }
 
@@ -304,6 +314,7 @@ void ReplaceRows(const std::vector<StartupEntry>& rows) {
     // What the rows held before is given back before the new ones come.
     std::vector<ListRow>().swap(g_rows);
     std::string().swap(g_textBlock);
+    std::vector<std::wstring>().swap(g_exactNames);
     g_rows.reserve(rows.size());
     std::size_t textSize = 0;
     for (const StartupEntry& entry : rows) {

@@ -32,7 +32,8 @@ bool RowBoxSet(int row);
 bool RowRunning(int row);
 // Rows whose box is clear: disabled ones and those Windows' switch turns off.
 int DisabledRowCount();
-// The title, command and location of a row, and nothing else.
+// The title, command and location of a row (and its exact name when the
+// code page cannot carry it), and nothing else.
 StartupEntry RowTexts(int row);
 // The texts, icon, box and running status of a row (not its selection).
 StartupEntry RowEntry(int row);

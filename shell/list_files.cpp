@@ -204,7 +204,7 @@ bool TakeOutActiveEntries(std::vector<StartupEntry>& stored, std::vector<Startup
     std::vector<StartupEntry> stayed;
     for (std::size_t i = disabledBefore; i < stored.size(); ++i) {
         const StartupEntry& entry = stored[i];
-        if (!RemoveEntry(entry.title, entry.command, entry.location).succeeded()) {
+        if (!RemoveEntry(entry).succeeded()) {
             stayed.push_back(entry);
         }
     }

@@ -24,6 +24,8 @@ std::string OutcomeStatusText(const LocationOutcome& outcome) {
         return LoadText(IDS_SVC) + outcome.name + LoadText(IDS_UNKNOWN_LOCATION) + outcome.detail;
     case OutcomeKind::BadFileName:
         return LoadText(IDS_SVC) + outcome.name + LoadText(IDS_BAD_FILE_NAME);
+    case OutcomeKind::NotExact:
+        return LoadText(IDS_SVC) + outcome.name + LoadText(IDS_NOT_EXACT);
     case OutcomeKind::CannotBeKept:
         return LoadText(IDS_SVC) + outcome.name + LoadText(IDS_NO_WRITER_DISABLE);
     case OutcomeKind::None:
