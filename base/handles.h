@@ -44,27 +44,32 @@ class UniqueHandle {
     HANDLE handle_ = nullptr;
 };
 
-// A file search: FindFirstFileA on the pattern, closed with FindClose.
-class FindHandle {
+// A file search: FindFirstFile on the pattern, closed with FindClose; by
+// the code page's calls (FindHandle) or the wide ones (FindHandleWide).
+template <typename Char, typename Data, HANDLE(WINAPI* First)(const Char*, Data*),
+          BOOL(WINAPI* NextOf)(HANDLE, Data*)>
+class BasicFindHandle {
   public:
-    FindHandle(const std::string& pattern, WIN32_FIND_DATAA& found)
-        : handle_(FindFirstFileA(pattern.c_str(), &found)) {}
-    ~FindHandle() {
+    BasicFindHandle(const std::basic_string<Char>& pattern, Data& found)
+        : handle_(First(pattern.c_str(), &found)) {}
+    ~BasicFindHandle() {
         if (valid()) {
             FindClose(handle_);
         }
     }
-    FindHandle(const FindHandle&) = delete;
-    FindHandle& operator=(const FindHandle&) = delete;
+    BasicFindHandle(const BasicFindHandle&) = delete;
+    BasicFindHandle& operator=(const BasicFindHandle&) = delete;
 
     bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-    bool Next(WIN32_FIND_DATAA& found) {
-        return valid() && FindNextFileA(handle_, &found) != FALSE;
-    }
+    bool Next(Data& found) { return valid() && NextOf(handle_, &found) != FALSE; }
 
   private:
     HANDLE handle_;
 };
+
+using FindHandle = BasicFindHandle<char, WIN32_FIND_DATAA, &FindFirstFileA, &FindNextFileA>;
+using FindHandleWide =
+    BasicFindHandle<wchar_t, WIN32_FIND_DATAW, &FindFirstFileW, &FindNextFileW>;
 
 // One handle of a kind that `Close` frees (a menu, an icon, a GDI object, an
 // image list), freed when its owner goes.
@@ -119,28 +124,6 @@ class SelectedObject {
   private:
     HDC dc_;
     HGDIOBJ previous_;
-};
-
-// A file search through the wide calls: FindFirstFileW, closed with FindClose.
-class FindHandleWide {
-  public:
-    FindHandleWide(const std::wstring& pattern, WIN32_FIND_DATAW& found)
-        : handle_(FindFirstFileW(pattern.c_str(), &found)) {}
-    ~FindHandleWide() {
-        if (valid()) {
-            FindClose(handle_);
-        }
-    }
-    FindHandleWide(const FindHandleWide&) = delete;
-    FindHandleWide& operator=(const FindHandleWide&) = delete;
-
-    bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-    bool Next(WIN32_FIND_DATAW& found) {
-        return valid() && FindNextFileW(handle_, &found) != FALSE;
-    }
-
-  private:
-    HANDLE handle_;
 };
 
 // COM on the calling thread for the owner's lifetime. A thread that already

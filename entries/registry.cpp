@@ -132,11 +132,15 @@ LONG EnumValueAt(HKEY key, DWORD index, RegValue& value) {
     }
 }
 
-LONG QueryValue(HKEY key, const std::string& name, DWORD& type, std::string& bytes) {
+namespace {
+
+// A value's bytes by a query that tells, when the buffer is short, how much
+// it needs.
+template <typename Query> LONG QueryBytes(Query query, DWORD& type, std::string& bytes) {
     std::vector<BYTE> data(256);
     for (;;) {
         DWORD size = static_cast<DWORD>(data.size());
-        const LONG status = RegQueryValueExA(key, name.c_str(), nullptr, &type, data.data(), &size);
+        const LONG status = query(&type, data.data(), &size);
         if (status == ERROR_MORE_DATA) {
             data.resize(static_cast<std::size_t>(size) > data.size() ? size : data.size() * 2);
             continue;
@@ -148,20 +152,22 @@ LONG QueryValue(HKEY key, const std::string& name, DWORD& type, std::string& byt
     }
 }
 
+} // namespace
+
+LONG QueryValue(HKEY key, const std::string& name, DWORD& type, std::string& bytes) {
+    return QueryBytes(
+        [&](DWORD* kind, BYTE* data, DWORD* size) {
+            return RegQueryValueExA(key, name.c_str(), nullptr, kind, data, size);
+        },
+        type, bytes);
+}
+
 LONG QueryValueWide(HKEY key, const std::wstring& name, DWORD& type, std::string& bytes) {
-    std::vector<BYTE> data(256);
-    for (;;) {
-        DWORD size = static_cast<DWORD>(data.size());
-        const LONG status = RegQueryValueExW(key, name.c_str(), nullptr, &type, data.data(), &size);
-        if (status == ERROR_MORE_DATA) {
-            data.resize(static_cast<std::size_t>(size) > data.size() ? size : data.size() * 2);
-            continue;
-        }
-        if (status == ERROR_SUCCESS) {
-            bytes.assign(reinterpret_cast<const char*>(data.data()), size);
-        }
-        return status;
-    }
+    return QueryBytes(
+        [&](DWORD* kind, BYTE* data, DWORD* size) {
+            return RegQueryValueExW(key, name.c_str(), nullptr, kind, data, size);
+        },
+        type, bytes);
 }
 
 LONG EnumSubkeyAt(HKEY key, DWORD index, std::string& name) {

@@ -79,6 +79,17 @@ std::vector<int> Rows(RowsOf kind) {
     return rows;
 }
 
+// While the program rebuilds the list itself, only the boxes change.
+bool OnlyBoxesChange(const std::vector<int>& rows, bool checked) {
+    if (!g_app.ListBusy && !g_app.CheckBusy) {
+        return false;
+    }
+    for (int row : rows) {
+        SetRowBox(row, checked);
+    }
+    return true;
+}
+
 // Turns on Windows' own switch of an entry just put back; a switch that
 // stays off leaves the row's box clear, and its text says why.
 bool SwitchOnAfterWrite(int row, const StartupEntry& entry, std::string& status) {
@@ -174,10 +185,7 @@ bool DisableEntry(int row) {
 
 void UncheckAllRows() {
     const std::vector<int> rows = Rows(RowsOf::BoxSet);
-    if (g_app.ListBusy || g_app.CheckBusy) {
-        for (int row : rows) {
-            SetRowBox(row, false);
-        }
+    if (OnlyBoxesChange(rows, false)) {
         return;
     }
     // Every entry's form is kept and the store written once with all of
@@ -234,10 +242,7 @@ void UncheckAllRows() {
 
 void CheckAllRows() {
     const std::vector<int> rows = Rows(RowsOf::Disabled);
-    if (g_app.ListBusy || g_app.CheckBusy) {
-        for (int row : rows) {
-            SetRowBox(row, true);
-        }
+    if (OnlyBoxesChange(rows, true)) {
         return;
     }
     // Entries that Windows' own switch turns off need only the switch on.

@@ -55,23 +55,6 @@ DialogStep Cancel() {
     return step;
 }
 
-// A drop of these files, as the shell hands one to the list.
-HGLOBAL MakeDrop(const std::vector<std::string>& paths) {
-    std::string files;
-    for (const std::string& path : paths) {
-        files += path;
-        files += '\0';
-    }
-    files += '\0';
-    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + files.size());
-    DROPFILES* drop = static_cast<DROPFILES*>(GlobalLock(memory));
-    drop->pFiles = sizeof(DROPFILES);
-    drop->fWide = FALSE;
-    std::memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), files.data(), files.size());
-    GlobalUnlock(memory);
-    return memory;
-}
-
 class ProgramDialog : public kvtest::MainWindowTest {
   protected:
     void TearDown() override {
@@ -395,7 +378,7 @@ TEST_F(ProgramDialog, DroppedFilesOpenTheDialogOneAfterAnother) {
     OpenMainWindow();
     const std::string longPath =
         "C:\\" + std::string(150, 'd') + "\\" + std::string(150, 'e') + "\\Long Tool.exe";
-    HGLOBAL drop = MakeDrop({longPath, "C:\\windows\\notepad.exe"});
+    HGLOBAL drop = kvtest::MakeFileDrop({longPath, "C:\\windows\\notepad.exe"});
     const std::map<std::string, std::string> before = kvtest::StartupSetBytes();
     {
         kvtest::MessageBoxAnswerer answerer;
