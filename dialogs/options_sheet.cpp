@@ -172,6 +172,18 @@ void ApplyPage(HWND page, const Page& info) {
 // second one over it, whose apply would undo the first one's.
 HWND g_openSheet = nullptr;
 
+// The sheet open for a request for the owner's lifetime.
+class OpenSheet {
+  public:
+    explicit OpenSheet(const OptionsRequest& request) { g_request = &request; }
+    ~OpenSheet() {
+        g_request = nullptr;
+        g_openSheet = nullptr;
+    }
+    OpenSheet(const OpenSheet&) = delete;
+    OpenSheet& operator=(const OpenSheet&) = delete;
+};
+
 INT_PTR CALLBACK PageProc(HWND page, UINT message, WPARAM, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG: {
@@ -242,10 +254,8 @@ bool RunOptionsSheet(const OptionsRequest& request) {
     sheet.nPages = static_cast<UINT>(pageCount);
     sheet.nStartPage = 0;
     sheet.ppsp = pages;
-    g_request = &request;
+    const OpenSheet open(request);
     const INT_PTR result = PropertySheetA(&sheet);
-    g_request = nullptr;
-    g_openSheet = nullptr;
     // Non-zero: something was applied (or the sheet could not be shown).
     return result != 0;
 }
