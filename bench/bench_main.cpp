@@ -1,20 +1,26 @@
 // Kelvorin benchmark: fills the registry of the Wine prefix it runs in with a
 // large startup set and times the program's refresh, header sort, change
-// check, running status, "Отключить всё" / "Включить всё" and list restore.
-// Beside each figure it times a floor on the same data: the platform calls
-// that the operation cannot do without, made directly and nothing else. Each
+// check, cold start, report for scripts, running status, "Отключить всё" /
+// "Включить всё", list restore and a refresh ten times as large. Beside each
+// figure it times a floor on the same data: the platform calls that the
+// operation cannot do without, made directly and nothing else; refreshes and
+// bulk changes also beside their least-work floors ("NAME-least"). Each
 // figure is the median of three runs from the same starting state; the lines
 // are "NAME: N ms", "NAME-floor: N ms" and "ratio NAME: R". The last lines
 // give the working set of a program process that lists 10,000 registry
-// entries, and that of a bare list of the same rows.
+// entries, and that of a bare list of the same rows, and what 100 refreshes
+// and 20 bulk changes leave behind in memory and objects.
 //
 // Run it in a throwaway prefix: it empties the Run-type keys, the Startup
 // folders and the win.ini parameters "run" and "load" before and after.
 // Notes on the data and on mismatches go to stderr. The scenarios are in
 // scenarios.cpp; this program also serves as their child processes.
+#include "bench/cold_start.h"
 #include "bench/figures.h"
 #include "bench/floor_list.h"
+#include "bench/growth_child.h"
 #include "bench/memory_child.h"
+#include "bench/refresh_child.h"
 #include "bench/scenarios.h"
 #include "bench/startup_set.h"
 #include "records/settings_store.h"
@@ -65,14 +71,18 @@ bool RunWindowScenarios(kvbench::Bench& bench) {
     kv::RegisterMainWindowClass(instance);
     HWND window = kv::CreateMainWindow(instance, 0, 0, 1000, 700);
     const kvbench::FloorList floor = kvbench::CreateFloorList(instance);
-    if (window == nullptr || floor.list == nullptr) {
+    const kvbench::FloorList virtualFloor = kvbench::CreateFloorList(instance, true);
+    if (window == nullptr || floor.list == nullptr || virtualFloor.list == nullptr) {
         std::fprintf(stderr, "could not create the windows\n");
         return false;
     }
     bench.floorList = floor.list;
+    bench.virtualFloorList = virtualFloor.list;
     RunScenarios(kvbench::WindowScenarios(), bench);
     bench.floorList = nullptr;
+    bench.virtualFloorList = nullptr;
     DestroyWindow(floor.parent);
+    DestroyWindow(virtualFloor.parent);
     DestroyWindow(window);
     kvbench::ClearStartupRegistry();
     kvbench::ClearFoldersAndWinIni();
@@ -94,6 +104,15 @@ int main(int argc, char** argv) {
     if (argc == 4 && std::string(argv[1]) == "--memory-floor") {
         return kvbench::MeasureMemoryFloor(argv[3]);
     }
+    if (argc == 4 && std::string(argv[1]) == "--growth") {
+        return kvbench::MeasureGrowth(argv[2], argv[3]);
+    }
+    if (argc == 5 && std::string(argv[1]) == "--refresh") {
+        return kvbench::MeasureRefreshTime(std::atoi(argv[2]), argv[3], argv[4]);
+    }
+    if (argc == 3 && std::string(argv[1]) == "--cold-floor") {
+        return kvbench::RunColdFloor(argv[2]);
+    }
 
     kvbench::Bench bench = PrepareFolders();
     if (!RunWindowScenarios(bench)) {
@@ -101,6 +120,7 @@ int main(int argc, char** argv) {
     }
     RunScenarios(kvbench::ChildScenarios(), bench);
     kvbench::ClearStartupRegistry();
+    kvbench::ClearFoldersAndWinIni();
     kvbench::DeleteFolderTree(bench.programFolder);
     return kvbench::AllExpectationsHeld() ? 0 : 2;
 }

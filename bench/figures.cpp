@@ -57,6 +57,12 @@ void PrintFigures(const Figures& figures) {
         case Unit::Megabytes:
             std::printf("%s: %.0f MB\n", figure.name.c_str(), figure.value);
             break;
+        case Unit::MegabytesFine:
+            std::printf("%s: %.1f MB\n", figure.name.c_str(), figure.value);
+            break;
+        case Unit::Count:
+            std::printf("%s: %.0f\n", figure.name.c_str(), figure.value);
+            break;
         }
         std::fflush(stdout);
     }

@@ -18,8 +18,9 @@ double Median(std::vector<double> values);
 // `part` over `whole`; 0 when `whole` is not positive.
 double Quotient(double part, double whole);
 
-// One printed line: "NAME: N ms", "ratio NAME: R" or "NAME: N MB".
-enum class Unit { Milliseconds, Ratio, Megabytes };
+// One printed line: "NAME: N ms", "ratio NAME: R", "NAME: N MB" (whole
+// megabytes, or with a tenth for MegabytesFine) or "NAME: N".
+enum class Unit { Milliseconds, Ratio, Megabytes, MegabytesFine, Count };
 
 struct Figure {
     std::string name;

@@ -13,6 +13,8 @@
 
 namespace kvbench {
 
+const char* const kFloorWindowClass = "KelvorinBenchFloor";
+
 namespace {
 
 // The rows a virtual floor list shows: its parent gives their texts, icons
@@ -94,7 +96,7 @@ FloorList CreateFloorList(HINSTANCE instance, bool virtualRows) {
     WNDCLASSA windowClass{};
     windowClass.lpfnWndProc = FloorParentProc;
     windowClass.hInstance = instance;
-    windowClass.lpszClassName = "KelvorinBenchFloor";
+    windowClass.lpszClassName = kFloorWindowClass;
     RegisterClassA(&windowClass);
     floor.parent = CreateWindowExA(0, windowClass.lpszClassName, "", WS_OVERLAPPEDWINDOW, 0, 0,
                                    1000, 700, nullptr, nullptr, instance, nullptr);

@@ -24,6 +24,9 @@ struct FloorRow {
 // The rows of the program's list as they stand, top first.
 std::vector<FloorRow> LearnRows();
 
+// The class of the floor list's parent window.
+extern const char* const kFloorWindowClass;
+
 // A hidden top-level window holding the list; destroying the parent takes
 // the list with it.
 struct FloorList {

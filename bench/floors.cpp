@@ -162,6 +162,44 @@ double FloorEnable(HWND list, const ToggleSet& set, const std::string& storePath
     return Milliseconds(start);
 }
 
+double FloorDisableLeast(const ToggleSet& set, const std::string& storePath,
+                         const std::string& snapshotPath) {
+    const Clock::time_point start = Clock::now();
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(set.root, set.keyPath.c_str(), 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
+        // The store has every entry before any leaves its location.
+        ReplaceWhole(storePath, set.records.Text(set.names.size()));
+        for (const std::string& name : set.names) {
+            RegDeleteValueA(key, name.c_str());
+        }
+        if (!snapshotPath.empty()) {
+            ReplaceWhole(snapshotPath, set.records.Text(0));
+        }
+        RegCloseKey(key);
+    }
+    return Milliseconds(start);
+}
+
+double FloorEnableLeast(const ToggleSet& set, const std::string& storePath,
+                        const std::string& snapshotPath) {
+    const Clock::time_point start = Clock::now();
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(set.root, set.keyPath.c_str(), 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
+        const std::size_t count = set.names.size();
+        if (!snapshotPath.empty()) {
+            ReplaceWhole(snapshotPath, set.records.Text(count));
+        }
+        for (std::size_t i = 0; i < count; ++i) {
+            RegSetValueExA(key, set.names[i].c_str(), 0, REG_SZ,
+                           reinterpret_cast<const BYTE*>(set.data[i].c_str()),
+                           static_cast<DWORD>(set.data[i].size() + 1));
+        }
+        ReplaceWhole(storePath, set.records.Text(count));
+        RegCloseKey(key);
+    }
+    return Milliseconds(start);
+}
+
 int MarkRunningLiterally() {
     int marked = 0;
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);

@@ -66,6 +66,14 @@ double FloorDisable(HWND list, const ToggleSet& set, const std::string& storePat
 double FloorEnable(HWND list, const ToggleSet& set, const std::string& storePath,
                    const std::string& snapshotPath);
 
+// The least work of "Отключить всё" and "Включить всё": every value deleted
+// (or written) and one durable whole replacement of the store and one of the
+// snapshot (when a path is given). The time taken.
+double FloorDisableLeast(const ToggleSet& set, const std::string& storePath,
+                         const std::string& snapshotPath);
+double FloorEnableLeast(const ToggleSet& set, const std::string& storePath,
+                        const std::string& snapshotPath);
+
 // ---- the running status as the plain rule states it ----
 
 // Every process against every row of the program's list, the row's command

@@ -1,6 +1,7 @@
 #include "bench/memory_child.h"
 
 #include "base/strings.h"
+#include "bench/child_process.h"
 #include "bench/figures.h"
 #include "bench/floor_list.h"
 #include "bench/startup_set.h"
@@ -15,7 +16,6 @@
 #include <commctrl.h>
 #include <psapi.h>
 
-#include <cstdio>
 #include <utility>
 #include <vector>
 
@@ -30,59 +30,20 @@ int WriteMemoryResult(int rows, const std::string& resultPath) {
     PROCESS_MEMORY_COUNTERS counters{};
     counters.cb = sizeof(counters);
     GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof(counters));
-    const std::string result =
-        std::to_string(rows) + " " +
-        std::to_string(static_cast<unsigned long long>(counters.WorkingSetSize));
-    HANDLE file = CreateFileA(resultPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file != INVALID_HANDLE_VALUE) {
-        DWORD written = 0;
-        WriteFile(file, result.data(), static_cast<DWORD>(result.size()), &written, nullptr);
-        CloseHandle(file);
-    }
+    WriteNumbers(resultPath, {static_cast<unsigned long long>(rows),
+                              static_cast<unsigned long long>(counters.WorkingSetSize)});
     return 0;
 }
 
-// Runs the command line and waits for it; whether it ended in time.
-bool RunToEnd(std::string commandLine) {
-    STARTUPINFOA startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process)) {
-        Expect(false, "memory: the measuring process did not start");
-        return false;
-    }
-    const bool ended = WaitForSingleObject(process.hProcess, 900000) == WAIT_OBJECT_0;
-    if (!ended) {
-        TerminateProcess(process.hProcess, 1);
-    }
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    if (!ended) {
-        Expect(false, "memory: no result from the measuring process");
-    }
-    return ended;
-}
-
-// The row count and working set the child wrote; 0 bytes when it wrote none.
+// The working set the child wrote; 0 bytes when it wrote none.
 unsigned long long ReadMemoryResult(const std::string& resultPath) {
-    HANDLE file = CreateFileA(resultPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    char text[64] = {};
-    DWORD got = 0;
-    if (file != INVALID_HANDLE_VALUE) {
-        ReadFile(file, text, sizeof(text) - 1, &got, nullptr);
-        CloseHandle(file);
-    }
-    int rows = 0;
-    unsigned long long bytes = 0;
-    if (std::sscanf(text, "%d %llu", &rows, &bytes) != 2) {
+    const std::vector<unsigned long long> numbers = ReadNumbers(resultPath);
+    if (numbers.size() != 2) {
         Expect(false, "memory: no result from the measuring process");
         return 0;
     }
-    Expect(rows == kMemoryRows, "memory: " + std::to_string(rows) + " rows listed");
-    return bytes;
+    Expect(numbers[0] == kMemoryRows, "memory: " + std::to_string(numbers[0]) + " rows listed");
+    return numbers[1];
 }
 
 } // namespace
@@ -125,14 +86,12 @@ int MeasureMemoryFloor(const std::string& resultPath) {
 }
 
 unsigned long long MeasureMemoryInChild(const std::string& programFolder, bool floor) {
-    char self[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, self, MAX_PATH);
     const std::string resultPath = programFolder + "\\memory.txt";
     DeleteFileA(resultPath.c_str());
-    const std::string commandLine = "\"" + std::string(self) + "\" " +
+    const std::string commandLine = "\"" + SelfPath() + "\" " +
                                     (floor ? "--memory-floor" : "--memory") + " \"" +
                                     programFolder + "\\memory\" \"" + resultPath + "\"";
-    return RunToEnd(commandLine) ? ReadMemoryResult(resultPath) : 0;
+    return RunToEnd(commandLine, "memory") ? ReadMemoryResult(resultPath) : 0;
 }
 
 } // namespace kvbench

@@ -17,6 +17,7 @@ namespace kvbench {
 struct RefreshPlan {
     std::vector<FloorRow> rows;
     std::vector<std::string> probes;    // GetFileAttributesA, in the rule's order
+    std::vector<std::string> folders;   // each folder those checks need listed, once
     std::vector<std::string> iconFiles; // distinct existing program files
     bool driveIcon = false;             // some row's program file is missing
     std::string disabledStore;          // disable.ini of the program
@@ -25,6 +26,9 @@ struct RefreshPlan {
     int expectedValues = 0; // registry values the rows came from
     int expectedLinks = 0;  // files in the Startup folders
 };
+
+// The report text of the enabled rows, as report.ini holds it.
+std::string EnabledRecordsText(const std::vector<FloorRow>& rows);
 
 // The plan for the program's list as it stands; the floor's report file
 // goes into `floorFolder`.
@@ -44,5 +48,13 @@ struct RefreshFloorRun {
 // the process list for the status, report.ini replaced whole, and the rows
 // inserted into a list with redraw off.
 RefreshFloorRun FloorRefresh(HWND list, const RefreshPlan& plan);
+
+// The least work of one refresh: every Run-type key's values, the shell
+// links of both Startup folders, the win.ini parameters and disable.ini read
+// once, each folder that the resolution of the commands needs listed once,
+// one icon look-up per distinct existing program file (and the drive's icon
+// for missing ones), report.ini replaced whole, and a virtual list (whose
+// parent gives the plan's rows) told its row count.
+RefreshFloorRun LeastRefresh(HWND virtualList, const RefreshPlan& plan);
 
 } // namespace kvbench

@@ -1,26 +1,34 @@
 #include "bench/scenarios.h"
 
 #include "base/strings.h"
+#include "bench/child_process.h"
+#include "bench/cold_start.h"
 #include "bench/floor_list.h"
 #include "bench/floors.h"
+#include "bench/growth_child.h"
 #include "bench/memory_child.h"
+#include "bench/refresh_child.h"
 #include "bench/refresh_floor.h"
 #include "bench/sleepers.h"
 #include "bench/startup_set.h"
 #include "entries/catalogue.h"
 #include "records/disabled_store.h"
 #include "records/list_file.h"
+#include "records/user_data_folder.h"
 #include "shell/app_state.h"
 #include "shell/change_check.h"
 #include "shell/entry_actions.h"
 #include "shell/entry_list.h"
 #include "shell/list_files.h"
+#include "shell/main_window.h"
 #include "shell/program_actions.h"
 #include "shell/scan_driver.h"
 #include "resource.h"
 
 #include <cstdio>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 
 namespace kvbench {
 
@@ -49,12 +57,13 @@ bool ListSortedByCommand() {
 struct Medians {
     double program = 0;
     double floor = 0;
+    double least = 0; // the least-work floor
 };
 
 // What the refresh floor found beside the program's list, to stderr, and
 // whether it did the same work.
 void CheckRefreshFloor(const std::string& name, const RefreshPlan& plan,
-                       const RefreshFloorRun& last, HWND floorList) {
+                       const RefreshFloorRun& last, const RefreshFloorRun& least, HWND floorList) {
     std::fprintf(stderr,
                  "%s: %d rows (%d disabled), %zu existence checks, %zu program files with "
                  "icons; floor: %d values, %d links, %d rows, %d checked\n",
@@ -68,6 +77,10 @@ void CheckRefreshFloor(const std::string& name, const RefreshPlan& plan,
     Expect(last.links == plan.expectedLinks, name + ": floor loaded every shortcut");
     Expect(last.iconMismatches == 0, name + ": floor icons are the program's (" +
                                          std::to_string(last.iconMismatches) + " differ)");
+    Expect(least.values == plan.expectedValues && least.links == plan.expectedLinks &&
+               least.iconMismatches == 0,
+           name + ": least floor read every value and shortcut, with the program's icons");
+    std::fprintf(stderr, "%s: least floor lists %zu folders\n", name.c_str(), plan.folders.size());
     Expect(FloorRowCount(floorList) == kv::RowCount(), name + ": floor rows");
     Expect(FloorCheckedCount(floorList) == kv::RowCount() - UncheckedRows(),
            name + ": floor check boxes");
@@ -81,18 +94,32 @@ Medians MeasureRefresh(const std::string& name, const Bench& bench) {
     kv::ScanDriver();
     const RefreshPlan plan = LearnRefresh(bench.floorFolder);
     FloorRefresh(bench.floorList, plan);
+    LeastRefresh(bench.virtualFloorList, plan);
     std::vector<double> program;
     std::vector<double> floor;
+    std::vector<double> leastFloor;
     RefreshFloorRun last;
+    RefreshFloorRun least;
     for (int run = 0; run < kRuns; ++run) {
         const Clock::time_point start = Clock::now();
         kv::ScanDriver();
         program.push_back(Milliseconds(start));
         last = FloorRefresh(bench.floorList, plan);
         floor.push_back(last.milliseconds);
+        least = LeastRefresh(bench.virtualFloorList, plan);
+        leastFloor.push_back(least.milliseconds);
     }
-    CheckRefreshFloor(name, plan, last, bench.floorList);
-    return Medians{Median(program), Median(floor)};
+    CheckRefreshFloor(name, plan, last, least, bench.floorList);
+    return Medians{Median(program), Median(floor), Median(leastFloor)};
+}
+
+// The lines of a refresh: the program and its floor, and the least-work
+// floor ("NAME-least") with the program's time over it.
+Figures RefreshFigures(const std::string& name, const Medians& medians) {
+    Figures figures = Beside(name, medians.program, medians.floor);
+    figures.push_back(Time(name + "-least", medians.least));
+    figures.push_back(Ratio(name + "-least", Quotient(medians.program, medians.least)));
+    return figures;
 }
 
 // 2,000 entries over every kind of Run-type key, listed afresh.
@@ -100,7 +127,7 @@ Figures RefreshRegistry(Bench& bench) {
     FillRegistry(2000);
     const Medians medians = MeasureRefresh("refresh-registry", bench);
     Expect(kv::RowCount() == 2000, "refresh-registry: 2000 rows");
-    return Beside("refresh-registry", medians.program, medians.floor);
+    return RefreshFigures("refresh-registry", medians);
 }
 
 // The header click on the command column of 2,400 rows (300 shortcuts and
@@ -150,7 +177,8 @@ Figures RefreshAll(Bench& bench) {
     Expect(kv::RowCount() == 2900 && UncheckedRows() == 500,
            "refresh-all: 2900 rows, 500 of them disabled");
     bench.refreshAll = medians.program;
-    return Beside("refresh-all", medians.program, medians.floor);
+    bench.refreshAllLeast = medians.least;
+    return RefreshFigures("refresh-all", medians);
 }
 
 // A change check with nothing changed: the set before, a refresh, the set
@@ -167,6 +195,83 @@ Figures ChangeCheck(Bench& bench) {
     Expect(kv::RowCount() == 2900 && UncheckedRows() == 500, "check: the rows stay");
     const double median = Median(check);
     return {Time("check", median), Ratio("check", Quotient(median, bench.refreshAll))};
+}
+
+// Kelvorin.exe copied beside the program's settings and store, so that a
+// process of it reads the same as the program in this process.
+std::string ProgramBesideSettings(const Bench& bench) {
+    std::string folder = SelfPath();
+    folder.erase(folder.rfind('\\'));
+    const std::string program = bench.programFolder + "\\Kelvorin.exe";
+    Expect(CopyFileA((folder + "\\Kelvorin.exe").c_str(), program.c_str(), FALSE) != FALSE,
+           "Kelvorin.exe stands beside the benchmark");
+    return program;
+}
+
+// The cold start over the 2,900 rows of refresh-all: from the start of the
+// program's process to its window showing its rows, the start-up check
+// (which finds nothing changed) included; beside a bare program (this one
+// started with a switch) that makes the same reads and shows a virtual list
+// of the same rows, timed the same way from outside. One untimed start of
+// each first.
+Figures ColdStart(Bench& bench) {
+    kv::g_app.sortColumn = kv::kColumnTitle;
+    kv::ScanDriver();
+    ColdPlan plan;
+    plan.refresh = LearnRefresh(bench.floorFolder);
+    plan.settingsPath = bench.programFolder + "\\settings.ini";
+    plan.snapshotPath = kv::UserDataFilePath(kv::UserDataFile::ChangeSnapshot);
+    const std::string planPath = bench.floorFolder + "\\cold plan.txt";
+    Expect(SaveColdPlan(planPath, plan), "cold-start: the bare program's plan written");
+    const std::string program = "\"" + ProgramBesideSettings(bench) + "\"";
+    const std::string bare = "\"" + SelfPath() + "\" --cold-floor \"" + planPath + "\"";
+    const int rows = kv::RowCount();
+    std::vector<double> starts;
+    std::vector<double> bareStarts;
+    for (int run = 0; run <= kRuns; ++run) {
+        const double start = TimeUntilRowsShown(program, kv::kMainWindowClass, rows, true);
+        const double bareStart = TimeUntilRowsShown(bare, kFloorWindowClass, rows, false);
+        Expect(start >= 0 && bareStart >= 0, "cold-start: both windows showed their rows");
+        if (run > 0) {
+            starts.push_back(start);
+            bareStarts.push_back(bareStart);
+        }
+    }
+    std::fprintf(stderr, "cold-start: %d rows\n", rows);
+    Expect(rows == 2900, "cold-start: 2900 rows");
+    return Beside("cold-start", Median(starts), Median(bareStarts));
+}
+
+// "Kelvorin.exe /report FILE" over the same 2,900 entries, from the start of
+// its process to its end; set against the least-work floor of refresh-all.
+// Beside it, for what the platform adds: the same program started with a
+// command line it refuses at once ("report-cli-process").
+Figures ReportCli(Bench& bench) {
+    const std::string program = ProgramBesideSettings(bench);
+    const std::string report = bench.floorFolder + "\\report cli.txt";
+    std::vector<double> times;
+    std::vector<double> processes;
+    for (int run = 0; run < kRuns; ++run) {
+        DWORD refused = 0;
+        const Clock::time_point processStart = Clock::now();
+        RunToEnd("\"" + program + "\" /report", "report-cli", &refused, true);
+        processes.push_back(Milliseconds(processStart));
+        Expect(refused == 2, "report-cli: a command line without FILE is refused");
+        DeleteFileA(report.c_str());
+        DWORD exitCode = 1;
+        const Clock::time_point start = Clock::now();
+        RunToEnd("\"" + program + "\" /report \"" + report + "\"", "report-cli", &exitCode);
+        times.push_back(Milliseconds(start));
+        std::ifstream written(report, std::ios::binary);
+        const std::string text((std::istreambuf_iterator<char>(written)),
+                               std::istreambuf_iterator<char>());
+        Expect(exitCode == 0 && text.find("\r\n2900. ") != std::string::npos &&
+                   text.find("\r\n2901. ") == std::string::npos,
+               "report-cli: written, with 2900 entries");
+    }
+    const double median = Median(times);
+    return {Time("report-cli", median), Time("report-cli-process", Median(processes)),
+            Ratio("report-cli", Quotient(median, bench.refreshAllLeast))};
 }
 
 int RunningRows() {
@@ -220,10 +325,33 @@ DWORD RunValueCount() {
     return ValueCount(HKEY_CURRENT_USER, kv::kRunKey);
 }
 
-// "Отключить всё" and then "Включить всё" over 500 registry entries: every
-// row is disabled or enabled through its own check-box change, and
-// disable.ini is rewritten (whole and safe) after each one. Three rounds,
-// each with the floor's disabling and enabling of the same values.
+// The times of one kind of "Отключить всё" and "Включить всё", one pair a run.
+struct ToggleTimes {
+    std::vector<double> disable;
+    std::vector<double> enable;
+};
+
+// The figures of one kind: "NAME" the program's, else "NAME-floor" and
+// "NAME-least" beside the program's.
+Figures ToggleFigures(const ToggleTimes& program, const ToggleTimes& floor,
+                      const ToggleTimes& least) {
+    Figures figures;
+    for (const bool disable : {true, false}) {
+        const std::string name = disable ? "disable-all" : "enable-all";
+        const double time = Median(disable ? program.disable : program.enable);
+        const double leastTime = Median(disable ? least.disable : least.enable);
+        const Figures beside = Beside(name, time, Median(disable ? floor.disable : floor.enable));
+        figures.insert(figures.end(), beside.begin(), beside.end());
+        figures.push_back(Time(name + "-least", leastTime));
+        figures.push_back(Ratio(name + "-least", Quotient(time, leastTime)));
+    }
+    return figures;
+}
+
+// "Отключить всё" and then "Включить всё" over 500 registry entries. Three
+// rounds, each with the old floors' disabling and enabling of the same values
+// (row by row, the store rewritten after each one) and the least-work
+// floors' (every value, and the store and the snapshot once each).
 Figures ToggleAll(Bench& bench) {
     ClearStartupRegistry();
     ClearFoldersAndWinIni();
@@ -233,34 +361,34 @@ Figures ToggleAll(Bench& bench) {
     kv::ScanDriver();
     Expect(kv::RowCount() == 500, "toggles: 500 rows");
     FillFloorList(bench.floorList, ToggleRows(toggles));
-    std::vector<double> disableAll;
-    std::vector<double> enableAll;
-    std::vector<double> disableFloor;
-    std::vector<double> enableFloor;
+    ToggleTimes program;
+    ToggleTimes floor;
+    ToggleTimes least;
     for (int run = 0; run < kRuns; ++run) {
         Clock::time_point start = Clock::now();
         kv::UncheckAllRows();
-        disableAll.push_back(Milliseconds(start));
+        program.disable.push_back(Milliseconds(start));
         Expect(UncheckedRows() == 500 && RunValueCount() == 0,
                "disable-all: every row disabled, every value gone");
         start = Clock::now();
         kv::CheckAllRows();
-        enableAll.push_back(Milliseconds(start));
+        program.enable.push_back(Milliseconds(start));
         Expect(UncheckedRows() == 0 && RunValueCount() == 500,
                "enable-all: every row enabled, every value back");
-        disableFloor.push_back(
+        floor.disable.push_back(
             FloorDisable(bench.floorList, toggles, bench.floorStore, bench.floorSnapshot));
         Expect(FloorCheckedCount(bench.floorList) == 0 && RunValueCount() == 0,
                "disable-all floor: every box cleared, every value gone");
-        enableFloor.push_back(
+        floor.enable.push_back(
             FloorEnable(bench.floorList, toggles, bench.floorStore, bench.floorSnapshot));
         Expect(FloorCheckedCount(bench.floorList) == 500 && RunValueCount() == 500,
                "enable-all floor: every box set, every value back");
+        least.disable.push_back(FloorDisableLeast(toggles, bench.floorStore, bench.floorSnapshot));
+        Expect(RunValueCount() == 0, "disable-all least floor: every value gone");
+        least.enable.push_back(FloorEnableLeast(toggles, bench.floorStore, bench.floorSnapshot));
+        Expect(RunValueCount() == 500, "enable-all least floor: every value back");
     }
-    Figures figures = Beside("disable-all", Median(disableAll), Median(disableFloor));
-    const Figures enable = Beside("enable-all", Median(enableAll), Median(enableFloor));
-    figures.insert(figures.end(), enable.begin(), enable.end());
-    return figures;
+    return ToggleFigures(program, floor, least);
 }
 
 // 500 entries of HKCU's Run key, one in ten disabled.
@@ -312,6 +440,22 @@ Figures Restore(Bench& bench) {
     return Beside("restore", Median(restore), Median(restoreFloor));
 }
 
+// The registry refresh of 20,000 entries over that of 2,000, each timed in
+// a process of its own: 10 for a refresh whose every step grows with the
+// rows and no faster.
+Figures Growth20000(Bench& bench) {
+    const double small = RefreshTimeInChild(2000, bench.programFolder);
+    const double large = RefreshTimeInChild(20000, bench.programFolder);
+    return {Time("refresh-registry-2000", small), Time("refresh-registry-20000", large),
+            Ratio("growth-20000", Quotient(large, small))};
+}
+
+// What 100 refreshes and 20 bulk changes leave behind, in a process of its
+// own.
+Figures Growth(Bench& bench) {
+    return GrowthInChild(bench.programFolder);
+}
+
 // The working set after listing 10,000 registry entries, beside that of a
 // bare virtual list of the same rows.
 Figures Memory(Bench& bench) {
@@ -324,13 +468,14 @@ Figures Memory(Bench& bench) {
 
 const std::vector<Scenario>& WindowScenarios() {
     static const std::vector<Scenario> scenarios = {
-        RefreshRegistry, SortByCommand, RefreshAll, ChangeCheck, RunningStatus, ToggleAll, Restore,
+        RefreshRegistry, SortByCommand, RefreshAll, ChangeCheck, ColdStart,
+        ReportCli,       RunningStatus, ToggleAll,  Restore,
     };
     return scenarios;
 }
 
 const std::vector<Scenario>& ChildScenarios() {
-    static const std::vector<Scenario> scenarios = {Memory};
+    static const std::vector<Scenario> scenarios = {Growth20000, Memory, Growth};
     return scenarios;
 }
 

@@ -4,6 +4,7 @@
 #include "entries/location_dispatch.h"
 #include "records/change_snapshot.h"
 #include "records/disabled_store.h"
+#include "records/entry_records.h"
 #include "records/settings_store.h"
 #include "records/user_data_folder.h"
 #include "shell/app_state.h"
@@ -167,6 +168,45 @@ TEST_F(ChangeCheck, OnDemandAsksProgramByProgramAndPutsBackWhatVanished) {
         answerer.WaitAll();
     }
     EXPECT_EQ(Ansi("Я.exe"), kvtest::ReadString(HKEY_CURRENT_USER, kv::kRunKey, "Cyrillic"));
+}
+
+// A check whose every answer is No refreshes once, and its list is the one a
+// refresh shows: the same rows with the same boxes, icons and statuses.
+TEST_F(ChangeCheck, ACheckThatScansOnceShowsWhatARefreshShows) {
+    SetValue(HKEY_CURRENT_USER, kv::kRunKey, "Stays", "C:\\windows\\notepad.exe /s");
+    SetValue(HKEY_CURRENT_USER, kv::kRunKey, "Resting", "resting.exe");
+    SetValue(HKEY_CURRENT_USER, kVendor, "Goes", "%SystemRoot%\\regedit.exe", REG_EXPAND_SZ);
+    OpenMainWindow();
+    SetBox("Resting", false);
+    SetValue(HKEY_LOCAL_MACHINE, kv::kRunKey, "Added", "added.exe");
+    kvtest::DeleteValue(HKEY_CURRENT_USER, kVendor, "Goes");
+    kvtest::StatusBarRecorder recorder;
+    {
+        kvtest::MessageBoxAnswerer answerer;
+        answerer.Expect(kNewCaption,
+                        NewProgram("Added", "added.exe", "HKLM\\" + std::string(kv::kRunKey)),
+                        IDNO);
+        answerer.Expect(kOldCaption,
+                        VanishedProgram("Goes", "%SystemRoot%\\regedit.exe", kHkcuRun + "\\Vendor"),
+                        IDNO);
+        recorder.Start();
+        SendCommand(IDM_CHECK_CHANGES);
+        answerer.WaitAll();
+        recorder.Stop();
+    }
+    EXPECT_EQ(1, std::count(recorder.texts().begin(), recorder.texts().end(),
+                            Ansi("Сканирую реестр, ждите ...")));
+    const std::vector<kv::StartupEntry> checked = kv::ReadAllRows();
+    kv::ScanDriver();
+    const std::vector<kv::StartupEntry> refreshed = kv::ReadAllRows();
+    ASSERT_EQ(refreshed.size(), checked.size());
+    EXPECT_EQ(3u, checked.size());
+    for (std::size_t i = 0; i < checked.size(); ++i) {
+        EXPECT_TRUE(kv::SameTexts(refreshed[i], checked[i])) << checked[i].title;
+        EXPECT_EQ(refreshed[i].checked, checked[i].checked) << checked[i].title;
+        EXPECT_EQ(refreshed[i].icon, checked[i].icon) << checked[i].title;
+        EXPECT_EQ(refreshed[i].running, checked[i].running) << checked[i].title;
+    }
 }
 
 TEST_F(ChangeCheck, TimedOnlyWhileOutOfSightAndOneCheckAtATime) {

@@ -1,0 +1,28 @@
+// This program started again as a child process for a measurement that must
+// not count the benchmark itself, and the numbers the child hands back
+// through a file.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace kvbench {
+
+// The path of this program.
+std::string SelfPath();
+
+// Starts the command line and waits for its end; whether it ended within
+// `timeoutMs`. A child that does not end in time is ended; either failure is
+// noted as an unmet expectation about `what`. Its exit code goes to
+// `exitCode` when one is given. With `quiet` its standard handles are NUL.
+bool RunToEnd(std::string commandLine, const std::string& what, DWORD* exitCode = nullptr,
+              bool quiet = false);
+
+// The numbers as one line of decimal numbers; and read back (none when the
+// file holds none).
+void WriteNumbers(const std::string& path, const std::vector<unsigned long long>& numbers);
+std::vector<unsigned long long> ReadNumbers(const std::string& path);
+
+} // namespace kvbench

@@ -1,0 +1,60 @@
+#include "bench/refresh_child.h"
+
+#include "bench/child_process.h"
+#include "bench/figures.h"
+#include "bench/startup_set.h"
+#include "records/settings_store.h"
+#include "shell/entry_list.h"
+#include "shell/main_window.h"
+#include "shell/scan_driver.h"
+
+#include <windows.h>
+
+#include <vector>
+
+namespace kvbench {
+
+int MeasureRefreshTime(int entries, const std::string& folder, const std::string& resultPath) {
+    CreateDirectoryA(folder.c_str(), nullptr);
+    kv::SetExecutableDirectoryForTests(folder);
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    kv::RegisterMainWindowClass(instance);
+    HWND window = kv::CreateMainWindow(instance, 0, 0, 1000, 700);
+    if (window == nullptr) {
+        return 1;
+    }
+    ClearStartupRegistry();
+    ClearFoldersAndWinIni();
+    FillRegistry(entries);
+    kv::ScanDriver();
+    std::vector<double> times;
+    for (int run = 0; run < kRuns; ++run) {
+        const Clock::time_point start = Clock::now();
+        kv::ScanDriver();
+        times.push_back(Milliseconds(start));
+    }
+    WriteNumbers(resultPath, {static_cast<unsigned long long>(kv::RowCount()),
+                              static_cast<unsigned long long>(Median(times) * 1000.0)});
+    DestroyWindow(window);
+    ClearStartupRegistry();
+    return 0;
+}
+
+double RefreshTimeInChild(int entries, const std::string& programFolder) {
+    const std::string resultPath = programFolder + "\\refresh.txt";
+    DeleteFileA(resultPath.c_str());
+    const std::string commandLine = "\"" + SelfPath() + "\" --refresh " + std::to_string(entries) +
+                                    " \"" + programFolder + "\\refresh\" \"" + resultPath + "\"";
+    const std::vector<unsigned long long> numbers =
+        RunToEnd(commandLine, "growth") ? ReadNumbers(resultPath)
+                                        : std::vector<unsigned long long>();
+    if (numbers.size() != 2) {
+        Expect(false, "growth: no result from the measuring process");
+        return 0;
+    }
+    Expect(numbers[0] == static_cast<unsigned long long>(entries),
+           "growth: " + std::to_string(numbers[0]) + " rows listed");
+    return static_cast<double>(numbers[1]) / 1000.0;
+}
+
+} // namespace kvbench
