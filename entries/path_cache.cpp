@@ -15,8 +15,19 @@ thread_local PathCache* t_cache = nullptr;
 // Upper case as the file system compares names: on the names' characters,
 // not on the bytes of one code page or another.
 std::wstring Upper(const std::string& text) {
-    if (text.empty()) {
-        return std::wstring();
+    // Plain ASCII, which most paths are, maps to the same characters without
+    // asking the system.
+    bool ascii = true;
+    for (const char c : text) {
+        ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+    }
+    if (ascii) {
+        std::wstring wide(text.size(), L'\0');
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            const char c = text[i];
+            wide[i] = static_cast<wchar_t>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
+        }
+        return wide;
     }
     const int size = static_cast<int>(text.size());
     const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0);
@@ -73,6 +84,16 @@ PathCache::PathCache() {
 }
 
 bool PathCache::Exists(const std::string& path) {
+    const auto known = answers_.find(path);
+    if (known != answers_.end()) {
+        return known->second;
+    }
+    const bool exists = Look(path);
+    answers_.emplace(path, exists);
+    return exists;
+}
+
+bool PathCache::Look(const std::string& path) {
     const auto askTheSystem = [&path] {
         return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
     };
@@ -129,12 +150,18 @@ bool PathCache::Exists(const std::string& path) {
 }
 
 const PathCache::Listing& PathCache::ListingOf(const std::string& folder) {
+    const auto spelled = spelled_.find(folder);
+    if (spelled != spelled_.end()) {
+        return *spelled->second;
+    }
     const std::wstring key = Upper(folder);
     const auto found = listings_.find(key);
     if (found != listings_.end()) {
+        spelled_.emplace(folder, &found->second);
         return found->second;
     }
     Listing& listing = listings_[key];
+    spelled_.emplace(folder, &listing);
     WIN32_FIND_DATAA entry;
     const std::string pattern = folder + "*"; // the folder ends in a backslash
     FindHandle search(pattern, entry);
@@ -156,7 +183,14 @@ const PathCache::Listing& PathCache::ListingOf(const std::string& folder) {
 
 PathCacheScope::PathCacheScope() {
     if (t_cache == nullptr) {
-        t_cache = &cache_;
+        t_cache = &own_.emplace();
+        active_ = true;
+    }
+}
+
+PathCacheScope::PathCacheScope(PathCache& cache) {
+    if (t_cache == nullptr) {
+        t_cache = &cache;
         active_ = true;
     }
 }

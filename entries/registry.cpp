@@ -2,6 +2,7 @@
 
 #include "base/handles.h"
 
+#include <cstdint>
 #include <vector>
 
 namespace kv {
@@ -12,6 +13,32 @@ bool g_writesBlocked = false;
 
 bool Refused(REGSAM access) {
     return g_writesBlocked && (access & (KEY_SET_VALUE | KEY_CREATE_SUB_KEY)) != 0;
+}
+
+// The keys of this thread's SharedKeysScope; null outside one.
+thread_local std::map<std::string, HKEY>* t_sharedKeys = nullptr;
+
+std::string SharedName(HKEY root, const std::string& path, REGSAM access) {
+    return std::to_string(reinterpret_cast<std::uintptr_t>(root)) + "|" + std::to_string(access) +
+           "|" + path;
+}
+
+// The scope's key for these, or null.
+HKEY SharedKey(HKEY root, const std::string& path, REGSAM access) {
+    if (t_sharedKeys == nullptr) {
+        return nullptr;
+    }
+    const auto found = t_sharedKeys->find(SharedName(root, path, access));
+    return found == t_sharedKeys->end() ? nullptr : found->second;
+}
+
+// True when a scope took the newly opened key to close it itself.
+bool TakeShared(HKEY root, const std::string& path, REGSAM access, HKEY key) {
+    if (t_sharedKeys == nullptr) {
+        return false;
+    }
+    (*t_sharedKeys)[SharedName(root, path, access)] = key;
+    return true;
 }
 
 // Every key below HKLM is named as the 64-bit view names it, in both builds:
@@ -34,9 +61,27 @@ RegKey& RegKey::operator=(RegKey&& other) noexcept {
     if (this != &other) {
         Close();
         key_ = other.key_;
+        shared_ = other.shared_;
         other.key_ = nullptr;
     }
     return *this;
+}
+
+SharedKeysScope::SharedKeysScope() {
+    if (t_sharedKeys == nullptr) {
+        t_sharedKeys = &keys_;
+        active_ = true;
+    }
+}
+
+SharedKeysScope::~SharedKeysScope() {
+    if (!active_) {
+        return;
+    }
+    t_sharedKeys = nullptr;
+    for (const auto& key : keys_) {
+        RegCloseKey(key.second);
+    }
 }
 
 bool RegKey::Open(HKEY root, const std::string& path, REGSAM access) {
@@ -44,11 +89,17 @@ bool RegKey::Open(HKEY root, const std::string& path, REGSAM access) {
     if (Refused(access)) {
         return false;
     }
-    HKEY key = nullptr;
+    HKEY key = SharedKey(root, path, access);
+    if (key != nullptr) {
+        key_ = key;
+        shared_ = true;
+        return true;
+    }
     if (RegOpenKeyExA(root, path.c_str(), 0, InView(root, access), &key) != ERROR_SUCCESS) {
         return false;
     }
     key_ = key;
+    shared_ = TakeShared(root, path, access, key);
     return true;
 }
 
@@ -57,20 +108,27 @@ bool RegKey::Create(HKEY root, const std::string& path, REGSAM access) {
     if (Refused(access)) {
         return false;
     }
-    HKEY key = nullptr;
+    HKEY key = SharedKey(root, path, access);
+    if (key != nullptr) {
+        key_ = key;
+        shared_ = true;
+        return true;
+    }
     if (RegCreateKeyExA(root, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
                         InView(root, access), nullptr, &key, nullptr) != ERROR_SUCCESS) {
         return false;
     }
     key_ = key;
+    shared_ = TakeShared(root, path, access, key);
     return true;
 }
 
 void RegKey::Close() {
-    if (key_ != nullptr) {
+    if (key_ != nullptr && !shared_) {
         RegCloseKey(key_);
-        key_ = nullptr;
     }
+    key_ = nullptr;
+    shared_ = false;
 }
 
 namespace {
@@ -93,7 +151,16 @@ bool NarrowValueData(DWORD type, const std::string& wideData, std::string& data)
     return NarrowExactly(WideOfBytes(wideData), data) && even;
 }
 
-LONG EnumValueAt(HKEY key, DWORD index, RegValue& value) {
+namespace {
+
+// Buffers for a key's value names and data, as long as the longest the key
+// reports (a fallback when it reports none).
+struct ValueBuffers {
+    std::vector<wchar_t> name;
+    std::vector<BYTE> data;
+};
+
+ValueBuffers BuffersFor(HKEY key) {
     DWORD nameLength = 0;
     DWORD dataLength = 0;
     if (RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
@@ -101,8 +168,15 @@ LONG EnumValueAt(HKEY key, DWORD index, RegValue& value) {
         nameLength = 256;
         dataLength = 1024;
     }
-    std::vector<wchar_t> name(static_cast<std::size_t>(nameLength) + 1);
-    std::vector<BYTE> data(static_cast<std::size_t>(dataLength) + 2);
+    ValueBuffers buffers;
+    buffers.name.resize(static_cast<std::size_t>(nameLength) + 1);
+    buffers.data.resize(static_cast<std::size_t>(dataLength) + 2);
+    return buffers;
+}
+
+LONG EnumValueInto(HKEY key, DWORD index, ValueBuffers& buffers, RegValue& value) {
+    std::vector<wchar_t>& name = buffers.name;
+    std::vector<BYTE>& data = buffers.data;
     for (;;) {
         DWORD nameSize = static_cast<DWORD>(name.size());
         DWORD dataSize = static_cast<DWORD>(data.size());
@@ -130,6 +204,13 @@ LONG EnumValueAt(HKEY key, DWORD index, RegValue& value) {
         value.dataExact = NarrowValueData(type, value.wideData, value.data);
         return ERROR_SUCCESS;
     }
+}
+
+} // namespace
+
+LONG EnumValueAt(HKEY key, DWORD index, RegValue& value) {
+    ValueBuffers buffers = BuffersFor(key);
+    return EnumValueInto(key, index, buffers, value);
 }
 
 namespace {
@@ -193,9 +274,13 @@ LONG EnumSubkeyAt(HKEY key, DWORD index, std::string& name) {
 }
 
 void ForEachValue(HKEY key, const std::function<bool(const RegValue&)>& each) {
+    // The key is asked for its longest name and data once: asking costs as
+    // much as the key has values, so asking for each value would cost their
+    // number squared. A value that outgrows the buffers grows them.
+    ValueBuffers buffers = BuffersFor(key);
     RegValue value;
     for (DWORD index = 0;; ++index) {
-        const LONG status = EnumValueAt(key, index, value);
+        const LONG status = EnumValueInto(key, index, buffers, value);
         if (status == ERROR_MORE_DATA) {
             continue;
         }

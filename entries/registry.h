@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <map>
 #include <string>
 
 namespace kv {
@@ -24,7 +25,9 @@ class RegKey {
     ~RegKey() { Close(); }
     RegKey(const RegKey&) = delete;
     RegKey& operator=(const RegKey&) = delete;
-    RegKey(RegKey&& other) noexcept : key_(other.key_) { other.key_ = nullptr; }
+    RegKey(RegKey&& other) noexcept : key_(other.key_), shared_(other.shared_) {
+        other.key_ = nullptr;
+    }
     RegKey& operator=(RegKey&& other) noexcept;
 
     // RegOpenKeyExA; false (and nothing open) on failure. A key below
@@ -40,6 +43,24 @@ class RegKey {
 
   private:
     HKEY key_ = nullptr;
+    bool shared_ = false; // the key is a SharedKeysScope's, which closes it
+};
+
+// Many values read or changed in a row: while an object of this type lives,
+// a RegKey opened or created on this thread for a root, path and access that
+// one before it in the scope had gets the key that one opened, and the scope
+// closes them all when it ends. A key that could not be opened is asked for
+// again. Scopes do not nest: an inner one is ignored.
+class SharedKeysScope {
+  public:
+    SharedKeysScope();
+    ~SharedKeysScope();
+    SharedKeysScope(const SharedKeysScope&) = delete;
+    SharedKeysScope& operator=(const SharedKeysScope&) = delete;
+
+  private:
+    std::map<std::string, HKEY> keys_; // by root, access and path
+    bool active_ = false;
 };
 
 struct RegValue {

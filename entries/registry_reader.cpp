@@ -1,7 +1,6 @@
 #include "entries/registry_reader.h"
 
 #include "entries/catalogue.h"
-#include "entries/command_path.h"
 #include "entries/registry.h"
 
 namespace kv {
@@ -9,7 +8,7 @@ namespace kv {
 namespace {
 
 StartupEntry RegistryRow(const RegValue& value, const std::string& command,
-                         const std::string& location, const PathEnvironment& env) {
+                         const std::string& location) {
     StartupEntry row;
     row.title = value.name;
     row.command = command;
@@ -24,13 +23,8 @@ StartupEntry RegistryRow(const RegValue& value, const std::string& command,
     row.kept.valueType = value.type;
     row.kept.wide = !value.dataExact;
     row.kept.valueBytes = value.dataExact ? value.data : value.wideData;
-    if (command.empty()) {
-        row.icon = 0;
-    } else {
-        row.icon = kIconLookup;
-        row.programPath = ResolveProgramFileIn(command, env);
-        row.iconPath = row.programPath;
-    }
+    // The icon is that of the program file the command starts.
+    row.icon = command.empty() ? 0 : kIconOfCommand;
     return row;
 }
 
@@ -44,12 +38,11 @@ RegistryScan ScanRegistryKey(const std::string& rootName, const std::string& key
         return scan;
     }
     scan.opened = true;
-    const PathEnvironment env = SystemPathEnvironment();
     ForEachValue(key.get(), [&](const RegValue& value) {
         // Windows starts string values, and expandable ones with their
         // variables expanded; the command shows the data as stored.
         if (value.type == REG_SZ || value.type == REG_EXPAND_SZ) {
-            scan.rows.push_back(RegistryRow(value, DataAsText(value.data), location, env));
+            scan.rows.push_back(RegistryRow(value, DataAsText(value.data), location));
         }
         return true;
     });
@@ -64,7 +57,6 @@ RegistryScan ScanRegistrySubkeys(const std::string& rootName, const std::string&
         return scan;
     }
     scan.opened = true;
-    const PathEnvironment env = SystemPathEnvironment();
     ForEachSubkey(key.get(), [&](const std::string& subkeyName) {
         // Full access is asked first, as the removers will need it; a user
         // without write rights still sees what will start.
@@ -76,7 +68,7 @@ RegistryScan ScanRegistrySubkeys(const std::string& rootName, const std::string&
         }
         const std::string location = RegistryLocationString(rootName, subkeyPath);
         ForEachValue(subkey.get(), [&](const RegValue& value) {
-            scan.rows.push_back(RegistryRow(value, DataAsText(value.data), location, env));
+            scan.rows.push_back(RegistryRow(value, DataAsText(value.data), location));
             return true;
         });
     });

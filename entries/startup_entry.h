@@ -8,6 +8,9 @@ namespace kv {
 
 // Icon index meaning "look up the icon of iconPath" (see FileIconIndex).
 constexpr int kIconLookup = -1;
+// Icon index meaning "the icon of the program file the command starts",
+// looked up only when the row is shown.
+constexpr int kIconOfCommand = -2;
 
 // What a location holds for an entry beyond its texts, taken before the entry
 // leaves its location so that enabling it puts back exactly that.
@@ -36,13 +39,11 @@ struct StartupEntry {
     // the system code page cannot carry (the title shows "?" in its place);
     // empty when the title is the name.
     std::wstring exactName;
-    // The icon: an index into the system image list, or kIconLookup while
-    // the reader has only named the file whose icon the row should show.
+    // The icon: an index into the system image list, kIconLookup while the
+    // reader has only named the file whose icon the row should show, or
+    // kIconOfCommand.
     int icon = kIconLookup;
     std::string iconPath;
-    // The program file the command starts (ResolveCommandPath), as the reader
-    // resolved it once; empty for an empty command.
-    std::string programPath;
     bool checked = false; // active in its location; unchecked = disabled
     bool running = false; // its program runs now: status "Выполняется", else "Остановлено"
     // Active in its location, but Windows' own startup switch says off: its

@@ -2,7 +2,6 @@
 
 #include "base/handles.h"
 #include "base/text.h"
-#include "entries/command_path.h"
 #include "entries/registry.h"
 
 #include <windows.h>
@@ -69,17 +68,18 @@ template <typename Fill> std::string ReadWhole(Fill fill) {
     }
 }
 
-// Loads the file as a shell link and resolves it. False when it is not a
-// link, or the link cannot be loaded or resolved.
-bool ReadShellLink(const std::wstring& widePath, std::string& target, std::string& arguments) {
+// Loads the file as a shell link, made by the factory (one for all files of
+// a folder: asking for it costs more than a link), and resolves it. False
+// when it is not a link, or the link cannot be loaded or resolved.
+bool ReadShellLink(IClassFactory* links, const std::wstring& widePath, std::string& target,
+                   std::string& arguments) {
     ComPtr<IShellLinkA> link;
     ComPtr<IPersistFile> file;
     // No user interface: a broken link must not stop a refresh (which also
     // runs from the monitoring timer while the window is hidden) behind a
     // search dialog that nobody may be there to answer.
-    if (widePath.empty() ||
-        FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                link.Out())) ||
+    if (widePath.empty() || links == nullptr ||
+        FAILED(links->CreateInstance(nullptr, IID_IShellLinkA, link.Out())) ||
         FAILED(link->QueryInterface(IID_IPersistFile, file.Out())) ||
         FAILED(file->Load(widePath.c_str(), STGM_READ)) ||
         FAILED(link->Resolve(nullptr, SLR_ANY_MATCH | SLR_NO_UI))) {
@@ -93,8 +93,8 @@ bool ReadShellLink(const std::wstring& widePath, std::string& target, std::strin
     return true;
 }
 
-StartupEntry FolderRow(const std::string& folder, const std::wstring& wideName,
-                       const PathEnvironment& env) {
+StartupEntry FolderRow(IClassFactory* links, const std::string& folder,
+                       const std::wstring& wideName) {
     StartupEntry row;
     // A name the code page cannot carry is kept exactly beside its title.
     if (!NarrowExactly(wideName, row.title)) {
@@ -104,14 +104,13 @@ StartupEntry FolderRow(const std::string& folder, const std::wstring& wideName,
     const std::string fullPath = folder + "\\" + row.title;
     std::string target;
     std::string arguments;
-    if (!ReadShellLink(Wide(folder) + L"\\" + wideName, target, arguments)) {
+    if (!ReadShellLink(links, Wide(folder) + L"\\" + wideName, target, arguments)) {
         target = fullPath;
         arguments.clear();
     }
     row.command = arguments.empty() ? target : target + " " + arguments;
     // A link to something that is not a file has no target path.
     row.iconPath = target.empty() ? fullPath : target;
-    row.programPath = ResolveProgramFileIn(row.command, env);
     row.icon = kIconLookup;
     return row;
 }
@@ -142,7 +141,9 @@ std::vector<StartupEntry> ScanStartupFolder(int selector) {
         return rows;
     }
     ComScope com;
-    const PathEnvironment env = SystemPathEnvironment();
+    ComPtr<IClassFactory> links;
+    CoGetClassObject(CLSID_ShellLink, CLSCTX_INPROC_SERVER, nullptr, IID_IClassFactory,
+                     links.Out());
     do {
         const std::wstring name = found.cFileName;
         // The folder's own entries are skipped by name: a file system need
@@ -150,7 +151,7 @@ std::vector<StartupEntry> ScanStartupFolder(int selector) {
         if (name == L"." || name == L"..") {
             continue;
         }
-        rows.push_back(FolderRow(folder, name, env));
+        rows.push_back(FolderRow(links.get(), folder, name));
     } while (search.Next(found));
     return rows;
 }

@@ -49,8 +49,7 @@ std::vector<StartupEntry> ScanWinIniParameter(const std::string& name) {
     const PathEnvironment env = SystemPathEnvironment();
     for (const std::string& item : items) {
         StartupEntry row;
-        row.programPath = ResolveProgramFileIn(item, env);
-        row.iconPath = row.programPath;
+        row.iconPath = ResolveProgramFileIn(item, env);
         row.title =
             row.iconPath.find('\\') == std::string::npos ? item : AfterLastBackslash(row.iconPath);
         row.command = item;

@@ -44,7 +44,8 @@ std::string ComparisonKey(const StartupEntry& entry) {
 // of them in turn for "Включить всё"), so this saves a read of the whole file
 // on each.
 struct SnapshotRecord {
-    std::string body; // the record's lines, as written
+    std::string body;   // the record's lines, as written
+    StartupEntry entry; // as a reader finds it in those lines
     // Of its three texts, as they are and as the comparison sees them: only
     // a record whose hash agrees is read to be compared.
     std::uint64_t exactHash = 0;
@@ -70,8 +71,8 @@ std::uint64_t TextsHash(const StartupEntry& entry, bool loose) {
         hash *= 1099511628211ULL;
     };
     for (const std::string* text : {&entry.title, &entry.command, &entry.location}) {
-        for (const char c : std::to_string(text->size()) + ":") {
-            add(static_cast<unsigned char>(c));
+        for (std::size_t size = text->size(), k = 0; k < sizeof(size); ++k, size >>= 8) {
+            add(static_cast<unsigned char>(size & 0xFF));
         }
         for (const char c : *text) {
             add(static_cast<unsigned char>(loose ? UpperAsciiChar(c) : c));
@@ -82,11 +83,17 @@ std::uint64_t TextsHash(const StartupEntry& entry, bool loose) {
 
 // The record of an enabled entry, with the value it keeps: only the store
 // keeps copies of files.
-SnapshotRecord SnapshotRecordOf(const StartupEntry& entry) {
+ProfileRecord SnapshotRecordFields(const StartupEntry& entry) {
     ProfileRecord record = RecordOfEntry(entry);
     record.extra.erase("link");
+    return record;
+}
+
+SnapshotRecord SnapshotRecordOf(const StartupEntry& entry) {
     SnapshotRecord kept;
+    const ProfileRecord record = SnapshotRecordFields(entry);
     AppendRecordBody(kept.body, record, false);
+    kept.entry = EntryOfRecord(record, std::string());
     kept.exactHash = TextsHash(entry, false);
     kept.looseHash = TextsHash(entry, true);
     return kept;
@@ -137,8 +144,8 @@ bool IsWholeSnapshot(const std::string& text, const RecordFile& file) {
 std::vector<StartupEntry> EntriesOf(const std::vector<SnapshotRecord>& records) {
     std::vector<StartupEntry> entries;
     entries.reserve(records.size());
-    for (const ProfileRecord& record : RecordsOfText(SnapshotText(records), false).records) {
-        entries.push_back(EntryOfRecord(record, std::string()));
+    for (const SnapshotRecord& record : records) {
+        entries.push_back(record.entry);
     }
     return entries;
 }
@@ -152,14 +159,27 @@ std::size_t FindRecord(const std::vector<SnapshotRecord>& records, const Startup
             if ((loose ? records[i].looseHash : records[i].exactHash) != hash) {
                 continue;
             }
-            const std::vector<StartupEntry> found = EntriesOf({records[i]});
-            if (!found.empty() && (loose ? ComparisonKey(found[0]) == ComparisonKey(entry)
-                                         : SameTexts(found[0], entry))) {
+            const StartupEntry& found = records[i].entry;
+            if (loose ? ComparisonKey(found) == ComparisonKey(entry) : SameTexts(found, entry)) {
                 return i;
             }
         }
     }
     return records.size();
+}
+
+// What a text of report.ini holds: whether it is a whole snapshot, and its
+// records that name a place.
+SnapshotCopy SnapshotOfText(const std::string& text) {
+    SnapshotCopy copy;
+    const RecordFile file = RecordsOfText(text, false);
+    copy.whole = IsWholeSnapshot(text, file);
+    for (const ProfileRecord& record : file.records) {
+        if (copy.whole && record.whole && !record.location.empty()) {
+            copy.records.push_back(SnapshotRecordOf(EntryOfRecord(record, std::string())));
+        }
+    }
+    return copy;
 }
 
 // Brings the copy up to the file on disk.
@@ -175,16 +195,10 @@ void LoadSnapshot() {
     if (!there || ReadProfileFile(path, text) != FileRead::Whole) {
         return; // no snapshot now; looked for again on every call
     }
+    g_snapshot = SnapshotOfText(text);
     g_snapshot.valid = true;
     g_snapshot.path = path;
     g_snapshot.stamp = stamp;
-    const RecordFile file = RecordsOfText(text, false);
-    g_snapshot.whole = IsWholeSnapshot(text, file);
-    for (const ProfileRecord& record : file.records) {
-        if (g_snapshot.whole && record.whole && !record.location.empty()) {
-            g_snapshot.records.push_back(SnapshotRecordOf(EntryOfRecord(record, std::string())));
-        }
-    }
 }
 
 // Writes the copy, changed by one of the program's own moves, as the whole
@@ -220,27 +234,39 @@ int CompareTextNoCase(const std::string& a, const std::string& b) {
 EntryChanges CompareEntrySets(const std::vector<StartupEntry>& previous,
                               const std::vector<StartupEntry>& current,
                               const std::vector<StartupEntry>& disabled) {
-    // Matching is an equivalence of the three texts, so grouping by a key
-    // gives exactly the pairs that comparing every pair would give.
-    std::unordered_set<std::string> previousKeys;
+    // Matching is an equivalence of the three texts, so grouping the entries
+    // by it gives exactly the pairs that comparing every pair would give.
+    struct LooseHash {
+        std::size_t operator()(const StartupEntry* entry) const {
+            return static_cast<std::size_t>(TextsHash(*entry, true));
+        }
+    };
+    struct LooseEqual {
+        bool operator()(const StartupEntry* a, const StartupEntry* b) const {
+            return CompareTextNoCase(a->title, b->title) == 0 &&
+                   CompareTextNoCase(a->command, b->command) == 0 &&
+                   CompareTextNoCase(a->location, b->location) == 0;
+        }
+    };
+    using EntrySet = std::unordered_set<const StartupEntry*, LooseHash, LooseEqual>;
+    EntrySet previousSet;
     for (const StartupEntry& entry : previous) {
-        previousKeys.insert(ComparisonKey(entry));
+        previousSet.insert(&entry);
     }
-    std::unordered_set<std::string> laterKeys; // the new set and the disabled entries
-    for (const StartupEntry& entry : current) {
-        laterKeys.insert(ComparisonKey(entry));
-    }
-    for (const StartupEntry& entry : disabled) {
-        laterKeys.insert(ComparisonKey(entry));
+    EntrySet laterSet; // the new set and the disabled entries
+    for (const std::vector<StartupEntry>* later : {&current, &disabled}) {
+        for (const StartupEntry& entry : *later) {
+            laterSet.insert(&entry);
+        }
     }
     EntryChanges changes;
     for (std::size_t i = 0; i < current.size(); ++i) {
-        if (previousKeys.count(ComparisonKey(current[i])) == 0) {
+        if (previousSet.count(&current[i]) == 0) {
             changes.added.push_back(i);
         }
     }
     for (std::size_t i = 0; i < previous.size(); ++i) {
-        if (laterKeys.count(ComparisonKey(previous[i])) == 0) {
+        if (laterSet.count(&previous[i]) == 0) {
             changes.vanished.push_back(i);
         }
     }
@@ -253,22 +279,42 @@ bool ChangeSnapshotIsWhole() {
 }
 
 bool WriteChangeSnapshot(const std::vector<StartupEntry>& entries, bool checkedOnly) {
-    std::vector<SnapshotRecord> records;
-    records.reserve(entries.size());
+    // Written straight from the entries: the copy in memory is made again
+    // when a move needs it, as a refresh of a long list would keep a second
+    // copy of every enabled entry for moves that may never come.
+    std::size_t size = 64;
+    for (const StartupEntry& entry : entries) {
+        size += entry.title.size() + entry.command.size() + entry.location.size() + 64;
+    }
+    std::string body;
+    body.reserve(size);
+    std::size_t total = 0;
     for (const StartupEntry& entry : entries) {
         if ((!checkedOnly || entry.checked) && !entry.location.empty()) {
-            records.push_back(SnapshotRecordOf(entry));
+            body += "[object ";
+            body += std::to_string(++total);
+            body += "]\r\n";
+            AppendRecordBody(body, SnapshotRecordFields(entry), false);
         }
     }
-    // Read again when a move needs it: a refresh of a long list would keep a
-    // second copy of every enabled entry for moves that may never come.
     g_snapshot = SnapshotCopy();
-    return ReplaceFileWhole(SnapshotPath(), SnapshotText(records), true);
+    return ReplaceFileWhole(SnapshotPath(), "[common]\r\ntotal=" + std::to_string(total) + "\r\n" + body,
+                            true);
 }
 
 std::vector<StartupEntry> ReadChangeSnapshot() {
     LoadSnapshot();
     return EntriesOf(g_snapshot.records);
+}
+
+std::string ReadChangeSnapshotText() {
+    std::string text;
+    ReadProfileFile(SnapshotPath(), text);
+    return text;
+}
+
+std::vector<StartupEntry> ChangeSnapshotEntries(const std::string& text) {
+    return EntriesOf(SnapshotOfText(text).records);
 }
 
 bool SnapshotAddEntry(const StartupEntry& entry) {

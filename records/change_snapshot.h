@@ -49,6 +49,13 @@ bool WriteChangeSnapshot(const std::vector<StartupEntry>& entries, bool checkedO
 // disk has changed since.
 std::vector<StartupEntry> ReadChangeSnapshot();
 
+// report.ini's text as it stands (empty when it cannot be read whole), and
+// the entries ReadChangeSnapshot would give for a file of that text: a check
+// keeps the text of the snapshot that a refresh is about to replace, and
+// reads its entries only when it needs them.
+std::string ReadChangeSnapshotText();
+std::vector<StartupEntry> ChangeSnapshotEntries(const std::string& text);
+
 // Keep the snapshot in step with the program's own moves, so that the next
 // start-up check takes none of them for another program's change: each
 // replaces report.ini whole, as a durable write. SnapshotAddEntry adds the

@@ -2,7 +2,6 @@
 
 #include "base/text.h"
 #include "entries/catalogue.h"
-#include "entries/command_path.h"
 #include "records/entry_records.h"
 #include "records/file_stamp.h"
 #include "records/profile_records.h"
@@ -268,11 +267,8 @@ std::vector<StartupEntry> ReadDisabledStoreBeside(const std::vector<StartupEntry
             }
         }
     }
-    const PathEnvironment env = SystemPathEnvironment();
     for (StartupEntry& entry : disabled) {
-        entry.icon = kIconLookup;
-        entry.programPath = ResolveProgramFileIn(entry.command, env);
-        entry.iconPath = entry.programPath;
+        entry.icon = kIconOfCommand;
     }
     return disabled;
 }

@@ -34,8 +34,8 @@ bool DisabledStoreMayChange();
 // one record for each entry it was given.
 bool DisabledStoreIsOwnWrite();
 
-// ReadDisabledEntries with the program file of each command named for its
-// icon, as the list shows them.
+// ReadDisabledEntries with the icon each row shows: that of the program file
+// its command starts (kIconOfCommand), as the list shows them.
 std::vector<StartupEntry> ReadDisabledStore();
 
 // ReadDisabledStore without the entries that are in their locations as well

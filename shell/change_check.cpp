@@ -125,8 +125,11 @@ void CheckForChanges(CheckMode mode) {
     // The previous set, with the values its entries held as the last refresh
     // saw them, so that a vanished one is put back as it was. A damaged
     // report.ini is no snapshot: comparing with part of one would take every
-    // entry it lost for a new program.
+    // entry it lost for a new program. Between starts the list holds the
+    // previous set, and the snapshot (kept before the refresh replaces it) is
+    // read for those values only when an entry vanished.
     std::vector<StartupEntry> previous;
+    std::string snapshotText;
     if (mode == CheckMode::StartUp) {
         if (!ChangeSnapshotIsWhole()) {
             ScanDriver();
@@ -135,13 +138,17 @@ void CheckForChanges(CheckMode mode) {
         }
         previous = ReadChangeSnapshot();
     } else {
-        previous = WithKeptForms(RowsOfKind(RowKind::Enabled), ReadChangeSnapshot());
+        previous = RowsOfKind(RowKind::Enabled);
+        snapshotText = ReadChangeSnapshotText();
     }
 
     ScanDriver();
     const std::vector<StartupEntry> current = RowsOfKind(RowKind::Enabled);
     // What went into the store since was disabled by this program.
     const EntryChanges changes = CompareEntrySets(previous, current, RowsOfKind(RowKind::Disabled));
+    if (mode != CheckMode::StartUp && !changes.vanished.empty()) {
+        previous = WithKeptForms(previous, ChangeSnapshotEntries(snapshotText));
+    }
     bool windowStays = true;
     bool answered = AskAboutChanges(mode, true, current, changes.added, windowStays);
     if (windowStays) {

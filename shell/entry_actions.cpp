@@ -3,6 +3,7 @@
 #include "base/strings.h"
 #include "entries/catalogue.h"
 #include "entries/location_dispatch.h"
+#include "entries/registry.h"
 #include "entries/startup_switch.h"
 #include "records/change_snapshot.h"
 #include "records/disabled_store.h"
@@ -191,7 +192,10 @@ void UncheckAllRows() {
     // Every entry's form is kept and the store written once with all of
     // them, each at its row's place; then they leave their locations, and
     // the snapshot learns of it once. An end between the two writes leaves
-    // some entries in both places, which the next refresh resolves.
+    // some entries in both places, which the next refresh resolves. Each
+    // key is opened once for all of its values, and the list drawn once.
+    const SharedKeysScope keys;
+    const ListDrawingPaused drawing;
     std::vector<StartupEntry> kept;
     std::vector<int> keptRows;
     std::string status;
@@ -218,16 +222,19 @@ void UncheckAllRows() {
     }
     std::vector<StartupEntry> removed;
     std::vector<StartupEntry> stayed;
+    LocationOutcome outcome; // the last entry's: the status bar tells it
     for (std::size_t i = 0; i < kept.size(); ++i) {
-        const LocationOutcome outcome = RemoveEntry(kept[i]);
+        outcome = RemoveEntry(kept[i]);
         if (outcome.succeeded()) {
             SetRowBox(keptRows[i], false);
             removed.push_back(kept[i]);
-            status = DisabledText(kept[i]);
         } else {
             stayed.push_back(kept[i]);
-            status = NotRemovedText(kept[i], outcome);
         }
+    }
+    if (!kept.empty()) {
+        status =
+            outcome.succeeded() ? DisabledText(kept.back()) : NotRemovedText(kept.back(), outcome);
     }
     SnapshotMoveEntries(removed, {});
     // Entries that did not leave lose their records and copies again.
@@ -264,7 +271,10 @@ void CheckAllRows() {
     // The snapshot learns of every entry first, then they go back into
     // their locations, and the store is written once without them. An end
     // between leaves some entries in both places, which the next refresh
-    // resolves.
+    // resolves. Each key is opened once for all of its values, and the list
+    // drawn once.
+    const SharedKeysScope keys;
+    const ListDrawingPaused drawing;
     const std::vector<StartupEntry> stored = StoreForRows(ListRowStates(), ReadDisabledEntries());
     SnapshotMoveEntries({}, stored);
     std::vector<StartupEntry> back;

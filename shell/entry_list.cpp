@@ -200,6 +200,15 @@ void FillEntryList(const std::vector<StartupEntry>& rows) {
     InvalidateRect(list, nullptr, TRUE);
 }
 
+ListDrawingPaused::ListDrawingPaused() {
+    SendMessageA(g_app.entryList, WM_SETREDRAW, FALSE, 0);
+}
+
+ListDrawingPaused::~ListDrawingPaused() {
+    SendMessageA(g_app.entryList, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(g_app.entryList, nullptr, TRUE);
+}
+
 void SortRows(int column, bool ascending) {
     if (column < kColumnTitle || column > kColumnLocation) {
         return;

@@ -36,6 +36,16 @@ void DeleteEntryRow(int row);
 // box and selection.
 void FillEntryList(const std::vector<StartupEntry>& rows);
 
+// While an object of this type lives, rows whose box or status changes are
+// not drawn one by one: the list is drawn once, whole, when it goes.
+class ListDrawingPaused {
+  public:
+    ListDrawingPaused();
+    ~ListDrawingPaused();
+    ListDrawingPaused(const ListDrawingPaused&) = delete;
+    ListDrawingPaused& operator=(const ListDrawingPaused&) = delete;
+};
+
 // Puts the rows in order by the column, ascending or descending, each row
 // keeping its box, selection and focus, and shows the header marker of that
 // direction.

@@ -2,6 +2,7 @@
 
 #include "base/strings.h"
 #include "shell/app_state.h"
+#include "shell/row_facts.h"
 #include "resource.h"
 
 #include <cstring>
@@ -18,11 +19,12 @@ struct ListRow {
     std::size_t titleLength = 0;
     std::size_t commandLength = 0;
     std::size_t locationLength = 0;
-    int icon = 0;
-    bool checked = false;     // state image 2: active in its location; else 1: disabled
-    bool running = false;     // status "Выполняется", else "Остановлено"
-    bool switchedOff = false; // Windows' own switch says off
-    int exact = -1;           // its exact name in g_exactNames, or none
+    int icon = 0;                // kIconOfCommand until the row first needs it
+    bool checked = false;        // state image 2: active in its location; else 1: disabled
+    bool running = false;        // status "Выполняется", else "Остановлено"
+    bool runningPending = false; // `running` is worked out when first needed
+    bool switchedOff = false;    // Windows' own switch says off
+    int exact = -1;              // its exact name in g_exactNames, or none
 };
 
 // The rows, top first, and the texts of all of them one after another.
@@ -61,10 +63,26 @@ std::string_view LocationOf(const ListRow& row) {
         .substr(row.at + row.titleLength + row.commandLength, row.locationLength);
 }
 
-const std::string& StatusOf(const ListRow& row) {
+// The program's icon and running status of a row that has not needed them
+// yet, worked out now.
+void SettleIcon(ListRow& row) {
+    if (row.icon == kIconOfCommand) {
+        row.icon = CommandIconIndex(std::string(CommandOf(row)));
+    }
+}
+
+void SettleRunning(ListRow& row) {
+    if (row.runningPending) {
+        row.runningPending = false;
+        row.running = CommandRunning(std::string(CommandOf(row)));
+    }
+}
+
+const std::string& StatusOf(ListRow& row) {
     static const std::string running = LoadText(IDS_STATUS_RUNNING);
     static const std::string stopped = LoadText(IDS_STATUS_STOPPED);
     static const std::string switchedOff = LoadText(IDS_STATUS_SWITCHED_OFF);
+    SettleRunning(row);
     return row.running ? running : (row.switchedOff ? switchedOff : stopped);
 }
 
@@ -72,7 +90,7 @@ bool BoxSet(const ListRow& row) {
     return row.checked && !row.switchedOff;
 }
 
-std::string_view ColumnOf(const ListRow& row, int column) {
+std::string_view ColumnOf(ListRow& row, int column) {
     switch (column) {
     case kColumnTitle:
         return TitleOf(row);
@@ -155,7 +173,7 @@ std::string RowText(int row, int column) {
     if (!OnListThread()) {
         return ListText(row, column);
     }
-    const ListRow* at = RowAt(row);
+    ListRow* at = RowAt(row);
     return at == nullptr ? std::string() : std::string(ColumnOf(*at, column));
 }
 
@@ -188,8 +206,12 @@ bool RowBoxSet(int row) {
 }
 
 bool RowRunning(int row) {
-    const ListRow* at = RowAt(row);
-    return at != nullptr && at->running;
+    ListRow* at = RowAt(row);
+    if (at == nullptr) {
+        return false;
+    }
+    SettleRunning(*at);
+    return at->running;
 }
 
 StartupEntry RowTexts(int row) {
@@ -198,10 +220,12 @@ StartupEntry RowTexts(int row) {
 }
 
 StartupEntry RowEntry(int row) {
-    const ListRow* at = RowAt(row);
+    ListRow* at = RowAt(row);
     if (at == nullptr) {
         return StartupEntry();
     }
+    SettleIcon(*at);
+    SettleRunning(*at);
     StartupEntry entry = TextsOf(*at);
     entry.icon = at->icon;
     entry.checked = at->checked;
@@ -223,7 +247,7 @@ std::vector<StartupEntry> RowsOfKind(RowKind kind) {
 std::vector<std::string> ColumnTexts(int column) {
     std::vector<std::string> texts;
     texts.reserve(g_rows.size());
-    for (const ListRow& row : g_rows) {
+    for (ListRow& row : g_rows) {
         texts.emplace_back(ColumnOf(row, column));
     }
     return texts;
@@ -246,6 +270,7 @@ void SetRowSwitchedOff(int row, bool off) {
 void SetRowRunning(int row, bool running) {
     if (ListRow* at = RowAt(row)) {
         at->running = running;
+        at->runningPending = false;
         RedrawRow(row);
     }
 }
@@ -272,7 +297,7 @@ int FindRowByTitle(const std::string& wanted, bool partial, int start) {
 }
 
 void ProvideRowItem(LVITEMA& item) {
-    const ListRow* row = RowAt(item.iItem);
+    ListRow* row = RowAt(item.iItem);
     if (row == nullptr) {
         return;
     }
@@ -292,6 +317,7 @@ void ProvideRowItem(LVITEMA& item) {
         item.pszText[length] = '\0';
     }
     if ((item.mask & LVIF_IMAGE) != 0 && item.iSubItem == kColumnTitle) {
+        SettleIcon(*row);
         item.iImage = row->icon;
     }
     if ((item.mask & LVIF_STATE) != 0 && (item.stateMask & LVIS_STATEIMAGEMASK) != 0) {
@@ -323,6 +349,9 @@ void ReplaceRows(const std::vector<StartupEntry>& rows) {
     g_textBlock.reserve(textSize);
     for (const StartupEntry& entry : rows) {
         g_rows.push_back(MakeRow(entry));
+        // A refresh's rows say only which programs are known to run: the
+        // others are looked for among the processes when first shown.
+        g_rows.back().runningPending = !entry.running;
     }
 }
 

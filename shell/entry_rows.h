@@ -59,7 +59,10 @@ int FindRowByTitle(const std::string& text, bool partial, int start);
 // Answers the list's request for a row's texts, icon or check box.
 void ProvideRowItem(LVITEMA& item);
 
-// Changes of the rows themselves, for the list view that shows them.
+// Changes of the rows themselves, for the list view that shows them. A row's
+// icon of kIconOfCommand is looked up when the row first needs it; of the
+// rows ReplaceRows puts in, those not said to run are looked for among the
+// running processes when their status is first needed (row_facts.h).
 void InsertRowAt(int position, const StartupEntry& entry);
 void EraseRowAt(int row);
 void ReplaceRows(const std::vector<StartupEntry>& rows);

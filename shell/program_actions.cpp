@@ -4,11 +4,11 @@
 #include "base/strings.h"
 #include "base/text.h"
 #include "entries/command_path.h"
-#include "entries/path_cache.h"
 #include "entries/processes.h"
 #include "shell/app_state.h"
 #include "shell/entry_list.h"
 #include "shell/message_boxes.h"
+#include "shell/row_facts.h"
 #include "shell/status_bar.h"
 #include "resource.h"
 
@@ -22,21 +22,6 @@
 namespace kv {
 
 namespace {
-
-// The program path of each command of the list, resolved when it is first
-// needed after the last refresh: the running status and the stop command
-// resolve no command twice.
-std::unordered_map<std::string, std::string> g_programPaths;
-
-// The program path of a list row's command: as the last refresh resolved it,
-// or resolved now and remembered.
-const std::string& ProgramPathOf(const std::string& command) {
-    auto found = g_programPaths.find(command);
-    if (found == g_programPaths.end()) {
-        found = g_programPaths.emplace(command, ResolveProgramFile(command)).first;
-    }
-    return found->second;
-}
 
 // Starts one program with its arguments; false when the shell could not.
 bool StartProgram(const std::string& programPath, const std::string& arguments) {
@@ -98,30 +83,6 @@ unsigned __stdcall OpenSelectedFoldersThread(void*) {
 
 } // namespace
 
-void MarkRunningEntries(std::vector<StartupEntry>& rows) {
-    // The rows are new: a command is resolved again when it is next needed,
-    // and only then remembered.
-    std::unordered_map<std::string, std::string>().swap(g_programPaths);
-    if (!g_app.ProcessListAvailable) {
-        return;
-    }
-    const std::unordered_set<std::string> running = RunningProcessNames();
-    if (running.empty()) {
-        return;
-    }
-    for (StartupEntry& row : rows) {
-        if (row.command.empty()) {
-            continue;
-        }
-        // The reader's own resolution, made in this refresh.
-        const std::string& program =
-            row.programPath.empty() ? ProgramPathOf(row.command) : row.programPath;
-        if (running.count(ProgramName(program)) != 0) {
-            row.running = true;
-        }
-    }
-}
-
 void MarkRunningRows() {
     if (!g_app.ProcessListAvailable) {
         return;
@@ -130,9 +91,8 @@ void MarkRunningRows() {
     if (running.empty()) {
         return;
     }
-    // Commands not resolved since the refresh are resolved now, each folder
-    // listed once for all of them.
-    PathCacheScope paths;
+    // Commands not resolved since the refresh are resolved now, from the
+    // refresh's folder listings.
     const int count = RowCount();
     for (int row = 0; row < count; ++row) {
         const std::string command = RowText(row, kColumnCommand);

@@ -11,13 +11,9 @@
 
 namespace kv {
 
-// A refresh's rows before they are shown: each row whose program runs now
-// gets the status "Выполняется" (the others keep theirs). The program paths
-// the readers resolved are kept for the list's rows until the next refresh.
-// Nothing happens when the process functions are missing.
-void MarkRunningEntries(std::vector<StartupEntry>& rows);
-
-// The same on the rows of the list, after programs were started.
+// After programs were started: each row of the list whose program runs now
+// gets the status "Выполняется" (the others keep theirs). Nothing happens
+// when the process functions are missing.
 void MarkRunningRows();
 
 // "Запустить программу" (F9, Enter, a double click): asks by "SingleRun" or

@@ -12,8 +12,7 @@
 #include "shell/app_state.h"
 #include "shell/entry_list.h"
 #include "shell/outcome_report.h"
-#include "shell/program_actions.h"
-#include "shell/row_icons.h"
+#include "shell/row_facts.h"
 #include "shell/sort_order.h"
 #include "shell/status_bar.h"
 #include "resource.h"
@@ -117,8 +116,11 @@ std::vector<StartupEntry> ReadStartupSet() {
 }
 
 void ScanDriver() {
-    // Each folder the commands name is listed once for this refresh.
-    PathCacheScope paths;
+    // Each folder the commands name is listed once for this refresh and the
+    // rows it shows; what a row shows of its program is worked out when the
+    // row is first shown.
+    StartRowFactsRound();
+    PathCacheScope paths(RoundPathCache());
     SetCursor(LoadCursor(nullptr, IDC_WAIT));
     {
         FlagScope busy(g_app.ListBusy);
@@ -127,14 +129,11 @@ void ScanDriver() {
         if (!DisabledStoreMayChange() && g_app.PendingStatusText.empty()) {
             g_app.PendingStatusText = LoadText(DisabledStoreFailureText());
         }
-        IconLookup icons;
         for (StartupEntry& row : rows) {
             if (row.icon == kIconLookup) {
-                row.icon = icons(row.iconPath);
+                row.icon = RoundIconIndex(row.iconPath);
             }
         }
-        // Disabled entries whose program runs show it as well.
-        MarkRunningEntries(rows);
         // The snapshot of the enabled entries, for the next change check.
         WriteChangeSnapshot(rows, true);
         FillEntryList(rows);

@@ -6,6 +6,7 @@
 #include "shell/app_state.h"
 #include "shell/entry_list.h"
 #include "shell/program_actions.h"
+#include "shell/row_icons.h"
 #include "shell/scan_driver.h"
 
 #include "support/files.h"
@@ -132,6 +133,44 @@ TEST_F(ProgramActions, RowsOfARunningProgramShowItWhateverItsFolderAndLetterCase
     SelectOnly({"Started"});
     SendCommand(IDM_TERMINATE);
     EXPECT_EQ(-1, child.Wait(0)) << "the program was stopped";
+}
+
+// What a row shows of its program is worked out when the list first shows
+// the row, and is what the refresh itself would have shown: the icon of the
+// program file, and whether the program ran at the refresh.
+TEST_F(ProgramActions, IconsAndStatusesWorkedOutWhenShownAreTheRefreshs) {
+    kvtest::TempFolder folder("kvrun");
+    const std::string early = MakeProbe(folder, "kvearly.exe");
+    const std::string late = MakeProbe(folder, "kvlate.exe");
+    SetValue(HKEY_CURRENT_USER, kv::kRunKey, "Early", "\"" + early + "\" /x");
+    SetValue(HKEY_CURRENT_USER, kv::kRunKey, "Late", late);
+    SetValue(HKEY_CURRENT_USER, kv::kRunKey, "Expand", "%SystemRoot%\\regedit.exe", REG_EXPAND_SZ);
+    SetValue(HKEY_CURRENT_USER, kv::kRunKey, "Missing", "C:\\no\\such.exe");
+    SetValue(HKEY_CURRENT_USER, kv::kRunKey, "Empty", "");
+    SetValue(HKEY_CURRENT_USER, kv::kRunKey, "Resting", early + " /r");
+    kvtest::MakeShellLink(kvtest::CurrentUserStartupFolder() + "\\Linked.lnk", early, "/l");
+    OpenMainWindow();
+    SetBox("Resting", false);
+    kvtest::ChildProcess earlyChild;
+    ASSERT_TRUE(earlyChild.Start("\"" + early + "\"", folder.path()));
+    kv::ScanDriver();
+    kvtest::ChildProcess lateChild;
+    ASSERT_TRUE(lateChild.Start("\"" + late + "\"", folder.path()));
+    ASSERT_EQ(7, kv::RowCount());
+    for (int row = 0; row < kv::RowCount(); ++row) {
+        const std::string command = kv::RowText(row, kv::kColumnCommand);
+        const std::string program = kv::ResolveProgramFile(command);
+        LVITEMA item{};
+        item.mask = LVIF_IMAGE;
+        item.iItem = row;
+        ASSERT_TRUE(ListView_GetItem(list(), &item));
+        EXPECT_EQ(command.empty() ? 0 : kv::FileIconIndex(program), item.iImage) << command;
+        char status[64] = {};
+        ListView_GetItemText(list(), row, kv::kColumnStatus, status, sizeof(status));
+        EXPECT_EQ(kv::ProgramName(program) == "kvearly.exe" ? running_ : stopped_,
+                  std::string(status))
+            << command;
+    }
 }
 
 TEST_F(ProgramActions, RunsTheUnnamedEntryAfterAskingAndStopsItWithAFailureCode) {

@@ -65,9 +65,8 @@ TEST_F(DisabledStore, RoundTripKeepsTextsExactly) {
         EXPECT_EQ(written[i].command, read[i].command);
         EXPECT_EQ(written[i].location, read[i].location);
         EXPECT_FALSE(read[i].checked);
-        EXPECT_EQ(kv::kIconLookup, read[i].icon);
+        EXPECT_EQ(kv::kIconOfCommand, read[i].icon);
     }
-    EXPECT_EQ("C:\\Program Files\\a.exe", read[0].iconPath);
 }
 
 TEST_F(DisabledStore, IncompleteRecordsAndRecordsBeyondTotalAreSkipped) {

@@ -35,16 +35,15 @@ TEST_F(RegistryReader, ListsStringAndExpandableValuesOnly) {
     ASSERT_NE(nullptr, expand);
     EXPECT_EQ("%windir%\\notepad.exe -e", expand->command);
     EXPECT_EQ(static_cast<unsigned long>(REG_EXPAND_SZ), expand->kept.valueType);
+    EXPECT_EQ(kv::kIconOfCommand, expand->icon);
     EXPECT_EQ(kv::LowerAscii(kv::WindowsDirectory() + "\\notepad.exe"),
-              kv::LowerAscii(expand->iconPath));
+              kv::LowerAscii(kv::ResolveProgramFile(expand->command)));
     const kv::StartupEntry* plain = FindTitle(scan.rows, "Plain");
     ASSERT_NE(nullptr, plain);
     EXPECT_EQ("C:\\windows\\notepad.exe /a", plain->command);
     EXPECT_EQ(kHkcuRun, plain->location);
-    // The icon is looked up for the program file, not the whole command.
-    EXPECT_EQ(kv::kIconLookup, plain->icon);
-    EXPECT_EQ(kv::ResolveCommandPath("C:\\windows\\notepad.exe /a", kv::ResolveMode::ProgramPath),
-              plain->iconPath);
+    // The icon is that of the program file, not of the whole command.
+    EXPECT_EQ(kv::kIconOfCommand, plain->icon);
 }
 
 TEST_F(RegistryReader, EmptyDataAndTheUnnamedValue) {
