@@ -37,7 +37,20 @@ bool RunToEnd(std::string commandLine, const std::string& what, DWORD* exitCode,
         Expect(false, what + ": the measuring process did not start");
         return false;
     }
-    const bool ended = WaitForSingleObject(process.hProcess, 900000) == WAIT_OBJECT_0;
+    // Messages are answered meanwhile: a child that sends to every window
+    // (a broadcast, a shell notification) would otherwise wait for this one.
+    const ULONGLONG deadline = GetTickCount64() + 900000;
+    bool ended = false;
+    for (ULONGLONG now = GetTickCount64(); !ended && now < deadline; now = GetTickCount64()) {
+        const DWORD waited = MsgWaitForMultipleObjects(1, &process.hProcess, FALSE,
+                                                       static_cast<DWORD>(deadline - now),
+                                                       QS_ALLINPUT);
+        ended = waited == WAIT_OBJECT_0;
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            DispatchMessageA(&message);
+        }
+    }
     if (!ended) {
         TerminateProcess(process.hProcess, 1);
         Expect(false, what + ": no result from the measuring process");
