@@ -26,6 +26,7 @@
 #include "records/settings_store.h"
 #include "records/user_data_folder.h"
 #include "shell/main_window.h"
+#include "shell/monitoring_timer.h"
 
 #include <windows.h>
 
@@ -70,6 +71,9 @@ bool RunWindowScenarios(kvbench::Bench& bench) {
     HINSTANCE instance = GetModuleHandleA(nullptr);
     kv::RegisterMainWindowClass(instance);
     HWND window = kv::CreateMainWindow(instance, 0, 0, 1000, 700);
+    // The window stays hidden: its timed check would ask about the set the
+    // benchmark itself changes, behind a box nobody answers.
+    kv::StopMonitoringTimer();
     const kvbench::FloorList floor = kvbench::CreateFloorList(instance);
     const kvbench::FloorList virtualFloor = kvbench::CreateFloorList(instance, true);
     if (window == nullptr || floor.list == nullptr || virtualFloor.list == nullptr) {

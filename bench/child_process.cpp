@@ -16,10 +16,10 @@ bool RunToEnd(std::string commandLine, const std::string& what, DWORD* exitCode,
     STARTUPINFOA startup{};
     startup.cb = sizeof(startup);
     SECURITY_ATTRIBUTES inherited{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
-    HANDLE nul = quiet ? CreateFileA("NUL", GENERIC_READ | GENERIC_WRITE,
-                                     FILE_SHARE_READ | FILE_SHARE_WRITE, &inherited,
-                                     OPEN_EXISTING, 0, nullptr)
-                       : INVALID_HANDLE_VALUE;
+    HANDLE nul =
+        quiet ? CreateFileA("NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                            &inherited, OPEN_EXISTING, 0, nullptr)
+              : INVALID_HANDLE_VALUE;
     if (nul != INVALID_HANDLE_VALUE) {
         startup.dwFlags = STARTF_USESTDHANDLES;
         startup.hStdInput = nul;
@@ -42,9 +42,8 @@ bool RunToEnd(std::string commandLine, const std::string& what, DWORD* exitCode,
     const ULONGLONG deadline = GetTickCount64() + 900000;
     bool ended = false;
     for (ULONGLONG now = GetTickCount64(); !ended && now < deadline; now = GetTickCount64()) {
-        const DWORD waited = MsgWaitForMultipleObjects(1, &process.hProcess, FALSE,
-                                                       static_cast<DWORD>(deadline - now),
-                                                       QS_ALLINPUT);
+        const DWORD waited = MsgWaitForMultipleObjects(
+            1, &process.hProcess, FALSE, static_cast<DWORD>(deadline - now), QS_ALLINPUT);
         ended = waited == WAIT_OBJECT_0;
         MSG message;
         while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {

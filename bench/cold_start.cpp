@@ -115,8 +115,8 @@ bool SaveColdPlan(const std::string& path, const ColdPlan& plan) {
     std::ofstream out(path, std::ios::binary);
     const RefreshPlan& refresh = plan.refresh;
     out << "store\t" << refresh.disabledStore << "\nreport\t" << refresh.reportPath
-        << "\nsettings\t" << plan.settingsPath << "\nsnapshot\t" << plan.snapshotPath
-        << "\ndrive\t" << (refresh.driveIcon ? 1 : 0) << "\n";
+        << "\nsettings\t" << plan.settingsPath << "\nsnapshot\t" << plan.snapshotPath << "\ndrive\t"
+        << (refresh.driveIcon ? 1 : 0) << "\n";
     for (const std::string& folder : refresh.folders) {
         out << "folder\t" << folder << "\n";
     }

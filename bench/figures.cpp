@@ -1,5 +1,7 @@
 #include "bench/figures.h"
 
+#include <windows.h>
+
 #include <algorithm>
 #include <cstdio>
 
@@ -10,6 +12,10 @@ namespace {
 bool g_sound = true; // every check of the data held
 
 } // namespace
+
+void Settle() {
+    Sleep(300);
+}
 
 double Milliseconds(Clock::time_point start) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();

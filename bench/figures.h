@@ -14,6 +14,12 @@ using Clock = std::chrono::steady_clock;
 constexpr int kRuns = 3;
 
 double Milliseconds(Clock::time_point start);
+
+// A pause before a short measured operation: right after a burst of registry
+// and file work, the calls of the next few hundred milliseconds run several
+// times slower under Wine, whoever makes them. The program and its floors
+// are each timed after one, so that neither pays for the other's burst.
+void Settle();
 double Median(std::vector<double> values);
 // `part` over `whole`; 0 when `whole` is not positive.
 double Quotient(double part, double whole);

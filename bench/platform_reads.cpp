@@ -200,5 +200,4 @@ int ShellIcon(const std::string& path) {
     return info.iIcon;
 }
 
-
 } // namespace kvbench

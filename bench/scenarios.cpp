@@ -365,26 +365,32 @@ Figures ToggleAll(Bench& bench) {
     ToggleTimes floor;
     ToggleTimes least;
     for (int run = 0; run < kRuns; ++run) {
+        Settle();
         Clock::time_point start = Clock::now();
         kv::UncheckAllRows();
         program.disable.push_back(Milliseconds(start));
         Expect(UncheckedRows() == 500 && RunValueCount() == 0,
                "disable-all: every row disabled, every value gone");
+        Settle();
         start = Clock::now();
         kv::CheckAllRows();
         program.enable.push_back(Milliseconds(start));
         Expect(UncheckedRows() == 0 && RunValueCount() == 500,
                "enable-all: every row enabled, every value back");
+        Settle();
         floor.disable.push_back(
             FloorDisable(bench.floorList, toggles, bench.floorStore, bench.floorSnapshot));
         Expect(FloorCheckedCount(bench.floorList) == 0 && RunValueCount() == 0,
                "disable-all floor: every box cleared, every value gone");
+        Settle();
         floor.enable.push_back(
             FloorEnable(bench.floorList, toggles, bench.floorStore, bench.floorSnapshot));
         Expect(FloorCheckedCount(bench.floorList) == 500 && RunValueCount() == 500,
                "enable-all floor: every box set, every value back");
+        Settle();
         least.disable.push_back(FloorDisableLeast(toggles, bench.floorStore, bench.floorSnapshot));
         Expect(RunValueCount() == 0, "disable-all least floor: every value gone");
+        Settle();
         least.enable.push_back(FloorEnableLeast(toggles, bench.floorStore, bench.floorSnapshot));
         Expect(RunValueCount() == 500, "enable-all least floor: every value back");
     }

@@ -15,15 +15,15 @@ namespace kvbench {
 
 // What the scenarios share.
 struct Bench {
-    std::string programFolder; // settings.ini, the per-user store, list files, sleepers
-    std::string floorFolder;   // the floors' own report.ini
-    std::string floorStore;    // the floors' own disable.ini
-    std::string floorSnapshot; // the floors' own report.ini
-    std::string disabledStore; // the program's disable.ini
-    HWND floorList = nullptr;  // null for the child-process scenarios
+    std::string programFolder;       // settings.ini, the per-user store, list files, sleepers
+    std::string floorFolder;         // the floors' own report.ini
+    std::string floorStore;          // the floors' own disable.ini
+    std::string floorSnapshot;       // the floors' own report.ini
+    std::string disabledStore;       // the program's disable.ini
+    HWND floorList = nullptr;        // null for the child-process scenarios
     HWND virtualFloorList = nullptr; // the least-work floors' virtual list; null likewise
-    double refreshAll = 0;     // refresh-all's median, the change check's measure
-    double refreshAllLeast = 0; // refresh-all's least-work floor, the report's measure
+    double refreshAll = 0;           // refresh-all's median, the change check's measure
+    double refreshAllLeast = 0;      // refresh-all's least-work floor, the report's measure
 };
 
 using Scenario = Figures (*)(Bench& bench);
