@@ -44,11 +44,14 @@ int MeasureRefreshTime(int entries, const std::string& folder, const std::string
     return 0;
 }
 
+// Each size in a folder of its own: a start-up check against the other
+// size's snapshot would ask about every entry behind a box nobody answers.
 double RefreshTimeInChild(int entries, const std::string& programFolder) {
     const std::string resultPath = programFolder + "\\refresh.txt";
     DeleteFileA(resultPath.c_str());
     const std::string commandLine = "\"" + SelfPath() + "\" --refresh " + std::to_string(entries) +
-                                    " \"" + programFolder + "\\refresh\" \"" + resultPath + "\"";
+                                    " \"" + programFolder + "\\refresh " + std::to_string(entries) +
+                                    "\" \"" + resultPath + "\"";
     const std::vector<unsigned long long> numbers = RunToEnd(commandLine, "growth")
                                                         ? ReadNumbers(resultPath)
                                                         : std::vector<unsigned long long>();

@@ -3,6 +3,8 @@
 #include "base/text.h"
 #include "entries/startup_folder.h"
 
+#include <vector>
+
 namespace kv {
 
 const char* const kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
@@ -48,12 +50,41 @@ std::string WinIniLocationString(const std::string& parameter) {
     return "section: [windows]; parameter: " + parameter;
 }
 
+namespace {
+
+// The catalogue's location strings in lower case, made once: locations are
+// classified for every entry a bulk change moves. The keys with subkeys end
+// in a backslash, as the start of their subkeys' locations.
+std::vector<std::string> LowerLocations(const RegistryLocation* keys, std::size_t count,
+                                        const char* tail) {
+    std::vector<std::string> lower;
+    for (std::size_t i = 0; i < count; ++i) {
+        lower.push_back(LowerAscii(RegistryLocationString(keys[i].root, keys[i].keyPath)) + tail);
+    }
+    return lower;
+}
+
+const std::vector<std::string>& LowerValueKeyLocations() {
+    static const std::vector<std::string> lower =
+        LowerLocations(kValueKeys, sizeof(kValueKeys) / sizeof(kValueKeys[0]), "");
+    return lower;
+}
+
+const std::vector<std::string>& LowerSubkeyPrefixes() {
+    static const std::vector<std::string> lower =
+        LowerLocations(kSubkeyKeys, sizeof(kSubkeyKeys) / sizeof(kSubkeyKeys[0]), "\\");
+    return lower;
+}
+
+} // namespace
+
 LocationClass ClassifyLocationIn(const std::string& location, const std::string& currentUserFolder,
                                  const std::string& allUsersFolder) {
     const std::string lower = LowerAscii(location);
     LocationClass found;
-    for (const RegistryLocation& key : kValueKeys) {
-        if (lower == LowerAscii(RegistryLocationString(key.root, key.keyPath))) {
+    for (std::size_t i = 0; i < sizeof(kValueKeys) / sizeof(kValueKeys[0]); ++i) {
+        const RegistryLocation& key = kValueKeys[i];
+        if (lower == LowerValueKeyLocations()[i]) {
             found.kind = LocationKind::RegistryKey;
             found.root = key.root;
             found.keyPath = key.keyPath;
@@ -62,7 +93,7 @@ LocationClass ClassifyLocationIn(const std::string& location, const std::string&
     }
     for (std::size_t i = 0; i < sizeof(kSubkeyKeys) / sizeof(kSubkeyKeys[0]); ++i) {
         const RegistryLocation& key = kSubkeyKeys[i];
-        const std::string prefix = LowerAscii(RegistryLocationString(key.root, key.keyPath)) + "\\";
+        const std::string& prefix = LowerSubkeyPrefixes()[i];
         if (lower.size() > prefix.size() && lower.compare(0, prefix.size(), prefix) == 0 &&
             lower.find('\\', prefix.size()) == std::string::npos) {
             found.kind = IsRunOnceExKey(key.keyPath) ? LocationKind::RunOnceExSection

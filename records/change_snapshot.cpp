@@ -10,6 +10,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <utility>
 #include <unordered_set>
 
 namespace kv {
@@ -150,13 +151,15 @@ std::vector<StartupEntry> EntriesOf(const std::vector<SnapshotRecord>& records) 
     return entries;
 }
 
-// The first record that holds the entry's texts: exactly, or else as the
-// comparison sees them; records.size() when none does.
-std::size_t FindRecord(const std::vector<SnapshotRecord>& records, const StartupEntry& entry) {
+// The first record not yet taken that holds the entry's texts: exactly, or
+// else as the comparison sees them; records.size() when none does.
+std::size_t FindRecord(const std::vector<SnapshotRecord>& records, const StartupEntry& entry,
+                       const std::vector<bool>& taken = std::vector<bool>()) {
     for (const bool loose : {false, true}) {
         const std::uint64_t hash = TextsHash(entry, loose);
         for (std::size_t i = 0; i < records.size(); ++i) {
-            if ((loose ? records[i].looseHash : records[i].exactHash) != hash) {
+            if ((loose ? records[i].looseHash : records[i].exactHash) != hash ||
+                (i < taken.size() && taken[i])) {
                 continue;
             }
             const StartupEntry& found = records[i].entry;
@@ -298,8 +301,8 @@ bool WriteChangeSnapshot(const std::vector<StartupEntry>& entries, bool checkedO
         }
     }
     g_snapshot = SnapshotCopy();
-    return ReplaceFileWhole(SnapshotPath(), "[common]\r\ntotal=" + std::to_string(total) + "\r\n" + body,
-                            true);
+    return ReplaceFileWhole(SnapshotPath(),
+                            "[common]\r\ntotal=" + std::to_string(total) + "\r\n" + body, true);
 }
 
 std::vector<StartupEntry> ReadChangeSnapshot() {
@@ -350,13 +353,26 @@ bool SnapshotMoveEntries(const std::vector<StartupEntry>& removed,
     if (!g_snapshot.whole || (removed.empty() && added.empty())) {
         return true;
     }
+    // The records of the removed entries are marked first and taken out in
+    // one pass: erasing them one by one would move the rest each time.
     std::vector<SnapshotRecord>& records = g_snapshot.records;
+    std::vector<bool> taken(records.size(), false);
     for (const StartupEntry& entry : removed) {
-        const std::size_t found = FindRecord(records, entry);
+        const std::size_t found = FindRecord(records, entry, taken);
         if (found < records.size()) {
-            records.erase(records.begin() + static_cast<std::ptrdiff_t>(found));
+            taken[found] = true;
         }
     }
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        if (!taken[i]) {
+            if (kept != i) {
+                records[kept] = std::move(records[i]);
+            }
+            ++kept;
+        }
+    }
+    records.resize(kept);
     for (const StartupEntry& entry : added) {
         if (!entry.location.empty()) {
             records.push_back(SnapshotRecordOf(entry));

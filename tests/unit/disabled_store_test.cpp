@@ -1,3 +1,4 @@
+#include "records/change_snapshot.h"
 #include "records/disabled_store.h"
 #include "records/profile_records.h"
 #include "records/settings_store.h"
@@ -168,6 +169,24 @@ TEST_F(DisabledStore, AStoreThatCannotBeReadWholeIsNeverRewritten) {
     EXPECT_EQ(size,
               (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow);
     kvtest::RemovePath(store);
+}
+
+// A bulk move takes out one record for each entry that left (equal entries
+// take equal records in turn, the loosely equal one last), adds the ones
+// that came back, and keeps the others in their order.
+TEST_F(DisabledStore, TheSnapshotLearnsOfABulkMoveRecordByRecord) {
+    const std::string run = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+    ASSERT_TRUE(kv::WriteChangeSnapshot({Entry("Twin", "t.exe", run), Entry("Keep", "k.exe", run),
+                                         Entry("Twin", "t.exe", run), Entry("LOOSE", "L.EXE", run),
+                                         Entry("Last", "l.exe", run)}));
+    ASSERT_TRUE(kv::SnapshotMoveEntries({Entry("Twin", "t.exe", run), Entry("loose", "l.exe", run),
+                                         Entry("Twin", "t.exe", run), Entry("Twin", "t.exe", run)},
+                                        {Entry("Back", "b.exe", run)}));
+    std::vector<std::string> titles;
+    for (const kv::StartupEntry& entry : kv::ReadChangeSnapshot()) {
+        titles.push_back(entry.title);
+    }
+    EXPECT_EQ((std::vector<std::string>{"Keep", "Last", "Back"}), titles);
 }
 
 } // namespace
