@@ -1,6 +1,9 @@
 #include "bench/child_process.h"
 
 #include "bench/figures.h"
+#include "records/settings_store.h"
+#include "shell/main_window.h"
+#include "shell/monitoring_timer.h"
 
 #include <cstdlib>
 
@@ -59,6 +62,16 @@ bool RunToEnd(std::string commandLine, const std::string& what, DWORD* exitCode,
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
     return ended;
+}
+
+HWND CreateChildMainWindow(const std::string& folder) {
+    CreateDirectoryA(folder.c_str(), nullptr);
+    kv::SetExecutableDirectoryForTests(folder);
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    kv::RegisterMainWindowClass(instance);
+    HWND window = kv::CreateMainWindow(instance, 0, 0, 1000, 700);
+    kv::StopMonitoringTimer();
+    return window;
 }
 
 void WriteNumbers(const std::string& path, const std::vector<unsigned long long>& numbers) {

@@ -20,6 +20,12 @@ std::string SelfPath();
 bool RunToEnd(std::string commandLine, const std::string& what, DWORD* exitCode = nullptr,
               bool quiet = false);
 
+// The program's main window for a measuring child, with its user data in
+// `folder`; it stays hidden, and without the timed check, which would ask
+// about the set the benchmark itself changes behind a box nobody answers.
+// Null when it cannot be made.
+HWND CreateChildMainWindow(const std::string& folder);
+
 // The numbers as one line of decimal numbers; and read back (none when the
 // file holds none).
 void WriteNumbers(const std::string& path, const std::vector<unsigned long long>& numbers);

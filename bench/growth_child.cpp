@@ -4,11 +4,8 @@
 #include "bench/floors.h"
 #include "bench/startup_set.h"
 #include "entries/catalogue.h"
-#include "records/settings_store.h"
 #include "shell/entry_actions.h"
 #include "shell/entry_list.h"
-#include "shell/main_window.h"
-#include "shell/monitoring_timer.h"
 #include "shell/scan_driver.h"
 
 #include <windows.h>
@@ -125,14 +122,7 @@ unsigned long long Gained(unsigned long long before, unsigned long long after) {
 } // namespace
 
 int MeasureGrowth(const std::string& folder, const std::string& resultPath) {
-    CreateDirectoryA(folder.c_str(), nullptr);
-    kv::SetExecutableDirectoryForTests(folder);
-    HINSTANCE instance = GetModuleHandleA(nullptr);
-    kv::RegisterMainWindowClass(instance);
-    HWND window = kv::CreateMainWindow(instance, 0, 0, 1000, 700);
-    // The window stays hidden: its timed check would ask about the set the
-    // benchmark itself changes, behind a box nobody answers.
-    kv::StopMonitoringTimer();
+    HWND window = CreateChildMainWindow(folder);
     if (window == nullptr) {
         return 1;
     }

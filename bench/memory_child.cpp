@@ -6,10 +6,7 @@
 #include "bench/floor_list.h"
 #include "bench/startup_set.h"
 #include "entries/catalogue.h"
-#include "records/settings_store.h"
 #include "shell/entry_list.h"
-#include "shell/main_window.h"
-#include "shell/monitoring_timer.h"
 #include "shell/scan_driver.h"
 #include "resource.h"
 
@@ -50,14 +47,7 @@ unsigned long long ReadMemoryResult(const std::string& resultPath) {
 } // namespace
 
 int MeasureMemory(const std::string& folder, const std::string& resultPath) {
-    CreateDirectoryA(folder.c_str(), nullptr);
-    kv::SetExecutableDirectoryForTests(folder);
-    HINSTANCE instance = GetModuleHandleA(nullptr);
-    kv::RegisterMainWindowClass(instance);
-    HWND window = kv::CreateMainWindow(instance, 0, 0, 1000, 700);
-    // The window stays hidden: its timed check would ask about the set the
-    // benchmark itself changes, behind a box nobody answers.
-    kv::StopMonitoringTimer();
+    HWND window = CreateChildMainWindow(folder);
     if (window == nullptr) {
         return 1;
     }
