@@ -275,6 +275,9 @@ void CheckAllRows() {
     // drawn once.
     const SharedKeysScope keys;
     const ListDrawingPaused drawing;
+    // Windows' switches are read once: only an entry whose switch is off
+    // needs it turned on.
+    const SwitchedOffEntries switchedOff = SwitchedOffEntries::Read();
     const std::vector<StartupEntry> stored = StoreForRows(ListRowStates(), ReadDisabledEntries());
     SnapshotMoveEntries({}, stored);
     std::vector<StartupEntry> back;
@@ -285,7 +288,9 @@ void CheckAllRows() {
             SetRowBox(rows[i], true);
             back.push_back(stored[i]);
             status = EnabledText(stored[i]);
-            SwitchOnAfterWrite(rows[i], stored[i], status);
+            if (switchedOff.Contains(ClassifyLocation(stored[i].location), stored[i].title)) {
+                SwitchOnAfterWrite(rows[i], stored[i], status);
+            }
         } else {
             notBack.push_back(stored[i]);
             status = NotWrittenText(stored[i], outcome);

@@ -153,6 +153,12 @@ TEST_F(WindowsSwitch, EnablingDeletingAndTheCheckTakeItAlong) {
     EXPECT_EQ("sw.exe /q", kvtest::ReadString(HKEY_CURRENT_USER, kv::kRunKey, "Sw"));
     kv::ScanDriver();
     EXPECT_TRUE(kv::RowBoxSet(RowWithTitle("Sw")));
+    // "Включить всё" too, with the switches read once for every row.
+    SetBox("Sw", false);
+    kvtest::SetValue(HKEY_CURRENT_USER, SwitchKey(run), "Sw", off, REG_BINARY, false);
+    SendCommand(IDM_ENABLE_ALL);
+    kv::ScanDriver();
+    EXPECT_TRUE(kv::RowBoxSet(RowWithTitle("Sw")));
 
     // Another program turning the switch off is no change of the startup set.
     kvtest::SetValue(HKEY_CURRENT_USER, SwitchKey(run), "Sw", off, REG_BINARY, false);
