@@ -34,9 +34,10 @@ int MeasureRefreshTime(int entries, const std::string& folder, const std::string
     return 0;
 }
 
-// Each size in a folder of its own: a start-up check against the other
-// size's snapshot would ask about every entry behind a box nobody answers.
+// Each run in a new folder of its own: a start-up check against an earlier
+// run's snapshot would ask about its entries behind a box nobody answers.
 double RefreshTimeInChild(int entries, const std::string& programFolder) {
+    DeleteFolderTree(programFolder + "\\refresh " + std::to_string(entries));
     const std::string resultPath = programFolder + "\\refresh.txt";
     DeleteFileA(resultPath.c_str());
     const std::string commandLine = "\"" + SelfPath() + "\" --refresh " + std::to_string(entries) +
