@@ -285,24 +285,16 @@ bool WriteChangeSnapshot(const std::vector<StartupEntry>& entries, bool checkedO
     // Written straight from the entries: the copy in memory is made again
     // when a move needs it, as a refresh of a long list would keep a second
     // copy of every enabled entry for moves that may never come.
-    std::size_t size = 64;
-    for (const StartupEntry& entry : entries) {
-        size += entry.title.size() + entry.command.size() + entry.location.size() + 64;
-    }
-    std::string body;
-    body.reserve(size);
-    std::size_t total = 0;
+    std::vector<ProfileRecord> records;
+    records.reserve(entries.size());
     for (const StartupEntry& entry : entries) {
         if ((!checkedOnly || entry.checked) && !entry.location.empty()) {
-            body += "[object ";
-            body += std::to_string(++total);
-            body += "]\r\n";
-            AppendRecordBody(body, SnapshotRecordFields(entry), false);
+            records.push_back(SnapshotRecordFields(entry));
         }
     }
     g_snapshot = SnapshotCopy();
-    return ReplaceFileWhole(SnapshotPath(),
-                            "[common]\r\ntotal=" + std::to_string(total) + "\r\n" + body, true);
+    return ReplaceFileWhole(SnapshotPath(), RecordFileText(std::string(), records, false, false),
+                            true);
 }
 
 std::vector<StartupEntry> ReadChangeSnapshot() {
