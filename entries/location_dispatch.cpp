@@ -31,44 +31,23 @@ std::wstring WideName(const StartupEntry& entry) {
     return entry.exactName.empty() ? Wide(entry.title) : entry.exactName;
 }
 
-} // namespace
-
-bool EntryIsExact(const StartupEntry& entry) {
+// EntryIsExact for an entry whose location is known to be of this kind.
+bool EntryIsExactAt(const StartupEntry& entry, LocationKind kind) {
     // A "?" stands for a character the code page could not carry; no real
     // key, file or path holds one, and a value name that does is kept
     // exactly beside its title.
     if (entry.location.find('?') != std::string::npos) {
         return false;
     }
-    // win.ini's strings name no folder: no look-up is needed to know them.
-    if (ClassifyLocationIn(entry.location, std::string(), std::string()).kind ==
-        LocationKind::WinIni) {
+    if (kind == LocationKind::WinIni) {
         return entry.command.find('?') == std::string::npos;
     }
     return entry.title.find('?') == std::string::npos || !entry.exactName.empty();
 }
 
-LocationOutcome RemoveEntry(const StartupEntry& entry) {
-    if (!EntryIsExact(entry)) {
-        return Refusal(OutcomeKind::NotExact, entry.title, entry.location);
-    }
-    if (entry.exactName.empty()) {
-        return RemoveEntry(entry.title, entry.command, entry.location);
-    }
-    const LocationClass place = ClassifyLocation(entry.location);
-    if (IsRegistry(place.kind)) {
-        return RemoveRegistryValueWide(RootKeyFromName(place.root), place.keyPath, entry.exactName,
-                                       entry.title);
-    }
-    if (place.kind == LocationKind::StartupFolder) {
-        return DeleteStartupFileWide(place.folder, entry.exactName, entry.title);
-    }
-    return Refusal(OutcomeKind::UnknownLocation, entry.title, entry.location);
-}
-
-LocationOutcome RemoveEntry(const std::string& title, const std::string& command,
-                            const std::string& location) {
-    const LocationClass place = ClassifyLocation(location);
+// RemoveEntry of the texts at a location already classified.
+LocationOutcome RemoveEntryAt(const LocationClass& place, const std::string& title,
+                              const std::string& command, const std::string& location) {
     switch (place.kind) {
     case LocationKind::RegistryKey:
     case LocationKind::RegistrySubkey:
@@ -87,17 +66,17 @@ LocationOutcome RemoveEntry(const std::string& title, const std::string& command
     return Refusal(OutcomeKind::UnknownLocation, title, location);
 }
 
-LocationOutcome WriteEntry(const std::string& title, const std::string& command,
-                           const std::string& location) {
+// WriteEntry at a location already classified.
+LocationOutcome WriteEntryAt(const LocationClass& place, const std::string& title,
+                             const std::string& command, const std::string& location) {
     // Nothing is written under a name with "?" in place of a character.
     StartupEntry texts;
     texts.title = title;
     texts.command = command;
     texts.location = location;
-    if (!EntryIsExact(texts)) {
+    if (!EntryIsExactAt(texts, place.kind)) {
         return Refusal(OutcomeKind::NotExact, title, location);
     }
-    const LocationClass place = ClassifyLocation(location);
     switch (place.kind) {
     case LocationKind::RegistryKey:
     case LocationKind::RegistrySubkey:
@@ -122,6 +101,42 @@ LocationOutcome WriteEntry(const std::string& title, const std::string& command,
     return Refusal(OutcomeKind::UnknownLocation, title, location);
 }
 
+} // namespace
+
+bool EntryIsExact(const StartupEntry& entry) {
+    // win.ini's strings name no folder: no look-up is needed to know them.
+    return EntryIsExactAt(entry,
+                          ClassifyLocationIn(entry.location, std::string(), std::string()).kind);
+}
+
+LocationOutcome RemoveEntry(const StartupEntry& entry) {
+    const LocationClass place = ClassifyLocation(entry.location);
+    if (!EntryIsExactAt(entry, place.kind)) {
+        return Refusal(OutcomeKind::NotExact, entry.title, entry.location);
+    }
+    if (entry.exactName.empty()) {
+        return RemoveEntryAt(place, entry.title, entry.command, entry.location);
+    }
+    if (IsRegistry(place.kind)) {
+        return RemoveRegistryValueWide(RootKeyFromName(place.root), place.keyPath, entry.exactName,
+                                       entry.title);
+    }
+    if (place.kind == LocationKind::StartupFolder) {
+        return DeleteStartupFileWide(place.folder, entry.exactName, entry.title);
+    }
+    return Refusal(OutcomeKind::UnknownLocation, entry.title, entry.location);
+}
+
+LocationOutcome RemoveEntry(const std::string& title, const std::string& command,
+                            const std::string& location) {
+    return RemoveEntryAt(ClassifyLocation(location), title, command, location);
+}
+
+LocationOutcome WriteEntry(const std::string& title, const std::string& command,
+                           const std::string& location) {
+    return WriteEntryAt(ClassifyLocation(location), title, command, location);
+}
+
 bool KeepEntryForm(StartupEntry& entry,
                    const std::function<std::string(const std::string&)>& keptPathFor,
                    LocationOutcome& refusal) {
@@ -131,7 +146,7 @@ bool KeepEntryForm(StartupEntry& entry,
         refusal = Refusal(OutcomeKind::UnknownLocation, entry.title, entry.location);
         return false;
     }
-    if (!EntryIsExact(entry)) {
+    if (!EntryIsExactAt(entry, place.kind)) {
         refusal = Refusal(OutcomeKind::NotExact, entry.title, entry.location);
         return false;
     }
@@ -177,10 +192,10 @@ bool KeepEntryForm(StartupEntry& entry,
 }
 
 LocationOutcome WriteKeptEntry(const StartupEntry& entry) {
-    if (!EntryIsExact(entry)) {
+    const LocationClass place = ClassifyLocation(entry.location);
+    if (!EntryIsExactAt(entry, place.kind)) {
         return Refusal(OutcomeKind::NotExact, entry.title, entry.location);
     }
-    const LocationClass place = ClassifyLocation(entry.location);
     const OutcomeBox box = place.kind == LocationKind::RunOnceExSection
                                ? OutcomeBox::CantCreateSection
                                : OutcomeBox::CantCreateValue;
@@ -202,7 +217,7 @@ LocationOutcome WriteKeptEntry(const StartupEntry& entry) {
         }
         return RestoreStartupFile(entry.kept.file, place.folder, entry.title, entry.exactName);
     }
-    return WriteEntry(entry.title, entry.command, entry.location);
+    return WriteEntryAt(place, entry.title, entry.command, entry.location);
 }
 
 } // namespace kv

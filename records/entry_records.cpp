@@ -8,19 +8,25 @@
 
 #include <windows.h>
 
-#include <deque>
-#include <map>
+#include <unordered_map>
 #include <unordered_set>
 
 namespace kv {
 
-namespace {
-
-// The three texts as one key; the lengths keep "a|bc" and "ab|c" apart.
 std::string TextsKey(const StartupEntry& entry) {
-    return std::to_string(entry.title.size()) + ":" + entry.title +
-           std::to_string(entry.command.size()) + ":" + entry.command + entry.location;
+    std::string key = std::to_string(entry.title.size());
+    key.reserve(key.size() + entry.title.size() + entry.command.size() + entry.location.size() +
+                24);
+    key += ':';
+    key += entry.title;
+    key += std::to_string(entry.command.size());
+    key += ':';
+    key += entry.command;
+    key += entry.location;
+    return key;
 }
+
+namespace {
 
 // True when a value's bytes, read as text up to the first zero byte, are the
 // command: the command shown for a value is that text.
@@ -175,36 +181,47 @@ std::vector<bool> TextsFoundIn(const std::vector<StartupEntry>& entries,
     return found;
 }
 
-std::vector<StartupEntry> WithKeptForms(const std::vector<StartupEntry>& rows,
-                                        const std::vector<StartupEntry>& stored) {
-    std::vector<StartupEntry> result = rows;
+std::vector<StartupEntry> WithKeptForms(std::vector<StartupEntry> rows,
+                                        const std::vector<StartupEntry>& stored,
+                                        const std::vector<StartupEntry>& storedAfter) {
+    std::vector<const StartupEntry*> sources;
+    sources.reserve(stored.size() + storedAfter.size());
+    for (const std::vector<StartupEntry>* source : {&stored, &storedAfter}) {
+        for (const StartupEntry& entry : *source) {
+            sources.push_back(&entry);
+        }
+    }
     // The usual case: the stored entries stand in the rows' order, one for
     // one. Each row then takes the entry at its own place, which is the first
     // untaken one of its texts, as below.
-    bool aligned = rows.size() == stored.size();
+    bool aligned = rows.size() == sources.size();
     for (std::size_t i = 0; aligned && i < rows.size(); ++i) {
-        aligned = SameTexts(rows[i], stored[i]);
+        aligned = SameTexts(rows[i], *sources[i]);
     }
     if (aligned) {
-        for (std::size_t i = 0; i < result.size(); ++i) {
-            result[i].kept = stored[i].kept;
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            rows[i].kept = sources[i]->kept;
         }
-        return result;
+        return rows;
     }
     // The stored entries of each set of texts, in store order.
-    std::map<std::string, std::deque<std::size_t>> byTexts;
-    for (std::size_t i = 0; i < stored.size(); ++i) {
-        byTexts[TextsKey(stored[i])].push_back(i);
+    struct Untaken {
+        std::vector<const StartupEntry*> entries;
+        std::size_t next = 0;
+    };
+    std::unordered_map<std::string, Untaken> byTexts;
+    byTexts.reserve(sources.size());
+    for (const StartupEntry* source : sources) {
+        byTexts[TextsKey(*source)].entries.push_back(source);
     }
-    for (StartupEntry& row : result) {
+    for (StartupEntry& row : rows) {
         row.kept = KeptForm();
         const auto found = byTexts.find(TextsKey(row));
-        if (found != byTexts.end() && !found->second.empty()) {
-            row.kept = stored[found->second.front()].kept;
-            found->second.pop_front();
+        if (found != byTexts.end() && found->second.next < found->second.entries.size()) {
+            row.kept = found->second.entries[found->second.next++]->kept;
         }
     }
-    return result;
+    return rows;
 }
 
 } // namespace kv

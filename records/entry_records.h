@@ -30,6 +30,10 @@ StartupEntry EntryOfRecord(const ProfileRecord& record, const std::string& keptF
 // extension, n from 2 on, as the kept-files folder names copies.
 bool KeptNameBelongsTo(const std::string& name, const std::string& title);
 
+// The three texts as one key, equal only for equal texts: the lengths keep
+// "a|bc" and "ab|c" apart.
+std::string TextsKey(const StartupEntry& entry);
+
 // True when the two entries have the same title, command and location.
 bool SameTexts(const StartupEntry& a, const StartupEntry& b);
 
@@ -38,8 +42,10 @@ std::vector<bool> TextsFoundIn(const std::vector<StartupEntry>& entries,
                                const std::vector<StartupEntry>& others);
 
 // The rows with what the stored entries keep: each row takes the kept form of
-// the first stored entry with the same three texts that no earlier row took.
-std::vector<StartupEntry> WithKeptForms(const std::vector<StartupEntry>& rows,
-                                        const std::vector<StartupEntry>& stored);
+// the first entry with the same three texts that no earlier row took, of
+// `stored` and then of `storedAfter`; a row that finds none keeps nothing.
+std::vector<StartupEntry> WithKeptForms(std::vector<StartupEntry> rows,
+                                        const std::vector<StartupEntry>& stored,
+                                        const std::vector<StartupEntry>& storedAfter = {});
 
 } // namespace kv

@@ -4,19 +4,12 @@
 #include "records/entry_records.h"
 #include "shell/entry_list.h"
 
-#include <deque>
-#include <map>
 #include <string>
+#include <utility>
 
 namespace kv {
 
 namespace {
-
-// The three texts as one key; the lengths keep "a|bc" and "ab|c" apart.
-std::string TextsKey(const StartupEntry& entry) {
-    return std::to_string(entry.title.size()) + ":" + entry.title +
-           std::to_string(entry.command.size()) + ":" + entry.command + entry.location;
-}
 
 // The disabled rows' texts, top first, `row` counted as disabled; `place`
 // learns its place among them.
@@ -60,28 +53,17 @@ std::size_t PlaceAmongDisabled(const std::vector<RowState>& rows, std::size_t ro
 std::vector<StartupEntry> StoreForRows(const std::vector<RowState>& rows,
                                        const std::vector<StartupEntry>& stored,
                                        const std::vector<StartupEntry>& kept) {
-    // The entries that keep something, by their texts, newly kept ones first.
-    std::map<std::string, std::deque<const StartupEntry*>> byTexts;
-    for (const std::vector<StartupEntry>* source : {&kept, &stored}) {
-        for (const StartupEntry& entry : *source) {
-            byTexts[TextsKey(entry)].push_back(&entry);
-        }
-    }
-    std::vector<StartupEntry> store;
+    std::vector<StartupEntry> texts;
     for (const RowState& row : rows) {
-        if (!row.disabled) {
-            continue;
+        if (row.disabled) {
+            texts.push_back(row.texts);
         }
-        StartupEntry entry = row.texts;
-        entry.kept = KeptForm();
-        const auto found = byTexts.find(TextsKey(entry));
-        if (found != byTexts.end() && !found->second.empty()) {
-            entry.kept = found->second.front()->kept;
-            found->second.pop_front();
-        }
-        store.push_back(std::move(entry));
     }
-    return store;
+    if (texts.empty()) {
+        return texts;
+    }
+    // Newly kept entries first: they are the rows' own, just taken out.
+    return WithKeptForms(std::move(texts), kept, stored);
 }
 
 std::vector<RowState> ListRowStates() {
@@ -95,7 +77,7 @@ std::vector<RowState> ListRowStates() {
 }
 
 bool SaveDisabledRows(const std::vector<StartupEntry>& alsoStored) {
-    return WriteDisabledStore(StoreForRows(ListRowStates(), ReadDisabledEntries(), alsoStored));
+    return WriteDisabledStore(StoreForRows(ListRowStates(), CurrentDisabledEntries(), alsoStored));
 }
 
 bool StoredEntryOfRow(int row, StartupEntry& entry) {
@@ -135,7 +117,7 @@ bool RecordRow(int row, const StartupEntry& entry) {
     for (StartupEntry& text : texts) {
         rows.push_back({std::move(text), true});
     }
-    return WriteDisabledStore(StoreForRows(rows, ReadDisabledEntries(), {entry}));
+    return WriteDisabledStore(StoreForRows(rows, CurrentDisabledEntries(), {entry}));
 }
 
 bool ForgetRow(int row) {
@@ -148,7 +130,7 @@ bool ForgetRow(int row) {
     for (std::size_t i = 0; i < texts.size(); ++i) {
         rows.push_back({std::move(texts[i]), i != place});
     }
-    return WriteDisabledStore(StoreForRows(rows, ReadDisabledEntries()));
+    return WriteDisabledStore(StoreForRows(rows, CurrentDisabledEntries()));
 }
 
 } // namespace kv

@@ -19,6 +19,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace kv {
@@ -213,7 +214,7 @@ void UncheckAllRows() {
     for (int row : keptRows) {
         states[static_cast<std::size_t>(row)].disabled = true;
     }
-    if (!WriteDisabledStore(StoreForRows(states, ReadDisabledEntries(), kept))) {
+    if (!WriteDisabledStore(StoreForRows(states, CurrentDisabledEntries(), kept))) {
         for (const StartupEntry& entry : kept) {
             DiscardKeptFile(entry.kept.file);
         }
@@ -222,19 +223,18 @@ void UncheckAllRows() {
     }
     std::vector<StartupEntry> removed;
     std::vector<StartupEntry> stayed;
-    LocationOutcome outcome; // the last entry's: the status bar tells it
+    removed.reserve(kept.size());
     for (std::size_t i = 0; i < kept.size(); ++i) {
-        outcome = RemoveEntry(kept[i]);
+        const LocationOutcome outcome = RemoveEntry(kept[i]);
+        if (i + 1 == kept.size()) { // the status bar tells of the last entry
+            status = outcome.succeeded() ? DisabledText(kept[i]) : NotRemovedText(kept[i], outcome);
+        }
         if (outcome.succeeded()) {
             SetRowBox(keptRows[i], false);
-            removed.push_back(kept[i]);
+            removed.push_back(std::move(kept[i]));
         } else {
-            stayed.push_back(kept[i]);
+            stayed.push_back(std::move(kept[i]));
         }
-    }
-    if (!kept.empty()) {
-        status =
-            outcome.succeeded() ? DisabledText(kept.back()) : NotRemovedText(kept.back(), outcome);
     }
     SnapshotMoveEntries(removed, {});
     // Entries that did not leave lose their records and copies again.
@@ -278,29 +278,39 @@ void CheckAllRows() {
     // Windows' switches are read once: only an entry whose switch is off
     // needs it turned on.
     const SwitchedOffEntries switchedOff = SwitchedOffEntries::Read();
-    const std::vector<StartupEntry> stored = StoreForRows(ListRowStates(), ReadDisabledEntries());
+    const std::vector<StartupEntry> stored =
+        StoreForRows(ListRowStates(), CurrentDisabledEntries());
     SnapshotMoveEntries({}, stored);
-    std::vector<StartupEntry> back;
+    std::vector<bool> wentBack(stored.size(), false);
+    std::size_t backCount = 0;
     std::vector<StartupEntry> notBack;
     for (std::size_t i = 0; i < rows.size() && i < stored.size(); ++i) {
         const LocationOutcome outcome = WriteKeptEntry(stored[i]);
-        if (outcome.succeeded()) {
-            SetRowBox(rows[i], true);
-            back.push_back(stored[i]);
-            status = EnabledText(stored[i]);
-            if (switchedOff.Contains(ClassifyLocation(stored[i].location), stored[i].title)) {
-                SwitchOnAfterWrite(rows[i], stored[i], status);
-            }
-        } else {
+        // The status bar tells of the last entry.
+        if (!outcome.succeeded()) {
             notBack.push_back(stored[i]);
             status = NotWrittenText(stored[i], outcome);
+            continue;
+        }
+        SetRowBox(rows[i], true);
+        wentBack[i] = true;
+        ++backCount;
+        status.clear();
+        if (!switchedOff.empty() &&
+            switchedOff.Contains(ClassifyLocation(stored[i].location), stored[i].title)) {
+            SwitchOnAfterWrite(rows[i], stored[i], status);
+        }
+        if (status.empty() && i + 1 == std::min(rows.size(), stored.size())) {
+            status = EnabledText(stored[i]);
         }
     }
     SnapshotMoveEntries(notBack, {});
-    if (!back.empty()) {
+    if (backCount > 0) {
         if (SaveDisabledRows()) {
-            for (const StartupEntry& entry : back) {
-                DiscardKeptFile(entry.kept.file);
+            for (std::size_t i = 0; i < stored.size(); ++i) {
+                if (wentBack[i]) {
+                    DiscardKeptFile(stored[i].kept.file);
+                }
             }
         } else {
             status = LoadText(DisabledStoreFailureText());
@@ -321,7 +331,7 @@ void DeleteSelectedEntries() {
     // What the records of the disabled rows keep: the kept files of the
     // deleted ones go with their records.
     const std::vector<RowState> before = ListRowStates();
-    const std::vector<StartupEntry> disabled = StoreForRows(before, ReadDisabledEntries());
+    const std::vector<StartupEntry> disabled = StoreForRows(before, CurrentDisabledEntries());
     if (selected.size() == 1 && before[static_cast<std::size_t>(selected[0])].disabled) {
         // Only its record goes; no location is touched, no refresh.
         const std::string file =

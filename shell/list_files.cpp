@@ -69,7 +69,7 @@ std::vector<StartupEntry> ListRows() {
         (entry.checked ? enabled : disabled).push_back(std::move(entry));
     }
     enabled = WithKeptForms(enabled, ReadChangeSnapshot());
-    disabled = WithKeptForms(disabled, ReadDisabledEntries());
+    disabled = WithKeptForms(disabled, CurrentDisabledEntries());
     std::vector<StartupEntry> rows;
     std::size_t nextEnabled = 0;
     std::size_t nextDisabled = 0;
@@ -184,7 +184,7 @@ bool KeepUndoList(const std::string& undo) {
 // stayed where they were. False, with nothing changed, when the store
 // cannot be written.
 bool TakeOutActiveEntries(std::vector<StartupEntry>& stored, std::vector<StartupEntry>& leftAlone) {
-    stored = WithKeptForms(RowsOfKind(RowKind::Disabled), ReadDisabledEntries());
+    stored = WithKeptForms(RowsOfKind(RowKind::Disabled), CurrentDisabledEntries());
     const std::size_t disabledBefore = stored.size();
     for (const StartupEntry& row : RowsOfKind(RowKind::Enabled)) {
         StartupEntry entry = row;
