@@ -163,10 +163,19 @@ double FloorEnable(HWND list, const ToggleSet& set, const std::string& storePath
 }
 
 double FloorDisableLeast(const ToggleSet& set, const std::string& storePath,
-                         const std::string& snapshotPath) {
+                         const std::string& snapshotPath, bool readEach) {
     const Clock::time_point start = Clock::now();
     HKEY key = nullptr;
-    if (RegOpenKeyExA(set.root, set.keyPath.c_str(), 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
+    if (RegOpenKeyExA(set.root, set.keyPath.c_str(), 0, KEY_SET_VALUE | KEY_QUERY_VALUE, &key) ==
+        ERROR_SUCCESS) {
+        if (readEach) {
+            std::vector<BYTE> data(256);
+            for (const std::string& name : set.names) {
+                DWORD type = REG_NONE;
+                DWORD size = static_cast<DWORD>(data.size());
+                RegQueryValueExA(key, name.c_str(), nullptr, &type, data.data(), &size);
+            }
+        }
         // The store has every entry before any leaves its location.
         ReplaceWhole(storePath, set.records.Text(set.names.size()));
         for (const std::string& name : set.names) {

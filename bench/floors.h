@@ -68,9 +68,10 @@ double FloorEnable(HWND list, const ToggleSet& set, const std::string& storePath
 
 // The least work of "Отключить всё" and "Включить всё": every value deleted
 // (or written) and one durable whole replacement of the store and one of the
-// snapshot (when a path is given). The time taken.
+// snapshot (when a path is given). With `readEach`, every value is read
+// first, as a program that keeps what it removes must. The time taken.
 double FloorDisableLeast(const ToggleSet& set, const std::string& storePath,
-                         const std::string& snapshotPath);
+                         const std::string& snapshotPath, bool readEach = false);
 double FloorEnableLeast(const ToggleSet& set, const std::string& storePath,
                         const std::string& snapshotPath);
 

@@ -31,18 +31,24 @@ std::wstring WideName(const StartupEntry& entry) {
     return entry.exactName.empty() ? Wide(entry.title) : entry.exactName;
 }
 
-// EntryIsExact for an entry whose location is known to be of this kind.
-bool EntryIsExactAt(const StartupEntry& entry, LocationKind kind) {
+// EntryIsExact for texts whose location is known to be of this kind.
+bool TextsAreExactAt(const std::string& title, const std::string& command,
+                     const std::string& location, bool hasExactName, LocationKind kind) {
     // A "?" stands for a character the code page could not carry; no real
     // key, file or path holds one, and a value name that does is kept
     // exactly beside its title.
-    if (entry.location.find('?') != std::string::npos) {
+    if (location.find('?') != std::string::npos) {
         return false;
     }
     if (kind == LocationKind::WinIni) {
-        return entry.command.find('?') == std::string::npos;
+        return command.find('?') == std::string::npos;
     }
-    return entry.title.find('?') == std::string::npos || !entry.exactName.empty();
+    return title.find('?') == std::string::npos || hasExactName;
+}
+
+bool EntryIsExactAt(const StartupEntry& entry, LocationKind kind) {
+    return TextsAreExactAt(entry.title, entry.command, entry.location, !entry.exactName.empty(),
+                           kind);
 }
 
 // RemoveEntry of the texts at a location already classified.
@@ -70,11 +76,7 @@ LocationOutcome RemoveEntryAt(const LocationClass& place, const std::string& tit
 LocationOutcome WriteEntryAt(const LocationClass& place, const std::string& title,
                              const std::string& command, const std::string& location) {
     // Nothing is written under a name with "?" in place of a character.
-    StartupEntry texts;
-    texts.title = title;
-    texts.command = command;
-    texts.location = location;
-    if (!EntryIsExactAt(texts, place.kind)) {
+    if (!TextsAreExactAt(title, command, location, false, place.kind)) {
         return Refusal(OutcomeKind::NotExact, title, location);
     }
     switch (place.kind) {

@@ -2,7 +2,8 @@
 
 #include "base/handles.h"
 
-#include <cstdint>
+#include <atomic>
+#include <utility>
 #include <vector>
 
 namespace kv {
@@ -15,29 +16,47 @@ bool Refused(REGSAM access) {
     return g_writesBlocked && (access & (KEY_SET_VALUE | KEY_CREATE_SUB_KEY)) != 0;
 }
 
-// The keys of this thread's SharedKeysScope; null outside one.
-thread_local std::map<std::string, HKEY>* t_sharedKeys = nullptr;
+// The thread whose SharedKeysScope is in force (0: none), and that scope's
+// keys, which only that thread uses. Only one scope is in force at a time:
+// the first to start; the others, on any thread, share nothing.
+std::atomic<DWORD> g_sharedOwner{0};
+std::map<SharedKeysScope::Name, HKEY>* g_sharedKeys = nullptr;
 
-std::string SharedName(HKEY root, const std::string& path, REGSAM access) {
-    return std::to_string(reinterpret_cast<std::uintptr_t>(root)) + "|" + std::to_string(access) +
-           "|" + path;
+// The scope's key last asked for: a bulk change asks for one key many times
+// over, and comparing with it costs no copy of the path.
+const std::pair<const SharedKeysScope::Name, HKEY>* g_lastShared = nullptr;
+
+// The keys of the scope in force on this thread, or null.
+std::map<SharedKeysScope::Name, HKEY>* SharedKeysOfThisThread() {
+    return g_sharedOwner.load(std::memory_order_acquire) == GetCurrentThreadId() ? g_sharedKeys
+                                                                                 : nullptr;
 }
 
 // The scope's key for these, or null.
 HKEY SharedKey(HKEY root, const std::string& path, REGSAM access) {
-    if (t_sharedKeys == nullptr) {
+    std::map<SharedKeysScope::Name, HKEY>* keys = SharedKeysOfThisThread();
+    if (keys == nullptr) {
         return nullptr;
     }
-    const auto found = t_sharedKeys->find(SharedName(root, path, access));
-    return found == t_sharedKeys->end() ? nullptr : found->second;
+    if (g_lastShared != nullptr && g_lastShared->first.root == root &&
+        g_lastShared->first.access == access && g_lastShared->first.path == path) {
+        return g_lastShared->second;
+    }
+    const auto found = keys->find(SharedKeysScope::Name{root, access, path});
+    if (found == keys->end()) {
+        return nullptr;
+    }
+    g_lastShared = &*found;
+    return found->second;
 }
 
 // True when a scope took the newly opened key to close it itself.
 bool TakeShared(HKEY root, const std::string& path, REGSAM access, HKEY key) {
-    if (t_sharedKeys == nullptr) {
+    std::map<SharedKeysScope::Name, HKEY>* keys = SharedKeysOfThisThread();
+    if (keys == nullptr) {
         return false;
     }
-    (*t_sharedKeys)[SharedName(root, path, access)] = key;
+    (*keys)[SharedKeysScope::Name{root, access, path}] = key;
     return true;
 }
 
@@ -68,8 +87,12 @@ RegKey& RegKey::operator=(RegKey&& other) noexcept {
 }
 
 SharedKeysScope::SharedKeysScope() {
-    if (t_sharedKeys == nullptr) {
-        t_sharedKeys = &keys_;
+    DWORD none = 0;
+    if (g_sharedOwner.compare_exchange_strong(none, GetCurrentThreadId(),
+                                              std::memory_order_acq_rel)) {
+        // Only this thread reads these while it owns the scope.
+        g_sharedKeys = &keys_;
+        g_lastShared = nullptr;
         active_ = true;
     }
 }
@@ -78,7 +101,9 @@ SharedKeysScope::~SharedKeysScope() {
     if (!active_) {
         return;
     }
-    t_sharedKeys = nullptr;
+    g_sharedKeys = nullptr;
+    g_lastShared = nullptr;
+    g_sharedOwner.store(0, std::memory_order_release);
     for (const auto& key : keys_) {
         RegCloseKey(key.second);
     }

@@ -50,7 +50,8 @@ class RegKey {
 // a RegKey opened or created on this thread for a root, path and access that
 // one before it in the scope had gets the key that one opened, and the scope
 // closes them all when it ends. A key that could not be opened is asked for
-// again. Scopes do not nest: an inner one is ignored.
+// again. One scope is in force at a time: one started while another is, on
+// any thread, is ignored.
 class SharedKeysScope {
   public:
     SharedKeysScope();
@@ -58,8 +59,21 @@ class SharedKeysScope {
     SharedKeysScope(const SharedKeysScope&) = delete;
     SharedKeysScope& operator=(const SharedKeysScope&) = delete;
 
+    // The keys' names: root, access and path.
+    struct Name {
+        HKEY root;
+        REGSAM access;
+        std::string path;
+        bool operator<(const Name& other) const {
+            if (root != other.root) {
+                return root < other.root;
+            }
+            return access != other.access ? access < other.access : path < other.path;
+        }
+    };
+
   private:
-    std::map<std::string, HKEY> keys_; // by root, access and path
+    std::map<Name, HKEY> keys_;
     bool active_ = false;
 };
 

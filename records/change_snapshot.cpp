@@ -9,6 +9,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <utility>
 #include <unordered_set>
@@ -151,25 +152,62 @@ std::vector<StartupEntry> EntriesOf(const std::vector<SnapshotRecord>& records) 
     return entries;
 }
 
-// The first record not yet taken that holds the entry's texts: exactly, or
-// else as the comparison sees them; records.size() when none does.
-std::size_t FindRecord(const std::vector<SnapshotRecord>& records, const StartupEntry& entry,
-                       const std::vector<bool>& taken = std::vector<bool>()) {
+// Whether a record's texts are the entry's: exactly, or as the comparison
+// sees them.
+bool RecordHolds(const SnapshotRecord& record, const StartupEntry& entry, bool loose) {
+    return loose ? ComparisonKey(record.entry) == ComparisonKey(entry)
+                 : SameTexts(record.entry, entry);
+}
+
+// The first record that holds the entry's texts: exactly, or else as the
+// comparison sees them; records.size() when none does.
+std::size_t FindRecord(const std::vector<SnapshotRecord>& records, const StartupEntry& entry) {
     for (const bool loose : {false, true}) {
         const std::uint64_t hash = TextsHash(entry, loose);
         for (std::size_t i = 0; i < records.size(); ++i) {
-            if ((loose ? records[i].looseHash : records[i].exactHash) != hash ||
-                (i < taken.size() && taken[i])) {
-                continue;
-            }
-            const StartupEntry& found = records[i].entry;
-            if (loose ? ComparisonKey(found) == ComparisonKey(entry) : SameTexts(found, entry)) {
+            if ((loose ? records[i].looseHash : records[i].exactHash) == hash &&
+                RecordHolds(records[i], entry, loose)) {
                 return i;
             }
         }
     }
     return records.size();
 }
+
+// The records' places by their hashes, exact and loose, each kind sorted by
+// hash and then place: many entries are found among many records without a
+// pass over all for each.
+struct RecordIndex {
+    std::vector<std::pair<std::uint64_t, std::size_t>> byHash[2];
+
+    explicit RecordIndex(const std::vector<SnapshotRecord>& records) {
+        for (const bool loose : {false, true}) {
+            auto& index = byHash[loose ? 1 : 0];
+            index.reserve(records.size());
+            for (std::size_t i = 0; i < records.size(); ++i) {
+                index.emplace_back(loose ? records[i].looseHash : records[i].exactHash, i);
+            }
+            std::sort(index.begin(), index.end());
+        }
+    }
+
+    // FindRecord among the records not yet taken.
+    std::size_t Find(const std::vector<SnapshotRecord>& records, const StartupEntry& entry,
+                     const std::vector<bool>& taken) const {
+        for (const bool loose : {false, true}) {
+            const auto& index = byHash[loose ? 1 : 0];
+            const std::uint64_t hash = TextsHash(entry, loose);
+            auto at =
+                std::lower_bound(index.begin(), index.end(), std::make_pair(hash, std::size_t{0}));
+            for (; at != index.end() && at->first == hash; ++at) {
+                if (!taken[at->second] && RecordHolds(records[at->second], entry, loose)) {
+                    return at->second;
+                }
+            }
+        }
+        return records.size();
+    }
+};
 
 // What a text of report.ini holds: whether it is a whole snapshot, and its
 // records that name a place.
@@ -349,10 +387,13 @@ bool SnapshotMoveEntries(const std::vector<StartupEntry>& removed,
     // one pass: erasing them one by one would move the rest each time.
     std::vector<SnapshotRecord>& records = g_snapshot.records;
     std::vector<bool> taken(records.size(), false);
-    for (const StartupEntry& entry : removed) {
-        const std::size_t found = FindRecord(records, entry, taken);
-        if (found < records.size()) {
-            taken[found] = true;
+    if (!removed.empty()) {
+        const RecordIndex index(records);
+        for (const StartupEntry& entry : removed) {
+            const std::size_t found = index.Find(records, entry, taken);
+            if (found < records.size()) {
+                taken[found] = true;
+            }
         }
     }
     std::size_t kept = 0;

@@ -50,13 +50,14 @@ std::size_t PlaceAmongDisabled(const std::vector<RowState>& rows, std::size_t ro
     return place;
 }
 
-std::vector<StartupEntry> StoreForRows(const std::vector<RowState>& rows,
+std::vector<StartupEntry> StoreForRows(std::vector<RowState> rows,
                                        const std::vector<StartupEntry>& stored,
                                        const std::vector<StartupEntry>& kept) {
     std::vector<StartupEntry> texts;
-    for (const RowState& row : rows) {
+    texts.reserve(rows.size());
+    for (RowState& row : rows) {
         if (row.disabled) {
-            texts.push_back(row.texts);
+            texts.push_back(std::move(row.texts));
         }
     }
     if (texts.empty()) {
@@ -77,6 +78,14 @@ std::vector<RowState> ListRowStates() {
 }
 
 bool SaveDisabledRows(const std::vector<StartupEntry>& alsoStored) {
+    // With no row disabled (after "Включить всё"), the store is empty.
+    bool anyDisabled = false;
+    for (int row = 0; row < RowCount() && !anyDisabled; ++row) {
+        anyDisabled = RowUnchecked(row);
+    }
+    if (!anyDisabled) {
+        return WriteDisabledStore({});
+    }
     return WriteDisabledStore(StoreForRows(ListRowStates(), CurrentDisabledEntries(), alsoStored));
 }
 
@@ -94,7 +103,7 @@ bool StoredEntryOfRow(int row, StartupEntry& entry) {
     for (const StartupEntry& text : texts) {
         rows.push_back({text, true});
     }
-    const std::vector<StartupEntry> store = StoreForRows(rows, stored);
+    const std::vector<StartupEntry> store = StoreForRows(std::move(rows), stored);
     if (place >= store.size()) {
         return false;
     }
@@ -117,7 +126,7 @@ bool RecordRow(int row, const StartupEntry& entry) {
     for (StartupEntry& text : texts) {
         rows.push_back({std::move(text), true});
     }
-    return WriteDisabledStore(StoreForRows(rows, CurrentDisabledEntries(), {entry}));
+    return WriteDisabledStore(StoreForRows(std::move(rows), CurrentDisabledEntries(), {entry}));
 }
 
 bool ForgetRow(int row) {
@@ -130,7 +139,7 @@ bool ForgetRow(int row) {
     for (std::size_t i = 0; i < texts.size(); ++i) {
         rows.push_back({std::move(texts[i]), i != place});
     }
-    return WriteDisabledStore(StoreForRows(rows, CurrentDisabledEntries()));
+    return WriteDisabledStore(StoreForRows(std::move(rows), CurrentDisabledEntries()));
 }
 
 } // namespace kv

@@ -24,7 +24,7 @@ std::size_t PlaceAmongDisabled(const std::vector<RowState>& rows, std::size_t ro
 // What the store must hold for these rows: the disabled ones, top first,
 // each with what a record of its texts keeps, the first not yet taken of
 // `kept` (entries just taken out of their locations) and then of `stored`.
-std::vector<StartupEntry> StoreForRows(const std::vector<RowState>& rows,
+std::vector<StartupEntry> StoreForRows(std::vector<RowState> rows,
                                        const std::vector<StartupEntry>& stored,
                                        const std::vector<StartupEntry>& kept = {});
 

@@ -199,6 +199,8 @@ void UncheckAllRows() {
     const ListDrawingPaused drawing;
     std::vector<StartupEntry> kept;
     std::vector<int> keptRows;
+    kept.reserve(rows.size());
+    keptRows.reserve(rows.size());
     std::string status;
     for (int row : rows) {
         StartupEntry entry = RowTexts(row);
@@ -214,7 +216,7 @@ void UncheckAllRows() {
     for (int row : keptRows) {
         states[static_cast<std::size_t>(row)].disabled = true;
     }
-    if (!WriteDisabledStore(StoreForRows(states, CurrentDisabledEntries(), kept))) {
+    if (!WriteDisabledStore(StoreForRows(std::move(states), CurrentDisabledEntries(), kept))) {
         for (const StartupEntry& entry : kept) {
             DiscardKeptFile(entry.kept.file);
         }

@@ -201,10 +201,12 @@ void FillEntryList(const std::vector<StartupEntry>& rows) {
 }
 
 ListDrawingPaused::ListDrawingPaused() {
+    PauseRowDrawing(true);
     SendMessageA(g_app.entryList, WM_SETREDRAW, FALSE, 0);
 }
 
 ListDrawingPaused::~ListDrawingPaused() {
+    PauseRowDrawing(false);
     SendMessageA(g_app.entryList, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(g_app.entryList, nullptr, TRUE);
 }

@@ -124,7 +124,13 @@ ListRow MakeRow(const StartupEntry& entry) {
     return row;
 }
 
+// Pauses of row drawing now in force.
+int g_rowDrawingPauses = 0;
+
 void RedrawRow(int row) {
+    if (g_rowDrawingPauses > 0) {
+        return;
+    }
     SendMessageA(g_app.entryList, LVM_REDRAWITEMS, static_cast<WPARAM>(row),
                  static_cast<LPARAM>(row));
 }
@@ -362,6 +368,10 @@ void ReorderRows(const std::vector<std::size_t>& order) {
         sorted.push_back(g_rows[index]);
     }
     g_rows = std::move(sorted);
+}
+
+void PauseRowDrawing(bool paused) {
+    g_rowDrawingPauses += paused ? 1 : -1;
 }
 
 } // namespace kv

@@ -50,6 +50,9 @@ void SetRowBox(int row, bool checked);
 void SetRowSwitchedOff(int row, bool off);
 // Shows a row's status as "Выполняется" or "Остановлено".
 void SetRowRunning(int row, bool running);
+// While paused (pauses nest), the three above do not draw the row: the one
+// who paused draws the list whole after.
+void PauseRowDrawing(bool paused);
 
 // The first row from `start` on (then from the top) whose title is `text`,
 // or begins with it when `partial`, in any letter case; -1 when none is.

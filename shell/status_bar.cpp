@@ -75,6 +75,12 @@ void SetStatusBarParts(int width) {
     // The left part never ends before the bar's start: -1 would stretch it
     // over the whole bar.
     const int parts[2] = {std::max(0, width - CountPartWidth(text)), width};
+    // Parts set again as they stand would only lay the bar out anew.
+    int current[2] = {0, 0};
+    if (SendMessageA(g_app.statusBar, SB_GETPARTS, 2, reinterpret_cast<LPARAM>(current)) == 2 &&
+        current[0] == parts[0] && current[1] == parts[1]) {
+        return;
+    }
     SendMessageA(g_app.statusBar, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(parts));
 }
 
