@@ -172,21 +172,24 @@ TEST_F(DisabledStore, AStoreThatCannotBeReadWholeIsNeverRewritten) {
 }
 
 // A bulk move takes out one record for each entry that left (equal entries
-// take equal records in turn, the loosely equal one last), adds the ones
-// that came back, and keeps the others in their order.
+// take equal records in turn, a loosely equal one only when no exact one is
+// left, even when it stands first), adds the ones that came back, and keeps
+// the others in their order.
 TEST_F(DisabledStore, TheSnapshotLearnsOfABulkMoveRecordByRecord) {
     const std::string run = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
     ASSERT_TRUE(kv::WriteChangeSnapshot({Entry("Twin", "t.exe", run), Entry("Keep", "k.exe", run),
-                                         Entry("Twin", "t.exe", run), Entry("LOOSE", "L.EXE", run),
+                                         Entry("CASE", "C.EXE", run), Entry("Twin", "t.exe", run),
+                                         Entry("LOOSE", "L.EXE", run), Entry("Case", "c.exe", run),
                                          Entry("Last", "l.exe", run)}));
     ASSERT_TRUE(kv::SnapshotMoveEntries({Entry("Twin", "t.exe", run), Entry("loose", "l.exe", run),
-                                         Entry("Twin", "t.exe", run), Entry("Twin", "t.exe", run)},
+                                         Entry("Case", "c.exe", run), Entry("Twin", "t.exe", run),
+                                         Entry("Twin", "t.exe", run)},
                                         {Entry("Back", "b.exe", run)}));
     std::vector<std::string> titles;
     for (const kv::StartupEntry& entry : kv::ReadChangeSnapshot()) {
         titles.push_back(entry.title);
     }
-    EXPECT_EQ((std::vector<std::string>{"Keep", "Last", "Back"}), titles);
+    EXPECT_EQ((std::vector<std::string>{"Keep", "CASE", "Last", "Back"}), titles);
 }
 
 } // namespace

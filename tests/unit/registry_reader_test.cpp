@@ -1,6 +1,7 @@
 #include "base/text.h"
 #include "entries/catalogue.h"
 #include "entries/command_path.h"
+#include "entries/registry.h"
 #include "entries/registry_reader.h"
 
 #include "support/registry_fixture.h"
@@ -8,6 +9,8 @@
 #include "support/text.h"
 
 #include <gtest/gtest.h>
+
+#include <thread>
 
 using kv::ScanRegistryKey;
 using kv::ScanRegistrySubkeys;
@@ -127,6 +130,58 @@ TEST_F(RegistryReader, SubkeysTakeEveryValueAsText) {
     EXPECT_EQ("ab", FindTitle(scan.rows, "Binary")->command); // up to the first zero byte
     // The subkey name keeps the case the registry gives it.
     EXPECT_EQ(std::string::npos, FindTitle(scan.rows, "Helper")->location.find("vendor"));
+}
+
+// One shared-keys scope is in force at a time, and only on its own thread:
+// a key opened on another thread is that thread's own, and the keys shared
+// in the scope are closed when it ends; a later scope on the other thread
+// shares its keys there.
+TEST_F(RegistryReader, SharedKeysStayOnTheThreadWhoseScopeIsInForce) {
+    HKEY shared = nullptr;
+    {
+        const kv::SharedKeysScope scope;
+        kv::RegKey first;
+        kv::RegKey second;
+        ASSERT_TRUE(first.Open(HKEY_CURRENT_USER, kv::kRunKey, KEY_QUERY_VALUE));
+        ASSERT_TRUE(second.Open(HKEY_CURRENT_USER, kv::kRunKey, KEY_QUERY_VALUE));
+        EXPECT_EQ(first.get(), second.get());
+        shared = first.get();
+        HKEY otherThreads[2] = {nullptr, nullptr};
+        std::thread other([&otherThreads] {
+            const kv::SharedKeysScope ignored;
+            kv::RegKey own;
+            kv::RegKey again;
+            if (own.Open(HKEY_CURRENT_USER, kv::kRunKey, KEY_QUERY_VALUE) &&
+                again.Open(HKEY_CURRENT_USER, kv::kRunKey, KEY_QUERY_VALUE)) {
+                otherThreads[0] = own.get();
+                otherThreads[1] = again.get();
+            }
+        });
+        other.join();
+        ASSERT_NE(nullptr, otherThreads[0]);
+        EXPECT_NE(shared, otherThreads[0]);
+        EXPECT_NE(otherThreads[0], otherThreads[1]);
+        EXPECT_EQ(ERROR_SUCCESS, RegQueryInfoKeyA(shared, nullptr, nullptr, nullptr, nullptr,
+                                                  nullptr, nullptr, nullptr, nullptr, nullptr,
+                                                  nullptr, nullptr));
+    }
+    EXPECT_EQ(ERROR_INVALID_HANDLE, RegQueryInfoKeyA(shared, nullptr, nullptr, nullptr, nullptr,
+                                                     nullptr, nullptr, nullptr, nullptr, nullptr,
+                                                     nullptr, nullptr));
+    HKEY later[2] = {nullptr, nullptr};
+    std::thread other([&later] {
+        const kv::SharedKeysScope scope;
+        kv::RegKey first;
+        kv::RegKey second;
+        if (first.Open(HKEY_CURRENT_USER, kv::kRunKey, KEY_QUERY_VALUE) &&
+            second.Open(HKEY_CURRENT_USER, kv::kRunKey, KEY_QUERY_VALUE)) {
+            later[0] = first.get();
+            later[1] = second.get();
+        }
+    });
+    other.join();
+    ASSERT_NE(nullptr, later[0]);
+    EXPECT_EQ(later[0], later[1]);
 }
 
 } // namespace
