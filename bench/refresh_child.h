@@ -8,8 +8,9 @@
 namespace kvbench {
 
 // The child: the program's window with its settings in FOLDER, a registry
-// holding only ENTRIES values, one untimed refresh and kRuns timed ones;
-// writes the row count and the median in microseconds to RESULT.
+// holding only ENTRIES values, one untimed refresh and then timed ones (kRuns,
+// or more for fewer than 10,000 entries); writes the row count and the median
+// in microseconds to RESULT.
 int MeasureRefreshTime(int entries, const std::string& folder, const std::string& resultPath);
 
 // Starts the child and waits for it; the median in milliseconds, 0 when it

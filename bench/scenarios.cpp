@@ -356,7 +356,7 @@ Figures ToggleFigures(const ToggleTimes& program, const ToggleTimes& floor,
 
 // Rounds of the toggle scenario: more than the others', since each timing
 // is a few milliseconds and the disk's flushes vary.
-constexpr int kToggleRuns = 7;
+constexpr int kToggleRuns = 11;
 
 // The program's "Отключить всё" and then "Включить всё", timed.
 void ProgramToggles(ToggleTimes& program) {

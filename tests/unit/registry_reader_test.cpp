@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <thread>
+#include <utility>
 
 using kv::ScanRegistryKey;
 using kv::ScanRegistrySubkeys;
@@ -132,10 +133,32 @@ TEST_F(RegistryReader, SubkeysTakeEveryValueAsText) {
     EXPECT_EQ(std::string::npos, FindTitle(scan.rows, "Helper")->location.find("vendor"));
 }
 
+// The keys of two opens of the Run key on a thread of their own, inside a
+// shared-keys scope there; null when an open failed.
+std::pair<HKEY, HKEY> TwoOpensOnAnotherThread() {
+    std::pair<HKEY, HKEY> keys(nullptr, nullptr);
+    std::thread other([&keys] {
+        const kv::SharedKeysScope scope;
+        kv::RegKey first;
+        kv::RegKey second;
+        if (first.Open(HKEY_CURRENT_USER, kv::kRunKey, KEY_QUERY_VALUE) &&
+            second.Open(HKEY_CURRENT_USER, kv::kRunKey, KEY_QUERY_VALUE)) {
+            keys = {first.get(), second.get()};
+        }
+    });
+    other.join();
+    return keys;
+}
+
+LONG QueryInfo(HKEY key) {
+    return RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                            nullptr, nullptr, nullptr, nullptr);
+}
+
 // One shared-keys scope is in force at a time, and only on its own thread:
-// a key opened on another thread is that thread's own, and the keys shared
-// in the scope are closed when it ends; a later scope on the other thread
-// shares its keys there.
+// while it is, another thread's scope shares nothing and its keys are its
+// own; the keys shared in the scope are closed when it ends; a later scope
+// on another thread shares its keys there.
 TEST_F(RegistryReader, SharedKeysStayOnTheThreadWhoseScopeIsInForce) {
     HKEY shared = nullptr;
     {
@@ -146,42 +169,16 @@ TEST_F(RegistryReader, SharedKeysStayOnTheThreadWhoseScopeIsInForce) {
         ASSERT_TRUE(second.Open(HKEY_CURRENT_USER, kv::kRunKey, KEY_QUERY_VALUE));
         EXPECT_EQ(first.get(), second.get());
         shared = first.get();
-        HKEY otherThreads[2] = {nullptr, nullptr};
-        std::thread other([&otherThreads] {
-            const kv::SharedKeysScope ignored;
-            kv::RegKey own;
-            kv::RegKey again;
-            if (own.Open(HKEY_CURRENT_USER, kv::kRunKey, KEY_QUERY_VALUE) &&
-                again.Open(HKEY_CURRENT_USER, kv::kRunKey, KEY_QUERY_VALUE)) {
-                otherThreads[0] = own.get();
-                otherThreads[1] = again.get();
-            }
-        });
-        other.join();
-        ASSERT_NE(nullptr, otherThreads[0]);
-        EXPECT_NE(shared, otherThreads[0]);
-        EXPECT_NE(otherThreads[0], otherThreads[1]);
-        EXPECT_EQ(ERROR_SUCCESS, RegQueryInfoKeyA(shared, nullptr, nullptr, nullptr, nullptr,
-                                                  nullptr, nullptr, nullptr, nullptr, nullptr,
-                                                  nullptr, nullptr));
+        const std::pair<HKEY, HKEY> other = TwoOpensOnAnotherThread();
+        ASSERT_NE(nullptr, other.first);
+        EXPECT_NE(shared, other.first);
+        EXPECT_NE(other.first, other.second);
+        EXPECT_EQ(ERROR_SUCCESS, QueryInfo(shared));
     }
-    EXPECT_EQ(ERROR_INVALID_HANDLE, RegQueryInfoKeyA(shared, nullptr, nullptr, nullptr, nullptr,
-                                                     nullptr, nullptr, nullptr, nullptr, nullptr,
-                                                     nullptr, nullptr));
-    HKEY later[2] = {nullptr, nullptr};
-    std::thread other([&later] {
-        const kv::SharedKeysScope scope;
-        kv::RegKey first;
-        kv::RegKey second;
-        if (first.Open(HKEY_CURRENT_USER, kv::kRunKey, KEY_QUERY_VALUE) &&
-            second.Open(HKEY_CURRENT_USER, kv::kRunKey, KEY_QUERY_VALUE)) {
-            later[0] = first.get();
-            later[1] = second.get();
-        }
-    });
-    other.join();
-    ASSERT_NE(nullptr, later[0]);
-    EXPECT_EQ(later[0], later[1]);
+    EXPECT_EQ(ERROR_INVALID_HANDLE, QueryInfo(shared));
+    const std::pair<HKEY, HKEY> later = TwoOpensOnAnotherThread();
+    ASSERT_NE(nullptr, later.first);
+    EXPECT_EQ(later.first, later.second);
 }
 
 } // namespace
