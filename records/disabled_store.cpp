@@ -36,7 +36,10 @@ struct StoreCopy {
     // Set when the text is this program's own last write, with one record
     // per entry in "object 1".."object N" right after "common": the sections
     // of the text then let the next write take over the unchanged records.
+    // A whole write of the store leaves that to be found out when first
+    // asked (`ownToCheck`): a bulk change need not read its text again.
     bool own = false;
+    bool ownToCheck = false;
     std::vector<ProfileTextSection> sections;
 };
 
@@ -79,20 +82,26 @@ void RememberCopy(const std::string& path, std::string text, std::vector<Startup
     g_copy.text = std::move(text);
     g_copy.entries = std::move(entries);
     g_copy.own = false;
+    g_copy.ownToCheck = false;
     g_copy.sections.clear();
 }
 
-// Marks the copy as the program's own write when its records are the
-// entries one for one.
-void RememberOwnWrite() {
-    std::vector<ProfileTextSection> sections = ProfileTextSections(g_copy.text);
-    bool own =
-        g_copy.valid && sections.size() > g_copy.entries.size() && sections[0].name == "common";
-    for (std::size_t k = 1; own && k <= g_copy.entries.size(); ++k) {
-        own = sections[k].number == static_cast<long long>(k);
+// Whether the copy is the program's own write whose records are the entries
+// one for one; found out from its text the first time it is asked after a
+// whole write.
+bool CopyIsOwn() {
+    if (g_copy.ownToCheck) {
+        g_copy.ownToCheck = false;
+        std::vector<ProfileTextSection> sections = ProfileTextSections(g_copy.text);
+        bool own =
+            g_copy.valid && sections.size() > g_copy.entries.size() && sections[0].name == "common";
+        for (std::size_t k = 1; own && k <= g_copy.entries.size(); ++k) {
+            own = sections[k].number == static_cast<long long>(k);
+        }
+        g_copy.own = own;
+        g_copy.sections = own ? std::move(sections) : std::vector<ProfileTextSection>();
     }
-    g_copy.own = own;
-    g_copy.sections = own ? std::move(sections) : std::vector<ProfileTextSection>();
+    return g_copy.own;
 }
 
 // The store's new text when the record `added` is put in at `index`, or the
@@ -160,7 +169,7 @@ bool ChangeOneEntry(std::size_t index, const StartupEntry* added) {
     const std::string path = StorePath();
     const std::size_t count = g_copy.entries.size();
     const bool fits = added != nullptr ? index <= count && !added->location.empty() : index < count;
-    if (!(CopyIsCurrent(path) && g_copy.own && fits)) {
+    if (!(CopyIsCurrent(path) && CopyIsOwn() && fits)) {
         std::vector<StartupEntry> entries = ReadDisabledEntries();
         if (added != nullptr) {
             entries.insert(entries.begin() + static_cast<std::ptrdiff_t>(
@@ -236,7 +245,7 @@ bool DisabledStoreMayChange() {
 }
 
 bool DisabledStoreIsOwnWrite() {
-    return CopyIsCurrent(StorePath()) && g_copy.own;
+    return CopyIsCurrent(StorePath()) && CopyIsOwn();
 }
 
 std::vector<StartupEntry> ReadDisabledStore() {
@@ -311,9 +320,7 @@ bool WriteDisabledStore(const std::vector<StartupEntry>& disabled) {
     }
     const bool oneForOne = written.size() == records.size();
     RememberCopy(path, std::move(text), std::move(written));
-    if (oneForOne) {
-        RememberOwnWrite();
-    }
+    g_copy.ownToCheck = oneForOne;
     return true;
 }
 
