@@ -3,7 +3,6 @@
 #include "base/text.h"
 #include "entries/startup_folder.h"
 
-#include <atomic>
 #include <vector>
 
 namespace kv {
@@ -125,29 +124,10 @@ LocationClass ClassifyLocationIn(const std::string& location, const std::string&
 }
 
 LocationClass ClassifyLocation(const std::string& location) {
-    // The registry and win.ini need no look-up, and their class depends on
-    // the string alone: the last one is kept, since a change of many entries
-    // asks for one location many times over. The Startup folders are asked
+    // The registry and win.ini need no look-up; the Startup folders are asked
     // for only when the string names neither.
-    // A thread that finds the kept one in use by another does without it.
-    static std::atomic_flag inUse = ATOMIC_FLAG_INIT;
-    static std::string lastLocation;
-    static LocationClass lastFixed;
-    if (!inUse.test_and_set(std::memory_order_acquire)) {
-        const bool known = lastFixed.kind != LocationKind::Unknown && location == lastLocation;
-        LocationClass kept = known ? lastFixed : LocationClass();
-        inUse.clear(std::memory_order_release);
-        if (known) {
-            return kept;
-        }
-    }
     const LocationClass fixed = ClassifyLocationIn(location, std::string(), std::string());
     if (fixed.kind != LocationKind::Unknown) {
-        if (!inUse.test_and_set(std::memory_order_acquire)) {
-            lastLocation = location;
-            lastFixed = fixed;
-            inUse.clear(std::memory_order_release);
-        }
         return fixed;
     }
     return ClassifyLocationIn(location, GetStartupFolderPath(kCurrentUserStartup),

@@ -13,6 +13,10 @@
 
 namespace kv {
 
+namespace {
+
+// The three texts as one key, equal only for equal texts: the lengths keep
+// "a|bc" and "ab|c" apart.
 std::string TextsKey(const StartupEntry& entry) {
     std::string key = std::to_string(entry.title.size());
     key.reserve(key.size() + entry.title.size() + entry.command.size() + entry.location.size() +
@@ -25,8 +29,6 @@ std::string TextsKey(const StartupEntry& entry) {
     key += entry.location;
     return key;
 }
-
-namespace {
 
 // True when a value's bytes, read as text up to the first zero byte, are the
 // command: the command shown for a value is that text.

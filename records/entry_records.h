@@ -30,10 +30,6 @@ StartupEntry EntryOfRecord(const ProfileRecord& record, const std::string& keptF
 // extension, n from 2 on, as the kept-files folder names copies.
 bool KeptNameBelongsTo(const std::string& name, const std::string& title);
 
-// The three texts as one key, equal only for equal texts: the lengths keep
-// "a|bc" and "ab|c" apart.
-std::string TextsKey(const StartupEntry& entry);
-
 // True when the two entries have the same title, command and location.
 bool SameTexts(const StartupEntry& a, const StartupEntry& b);
 

@@ -78,14 +78,6 @@ std::vector<RowState> ListRowStates() {
 }
 
 bool SaveDisabledRows(const std::vector<StartupEntry>& alsoStored) {
-    // With no row disabled (after "Включить всё"), the store is empty.
-    bool anyDisabled = false;
-    for (int row = 0; row < RowCount() && !anyDisabled; ++row) {
-        anyDisabled = RowUnchecked(row);
-    }
-    if (!anyDisabled) {
-        return WriteDisabledStore({});
-    }
     return WriteDisabledStore(StoreForRows(ListRowStates(), CurrentDisabledEntries(), alsoStored));
 }
 

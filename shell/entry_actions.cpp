@@ -284,9 +284,9 @@ void CheckAllRows() {
         StoreForRows(ListRowStates(), CurrentDisabledEntries());
     SnapshotMoveEntries({}, stored);
     std::vector<bool> wentBack(stored.size(), false);
-    std::size_t backCount = 0;
     std::vector<StartupEntry> notBack;
-    for (std::size_t i = 0; i < rows.size() && i < stored.size(); ++i) {
+    const std::size_t count = std::min(rows.size(), stored.size());
+    for (std::size_t i = 0; i < count; ++i) {
         const LocationOutcome outcome = WriteKeptEntry(stored[i]);
         // The status bar tells of the last entry.
         if (!outcome.succeeded()) {
@@ -296,18 +296,17 @@ void CheckAllRows() {
         }
         SetRowBox(rows[i], true);
         wentBack[i] = true;
-        ++backCount;
         status.clear();
         if (!switchedOff.empty() &&
             switchedOff.Contains(ClassifyLocation(stored[i].location), stored[i].title)) {
             SwitchOnAfterWrite(rows[i], stored[i], status);
         }
-        if (status.empty() && i + 1 == std::min(rows.size(), stored.size())) {
+        if (status.empty() && i + 1 == count) {
             status = EnabledText(stored[i]);
         }
     }
     SnapshotMoveEntries(notBack, {});
-    if (backCount > 0) {
+    if (notBack.size() < count) {
         if (SaveDisabledRows()) {
             for (std::size_t i = 0; i < stored.size(); ++i) {
                 if (wentBack[i]) {
