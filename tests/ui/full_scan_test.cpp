@@ -1,5 +1,6 @@
 #include "entries/catalogue.h"
 #include "entries/command_path.h"
+#include "entries/startup_folder.h"
 #include "shell/entry_list.h"
 #include "shell/scan_driver.h"
 
@@ -10,6 +11,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <string>
+#include <tuple>
+#include <vector>
 
 using kvtest::Ansi;
 
@@ -73,6 +77,38 @@ TEST_F(FullRefresh, ListsRegistryFolderAndWinIniRowsTogether) {
     ASSERT_LT(winIniText, texts.size());
     EXPECT_LT(registryText, foldersText);
     EXPECT_LT(foldersText, winIniText);
+}
+
+// The Startup folders are read on threads of their own beside the registry:
+// the rows must be those that reading each folder in turn gives, each link
+// with its own target, none lost or mixed up between the folders.
+TEST_F(FullRefresh, FoldersReadBesideTheRegistryGiveWhatReadingThemInTurnGives) {
+    const std::string notepad = kv::WindowsDirectory() + "\\notepad.exe";
+    for (int i = 0; i < 40; ++i) {
+        const std::string name = "Tool " + std::to_string(i) + ".lnk";
+        kvtest::MakeShellLink(kvtest::CurrentUserStartupFolder() + "\\" + name, notepad,
+                              "/user " + std::to_string(i));
+        kvtest::MakeShellLink(kvtest::AllUsersStartupFolder() + "\\" + name, notepad,
+                              "/all " + std::to_string(i));
+        kvtest::SetValue(HKEY_CURRENT_USER, kv::kRunKey, "Value " + std::to_string(i), notepad);
+    }
+    using Texts = std::tuple<std::string, std::string, std::string>;
+    std::vector<Texts> inTurn;
+    for (int folder : {kv::kCurrentUserStartup, kv::kAllUsersStartup}) {
+        for (const kv::StartupEntry& row : kv::ScanStartupFolder(folder)) {
+            inTurn.emplace_back(row.title, row.command, row.location);
+        }
+    }
+    ASSERT_EQ(80u, inTurn.size());
+    std::vector<Texts> read;
+    for (const kv::StartupEntry& row : kv::ReadStartupSet()) {
+        if (row.location != kv::RegistryLocationString("HKCU", kv::kRunKey)) {
+            read.emplace_back(row.title, row.command, row.location);
+        }
+    }
+    std::sort(inTurn.begin(), inTurn.end());
+    std::sort(read.begin(), read.end());
+    EXPECT_EQ(inTurn, read);
 }
 
 } // namespace
