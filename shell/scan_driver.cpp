@@ -1,5 +1,6 @@
 #include "shell/scan_driver.h"
 
+#include "base/handles.h"
 #include "base/strings.h"
 #include "entries/catalogue.h"
 #include "entries/path_cache.h"
@@ -17,12 +18,64 @@
 #include "shell/status_bar.h"
 #include "resource.h"
 
-#include <future>
+#include <windows.h>
+#include <process.h>
+
+#include <exception>
 #include <vector>
 
 namespace kv {
 
 namespace {
+
+// One Startup folder read on a thread of its own, from when it is made until
+// its rows are asked for; where no thread can be made, the rows are read
+// when asked for. A plain thread of the platform's: nothing of it outlives
+// the read.
+class FolderReadBeside {
+  public:
+    explicit FolderReadBeside(int selector) : selector_(selector) {
+        thread_.Reset(
+            reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, &Read, this, 0, nullptr)));
+    }
+    ~FolderReadBeside() { Finish(); }
+    FolderReadBeside(const FolderReadBeside&) = delete;
+    FolderReadBeside& operator=(const FolderReadBeside&) = delete;
+
+    std::vector<StartupEntry> Rows() {
+        if (!thread_.valid()) {
+            return ScanStartupFolder(selector_);
+        }
+        Finish();
+        if (failure_) {
+            std::rethrow_exception(failure_);
+        }
+        return std::move(rows_);
+    }
+
+  private:
+    static unsigned __stdcall Read(void* self) {
+        FolderReadBeside& read = *static_cast<FolderReadBeside*>(self);
+        try {
+            read.rows_ = ScanStartupFolder(read.selector_);
+        } catch (...) {
+            read.failure_ = std::current_exception();
+        }
+        return 0;
+    }
+    void Finish() {
+        if (thread_.valid() && !finished_) {
+            WaitForSingleObject(thread_.get(), INFINITE);
+            finished_ = true;
+        }
+    }
+
+    int selector_;
+    UniqueHandle thread_;
+    bool finished_ = false;
+    std::vector<StartupEntry> rows_;
+    std::exception_ptr failure_;
+};
 
 void Append(std::vector<StartupEntry>& to, std::vector<StartupEntry>&& rows) {
     for (StartupEntry& row : rows) {
@@ -42,12 +95,9 @@ std::vector<StartupEntry> ReadActiveLocations(bool showProgress) {
     // Loading a shortcut is mostly the shell's own work, not the registry's:
     // both Startup folders are read on threads of their own while this one
     // reads the registry. Their rows still follow the registry's, in the
-    // same order; where no thread can be made, each is read when asked for.
-    const auto policy = std::launch::async | std::launch::deferred;
-    std::future<std::vector<StartupEntry>> currentUserFolder =
-        std::async(policy, ScanStartupFolder, kCurrentUserStartup);
-    std::future<std::vector<StartupEntry>> allUsersFolder =
-        std::async(policy, ScanStartupFolder, kAllUsersStartup);
+    // same order.
+    FolderReadBeside currentUserFolder(kCurrentUserStartup);
+    FolderReadBeside allUsersFolder(kAllUsersStartup);
 
     progress(LoadText(IDS_SCAN_REGISTRY));
     for (const RegistryLocation& key : kValueKeys) {
@@ -63,8 +113,8 @@ std::vector<StartupEntry> ReadActiveLocations(bool showProgress) {
     }
 
     progress(LoadText(IDS_SCAN_FOLDERS));
-    Append(read, currentUserFolder.get());
-    Append(read, allUsersFolder.get());
+    Append(read, currentUserFolder.Rows());
+    Append(read, allUsersFolder.Rows());
 
     progress(LoadText(IDS_SCAN_WININI));
     Append(read, ScanWinIniParameter("run"));
