@@ -202,8 +202,10 @@ void UncheckAllRows() {
     kept.reserve(rows.size());
     keptRows.reserve(rows.size());
     std::string status;
+    // The rows' texts are taken once, for the forms and for the store.
+    std::vector<RowState> states = ListRowStates();
     for (int row : rows) {
-        StartupEntry entry = RowTexts(row);
+        StartupEntry entry = states[static_cast<std::size_t>(row)].texts;
         LocationOutcome refusal;
         if (KeepEntryForm(entry, NewKeptFilePath, refusal)) {
             kept.push_back(std::move(entry));
@@ -212,7 +214,6 @@ void UncheckAllRows() {
             status = OutcomeStatusText(refusal);
         }
     }
-    std::vector<RowState> states = ListRowStates();
     for (int row : keptRows) {
         states[static_cast<std::size_t>(row)].disabled = true;
     }
