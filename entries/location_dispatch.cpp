@@ -3,6 +3,7 @@
 #include "base/handles.h"
 #include "entries/catalogue.h"
 #include "entries/command_path.h"
+#include "entries/entry_identity.h"
 #include "entries/location_removers.h"
 #include "entries/location_writers.h"
 #include "entries/registry.h"
@@ -19,16 +20,6 @@ LocationOutcome Refusal(OutcomeKind kind, const std::string& title, const std::s
     outcome.name = title;
     outcome.detail = location;
     return outcome;
-}
-
-bool IsRegistry(LocationKind kind) {
-    return kind == LocationKind::RegistryKey || kind == LocationKind::RegistrySubkey ||
-           kind == LocationKind::RunOnceExSection;
-}
-
-// The name of the value or file: exact when the entry carries it.
-std::wstring WideName(const StartupEntry& entry) {
-    return entry.exactName.empty() ? Wide(entry.title) : entry.exactName;
 }
 
 // EntryIsExact for texts whose location is known to be of this kind.
@@ -119,7 +110,7 @@ LocationOutcome RemoveEntry(const StartupEntry& entry) {
     if (entry.exactName.empty()) {
         return RemoveEntryAt(place, entry.title, entry.command, entry.location);
     }
-    if (IsRegistry(place.kind)) {
+    if (IsRegistryKind(place.kind)) {
         return RemoveRegistryValueWide(RootKeyFromName(place.root), place.keyPath, entry.exactName,
                                        entry.title);
     }
@@ -152,12 +143,12 @@ bool KeepEntryForm(StartupEntry& entry,
         refusal = Refusal(OutcomeKind::NotExact, entry.title, entry.location);
         return false;
     }
-    if (IsRegistry(place.kind)) {
+    if (IsRegistryKind(place.kind)) {
         RegKey key;
         DWORD type = REG_NONE;
         std::string wideBytes;
         if (!key.Open(RootKeyFromName(place.root), place.keyPath, KEY_QUERY_VALUE) ||
-            QueryValueWide(key.get(), WideName(entry), type, wideBytes) != ERROR_SUCCESS) {
+            QueryValueWide(key.get(), ExactNameOf(entry), type, wideBytes) != ERROR_SUCCESS) {
             refusal = Refusal(OutcomeKind::NotRemoved, entry.title, entry.location);
             return false;
         }
@@ -177,7 +168,7 @@ bool KeepEntryForm(StartupEntry& entry,
         refusal = Refusal(OutcomeKind::BadFileName, entry.title, entry.location);
         return false;
     }
-    const std::wstring path = Wide(place.folder) + L"\\" + WideName(entry);
+    const std::wstring path = Wide(place.folder) + L"\\" + ExactNameOf(entry);
     const DWORD attributes = GetFileAttributesW(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         refusal = Refusal(OutcomeKind::NotRemoved, entry.title, entry.location);
@@ -201,7 +192,7 @@ LocationOutcome WriteKeptEntry(const StartupEntry& entry) {
     const OutcomeBox box = place.kind == LocationKind::RunOnceExSection
                                ? OutcomeBox::CantCreateSection
                                : OutcomeBox::CantCreateValue;
-    if (IsRegistry(place.kind) && entry.kept.hasValue) {
+    if (IsRegistryKind(place.kind) && entry.kept.hasValue) {
         if (entry.exactName.empty() && !entry.kept.wide) {
             return SetRegistryValueExactly(place.root, place.keyPath, entry.title,
                                            entry.kept.valueType, entry.kept.valueBytes, box);
@@ -209,7 +200,7 @@ LocationOutcome WriteKeptEntry(const StartupEntry& entry) {
         const std::string wideBytes = entry.kept.wide || !IsStringValueType(entry.kept.valueType)
                                           ? entry.kept.valueBytes
                                           : BytesOfWide(Wide(entry.kept.valueBytes));
-        return SetRegistryValueWide(place.root, place.keyPath, WideName(entry), entry.title,
+        return SetRegistryValueWide(place.root, place.keyPath, ExactNameOf(entry), entry.title,
                                     entry.kept.valueType, wideBytes, box);
     }
     if (place.kind == LocationKind::StartupFolder && !entry.kept.file.empty() &&

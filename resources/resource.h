@@ -308,5 +308,14 @@
 #define IDS_LIST_TOO_LARGE           273         /* a restore refused: the file is over the size limit */
 #define IDS_LIST_UNREADABLE          274         /* a restore refused: the file could not be read whole */
 
+/* Moves against what a location holds now: 310-319 */
+#define IDS_REPLACE_IN               310         /* "В " before the location of an entry of the same name */
+#define IDS_REPLACE_HAS              311         /* " уже есть программа " */
+#define IDS_REPLACE_ASK              312         /* ". Заменить её?" */
+#define IDS_ENTRY_GONE               313         /* the location no longer holds the entry shown */
+#define IDS_LIST_REFRESHED           314         /* ...: the list is read again */
+#define IDS_KEPT_BOTH                315         /* the user kept both entries of one name */
+#define IDS_WAIT_FOR_CHECK           316         /* a change refused while a change check asks */
+
 #endif /* KELVORIN_RESOURCE_H */
 /* clang-format on */

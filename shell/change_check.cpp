@@ -1,7 +1,7 @@
 #include "shell/change_check.h"
 
 #include "base/strings.h"
-#include "entries/location_dispatch.h"
+#include "moves/entry_moves.h"
 #include "records/change_snapshot.h"
 #include "records/entry_records.h"
 #include "shell/app_state.h"
@@ -59,23 +59,23 @@ bool Asked(CheckMode mode, bool added) {
 
 // Yes to a new program: it leaves its location, and then the snapshot.
 void RemoveNewProgram(const StartupEntry& entry) {
-    const LocationOutcome outcome = RemoveEntry(entry);
-    if (outcome.succeeded()) {
-        SnapshotRemoveEntry(entry);
+    const MoveOutcome outcome = DeleteActive(entry);
+    ReportOutcomeLater(outcome.location);
+    if (!outcome.done() && !outcome.text.empty()) {
+        g_app.PendingStatusText = outcome.text;
     }
-    ReportOutcomeLater(outcome);
 }
 
-// Yes to a vanished program: into the snapshot first, so that an end before
-// the closing refresh does not take it for a new program; then back into its
-// location as it was.
-void PutBackVanishedProgram(const StartupEntry& entry) {
-    const bool inSnapshot = SnapshotAddEntry(entry);
-    const LocationOutcome outcome = WriteKeptEntry(entry);
-    if (!outcome.succeeded() && inSnapshot) {
-        SnapshotRemoveEntry(entry);
+// Yes to a vanished program: back into its location as it was; an entry of
+// the same name there now is replaced only when the user agrees.
+void PutBackVanishedProgram(CheckMode mode, const StartupEntry& entry) {
+    const MoveOutcome outcome = PutBackVanished(entry, [mode](const std::string& question) {
+        return Ask(mode, question, IDS_CHG_OLD_CAPTION);
+    });
+    ReportOutcomeLater(outcome.location);
+    if (!outcome.done() && !outcome.text.empty()) {
+        g_app.PendingStatusText = outcome.text;
     }
-    ReportOutcomeLater(outcome);
 }
 
 // Asks about each change of one kind, in order; true when any was answered
@@ -97,7 +97,7 @@ bool AskAboutChanges(CheckMode mode, bool added, const std::vector<StartupEntry>
             if (added) {
                 RemoveNewProgram(entry);
             } else {
-                PutBackVanishedProgram(entry);
+                PutBackVanishedProgram(mode, entry);
             }
         }
         if (WindowGone()) {

@@ -7,9 +7,11 @@
 #include "dialogs/registry_jump.h"
 #include "entries/catalogue.h"
 #include "entries/command_path.h"
+#include "entries/entry_identity.h"
 #include "entries/startup_folder.h"
 #include "records/settings_store.h"
 #include "shell/app_state.h"
+#include "shell/status_bar.h"
 #include "shell/change_check.h"
 #include "shell/entry_actions.h"
 #include "shell/entry_edit.h"
@@ -175,8 +177,7 @@ bool Allowed(Needs needs, int selected) {
                                            : ClassifyLocationIn(RowText(mark, kColumnLocation),
                                                                 std::string(), std::string())
                                                  .kind;
-        return kind == LocationKind::RegistryKey || kind == LocationKind::RegistrySubkey ||
-               kind == LocationKind::RunOnceExSection;
+        return IsRegistryKind(kind);
     }
     case Needs::Nothing:
         break;
@@ -186,7 +187,34 @@ bool Allowed(Needs needs, int selected) {
 
 } // namespace
 
+namespace {
+
+// The commands that change the startup set or rebuild the list.
+bool ChangesTheSet(UINT command) {
+    switch (command) {
+    case IDM_ADD:
+    case IDM_EDIT:
+    case IDM_RESTORE_LIST:
+    case IDM_DELETE:
+    case IDM_REFRESH:
+    case IDM_ENABLE_ALL:
+    case IDM_DISABLE_ALL:
+    case IDM_OPTIONS:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
 void ExecuteCommand(UINT command) {
+    // A change check's question may be open with the window brought up from
+    // the tray: what the check asks about must not change under it.
+    if (g_app.CheckBusy && ChangesTheSet(command)) {
+        ShowStatusText(LoadText(IDS_WAIT_FOR_CHECK));
+        return;
+    }
     if (const CommandRoute* route = RouteOf(command)) {
         route->run();
     }

@@ -1,7 +1,7 @@
-// disable.ini mirrors the disabled rows of the list: its records stand in
-// the order of those rows, top first, one for each. This file owns that
-// rule: where a row goes among the disabled rows, which record is a row's,
-// and what the store must hold for the list as it stands.
+// disable.ini stands in the order of the disabled rows of the list: a row's
+// place among the stored entries is how many disabled rows stand above it.
+// The place only tells a move where a record goes or which of equal records
+// is the row's; the store is never made from the rows.
 #pragma once
 
 #include "entries/startup_entry.h"
@@ -21,29 +21,10 @@ struct RowState {
 // disabled.
 std::size_t PlaceAmongDisabled(const std::vector<RowState>& rows, std::size_t row);
 
-// What the store must hold for these rows: the disabled ones, top first,
-// each with what a record of its texts keeps, the first not yet taken of
-// `kept` (entries just taken out of their locations) and then of `stored`.
-std::vector<StartupEntry> StoreForRows(std::vector<RowState> rows,
-                                       const std::vector<StartupEntry>& stored,
-                                       const std::vector<StartupEntry>& kept = {});
-
 // The rows of the list as they stand.
 std::vector<RowState> ListRowStates();
 
-// The store made the disabled rows again, each with what its record keeps;
-// `alsoStored` are entries whose records are not in the store yet. False
-// when it could not be written (the old store is then whole).
-bool SaveDisabledRows(const std::vector<StartupEntry>& alsoStored = {});
-
-// The stored entry of a row (one that is disabled, or is being enabled), with
-// what its record keeps; false when the store holds none for it.
-bool StoredEntryOfRow(int row, StartupEntry& entry);
-
-// A row being disabled: its entry, with what it keeps, recorded at the row's
-// place. A row being enabled: its record taken out. False when the store
-// could not be written.
-bool RecordRow(int row, const StartupEntry& entry);
-bool ForgetRow(int row);
+// The place of each of these rows (top first) among the list's disabled rows.
+std::vector<std::size_t> PlacesAmongDisabled(const std::vector<int>& rows);
 
 } // namespace kv

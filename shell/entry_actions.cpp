@@ -1,12 +1,8 @@
 #include "shell/entry_actions.h"
 
 #include "base/strings.h"
-#include "entries/catalogue.h"
-#include "entries/location_dispatch.h"
-#include "entries/registry.h"
-#include "entries/startup_switch.h"
-#include "records/change_snapshot.h"
-#include "records/disabled_store.h"
+#include "moves/bulk_moves.h"
+#include "moves/entry_moves.h"
 #include "records/entry_records.h"
 #include "shell/app_state.h"
 #include "shell/disabled_rows.h"
@@ -31,37 +27,9 @@ RowsQuestion DeleteQuestion() {
             g_app.settings.MultiDel};
 }
 
-std::string EnabledText(const StartupEntry& entry) {
-    return LoadText(IDS_SVC) + entry.title + LoadText(IDS_SVC_WAS_ENABLED);
-}
-
-std::string DisabledText(const StartupEntry& entry) {
-    return LoadText(IDS_SVC) + entry.title + LoadText(IDS_SVC_WAS_DISABLED);
-}
-
-// Why an entry did not go back into its location.
-std::string NotWrittenText(const StartupEntry& entry, const LocationOutcome& outcome) {
-    const std::string text = ReportOutcome(outcome);
-    return text.empty() ? LoadText(IDS_SVC) + entry.title + LoadText(IDS_SVC_NOT_CREATED) : text;
-}
-
-// Why an entry did not leave its location.
-std::string NotRemovedText(const StartupEntry& entry, const LocationOutcome& outcome) {
-    return outcome.kind == OutcomeKind::None
-               ? LoadText(IDS_SVC_CANT_DELETE) + entry.command + LoadText(IDS_SVC_CANT_DELETE_TAIL)
-               : OutcomeStatusText(outcome);
-}
-
-// Deletes an enabled entry from its location, and then from the snapshot.
-// Its Windows switch goes too: left behind, it would silently turn off a
-// later entry of the same name.
-void RemoveAndForget(const StartupEntry& entry) {
-    const LocationOutcome outcome = RemoveEntry(entry);
-    if (outcome.succeeded()) {
-        SnapshotRemoveEntry(entry);
-        DeleteSwitch(entry.title, ClassifyLocation(entry.location));
-    }
-    ReportOutcomeLater(outcome);
+// Replacing an entry of the same name is asked in a box of the main window.
+bool AskToReplace(const std::string& question) {
+    return Ask(question, g_app.mainWindow);
 }
 
 // The rows of a kind, top first: whose box is set, that are disabled (only
@@ -81,180 +49,134 @@ std::vector<int> Rows(RowsOf kind) {
     return rows;
 }
 
-// While the program rebuilds the list itself, only the boxes change.
-bool OnlyBoxesChange(const std::vector<int>& rows, bool checked) {
+std::size_t PlaceOf(int row) {
+    return PlacesAmongDisabled({row}).front();
+}
+
+// The texts of the disabled rows, top first, `row` counted as disabled or not.
+std::vector<StartupEntry> DisabledRowTexts(int row, bool rowDisabled) {
+    std::vector<StartupEntry> texts;
+    const int count = RowCount();
+    for (int at = 0; at < count; ++at) {
+        if (at == row ? rowDisabled : RowUnchecked(at)) {
+            texts.push_back(RowTexts(at));
+        }
+    }
+    return texts;
+}
+
+// While the program asks or rebuilds the list itself, the user's changes of
+// the set wait: the rows may not be what the store holds.
+bool RefusedWhileBusy() {
     if (!g_app.ListBusy && !g_app.CheckBusy) {
         return false;
     }
-    for (int row : rows) {
-        SetRowBox(row, checked);
-    }
+    ShowStatusText(LoadText(IDS_WAIT_FOR_CHECK));
     return true;
 }
 
-// Turns on Windows' own switch of an entry just put back; a switch that
-// stays off leaves the row's box clear, and its text says why.
-bool SwitchOnAfterWrite(int row, const StartupEntry& entry, std::string& status) {
-    if (TurnSwitchOn(entry.title, ClassifyLocation(entry.location))) {
-        return true;
-    }
-    SetRowSwitchedOff(row, true);
-    status = LoadText(IDS_SVC) + entry.title + LoadText(IDS_SWITCH_NOT_ON);
-    return false;
+// A move found the location other than the row shows it: the list is read
+// again, and says why.
+void RefreshAfterStale(const MoveOutcome& outcome) {
+    g_app.PendingStatusText = outcome.text;
+    ScanDriver();
 }
 
 } // namespace
 
 bool EnableEntry(int row) {
-    StartupEntry entry;
-    if (!DisabledStoreMayChange() || !StoredEntryOfRow(row, entry)) {
-        // What the entry kept is in records that could not be read: it stays
-        // disabled, and the store as it is.
-        SetRowBox(row, false);
-        ShowStatusText(LoadText(DisabledStoreFailureText()));
+    const MoveOutcome outcome =
+        PutBack(RowTexts(row), PlaceOf(row), AskToReplace, DisabledRowTexts(row, true));
+    if (outcome.result == MoveResult::Stale) {
+        RefreshAfterStale(outcome);
         return false;
     }
-    // The snapshot has the entry before its location does: a start after an
-    // end here finds it in the store, which says the program moved it.
-    const bool inSnapshot = SnapshotAddEntry(entry);
-    const LocationOutcome outcome = WriteKeptEntry(entry);
-    if (!outcome.succeeded()) {
-        if (inSnapshot) {
-            SnapshotRemoveEntry(entry);
-        }
+    if (!outcome.done()) {
         SetRowBox(row, false);
-        ShowStatusText(NotWrittenText(entry, outcome));
+        ReportOutcome(outcome.location);
+        ShowStatusText(outcome.text);
         return false;
     }
-    // A set box means Windows starts it: its own switch goes on too.
-    std::string status = EnabledText(entry);
-    SwitchOnAfterWrite(row, entry, status);
-    if (!ForgetRow(row)) {
-        // The entry is active again; its record stays in the store, with
-        // what it keeps, until the next refresh finds it in both places.
-        ShowStatusText(LoadText(DisabledStoreFailureText()));
-        return true;
-    }
-    DiscardKeptFile(entry.kept.file);
-    ShowStatusText(status);
+    SetRowBox(row, true);
+    SetRowSwitchedOff(row, outcome.switchStaysOff);
+    ShowStatusText(outcome.text);
     return true;
 }
 
 bool TurnSwitchOnForRow(int row) {
-    const StartupEntry entry = RowTexts(row);
-    std::string status = EnabledText(entry);
-    const bool on = SwitchOnAfterWrite(row, entry, status);
-    if (on) {
-        SetRowSwitchedOff(row, false);
-    }
-    ShowStatusText(status);
-    return on;
+    const MoveOutcome outcome = SwitchOn(RowTexts(row));
+    SetRowSwitchedOff(row, outcome.switchStaysOff);
+    ShowStatusText(outcome.text);
+    return outcome.done();
 }
 
 bool DisableEntry(int row) {
-    // What the location holds for the entry is taken first, so that enabling
-    // puts back exactly that; an entry that could not come back whole is not
-    // taken out. The record is made next, before the entry leaves, so that it
-    // is always in its location, in the store, or in both; last the snapshot
-    // lets it go: until then a start finds it in the store, and takes that
-    // for the program's own move.
-    StartupEntry entry = RowTexts(row);
-    LocationOutcome refusal;
-    if (!KeepEntryForm(entry, NewKeptFilePath, refusal)) {
-        SetRowBox(row, true);
-        ShowStatusText(OutcomeStatusText(refusal));
+    const StartupEntry shown = RowTexts(row);
+    const MoveOutcome outcome = TakeOut(shown, PlaceOf(row), DisabledRowTexts(row, false));
+    if (outcome.result == MoveResult::Stale) {
+        RefreshAfterStale(outcome);
         return false;
     }
-    if (!RecordRow(row, entry)) {
-        DiscardKeptFile(entry.kept.file);
+    if (!outcome.done()) {
         SetRowBox(row, true);
-        ShowStatusText(LoadText(DisabledStoreFailureText()));
+        ShowStatusText(outcome.text);
         return false;
     }
-    const LocationOutcome outcome = RemoveEntry(entry);
-    if (!outcome.succeeded()) {
-        SetRowBox(row, true);
-        if (SaveDisabledRows()) {
-            DiscardKeptFile(entry.kept.file);
-        }
-        ShowStatusText(NotRemovedText(entry, outcome));
-        return false;
+    SetRowBox(row, false);
+    if (!SameTexts(shown, outcome.entry)) {
+        // What was taken out is not what the row showed: the list shows
+        // what the store now keeps.
+        RefreshAfterStale(outcome);
+        return true;
     }
-    SnapshotRemoveEntry(entry);
-    ShowStatusText(DisabledText(entry));
+    ShowStatusText(outcome.text);
     return true;
 }
 
 void UncheckAllRows() {
+    if (RefusedWhileBusy()) {
+        return;
+    }
     const std::vector<int> rows = Rows(RowsOf::BoxSet);
-    if (OnlyBoxesChange(rows, false)) {
+    if (rows.empty()) {
         return;
     }
-    // Every entry's form is kept and the store written once with all of
-    // them, each at its row's place; then they leave their locations, and
-    // the snapshot learns of it once. An end between the two writes leaves
-    // some entries in both places, which the next refresh resolves. Each
-    // key is opened once for all of its values, and the list drawn once.
-    const SharedKeysScope keys;
     const ListDrawingPaused drawing;
-    std::vector<StartupEntry> kept;
-    std::vector<int> keptRows;
-    kept.reserve(rows.size());
-    keptRows.reserve(rows.size());
-    std::string status;
+    std::vector<StartupEntry> shown;
+    shown.reserve(rows.size());
     // The rows' texts are taken once, for the forms and for the store.
-    std::vector<RowState> states = ListRowStates();
+    const std::vector<RowState> states = ListRowStates();
+    std::vector<StartupEntry> disabledRows;
+    for (const RowState& state : states) {
+        if (state.disabled) {
+            disabledRows.push_back(state.texts);
+        }
+    }
     for (int row : rows) {
-        StartupEntry entry = states[static_cast<std::size_t>(row)].texts;
-        LocationOutcome refusal;
-        if (KeepEntryForm(entry, NewKeptFilePath, refusal)) {
-            kept.push_back(std::move(entry));
-            keptRows.push_back(row);
-        } else {
-            status = OutcomeStatusText(refusal);
+        shown.push_back(states[static_cast<std::size_t>(row)].texts);
+    }
+    const BulkOutcome outcome = TakeOutAll(shown, PlacesAmongDisabled(rows), disabledRows);
+    bool changed = false;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (outcome.results[i] == MoveResult::Done) {
+            SetRowBox(rows[i], false);
+            changed = changed || !SameTexts(shown[i], outcome.moved[i]);
         }
     }
-    for (int row : keptRows) {
-        states[static_cast<std::size_t>(row)].disabled = true;
-    }
-    if (!WriteDisabledStore(StoreForRows(std::move(states), CurrentDisabledEntries(), kept))) {
-        for (const StartupEntry& entry : kept) {
-            DiscardKeptFile(entry.kept.file);
-        }
-        ShowStatusText(LoadText(DisabledStoreFailureText()));
+    if (outcome.anyStale || changed) {
+        g_app.PendingStatusText = outcome.text;
+        ScanDriver();
         return;
     }
-    std::vector<StartupEntry> removed;
-    std::vector<StartupEntry> stayed;
-    removed.reserve(kept.size());
-    for (std::size_t i = 0; i < kept.size(); ++i) {
-        const LocationOutcome outcome = RemoveEntry(kept[i]);
-        if (i + 1 == kept.size()) { // the status bar tells of the last entry
-            status = outcome.succeeded() ? DisabledText(kept[i]) : NotRemovedText(kept[i], outcome);
-        }
-        if (outcome.succeeded()) {
-            SetRowBox(keptRows[i], false);
-            removed.push_back(std::move(kept[i]));
-        } else {
-            stayed.push_back(std::move(kept[i]));
-        }
-    }
-    SnapshotMoveEntries(removed, {});
-    // Entries that did not leave lose their records and copies again.
-    if (!stayed.empty() && SaveDisabledRows()) {
-        for (const StartupEntry& entry : stayed) {
-            DiscardKeptFile(entry.kept.file);
-        }
-    }
-    ShowStatusText(status);
+    ShowStatusText(outcome.text);
     UpdateCountText();
 }
 
 void CheckAllRows() {
-    const std::vector<int> rows = Rows(RowsOf::Disabled);
-    if (OnlyBoxesChange(rows, true)) {
+    if (RefusedWhileBusy()) {
         return;
     }
+    const std::vector<int> rows = Rows(RowsOf::Disabled);
     // Entries that Windows' own switch turns off need only the switch on.
     const std::vector<int> switched = Rows(RowsOf::SwitchedOff);
     for (int row : switched) {
@@ -266,63 +188,36 @@ void CheckAllRows() {
         }
         return;
     }
-    if (!DisabledStoreMayChange()) {
-        ShowStatusText(LoadText(DisabledStoreFailureText()));
+    const ListDrawingPaused drawing;
+    std::vector<StartupEntry> shown;
+    shown.reserve(rows.size());
+    for (int row : rows) {
+        shown.push_back(RowTexts(row));
+    }
+    std::vector<std::size_t> places(rows.size());
+    for (std::size_t i = 0; i < places.size(); ++i) {
+        places[i] = i;
+    }
+    const BulkOutcome outcome = PutBackAll(shown, places, AskToReplace);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (outcome.results[i] == MoveResult::Done) {
+            SetRowBox(rows[i], true);
+            SetRowSwitchedOff(rows[i], outcome.switchStaysOff[i]);
+        }
+    }
+    if (outcome.anyStale) {
+        g_app.PendingStatusText = outcome.text;
+        ScanDriver();
         return;
     }
-    std::string status;
-    // The snapshot learns of every entry first, then they go back into
-    // their locations, and the store is written once without them. An end
-    // between leaves some entries in both places, which the next refresh
-    // resolves. Each key is opened once for all of its values, and the list
-    // drawn once.
-    const SharedKeysScope keys;
-    const ListDrawingPaused drawing;
-    // Windows' switches are read once: only an entry whose switch is off
-    // needs it turned on.
-    const SwitchedOffEntries switchedOff = SwitchedOffEntries::Read();
-    const std::vector<StartupEntry> stored =
-        StoreForRows(ListRowStates(), CurrentDisabledEntries());
-    SnapshotMoveEntries({}, stored);
-    std::vector<bool> wentBack(stored.size(), false);
-    std::vector<StartupEntry> notBack;
-    const std::size_t count = std::min(rows.size(), stored.size());
-    for (std::size_t i = 0; i < count; ++i) {
-        const LocationOutcome outcome = WriteKeptEntry(stored[i]);
-        // The status bar tells of the last entry.
-        if (!outcome.succeeded()) {
-            notBack.push_back(stored[i]);
-            status = NotWrittenText(stored[i], outcome);
-            continue;
-        }
-        SetRowBox(rows[i], true);
-        wentBack[i] = true;
-        status.clear();
-        if (!switchedOff.empty() &&
-            switchedOff.Contains(ClassifyLocation(stored[i].location), stored[i].title)) {
-            SwitchOnAfterWrite(rows[i], stored[i], status);
-        }
-        if (status.empty() && i + 1 == count) {
-            status = EnabledText(stored[i]);
-        }
-    }
-    SnapshotMoveEntries(notBack, {});
-    if (notBack.size() < count) {
-        if (SaveDisabledRows()) {
-            for (std::size_t i = 0; i < stored.size(); ++i) {
-                if (wentBack[i]) {
-                    DiscardKeptFile(stored[i].kept.file);
-                }
-            }
-        } else {
-            status = LoadText(DisabledStoreFailureText());
-        }
-    }
-    ShowStatusText(status);
+    ShowStatusText(outcome.text);
     UpdateCountText();
 }
 
 void DeleteSelectedEntries() {
+    if (RefusedWhileBusy()) {
+        return;
+    }
     FlagScope busy(g_app.ListBusy);
     const std::vector<int> selected = SelectedRows();
     const std::string title = selected.size() == 1 ? RowText(selected[0], kColumnTitle) : "";
@@ -330,54 +225,34 @@ void DeleteSelectedEntries() {
                                          title.empty() ? LoadText(IDS_THIS_PROGRAM) : title)) {
         return;
     }
-    // What the records of the disabled rows keep: the kept files of the
-    // deleted ones go with their records.
-    const std::vector<RowState> before = ListRowStates();
-    const std::vector<StartupEntry> disabled = StoreForRows(before, CurrentDisabledEntries());
-    if (selected.size() == 1 && before[static_cast<std::size_t>(selected[0])].disabled) {
-        // Only its record goes; no location is touched, no refresh.
-        const std::string file =
-            disabled.at(PlaceAmongDisabled(before, static_cast<std::size_t>(selected[0])))
-                .kept.file;
-        DeleteSwitch(
-            before[static_cast<std::size_t>(selected[0])].texts.title,
-            ClassifyLocation(before[static_cast<std::size_t>(selected[0])].texts.location));
-        DeleteEntryRow(selected[0]);
-        if (SaveDisabledRows()) {
-            DiscardKeptFile(file);
-        } else {
-            ShowStatusText(LoadText(DisabledStoreFailureText()));
-        }
-        UpdateCountText();
-        return;
-    }
-    // Selected active entries leave their locations; the store keeps
-    // exactly the disabled entries that were not selected.
-    std::vector<StartupEntry> keptDisabled;
-    std::vector<std::string> discarded;
-    std::size_t place = 0;
-    for (std::size_t row = 0; row < before.size(); ++row) {
-        const bool isSelected = RowSelected(static_cast<int>(row));
-        if (!before[row].disabled) {
-            if (isSelected) {
-                RemoveAndForget(before[row].texts);
-            }
+    // Active entries leave their locations; the records of disabled ones go
+    // from the store in one write, with their kept copies.
+    std::vector<StartupEntry> stored;
+    std::vector<int> storedRows;
+    for (int row : selected) {
+        const StartupEntry shown = RowTexts(row);
+        if (RowUnchecked(row)) {
+            stored.push_back(shown);
+            storedRows.push_back(row);
             continue;
         }
-        const StartupEntry& entry = disabled.at(place++);
-        if (isSelected) {
-            DeleteSwitch(entry.title, ClassifyLocation(entry.location));
-            discarded.push_back(entry.kept.file);
-        } else {
-            keptDisabled.push_back(entry);
+        const MoveOutcome outcome = DeleteActive(shown);
+        ReportOutcome(outcome.location);
+        if (!outcome.text.empty()) {
+            g_app.PendingStatusText = outcome.text;
         }
     }
-    if (WriteDisabledStore(keptDisabled)) {
-        for (const std::string& file : discarded) {
-            DiscardKeptFile(file);
+    if (!stored.empty()) {
+        const MoveOutcome outcome = DeleteStored(stored, PlacesAmongDisabled(storedRows));
+        if (outcome.result == MoveResult::Failed) {
+            g_app.PendingStatusText = outcome.text;
         }
-    } else {
-        g_app.PendingStatusText = LoadText(DisabledStoreFailureText());
+        if (selected.size() == 1 && outcome.done()) {
+            // Only its record went; no location was touched, no refresh.
+            DeleteEntryRow(selected[0]);
+            UpdateCountText();
+            return;
+        }
     }
     ScanDriver();
 }

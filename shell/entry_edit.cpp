@@ -5,14 +5,14 @@
 #include "dialogs/program_dialog.h"
 #include "entries/catalogue.h"
 #include "entries/command_path.h"
+#include "entries/entry_identity.h"
 #include "entries/location_dispatch.h"
 #include "entries/location_writers.h"
 #include "entries/startup_folder.h"
-#include "entries/startup_switch.h"
-#include "records/change_snapshot.h"
+#include "moves/entry_moves.h"
 #include "records/disabled_store.h"
-#include "records/entry_records.h"
 #include "shell/app_state.h"
+#include "shell/disabled_rows.h"
 #include "shell/entry_list.h"
 #include "shell/message_boxes.h"
 #include "shell/outcome_report.h"
@@ -33,18 +33,9 @@ int g_lastEditGroup = 0;
 
 // One row as the edit command hands it to the dialog.
 struct EditedRow {
-    std::string title;
-    std::string command;
-    std::string location;
+    StartupEntry entry;    // its texts and exact name
+    std::size_t place = 0; // a disabled row's place among the disabled rows
     bool disabled = false;
-};
-
-// The entry the fields describe, and how it is written: from the form it
-// takes over from the old entry (entry.kept: a value's type and bytes, or a
-// prepared copy of a Startup-folder file), or else by the group's writer.
-struct NewEntry {
-    StartupEntry entry;
-    bool fromForm = false;
 };
 
 // An error that keeps the dialog open; the text also goes to the status bar.
@@ -77,11 +68,6 @@ bool IsStringType(unsigned long type) {
     return type == REG_SZ || type == REG_EXPAND_SZ;
 }
 
-bool IsRegistryKind(LocationKind kind) {
-    return kind == LocationKind::RegistryKey || kind == LocationKind::RegistrySubkey ||
-           kind == LocationKind::RunOnceExSection;
-}
-
 // Writes the fields' entry into its group's location.
 LocationOutcome WriteGroupEntry(const ProgramFields& in) {
     switch (in.group) {
@@ -107,10 +93,6 @@ LocationOutcome WriteGroupEntry(const ProgramFields& in) {
     return AddRegistryValue(place.root, place.keyPath, in.title, in.path, in.parameters);
 }
 
-LocationOutcome WriteNewEntry(const NewEntry& made, const ProgramFields& fields) {
-    return made.fromForm ? WriteKeptEntry(made.entry) : WriteGroupEntry(fields);
-}
-
 // A copy of a kept file for an entry of this name: every byte, or a shell
 // link with a new program and arguments. Empty when it cannot be made.
 std::string CopyKeptFile(const std::string& from, const std::string& name, bool retarget,
@@ -129,7 +111,7 @@ std::string CopyKeptFile(const std::string& from, const std::string& name, bool 
 // keeping what the dialog does not show. The string-table text of the reason
 // when it cannot be made; 0 when it is made.
 unsigned MakeNewEntry(const ProgramFields& fields, const ProgramFields& prefill,
-                      const StartupEntry& old, NewEntry& made) {
+                      const StartupEntry& old, Replacement& made) {
     const bool commandChanged =
         fields.path != prefill.path || fields.parameters != prefill.parameters;
     StartupEntry& entry = made.entry;
@@ -203,13 +185,13 @@ unsigned MakeNewEntry(const ProgramFields& fields, const ProgramFields& prefill,
 
 ProgramFields PrefillOf(const EditedRow& row) {
     ProgramFields prefill;
-    prefill.title = row.title;
-    if (!row.command.empty()) {
-        prefill.path = ResolveCommandPath(row.command, ResolveMode::ProgramPath);
-        prefill.parameters = ResolveCommandPath(row.command, ResolveMode::Arguments);
+    prefill.title = row.entry.title;
+    if (!row.entry.command.empty()) {
+        prefill.path = ResolveCommandPath(row.entry.command, ResolveMode::ProgramPath);
+        prefill.parameters = ResolveCommandPath(row.entry.command, ResolveMode::Arguments);
     }
     std::string section;
-    const int group = GroupForLocation(row.location, section);
+    const int group = GroupForLocation(row.entry.location, section);
     if (group >= 0) {
         g_lastEditGroup = group;
     }
@@ -228,156 +210,84 @@ ProgramDialogRequest DialogRequest() {
     return request;
 }
 
-// OK in the new mode: the entry is written into its group's location.
-bool AcceptNewEntry(HWND dialog, const ProgramFields& fields) {
-    const LocationOutcome written = WriteGroupEntry(fields);
-    if (!written.succeeded()) {
-        ShowFailure(dialog, written);
-        return false;
+// The entry the fields of the new mode name: its location, and its name
+// there (a shortcut's file name, a win.ini item).
+StartupEntry NewTarget(const ProgramFields& fields) {
+    StartupEntry target;
+    target.location = LocationForGroup(fields.group, fields.section);
+    target.title = fields.title;
+    const LocationClass place = ClassifyLocation(target.location);
+    if (place.kind == LocationKind::StartupFolder) {
+        target.title = AfterLastBackslash(ShortcutFilePath(place.folder, fields.title));
+    } else if (place.kind == LocationKind::WinIni) {
+        target.command = ShortPathOrSame(fields.path);
+        target.title = AfterLastBackslash(target.command);
     }
-    ReportOutcomeLater(written);
-    return true;
+    return target;
 }
 
-// The old entry of an edit as a record of the store, while it is out of its
-// location: put in before it leaves, taken out once it is back or replaced.
-bool RecordInStore(const StartupEntry& entry) {
-    std::vector<StartupEntry> stored = ReadDisabledEntries();
-    stored.push_back(entry);
-    return WriteDisabledStore(stored);
+// Replacing an entry of the same name is asked in a box of the dialog.
+Consent AskInDialog(HWND dialog) {
+    return [dialog](const std::string& question) { return Ask(question, dialog); };
 }
 
-bool EraseFromStore(const StartupEntry& entry) {
-    std::vector<StartupEntry> stored = ReadDisabledEntries();
-    for (std::size_t i = stored.size(); i-- > 0;) {
-        if (SameTexts(stored[i], entry) && stored[i].kept.file == entry.kept.file) {
-            stored.erase(stored.begin() + static_cast<std::ptrdiff_t>(i));
-            return WriteDisabledStore(stored);
-        }
-    }
-    return true;
-}
-
-// An enabled row changed: what its location holds is kept first, so that it
-// can go back exactly, and it is recorded in the store before it leaves; at
-// every moment it is in its location, in the store, or in both. Then the
-// changed entry is written; when that fails, the old one goes back, or stays
-// a disabled entry when not even its own location takes it.
-bool AcceptEnabledEdit(HWND dialog, const ProgramFields& fields, const ProgramFields& prefill,
-                       const EditedRow& row) {
-    StartupEntry old;
-    old.title = row.title;
-    old.command = row.command;
-    old.location = row.location;
-    LocationOutcome refusal;
-    const bool kept = KeepEntryForm(old, NewKeptFilePath, refusal);
-    if (!kept && refusal.kind != OutcomeKind::NotRemoved) {
-        // It could not come back if the new entry failed: nothing is done.
-        return Refuse(dialog, refusal.kind == OutcomeKind::CannotBeKept
-                                  ? LoadText(IDS_SVC) + old.title + LoadText(IDS_EDIT_CANNOT_KEEP)
-                                  : OutcomeStatusText(refusal));
-    }
-    NewEntry made;
-    const unsigned problem = MakeNewEntry(fields, prefill, old, made);
-    if (problem != 0) {
-        DiscardKeptFile(old.kept.file);
-        return Refuse(dialog, LoadText(problem));
-    }
-    if (!kept) {
-        // The old entry is not there any more: that is reported, and the new
-        // one written all the same.
-        ReportOutcomeLater(refusal);
-    } else if (!RecordInStore(old)) {
-        DiscardKeptFile(old.kept.file);
-        DiscardKeptFile(made.entry.kept.file);
-        return Refuse(dialog, LoadText(DisabledStoreFailureText()));
-    } else {
-        const LocationOutcome removal = RemoveEntry(old);
-        if (!removal.succeeded()) {
-            // It did not leave: nothing changed.
-            EraseFromStore(old);
-            DiscardKeptFile(old.kept.file);
-            DiscardKeptFile(made.entry.kept.file);
-            return Refuse(dialog, OutcomeStatusText(removal));
-        }
-        ReportOutcomeLater(removal);
-    }
-    // The snapshot learns of the move before the new entry is written, so
-    // that the next start takes neither entry for another program's change.
-    SnapshotMoveEntries(kept ? std::vector<StartupEntry>{old} : std::vector<StartupEntry>(),
-                        {made.entry});
-    const LocationOutcome written = WriteNewEntry(made, fields);
-    DiscardKeptFile(made.entry.kept.file);
-    if (written.succeeded()) {
-        ReportOutcomeLater(written);
-        if (!kept || EraseFromStore(old)) {
-            DiscardKeptFile(old.kept.file);
-        }
-        // A Windows switch of the old name, left behind, would silently turn
-        // off a later entry of that name.
-        if (!SameTexts(old, made.entry) &&
-            (old.title != made.entry.title ||
-             LowerAscii(old.location) != LowerAscii(made.entry.location))) {
-            DeleteSwitch(old.title, ClassifyLocation(old.location));
+// What a move says: its text in the status bar after the refresh, its
+// writer's message box if it has one; false keeps the dialog open.
+bool Shown(HWND dialog, const MoveOutcome& outcome) {
+    if (outcome.done()) {
+        ReportOutcome(outcome.location);
+        if (!outcome.text.empty()) {
+            g_app.PendingStatusText = outcome.text;
         }
         return true;
     }
-    ShowFailure(dialog, written);
-    SnapshotMoveEntries({made.entry},
-                        kept ? std::vector<StartupEntry>{old} : std::vector<StartupEntry>());
-    if (!kept) {
+    if (outcome.location.box != OutcomeBox::None) {
+        ShowFailure(dialog, outcome.location);
         return false;
     }
-    if (WriteKeptEntry(old).succeeded()) {
-        if (EraseFromStore(old)) {
-            DiscardKeptFile(old.kept.file);
-        }
-        return Refuse(dialog, LoadText(IDS_SVC) + old.title + LoadText(IDS_EDIT_PUT_BACK));
+    return Refuse(dialog, outcome.text);
+}
+
+// OK in the new mode: the entry is written into its group's location.
+bool AcceptNewEntry(HWND dialog, const ProgramFields& fields) {
+    return Shown(dialog, AddNew(NewTarget(fields), [&] { return WriteGroupEntry(fields); },
+                                AskInDialog(dialog)));
+}
+
+MakeReplacement MakerOf(const ProgramFields& fields, const ProgramFields& prefill) {
+    return [&fields, &prefill](const StartupEntry& old, Replacement& made) {
+        return MakeNewEntry(fields, prefill, old, made);
+    };
+}
+
+// An enabled row changed: the move keeps the old entry until the new one is
+// written, and puts it back when that fails.
+bool AcceptEnabledEdit(HWND dialog, const ProgramFields& fields, const ProgramFields& prefill,
+                       const EditedRow& row) {
+    bool told = false;
+    const MoveOutcome outcome = ReplaceActive(
+        row.entry, MakerOf(fields, prefill), [&] { return WriteGroupEntry(fields); },
+        AskInDialog(dialog), [dialog, &told](const LocationOutcome& written) {
+            told = true;
+            ShowFailure(dialog, written);
+        });
+    if (told && !outcome.endedStored) {
+        return Refuse(dialog, outcome.text);
     }
-    // Not even its own location takes it back now: it stays in the store as
-    // a disabled entry, with its kept copy, to be enabled later.
-    SnapshotRemoveEntry(old);
-    Refuse(dialog, LoadText(IDS_SVC) + old.title + LoadText(IDS_EDIT_KEPT_DISABLED));
-    return true;
+    if (outcome.endedStored) {
+        // Neither could be written: the old entry waits in the store, and
+        // the dialog closes after saying so.
+        Refuse(dialog, outcome.text);
+        return true;
+    }
+    return Shown(dialog, outcome);
 }
 
 // A disabled row changed: only its record in the store changes, in place,
 // with what it keeps carried over; it stays disabled.
 bool AcceptDisabledEdit(HWND dialog, const ProgramFields& fields, const ProgramFields& prefill,
                         const EditedRow& row) {
-    std::vector<StartupEntry> stored = ReadDisabledEntries();
-    std::size_t index = stored.size();
-    for (std::size_t i = 0; i < stored.size() && index == stored.size(); ++i) {
-        if (LowerAscii(stored[i].title) == LowerAscii(row.title) &&
-            LowerAscii(stored[i].command) == LowerAscii(row.command) &&
-            LowerAscii(stored[i].location) == LowerAscii(row.location)) {
-            index = i;
-        }
-    }
-    StartupEntry old;
-    if (index < stored.size()) {
-        old = stored[index];
-    } else {
-        // A record edited by hand: the entry is appended as a new last one.
-        old.title = row.title;
-        old.command = row.command;
-        old.location = row.location;
-        stored.emplace_back();
-    }
-    NewEntry made;
-    const unsigned problem = MakeNewEntry(fields, prefill, old, made);
-    if (problem != 0) {
-        return Refuse(dialog, LoadText(problem));
-    }
-    stored[index] = made.entry;
-    if (!WriteDisabledStore(stored)) {
-        DiscardKeptFile(made.entry.kept.file);
-        return Refuse(dialog, LoadText(DisabledStoreFailureText()));
-    }
-    if (old.kept.file != made.entry.kept.file) {
-        DiscardKeptFile(old.kept.file);
-    }
-    return true;
+    return Shown(dialog, ReplaceStored(row.entry, row.place, MakerOf(fields, prefill)));
 }
 
 // Opens the dialog for one row; OK with nothing changed writes nothing.
@@ -420,17 +330,19 @@ void EditSelectedEntries() {
     FlagScope busy(g_app.ListBusy);
     // The rows are read before the first dialog opens, top first.
     std::vector<EditedRow> rows;
-    for (int row : SelectedRows()) {
+    const std::vector<int> selected = SelectedRows();
+    const std::vector<std::size_t> places = PlacesAmongDisabled(selected);
+    for (std::size_t i = 0; i < selected.size(); ++i) {
+        const int row = selected[i];
         EditedRow edited;
-        edited.title = RowText(row, kColumnTitle);
-        edited.command = RowText(row, kColumnCommand);
-        edited.location = RowText(row, kColumnLocation);
+        edited.entry = RowTexts(row);
+        edited.place = places[i];
         edited.disabled = RowUnchecked(row);
         rows.push_back(edited);
     }
     const RowsQuestion question{IDS_ASK_EDIT, IDS_ASK_EDIT, IDS_PROGRAMS_Q,
                                 g_app.settings.SingleEdit, g_app.settings.MultiEdit};
-    const std::string title = rows.empty() ? std::string() : rows.front().title;
+    const std::string title = rows.empty() ? std::string() : rows.front().entry.title;
     const bool go =
         !rows.empty() &&
         ConfirmRows(question, rows.size(), title.empty() ? LoadText(IDS_THIS_PROGRAM) : title);

@@ -10,9 +10,9 @@
 #include "records/disabled_store.h"
 #include "records/entry_records.h"
 #include "records/list_file.h"
+#include "moves/restore_moves.h"
 #include "records/user_data_folder.h"
 #include "shell/app_state.h"
-#include "shell/disabled_rows.h"
 #include "shell/entry_list.h"
 #include "shell/message_boxes.h"
 #include "shell/outcome_report.h"
@@ -115,10 +115,6 @@ void SaveEntryList(UINT title, const std::string& path) {
     g_app.LastListPath = target;
 }
 
-bool SameEntry(const StartupEntry& a, const StartupEntry& b) {
-    return SameTexts(a, b) && a.kept.file == b.kept.file;
-}
-
 // Removes the plain files of a folder (the copies an older undo list needed).
 void EmptyCopiesFolder(const std::string& folder) {
     WIN32_FIND_DATAA found;
@@ -177,164 +173,17 @@ bool KeepUndoList(const std::string& undo) {
     return WriteListFile(undo, rows, true);
 }
 
-// Every active entry is recorded in the store with what its location holds
-// for it, all in one write, before any of them leaves; then they leave one
-// after another. Whatever happens meanwhile, no entry is in neither place.
-// `stored` learns the store as it then stands; `leftAlone` the entries that
-// stayed where they were. False, with nothing changed, when the store
-// cannot be written.
-bool TakeOutActiveEntries(std::vector<StartupEntry>& stored, std::vector<StartupEntry>& leftAlone) {
-    stored = WithKeptForms(RowsOfKind(RowKind::Disabled), CurrentDisabledEntries());
-    const std::size_t disabledBefore = stored.size();
-    for (const StartupEntry& row : RowsOfKind(RowKind::Enabled)) {
-        StartupEntry entry = row;
-        LocationOutcome refusal;
-        if (KeepEntryForm(entry, NewKeptFilePath, refusal)) {
-            stored.push_back(entry);
-        } else {
-            leftAlone.push_back(row); // an entry that cannot be kept stays where it is
-        }
-    }
-    if (!WriteDisabledStore(stored)) {
-        for (std::size_t i = disabledBefore; i < stored.size(); ++i) {
-            DiscardKeptFile(stored[i].kept.file);
-        }
-        return false;
-    }
-    std::vector<StartupEntry> stayed;
-    for (std::size_t i = disabledBefore; i < stored.size(); ++i) {
-        const StartupEntry& entry = stored[i];
-        if (!RemoveEntry(entry).succeeded()) {
-            stayed.push_back(entry);
-        }
-    }
-    leftAlone.insert(leftAlone.end(), stayed.begin(), stayed.end());
-    // The snapshot learns of the entries that left, all at once; until then
-    // the next start finds them in the store and blames no one.
-    std::vector<StartupEntry> left;
-    for (std::size_t i = disabledBefore; i < stored.size(); ++i) {
-        const bool stays =
-            std::find_if(stayed.begin(), stayed.end(), [&](const StartupEntry& other) {
-                return SameEntry(other, stored[i]);
-            }) != stayed.end();
-        if (!stays) {
-            left.push_back(stored[i]);
-        }
-    }
-    SnapshotMoveEntries(left, {});
-    if (stayed.empty()) {
-        return true;
-    }
-    // Still active: their records and copies go again.
-    std::vector<StartupEntry> kept;
-    for (const StartupEntry& entry : stored) {
-        const bool stays =
-            std::find_if(stayed.begin(), stayed.end(), [&](const StartupEntry& other) {
-                return SameEntry(other, entry);
-            }) != stayed.end();
-        if (!stays) {
-            kept.push_back(entry);
-        }
-    }
-    if (WriteDisabledStore(kept)) {
-        for (const StartupEntry& entry : stayed) {
-            DiscardKeptFile(entry.kept.file);
-        }
-        stored = kept;
-    }
-    return true;
-}
-
-// The file's entries, each with what the entry it names kept just now (a
-// Startup-folder file, a value's type and bytes), unless the list carries
-// its own copy of the file.
-std::vector<StartupEntry> WithFormsOfNow(const std::vector<StartupEntry>& entries,
-                                         const std::vector<StartupEntry>& stored) {
-    std::vector<StartupEntry> result = entries;
-    std::vector<StartupEntry> now = WithKeptForms(entries, stored);
-    for (std::size_t i = 0; i < result.size(); ++i) {
-        if (result[i].kept.file.empty() && !now[i].kept.empty()) {
-            result[i].kept = now[i].kept;
-        }
-    }
-    return result;
-}
-
-// Each entry of the file comes back as a row; an enabled one goes back into
-// its location. The store holds the disabled rows and, until the end, the
-// entries taken out before, so that none is lost if the program ends
-// meanwhile; it is written whenever the disabled rows change. An entry that
-// stayed in its location (`active`) is not written again. The disabled rows,
-// top first.
-std::vector<StartupEntry> PutBackListEntries(const std::vector<StartupEntry>& entries,
-                                             const std::vector<StartupEntry>& stored,
-                                             const std::vector<StartupEntry>& active) {
+// Each entry of the file comes back as a row, as the restore left it.
+void ShowRestoredRows(const std::vector<StartupEntry>& entries) {
     FlagScope busy(g_app.ListBusy);
-    // The snapshot learns first of the entries about to be written back, so
-    // that the next start takes none of them for another program's addition.
-    std::vector<StartupEntry> comingBack;
-    for (const StartupEntry& entry : entries) {
-        if (entry.checked && std::find_if(active.begin(), active.end(), [&](const StartupEntry& o) {
-                                 return SameTexts(o, entry);
-                             }) == active.end()) {
-            comingBack.push_back(entry);
-        }
-    }
-    SnapshotMoveEntries({}, comingBack);
-    std::vector<StartupEntry> notBack;
     ClearEntryList();
     IconLookup icons;
     PathCacheScope paths;
-    std::vector<StartupEntry> disabledRows;
     for (const StartupEntry& entry : entries) {
         AddEntryRow(entry.title, entry.command, entry.location,
                     icons(ResolveProgramFile(entry.command)));
-        bool disabled = !entry.checked;
-        const bool stayed =
-            std::find_if(active.begin(), active.end(), [&](const StartupEntry& other) {
-                return SameTexts(other, entry);
-            }) != active.end();
-        if (entry.checked && stayed) {
-            SetRowBox(0, true);
-        } else if (entry.checked) {
-            SetRowBox(0, true);
-            const LocationOutcome outcome = WriteKeptEntry(entry);
-            if (!outcome.succeeded()) {
-                // The writer says why; the entry waits, disabled.
-                ReportOutcomeLater(outcome);
-                SetRowBox(0, false);
-                disabled = true;
-                notBack.push_back(entry);
-            }
-        }
-        if (disabled) {
-            disabledRows.insert(disabledRows.begin(), entry);
-            std::vector<StartupEntry> meanwhile = disabledRows;
-            meanwhile.insert(meanwhile.end(), stored.begin(), stored.end());
-            WriteDisabledStore(meanwhile);
-        }
+        SetRowBox(0, entry.checked);
     }
-    SnapshotMoveEntries(notBack, {});
-    return disabledRows;
-}
-
-// Now the store holds exactly the disabled rows; copies kept for entries
-// that are back in place, or that the file does not name, are not needed.
-bool FinishStore(const std::vector<StartupEntry>& disabledRows,
-                 const std::vector<StartupEntry>& copies) {
-    if (!WriteDisabledStore(disabledRows)) {
-        return false;
-    }
-    for (const StartupEntry& entry : copies) {
-        bool stillKept = false;
-        for (const StartupEntry& row : disabledRows) {
-            stillKept = stillKept || row.kept.file == entry.kept.file;
-        }
-        if (!stillKept) {
-            DiscardKeptFile(entry.kept.file);
-        }
-    }
-    return true;
 }
 
 } // namespace
@@ -352,7 +201,9 @@ bool RestoreListFile(const std::string& path) {
     std::vector<StartupEntry> stored;
     std::vector<StartupEntry> leftAlone;
     const bool undoKept = KeepUndoList(undo);
-    if (!undoKept || !TakeOutActiveEntries(stored, leftAlone)) {
+    if (!undoKept || !TakeOutForRestore(WithKeptForms(RowsOfKind(RowKind::Disabled),
+                                                      CurrentDisabledEntries()),
+                                        RowsOfKind(RowKind::Enabled), stored, leftAlone)) {
         for (const StartupEntry& entry : listed) {
             DiscardKeptFile(entry.kept.file);
         }
@@ -361,10 +212,11 @@ bool RestoreListFile(const std::string& path) {
         return false;
     }
     const std::vector<StartupEntry> entries = WithFormsOfNow(listed, stored);
-    const std::vector<StartupEntry> disabledRows = PutBackListEntries(entries, stored, leftAlone);
-    std::vector<StartupEntry> copies = stored;
-    copies.insert(copies.end(), listed.begin(), listed.end());
-    const bool finished = FinishStore(disabledRows, copies);
+    std::vector<StartupEntry> restored;
+    const bool finished = PutBackForRestore(
+        entries, stored, leftAlone, listed,
+        [](const std::string& question) { return Ask(question, g_app.mainWindow); }, restored);
+    ShowRestoredRows(restored);
 
     g_app.PendingStatusText = LoadText(IDS_UNDO_WRITTEN) + undo;
     ScanDriver();
@@ -391,8 +243,11 @@ void RestoreList() {
     }
     const std::string path = ChooseListFile(false, IDS_RESTORE_LIST_TITLE);
     if (path.empty()) {
-        // Nothing chosen: the store and the list are made anew all the same.
-        SaveDisabledRows();
+        // Nothing chosen: the store is written anew as it stands (never from
+        // the rows, which may not match it), and the list read again.
+        if (DisabledStoreMayChange()) {
+            WriteDisabledStore(CurrentDisabledEntries());
+        }
         ScanDriver();
         return;
     }

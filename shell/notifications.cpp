@@ -145,8 +145,10 @@ void ChangeRowBox(int row, bool checked) {
     if (row < 0 || row >= RowCount() || RowBoxSet(row) == checked) {
         return;
     }
+    // While the program asks about changes or rebuilds the list itself, the
+    // rows may not be what the store holds: the box stays as it is.
     if (g_app.ListBusy || g_app.CheckBusy) {
-        SetRowBox(row, checked);
+        ShowStatusText(LoadText(IDS_WAIT_FOR_CHECK));
         return;
     }
     OnSelectionChanged();

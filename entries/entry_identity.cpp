@@ -1,0 +1,41 @@
+#include "entries/entry_identity.h"
+
+#include "base/handles.h"
+
+#include <windows.h>
+
+namespace kv {
+
+namespace {
+
+// Equal without regard to letter case, as the registry and the file system
+// compare names (Cyrillic letters included).
+bool SameNoCase(const std::wstring& a, const std::wstring& b) {
+    return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(),
+                                static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
+}
+
+} // namespace
+
+bool IsRegistryKind(LocationKind kind) {
+    return kind == LocationKind::RegistryKey || kind == LocationKind::RegistrySubkey ||
+           kind == LocationKind::RunOnceExSection;
+}
+
+std::wstring ExactNameOf(const StartupEntry& entry) {
+    return entry.exactName.empty() ? Wide(entry.title) : entry.exactName;
+}
+
+bool SameIdentity(const StartupEntry& a, const StartupEntry& b) {
+    if (!SameNoCase(Wide(a.location), Wide(b.location))) {
+        return false;
+    }
+    // win.ini's entries are its items: the command is the name.
+    const LocationKind kind = ClassifyLocationIn(a.location, std::string(), std::string()).kind;
+    if (kind == LocationKind::WinIni) {
+        return SameNoCase(Wide(a.command), Wide(b.command));
+    }
+    return SameNoCase(ExactNameOf(a), ExactNameOf(b));
+}
+
+} // namespace kv

@@ -1,0 +1,26 @@
+// Who an entry is: its location and its exact name. Two rows, records or
+// values with the same location and name are one entry, whatever their
+// commands say; every move finds an entry in its location by this identity.
+#pragma once
+
+#include "entries/catalogue.h"
+#include "entries/startup_entry.h"
+
+#include <string>
+
+namespace kv {
+
+// The locations whose entries are registry values: a Run-type key, a subkey
+// of one, or a RunOnceEx section.
+bool IsRegistryKind(LocationKind kind);
+
+// The name of the value or file: its exact name where the code page cannot
+// carry it, else its title.
+std::wstring ExactNameOf(const StartupEntry& entry);
+
+// The same entry: the same location string and the same exact name, both
+// compared as the registry and the file system compare them (without regard
+// to letter case). win.ini items are named by their item (the command).
+bool SameIdentity(const StartupEntry& a, const StartupEntry& b);
+
+} // namespace kv

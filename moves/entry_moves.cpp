@@ -1,0 +1,440 @@
+#include "moves/entry_moves.h"
+
+#include "base/handles.h"
+#include "base/strings.h"
+#include "base/text.h"
+#include "entries/catalogue.h"
+#include "entries/entry_identity.h"
+#include "entries/location_dispatch.h"
+#include "entries/registry.h"
+#include "entries/startup_switch.h"
+#include "moves/location_now.h"
+#include "moves/move_steps.h"
+#include "moves/move_texts.h"
+#include "records/change_snapshot.h"
+#include "records/disabled_store.h"
+#include "records/entry_records.h"
+#include "resource.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+namespace kv {
+
+namespace {
+
+// The switch value of an entry, read exactly; false when it has none.
+bool ReadSwitch(const StartupEntry& entry, DWORD& type, std::string& bytes) {
+    const SwitchKey where = SwitchKeyOf(ClassifyLocation(entry.location));
+    RegKey key;
+    return !where.keyPath.empty() && key.Open(where.root, where.keyPath, KEY_QUERY_VALUE) &&
+           QueryValueWide(key.get(), ExactNameOf(entry), type, bytes) == ERROR_SUCCESS;
+}
+
+// A renamed or moved entry keeps the state of Windows' switch: a switch that
+// says off is carried to the new name (where the new location has switches),
+// and the old name's switch goes, so that it cannot turn off a later entry.
+void CarrySwitch(const StartupEntry& from, const StartupEntry& to) {
+    DWORD type = REG_NONE;
+    std::string bytes;
+    if (!ReadSwitch(from, type, bytes)) {
+        return;
+    }
+    const SwitchKey where = SwitchKeyOf(ClassifyLocation(to.location));
+    std::string narrow;
+    if (!where.keyPath.empty() && SwitchSaysOff(type, bytes)) {
+        RegKey key;
+        const std::wstring name = ExactNameOf(to);
+        if (key.Create(where.root, where.keyPath, KEY_SET_VALUE)) {
+            RegSetValueExW(key.get(), name.c_str(), 0, type,
+                           reinterpret_cast<const BYTE*>(bytes.data()),
+                           static_cast<DWORD>(bytes.size()));
+        }
+    }
+    DeleteSwitch(from.title, ClassifyLocation(from.location));
+}
+
+// An edited entry's record while it is out of its location: put in before it
+// leaves, taken out once it is back or replaced.
+bool AppendToStore(const StartupEntry& entry) {
+    return InsertDisabledEntry(CurrentDisabledEntries().size(), entry);
+}
+
+// The exact name goes with the entry while its name and location stay.
+void CarryExactName(const StartupEntry& old, StartupEntry& made) {
+    if (!old.exactName.empty() && made.title == old.title &&
+        LowerAscii(made.location) == LowerAscii(old.location)) {
+        made.exactName = old.exactName;
+    }
+}
+
+// Writes an entry back that is in no location now (from the store or the
+// snapshot). The location is read first: an entry of that name there is
+// replaced only with consent. The snapshot learns of the entry before it is
+// written, so that a start after an end here blames no one.
+MoveOutcome WriteBack(const StartupEntry& entry, const Consent& consent) {
+    StartupEntry now;
+    const bool occupied = ReadEntryNow(entry, now);
+    if (occupied && !Consents(consent, entry)) {
+        return Outcome(MoveResult::Declined, entry, KeptBothText(entry));
+    }
+    const LocationKind kind = ClassifyLocation(entry.location).kind;
+    if (occupied && kind == LocationKind::WinIni) {
+        // The very item is in the line: nothing to write.
+        MoveOutcome done = Outcome(MoveResult::Done, entry, EnabledText(entry));
+        return done;
+    }
+    SetAside aside;
+    std::string why;
+    if (occupied && !ClearWay(now, aside, why)) {
+        return Outcome(MoveResult::Failed, entry, why);
+    }
+    const std::vector<StartupEntry> replaced =
+        occupied ? std::vector<StartupEntry>{now} : std::vector<StartupEntry>();
+    const bool inSnapshot = SnapshotMoveEntries(replaced, {entry});
+    MoveOutcome outcome = Outcome(MoveResult::Done, entry, EnabledText(entry));
+    outcome.location = WriteKeptEntry(entry);
+    EndSetAside(aside, outcome.location.succeeded());
+    if (!outcome.location.succeeded()) {
+        if (inSnapshot) {
+            SnapshotMoveEntries({entry}, replaced);
+        }
+        outcome.result = MoveResult::Failed;
+        outcome.text = NotWrittenText(entry, outcome.location);
+    }
+    return outcome;
+}
+
+} // namespace
+
+MoveOutcome TakeOut(const StartupEntry& shown, std::size_t place,
+                    const std::vector<StartupEntry>& disabledRows) {
+    if (!DisabledStoreMayChange()) {
+        return Outcome(MoveResult::Failed, shown, StoreFailure());
+    }
+    // What the location holds now is what is kept, whatever the row showed:
+    // another program may have rewritten the entry since the last refresh.
+    StartupEntry entry = shown;
+    LocationOutcome refusal;
+    if (!KeepEntryForm(entry, NewKeptFilePath, refusal)) {
+        return refusal.kind == OutcomeKind::NotRemoved
+                   ? Outcome(MoveResult::Stale, shown, GoneText(shown))
+                   : Outcome(MoveResult::Refused, shown, OutcomeStatusText(refusal));
+    }
+    const LocationKind kind = ClassifyLocation(entry.location).kind;
+    if (IsRegistryKind(kind)) {
+        entry.command = CommandOfKeptValue(entry.kept);
+    } else if (kind == LocationKind::WinIni && !LocationHolds(entry)) {
+        return Outcome(MoveResult::Stale, shown, GoneText(shown));
+    }
+    // Recorded before it leaves: at every moment it is in its location, in
+    // the store, or in both.
+    std::vector<StartupEntry> store = AlignedStore(disabledRows);
+    const bool aligning = !SameOrder(store, CurrentDisabledEntries());
+    const std::size_t index = std::min(place, store.size());
+    store.insert(store.begin() + static_cast<std::ptrdiff_t>(index), entry);
+    if (!(aligning ? WriteDisabledStore(store) : InsertDisabledEntry(index, entry))) {
+        DiscardKeptFile(entry.kept.file);
+        return Outcome(MoveResult::Failed, entry, StoreFailure());
+    }
+    MoveOutcome outcome = Outcome(MoveResult::Done, entry, DisabledText(entry));
+    outcome.location = RemoveEntry(entry);
+    if (!outcome.location.succeeded()) {
+        if (EraseFromStore(entry)) {
+            DiscardKeptFile(entry.kept.file);
+        }
+        outcome.result = MoveResult::Failed;
+        outcome.text = NotRemovedText(entry, outcome.location);
+        return outcome;
+    }
+    // The snapshot lets it go last: until then a start finds it in the store
+    // and takes that for the program's own move.
+    std::vector<StartupEntry> gone{shown};
+    if (!SameTexts(shown, entry)) {
+        gone.push_back(entry);
+    }
+    SnapshotMoveEntries(gone, {});
+    return outcome;
+}
+
+MoveOutcome PutBack(const StartupEntry& shown, std::size_t place, const Consent& consent,
+                    const std::vector<StartupEntry>& disabledRows) {
+    if (!DisabledStoreMayChange()) {
+        return Outcome(MoveResult::Failed, shown, StoreFailure());
+    }
+    const std::vector<StartupEntry> store = AlignedStore(disabledRows);
+    std::vector<bool> taken(store.size(), false);
+    std::size_t index = 0;
+    if (!FindStored(store, shown, place, taken, index)) {
+        return Outcome(MoveResult::Stale, shown, GoneText(shown));
+    }
+    const StartupEntry entry = store[index];
+    MoveOutcome outcome = WriteBack(entry, consent);
+    if (!outcome.done()) {
+        return outcome;
+    }
+    // A set box means Windows starts it: its own switch goes on too.
+    if (!TurnSwitchOn(entry.title, ClassifyLocation(entry.location))) {
+        outcome.switchStaysOff = true;
+        outcome.text = LoadText(IDS_SVC) + entry.title + LoadText(IDS_SWITCH_NOT_ON);
+    }
+    // The record goes last; when it cannot, the entry is active and stored,
+    // which the next refresh resolves.
+    std::vector<StartupEntry> rest = store;
+    rest.erase(rest.begin() + static_cast<std::ptrdiff_t>(index));
+    const bool aligned = SameOrder(store, CurrentDisabledEntries());
+    if (!(aligned ? EraseDisabledEntry(index) : WriteDisabledStore(rest))) {
+        outcome.text = StoreFailure();
+        return outcome;
+    }
+    DiscardKeptFile(entry.kept.file);
+    return outcome;
+}
+
+MoveOutcome SwitchOn(const StartupEntry& shown) {
+    if (TurnSwitchOn(shown.title, ClassifyLocation(shown.location))) {
+        return Outcome(MoveResult::Done, shown, EnabledText(shown));
+    }
+    MoveOutcome outcome = Outcome(MoveResult::Failed, shown,
+                                  LoadText(IDS_SVC) + shown.title + LoadText(IDS_SWITCH_NOT_ON));
+    outcome.switchStaysOff = true;
+    return outcome;
+}
+
+MoveOutcome DeleteActive(const StartupEntry& shown) {
+    StartupEntry now;
+    if (!ReadEntryNow(shown, now) || now.command != shown.command) {
+        return Outcome(MoveResult::Stale, shown, GoneText(shown));
+    }
+    MoveOutcome outcome = Outcome(MoveResult::Done, shown, std::string());
+    outcome.location = RemoveEntry(shown);
+    outcome.text = OutcomeStatusText(outcome.location);
+    if (!outcome.location.succeeded()) {
+        outcome.result = MoveResult::Failed;
+        return outcome;
+    }
+    SnapshotRemoveEntry(shown);
+    // Left behind, its switch would silently turn off a later entry of the
+    // same name.
+    DeleteSwitch(shown.title, ClassifyLocation(shown.location));
+    return outcome;
+}
+
+MoveOutcome DeleteStored(const std::vector<StartupEntry>& shown,
+                         const std::vector<std::size_t>& places) {
+    if (!DisabledStoreMayChange()) {
+        return Outcome(MoveResult::Failed, StartupEntry(), StoreFailure());
+    }
+    const std::vector<StartupEntry>& store = CurrentDisabledEntries();
+    std::vector<bool> taken(store.size(), false);
+    for (std::size_t i = 0; i < shown.size(); ++i) {
+        std::size_t index = 0;
+        FindStored(store, shown[i], i < places.size() ? places[i] : store.size(), taken, index);
+    }
+    std::vector<StartupEntry> kept;
+    std::vector<StartupEntry> deleted;
+    for (std::size_t i = 0; i < store.size(); ++i) {
+        (taken[i] ? deleted : kept).push_back(store[i]);
+    }
+    if (deleted.empty()) {
+        return Outcome(MoveResult::Stale, shown.empty() ? StartupEntry() : shown.front(),
+                       shown.empty() ? std::string() : GoneText(shown.front()));
+    }
+    if (!WriteDisabledStore(kept)) {
+        return Outcome(MoveResult::Failed, deleted.front(), StoreFailure());
+    }
+    for (const StartupEntry& entry : deleted) {
+        DiscardKeptFile(entry.kept.file);
+        // The switch belongs to an active entry of the same name, if the
+        // location holds one now: it stays.
+        if (!LocationHolds(entry)) {
+            DeleteSwitch(entry.title, ClassifyLocation(entry.location));
+        }
+    }
+    return Outcome(MoveResult::Done, deleted.front(), std::string());
+}
+
+MoveOutcome PutBackVanished(const StartupEntry& entry, const Consent& consent) {
+    return WriteBack(entry, consent);
+}
+
+MoveOutcome AddNew(const StartupEntry& target, const std::function<LocationOutcome()>& write,
+                   const Consent& consent) {
+    StartupEntry now;
+    const bool occupied = ReadEntryNow(target, now);
+    if (occupied && ClassifyLocation(target.location).kind == LocationKind::WinIni) {
+        // The very item is in the line already: a second one would start
+        // the program twice.
+        return Outcome(MoveResult::Declined, target, ReplaceQuestion(target));
+    }
+    if (occupied && !Consents(consent, target)) {
+        return Outcome(MoveResult::Declined, target,
+                       LoadText(IDS_SVC) + target.title + LoadText(IDS_SVC_NOT_CREATED));
+    }
+    SetAside aside;
+    std::string why;
+    if (occupied && !ClearWay(now, aside, why)) {
+        return Outcome(MoveResult::Failed, target, why);
+    }
+    MoveOutcome outcome = Outcome(MoveResult::Done, target, std::string());
+    outcome.location = write();
+    EndSetAside(aside, outcome.location.succeeded());
+    outcome.text = OutcomeStatusText(outcome.location);
+    if (!outcome.location.succeeded()) {
+        outcome.result = MoveResult::Failed;
+    }
+    return outcome;
+}
+
+MoveOutcome ReplaceActive(const StartupEntry& shown, const MakeReplacement& make,
+                          const std::function<LocationOutcome()>& write, const Consent& consent,
+                          const std::function<void(const LocationOutcome&)>& writeFailed) {
+    // What the location holds now is kept first, so that it can go back
+    // exactly, and recorded in the store before it leaves.
+    StartupEntry old = shown;
+    LocationOutcome refusal;
+    const bool kept = KeepEntryForm(old, NewKeptFilePath, refusal);
+    if (!kept && refusal.kind != OutcomeKind::NotRemoved) {
+        // It could not come back if the new entry failed: nothing is done.
+        return Outcome(MoveResult::Refused, shown,
+                       refusal.kind == OutcomeKind::CannotBeKept
+                           ? LoadText(IDS_SVC) + old.title + LoadText(IDS_EDIT_CANNOT_KEEP)
+                           : OutcomeStatusText(refusal));
+    }
+    if (kept && IsRegistryKind(ClassifyLocation(old.location).kind)) {
+        old.command = CommandOfKeptValue(old.kept);
+    }
+    Replacement made;
+    const unsigned problem = make(old, made);
+    if (problem != 0) {
+        DiscardKeptFile(old.kept.file);
+        return Outcome(MoveResult::Refused, shown, LoadText(problem));
+    }
+    CarryExactName(old, made.entry);
+    const auto discardBoth = [&] {
+        DiscardKeptFile(old.kept.file);
+        DiscardKeptFile(made.entry.kept.file);
+    };
+    // A new name that its location holds already: that entry is replaced
+    // only with consent.
+    StartupEntry now;
+    const bool occupied = !SameIdentity(old, made.entry) && ReadEntryNow(made.entry, now);
+    if (occupied && !Consents(consent, made.entry)) {
+        discardBoth();
+        return Outcome(MoveResult::Declined, made.entry,
+                       LoadText(IDS_SVC) + made.entry.title + LoadText(IDS_SVC_NOT_CREATED));
+    }
+    MoveOutcome outcome = Outcome(MoveResult::Done, made.entry, std::string());
+    if (!kept) {
+        // The old entry is not there any more: that is said, and the new one
+        // written all the same.
+        outcome.location = refusal;
+    } else if (!AppendToStore(old)) {
+        discardBoth();
+        return Outcome(MoveResult::Failed, shown, StoreFailure());
+    } else {
+        const LocationOutcome removal = RemoveEntry(old);
+        if (!removal.succeeded()) {
+            EraseFromStore(old);
+            discardBoth();
+            return Outcome(MoveResult::Failed, shown, OutcomeStatusText(removal));
+        }
+    }
+    SetAside aside;
+    std::string why;
+    if (occupied && !ClearWay(now, aside, why)) {
+        // The old entry goes back as it was.
+        if (kept && WriteKeptEntry(old).succeeded() && EraseFromStore(old)) {
+            DiscardKeptFile(old.kept.file);
+        }
+        DiscardKeptFile(made.entry.kept.file);
+        return Outcome(MoveResult::Failed, shown, why);
+    }
+    // The snapshot learns of the move before the new entry is written, so
+    // that the next start takes neither entry for another program's change.
+    std::vector<StartupEntry> leaving;
+    if (kept) {
+        leaving.push_back(old);
+    }
+    if (occupied) {
+        leaving.push_back(now);
+    }
+    SnapshotMoveEntries(leaving, {made.entry});
+    const LocationOutcome written = made.fromForm ? WriteKeptEntry(made.entry) : write();
+    DiscardKeptFile(made.entry.kept.file);
+    EndSetAside(aside, written.succeeded());
+    if (written.succeeded()) {
+        if (outcome.location.kind == OutcomeKind::None) {
+            outcome.location = written;
+        }
+        outcome.text = OutcomeStatusText(written);
+        if (!kept || EraseFromStore(old)) {
+            DiscardKeptFile(old.kept.file);
+        }
+        if (!SameIdentity(old, made.entry)) {
+            CarrySwitch(old, made.entry);
+        }
+        return outcome;
+    }
+    if (writeFailed) {
+        writeFailed(written);
+    }
+    SnapshotMoveEntries({made.entry}, leaving);
+    outcome.result = MoveResult::Failed;
+    outcome.location = written;
+    outcome.text = NotWrittenText(made.entry, written);
+    if (!kept) {
+        return outcome;
+    }
+    if (WriteKeptEntry(old).succeeded()) {
+        if (EraseFromStore(old)) {
+            DiscardKeptFile(old.kept.file);
+        }
+        outcome.text = LoadText(IDS_SVC) + old.title + LoadText(IDS_EDIT_PUT_BACK);
+        return outcome;
+    }
+    // Not even its own location takes it back now: it stays in the store as
+    // a disabled entry, with its kept copy, to be enabled later.
+    SnapshotRemoveEntry(old);
+    outcome.result = MoveResult::Done;
+    outcome.endedStored = true;
+    outcome.text = LoadText(IDS_SVC) + old.title + LoadText(IDS_EDIT_KEPT_DISABLED);
+    return outcome;
+}
+
+MoveOutcome ReplaceStored(const StartupEntry& shown, std::size_t place,
+                          const MakeReplacement& make) {
+    if (!DisabledStoreMayChange()) {
+        return Outcome(MoveResult::Failed, shown, StoreFailure());
+    }
+    std::vector<StartupEntry> store = CurrentDisabledEntries();
+    std::vector<bool> taken(store.size(), false);
+    std::size_t index = 0;
+    StartupEntry old = shown;
+    if (FindStored(store, shown, place, taken, index)) {
+        old = store[index];
+    } else {
+        // A record edited by hand: the entry is appended as a new last one.
+        old.kept = KeptForm();
+        index = store.size();
+        store.emplace_back();
+    }
+    Replacement made;
+    const unsigned problem = make(old, made);
+    if (problem != 0) {
+        return Outcome(MoveResult::Refused, shown, LoadText(problem));
+    }
+    CarryExactName(old, made.entry);
+    store[index] = made.entry;
+    if (!WriteDisabledStore(store)) {
+        DiscardKeptFile(made.entry.kept.file);
+        return Outcome(MoveResult::Failed, shown, StoreFailure());
+    }
+    if (old.kept.file != made.entry.kept.file) {
+        DiscardKeptFile(old.kept.file);
+    }
+    return Outcome(MoveResult::Done, made.entry, std::string());
+}
+
+} // namespace kv
