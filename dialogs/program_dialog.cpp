@@ -2,6 +2,7 @@
 
 #include "base/strings.h"
 #include "base/text.h"
+#include "dialogs/program_groups.h"
 #include "entries/catalogue.h"
 #include "entries/location_writers.h"
 #include "entries/startup_folder.h"

@@ -7,32 +7,6 @@ namespace kv {
 
 namespace {
 
-// The group list, in group-number order.
-const GroupItem kGroups[kGroupCount] = {
-    {"All startups", 1, 0, GroupCheck::Heading},
-    {"Startup menu", 4, 2, GroupCheck::Heading},
-    {"All Users", 2, 4, GroupCheck::Titled},
-    {"Current User", 2, 4, GroupCheck::Titled},
-    {"Registry", 4, 2, GroupCheck::Heading},
-    {"All Users", 4, 4, GroupCheck::Heading},
-    {"Run", 0, 6, GroupCheck::Titled},
-    {"Run (32-bit)", 0, 6, GroupCheck::Titled},
-    {"RunOnce", 0, 6, GroupCheck::Titled},
-    {"RunOnce (32-bit)", 0, 6, GroupCheck::Titled},
-    {"RunOnceEx", 0, 6, GroupCheck::Section},
-    {"RunOnceEx (32-bit)", 0, 6, GroupCheck::Section},
-    {"RunServices", 0, 6, GroupCheck::Titled},
-    {"RunServicesOnce", 0, 6, GroupCheck::Titled},
-    {"Run (Policies)", 0, 6, GroupCheck::Titled},
-    {"Current User", 4, 4, GroupCheck::Heading},
-    {"Run", 0, 6, GroupCheck::Titled},
-    {"RunOnce", 0, 6, GroupCheck::Titled},
-    {"Run (Policies)", 0, 6, GroupCheck::Titled},
-    {"Win.INI", 4, 2, GroupCheck::Heading},
-    {"Run", 3, 4, GroupCheck::Untitled},
-    {"Load", 3, 4, GroupCheck::Untitled},
-};
-
 // A RunOnceEx location string, with its section, stays within 499
 // characters: 442 for a section of the 64-bit view's key.
 constexpr std::size_t kMaxSectionLocation = 499;
@@ -45,10 +19,6 @@ bool IsStartupFolderGroup(int group) {
 }
 
 } // namespace
-
-const GroupItem& GroupItemOf(int group) {
-    return group >= 0 && group < kGroupCount ? kGroups[group] : kGroups[0];
-}
 
 bool SameFields(const ProgramFields& a, const ProgramFields& b) {
     return a.group == b.group && a.title == b.title && a.path == b.path &&

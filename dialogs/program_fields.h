@@ -1,7 +1,9 @@
-// What the program dialog asks for: its fields, the group list, and the
+// What the program dialog asks for: its fields and the
 // checks of the fields before anything is written. Plain data and rules,
 // without a window.
 #pragma once
+
+#include "dialogs/program_groups.h"
 
 #include <string>
 
@@ -13,27 +15,8 @@ struct ProgramFields {
     std::string path;
     std::string parameters;
     std::string section; // RunOnceEx only
-    int group = 0;       // the position in the group list (kGroup... of catalogue.h)
+    int group = 0;       // the position in the group list (kGroup... of program_groups.h)
 };
-
-// What OK asks of the fields for each group.
-enum class GroupCheck {
-    Heading,  // names no location: refused
-    Titled,   // title and path
-    Section,  // title, path and a RunOnceEx section
-    Untitled, // a path alone: a win.ini item
-};
-
-// One item of the group list.
-struct GroupItem {
-    const char* text;
-    int picture; // in the group image list
-    int indent;  // in the combo box's units of 10 pixels
-    GroupCheck check;
-};
-
-// The item of a group number; group 0 (a heading) for a number outside the list.
-const GroupItem& GroupItemOf(int group);
 
 // The two field sets mean the same entry as the dialog shows it: the same
 // texts and group, and the same section where the group has one.

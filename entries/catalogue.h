@@ -80,48 +80,6 @@ LocationClass ClassifyLocationIn(const std::string& location, const std::string&
 // ClassifyLocationIn against the Startup folders as the system names them now.
 LocationClass ClassifyLocation(const std::string& location);
 
-// The group numbers of the program dialog's group list: the position of an
-// item in the list. Headings name no location.
-constexpr int kGroupCount = 22;
-constexpr int kGroupAllUsersStartup = 2;
-constexpr int kGroupCurrentUserStartup = 3;
-constexpr int kGroupRegistryHeading = 4;
-constexpr int kGroupHklmRun = 6;
-constexpr int kGroupHklmRun32 = 7;
-constexpr int kGroupHklmRunOnce = 8;
-constexpr int kGroupHklmRunOnce32 = 9;
-constexpr int kGroupRunOnceEx = 10;
-constexpr int kGroupRunOnceEx32 = 11;
-constexpr int kGroupHklmRunServices = 12;
-constexpr int kGroupHklmRunServicesOnce = 13;
-constexpr int kGroupHklmPolicyRun = 14;
-constexpr int kGroupHkcuRun = 16;
-constexpr int kGroupHkcuRunOnce = 17;
-constexpr int kGroupHkcuPolicyRun = 18;
-constexpr int kGroupWinIniRun = 20;
-constexpr int kGroupWinIniLoad = 21;
-
-// True for the groups of a RunOnceEx key, whose entries need a section.
-bool IsRunOnceExGroup(int group);
-
-// The location string of a group, against the Startup folder paths given;
-// for a RunOnceEx group the section names the subkey. Empty for a heading, a
-// number outside the list, or a Startup folder that is not known.
-std::string LocationForGroupIn(int group, const std::string& section,
-                               const std::string& currentUserFolder,
-                               const std::string& allUsersFolder);
-
-// The group of a location string, as the classifier reads it against the
-// Startup folder paths given; a RunOnceEx section also gives its name in
-// `section` (in the string's own case). -1 for a location that has no group:
-// a subkey of Run or RunOnce, or a string that names no startup location.
-int GroupForLocationIn(const std::string& location, const std::string& currentUserFolder,
-                       const std::string& allUsersFolder, std::string& section);
-
-// The two above against the Startup folders as the system names them now.
-std::string LocationForGroup(int group, const std::string& section);
-int GroupForLocation(const std::string& location, std::string& section);
-
 // True for the name of one file inside a folder: no path separator or drive
 // colon, and not made of dots and blanks alone (".", "..", "..."). Only such names are created
 // or deleted in a Startup folder, so nothing outside it is ever touched.

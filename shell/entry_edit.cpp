@@ -3,6 +3,7 @@
 #include "base/strings.h"
 #include "base/text.h"
 #include "dialogs/program_dialog.h"
+#include "dialogs/program_groups.h"
 #include "entries/catalogue.h"
 #include "entries/command_path.h"
 #include "entries/entry_identity.h"

@@ -2,6 +2,7 @@
 // nothing, a new title or new parameters keep the rest of the old form, for
 // each kind of entry whose location holds more than its texts, enabled and
 // disabled alike.
+#include "dialogs/program_groups.h"
 #include "entries/catalogue.h"
 #include "entries/registry.h"
 #include "entries/startup_folder.h"

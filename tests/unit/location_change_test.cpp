@@ -1,6 +1,7 @@
 // Writers, removers and the dispatch by location string, against the real
 // registry, Startup folders and win.ini of the test prefix.
 #include "base/text.h"
+#include "dialogs/program_groups.h"
 #include "entries/catalogue.h"
 #include "entries/location_dispatch.h"
 #include "entries/location_removers.h"

@@ -1,6 +1,7 @@
 // The program dialog's checks on plain fields: the first problem in the
 // order the user meets them, for each kind of group.
 #include "dialogs/program_fields.h"
+#include "dialogs/program_groups.h"
 #include "entries/catalogue.h"
 #include "resource.h"
 
