@@ -187,4 +187,8 @@ std::vector<StartupEntry> WithFormsOfNow(const std::vector<StartupEntry>& entrie
     return result;
 }
 
+bool WriteStoreAnew() {
+    return DisabledStoreMayChange() && WriteDisabledStore(CurrentDisabledEntries());
+}
+
 } // namespace kv

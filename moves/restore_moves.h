@@ -40,4 +40,8 @@ bool PutBackForRestore(const std::vector<StartupEntry>& entries,
                        const std::vector<StartupEntry>& listed, const Consent& consent,
                        std::vector<StartupEntry>& restored);
 
+// A restore that chose no file: the store written anew as it stands (never
+// from the rows, which may not match it).
+bool WriteStoreAnew();
+
 } // namespace kv

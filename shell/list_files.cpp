@@ -243,11 +243,8 @@ void RestoreList() {
     }
     const std::string path = ChooseListFile(false, IDS_RESTORE_LIST_TITLE);
     if (path.empty()) {
-        // Nothing chosen: the store is written anew as it stands (never from
-        // the rows, which may not match it), and the list read again.
-        if (DisabledStoreMayChange()) {
-            WriteDisabledStore(CurrentDisabledEntries());
-        }
+        // Nothing chosen: the store and the list are made anew all the same.
+        WriteStoreAnew();
         ScanDriver();
         return;
     }

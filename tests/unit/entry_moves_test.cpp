@@ -1,6 +1,8 @@
 // The moves of entries against what their locations hold now, without a
 // window: another program writes between the list's refresh and the move.
 #include "entries/catalogue.h"
+#include "base/handles.h"
+#include "moves/bulk_moves.h"
 #include "moves/entry_moves.h"
 #include "records/disabled_store.h"
 #include "records/settings_store.h"
@@ -200,6 +202,57 @@ TEST_F(EntryMoves, WindowsSwitchFollowsTheEntryItBelongsTo) {
     ASSERT_TRUE(ValueExists(HKEY_CURRENT_USER, kSwitchKey, "Bar"));
     EXPECT_EQ(kSwitchOff.substr(0, 1), ReadString(HKEY_CURRENT_USER, kSwitchKey, "Bar").substr(0, 1));
     EXPECT_TRUE(kv::ReadDisabledEntries().empty());
+}
+
+TEST_F(EntryMoves, BulkMovesAskForEachNameTakenMeanwhileAndKeepWhatIsDeclined) {
+    const std::vector<std::string> names = {"One", "Two", "Three"};
+    std::vector<kv::StartupEntry> shown;
+    for (const std::string& name : names) {
+        SetValue(HKEY_CURRENT_USER, kv::kRunKey, name, "C:\\" + name + ".exe");
+        shown.push_back(Shown(name, "C:\\" + name + ".exe"));
+    }
+    const kv::BulkOutcome out = kv::TakeOutAll(shown, {0, 0, 0});
+    ASSERT_EQ(3u, kv::ReadDisabledEntries().size());
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        EXPECT_EQ(kv::MoveResult::Done, out.results[i]) << names[i];
+        EXPECT_EQ(names[i], kv::ReadDisabledEntries()[i].title);
+    }
+    // "Two" puts itself back meanwhile: it is asked about, and No keeps both.
+    SetValue(HKEY_CURRENT_USER, kv::kRunKey, "Two", "C:\\Two\\new.exe");
+    std::vector<std::string> asked;
+    const kv::BulkOutcome back = kv::PutBackAll(shown, {0, 1, 2}, [&](const std::string& q) {
+        asked.push_back(q);
+        return false;
+    });
+    EXPECT_EQ(1u, asked.size());
+    EXPECT_EQ(kv::MoveResult::Done, back.results[0]);
+    EXPECT_EQ(kv::MoveResult::Declined, back.results[1]);
+    EXPECT_EQ(kv::MoveResult::Done, back.results[2]);
+    EXPECT_EQ("C:\\Two\\new.exe", ReadString(HKEY_CURRENT_USER, kv::kRunKey, "Two"));
+    EXPECT_EQ("C:\\Three.exe", ReadString(HKEY_CURRENT_USER, kv::kRunKey, "Three"));
+    ASSERT_EQ(1u, kv::ReadDisabledEntries().size());
+    EXPECT_EQ("C:\\Two.exe", kv::ReadDisabledEntries()[0].command);
+}
+
+TEST_F(EntryMoves, AnEditedDisabledEntryKeepsItsExactName) {
+    const std::wstring wide = L"Name \u65e5";
+    kv::StartupEntry stored = Shown(kv::Narrow(wide), "C:\\a.exe");
+    stored.exactName = wide;
+    stored.kept.hasValue = true;
+    stored.kept.valueBytes = "C:\\a.exe";
+    stored.kept.valueBytes += '\0';
+    ASSERT_TRUE(kv::WriteDisabledStore({stored}));
+    const kv::MakeReplacement newCommand = [](const kv::StartupEntry& old, kv::Replacement& made) {
+        made.entry = old;
+        made.entry.exactName.clear(); // the dialog knows titles only
+        made.entry.command = "C:\\b.exe";
+        made.entry.kept.valueBytes = std::string("C:\\b.exe") + '\0';
+        return 0u;
+    };
+    ASSERT_TRUE(kv::ReplaceStored(stored, 0, newCommand).done());
+    ASSERT_EQ(1u, kv::ReadDisabledEntries().size());
+    EXPECT_EQ(wide, kv::ReadDisabledEntries()[0].exactName);
+    EXPECT_EQ("C:\\b.exe", kv::ReadDisabledEntries()[0].command);
 }
 
 } // namespace
