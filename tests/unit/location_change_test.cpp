@@ -1,5 +1,6 @@
 // Writers, removers and the dispatch by location string, against the real
 // registry, Startup folders and win.ini of the test prefix.
+#include "base/handles.h"
 #include "base/text.h"
 #include "entries/catalogue.h"
 #include "entries/location_dispatch.h"
@@ -293,6 +294,25 @@ TEST_F(LocationChange, LongWinIniLinesKeepEveryItem) {
     EXPECT_EQ(std::string::npos, after.find("APP1500.EXE"));
     EXPECT_NE(std::string::npos, after.find("APP2999.EXE z.exe"));
     SetWinIni("run", "");
+}
+
+// An older record of a value with an exact name keeps only its texts: the
+// value comes back under that name as a string of its command.
+TEST_F(LocationChange, AnExactNameWithoutAKeptValueComesBackAsAString) {
+    kv::StartupEntry entry;
+    entry.exactName = L"Tool \u65e5";
+    entry.title = "Tool ?";
+    entry.command = "tool.exe /q";
+    entry.location = kHkcuRun;
+    EXPECT_EQ(OutcomeKind::Created, kv::WriteKeptEntry(entry).kind);
+    kv::RegKey key;
+    DWORD type = REG_NONE;
+    std::string bytes;
+    ASSERT_TRUE(key.Open(HKEY_CURRENT_USER, kv::kRunKey, KEY_QUERY_VALUE));
+    ASSERT_EQ(ERROR_SUCCESS, kv::QueryValueWide(key.get(), entry.exactName, type, bytes));
+    EXPECT_EQ(static_cast<DWORD>(REG_SZ), type);
+    EXPECT_EQ(kv::BytesOfWide(L"tool.exe /q" + std::wstring(1, L'\0')), bytes);
+    EXPECT_FALSE(ValueExists(HKEY_CURRENT_USER, kv::kRunKey, "Tool ?"));
 }
 
 } // namespace
