@@ -1,5 +1,6 @@
 #include "entries/startup_switch.h"
 
+#include "base/handles.h"
 #include "base/text.h"
 #include "entries/registry.h"
 
@@ -31,6 +32,20 @@ const SwitchedLocation kSwitched[] = {
 std::string Entry(HKEY root, const std::string& keyPath, const std::string& name) {
     return (root == HKEY_CURRENT_USER ? "hkcu\\" : "hklm\\") + LowerAscii(keyPath) + "|" +
            LowerAscii(name);
+}
+
+// A name as the registry compares names: without regard to letter case.
+std::wstring UpperName(const std::wstring& name) {
+    std::wstring upper = name;
+    if (!upper.empty()) {
+        LCMapStringW(LOCALE_INVARIANT, LCMAP_UPPERCASE, name.c_str(),
+                     static_cast<int>(name.size()), &upper[0], static_cast<int>(upper.size()));
+    }
+    return upper;
+}
+
+std::wstring ExactEntry(HKEY root, const std::string& keyPath, const std::wstring& name) {
+    return Wide(Entry(root, keyPath, std::string())) + UpperName(name);
 }
 
 } // namespace
@@ -78,6 +93,10 @@ SwitchedOffEntries SwitchedOffEntries::Read() {
         ForEachValue(key.get(), [&](const RegValue& value) {
             if (SwitchSaysOff(value.type, value.data)) {
                 entries.off_.insert(Entry(switched.switchRoot, keyPath, value.name));
+                if (!value.nameExact) {
+                    entries.offExact_.insert(
+                        ExactEntry(switched.switchRoot, keyPath, value.wideName));
+                }
             }
             return true;
         });
@@ -88,6 +107,15 @@ SwitchedOffEntries SwitchedOffEntries::Read() {
 bool SwitchedOffEntries::Contains(const LocationClass& place, const std::string& title) const {
     const SwitchKey key = SwitchKeyOf(place);
     return !key.keyPath.empty() && off_.count(Entry(key.root, key.keyPath, title)) != 0;
+}
+
+bool SwitchedOffEntries::Contains(const LocationClass& place, const StartupEntry& entry) const {
+    if (entry.exactName.empty()) {
+        return Contains(place, entry.title);
+    }
+    const SwitchKey key = SwitchKeyOf(place);
+    return !key.keyPath.empty() &&
+           offExact_.count(ExactEntry(key.root, key.keyPath, entry.exactName)) != 0;
 }
 
 bool TurnSwitchOn(const std::string& title, const LocationClass& place) {
@@ -119,6 +147,44 @@ bool DeleteSwitch(const std::string& title, const LocationClass& place) {
     }
     return key.Open(where.root, where.keyPath, KEY_SET_VALUE) &&
            RegDeleteValueA(key.get(), title.c_str()) == ERROR_SUCCESS;
+}
+
+bool TurnSwitchOn(const StartupEntry& entry) {
+    const LocationClass place = ClassifyLocation(entry.location);
+    if (entry.exactName.empty()) {
+        return TurnSwitchOn(entry.title, place);
+    }
+    const SwitchKey where = SwitchKeyOf(place);
+    RegKey key;
+    DWORD type = REG_NONE;
+    std::string bytes;
+    if (where.keyPath.empty() || !key.Open(where.root, where.keyPath, KEY_QUERY_VALUE) ||
+        QueryValueWide(key.get(), entry.exactName, type, bytes) != ERROR_SUCCESS ||
+        !SwitchSaysOff(type, bytes)) {
+        return true;
+    }
+    const std::string on = SwitchTurnedOn(bytes);
+    return key.Open(where.root, where.keyPath, KEY_SET_VALUE) &&
+           RegSetValueExW(key.get(), entry.exactName.c_str(), 0, REG_BINARY,
+                          reinterpret_cast<const BYTE*>(on.data()),
+                          static_cast<DWORD>(on.size())) == ERROR_SUCCESS;
+}
+
+bool DeleteSwitch(const StartupEntry& entry) {
+    const LocationClass place = ClassifyLocation(entry.location);
+    if (entry.exactName.empty()) {
+        return DeleteSwitch(entry.title, place);
+    }
+    const SwitchKey where = SwitchKeyOf(place);
+    RegKey key;
+    DWORD type = REG_NONE;
+    std::string bytes;
+    if (where.keyPath.empty() || !key.Open(where.root, where.keyPath, KEY_QUERY_VALUE) ||
+        QueryValueWide(key.get(), entry.exactName, type, bytes) != ERROR_SUCCESS) {
+        return true;
+    }
+    return key.Open(where.root, where.keyPath, KEY_SET_VALUE) &&
+           RegDeleteValueW(key.get(), entry.exactName.c_str()) == ERROR_SUCCESS;
 }
 
 } // namespace kv

@@ -59,7 +59,7 @@ void RemoveAndForget(const StartupEntry& entry) {
     const LocationOutcome outcome = RemoveEntry(entry);
     if (outcome.succeeded()) {
         SnapshotRemoveEntry(entry);
-        DeleteSwitch(entry.title, ClassifyLocation(entry.location));
+        DeleteSwitch(entry);
     }
     ReportOutcomeLater(outcome);
 }
@@ -95,7 +95,7 @@ bool OnlyBoxesChange(const std::vector<int>& rows, bool checked) {
 // Turns on Windows' own switch of an entry just put back; a switch that
 // stays off leaves the row's box clear, and its text says why.
 bool SwitchOnAfterWrite(int row, const StartupEntry& entry, std::string& status) {
-    if (TurnSwitchOn(entry.title, ClassifyLocation(entry.location))) {
+    if (TurnSwitchOn(entry)) {
         return true;
     }
     SetRowSwitchedOff(row, true);
@@ -299,7 +299,7 @@ void CheckAllRows() {
         wentBack[i] = true;
         status.clear();
         if (!switchedOff.empty() &&
-            switchedOff.Contains(ClassifyLocation(stored[i].location), stored[i].title)) {
+            switchedOff.Contains(ClassifyLocation(stored[i].location), stored[i])) {
             SwitchOnAfterWrite(rows[i], stored[i], status);
         }
         if (status.empty() && i + 1 == count) {
@@ -339,9 +339,7 @@ void DeleteSelectedEntries() {
         const std::string file =
             disabled.at(PlaceAmongDisabled(before, static_cast<std::size_t>(selected[0])))
                 .kept.file;
-        DeleteSwitch(
-            before[static_cast<std::size_t>(selected[0])].texts.title,
-            ClassifyLocation(before[static_cast<std::size_t>(selected[0])].texts.location));
+        DeleteSwitch(before[static_cast<std::size_t>(selected[0])].texts);
         DeleteEntryRow(selected[0]);
         if (SaveDisabledRows()) {
             DiscardKeptFile(file);
@@ -366,7 +364,7 @@ void DeleteSelectedEntries() {
         }
         const StartupEntry& entry = disabled.at(place++);
         if (isSelected) {
-            DeleteSwitch(entry.title, ClassifyLocation(entry.location));
+            DeleteSwitch(entry);
             discarded.push_back(entry.kept.file);
         } else {
             keptDisabled.push_back(entry);

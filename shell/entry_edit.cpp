@@ -318,7 +318,7 @@ bool AcceptEnabledEdit(HWND dialog, const ProgramFields& fields, const ProgramFi
         if (!SameTexts(old, made.entry) &&
             (old.title != made.entry.title ||
              LowerAscii(old.location) != LowerAscii(made.entry.location))) {
-            DeleteSwitch(old.title, ClassifyLocation(old.location));
+            DeleteSwitch(old);
         }
         return true;
     }
