@@ -44,12 +44,16 @@ OwnAutostart ReadOwnAutostart() {
 
 // Writes or deletes the own startup value. It names the program file itself
 // by its full path, so that it still starts the program when the logon runs
-// it from another current folder.
+// it from another current folder. Only the program's own value is deleted,
+// and only when it is there: a value of that name of another type or letter
+// case belongs to someone else.
 void StoreOwnAutostart(const OwnAutostart& own) {
-    ReportOutcomeLater(own.present
-                           ? AddRegistryValue("HKCU", kRunKey, kOwnValueName, ProgramFilePath(),
-                                              own.minimised ? kMinimisedSwitch : "")
-                           : RemoveEntry(kOwnValueName, "", kRunLocation));
+    if (own.present) {
+        ReportOutcomeLater(AddRegistryValue("HKCU", kRunKey, kOwnValueName, ProgramFilePath(),
+                                            own.minimised ? kMinimisedSwitch : ""));
+    } else if (ReadOwnAutostart().present) {
+        ReportOutcomeLater(RemoveEntry(kOwnValueName, "", kRunLocation));
+    }
 }
 
 // The tray icon follows ShowIcon at once. A main window without an icon must
