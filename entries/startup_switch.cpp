@@ -118,73 +118,65 @@ bool SwitchedOffEntries::Contains(const LocationClass& place, const StartupEntry
            offExact_.count(ExactEntry(key.root, key.keyPath, entry.exactName)) != 0;
 }
 
-bool TurnSwitchOn(const std::string& title, const LocationClass& place) {
-    const SwitchKey where = SwitchKeyOf(place);
+namespace {
+
+// The switch's name: the entry's exact name when it has one, else its title.
+std::wstring SwitchName(const StartupEntry& entry) {
+    return entry.exactName.empty() ? Wide(entry.title) : entry.exactName;
+}
+
+// Opens the switch key of the place and reads the switch named `name`; false
+// when the place has no switch or the switch is not there.
+bool ReadSwitch(const std::wstring& name, const LocationClass& place, SwitchKey& where, RegKey& key,
+                DWORD& type, std::string& bytes) {
+    where = SwitchKeyOf(place);
+    return !where.keyPath.empty() && key.Open(where.root, where.keyPath, KEY_QUERY_VALUE) &&
+           QueryValueWide(key.get(), name, type, bytes) == ERROR_SUCCESS;
+}
+
+bool TurnSwitchOnNamed(const std::wstring& name, const LocationClass& place) {
+    SwitchKey where;
     RegKey key;
     DWORD type = REG_NONE;
     std::string bytes;
-    if (where.keyPath.empty() || !key.Open(where.root, where.keyPath, KEY_QUERY_VALUE) ||
-        QueryValue(key.get(), title, type, bytes) != ERROR_SUCCESS || !SwitchSaysOff(type, bytes)) {
+    if (!ReadSwitch(name, place, where, key, type, bytes) || !SwitchSaysOff(type, bytes)) {
         return true;
     }
     const std::string on = SwitchTurnedOn(bytes);
     return key.Open(where.root, where.keyPath, KEY_SET_VALUE) &&
-           RegSetValueExA(key.get(), title.c_str(), 0, REG_BINARY,
+           RegSetValueExW(key.get(), name.c_str(), 0, REG_BINARY,
                           reinterpret_cast<const BYTE*>(on.data()),
                           static_cast<DWORD>(on.size())) == ERROR_SUCCESS;
+}
+
+bool DeleteSwitchNamed(const std::wstring& name, const LocationClass& place) {
+    SwitchKey where;
+    RegKey key;
+    DWORD type = REG_NONE;
+    std::string bytes;
+    if (!ReadSwitch(name, place, where, key, type, bytes)) {
+        return true;
+    }
+    return key.Open(where.root, where.keyPath, KEY_SET_VALUE) &&
+           RegDeleteValueW(key.get(), name.c_str()) == ERROR_SUCCESS;
+}
+
+} // namespace
+
+bool TurnSwitchOn(const std::string& title, const LocationClass& place) {
+    return TurnSwitchOnNamed(Wide(title), place);
 }
 
 bool DeleteSwitch(const std::string& title, const LocationClass& place) {
-    const SwitchKey where = SwitchKeyOf(place);
-    RegKey key;
-    if (where.keyPath.empty() || !key.Open(where.root, where.keyPath, KEY_QUERY_VALUE)) {
-        return true;
-    }
-    DWORD type = REG_NONE;
-    std::string bytes;
-    if (QueryValue(key.get(), title, type, bytes) != ERROR_SUCCESS) {
-        return true;
-    }
-    return key.Open(where.root, where.keyPath, KEY_SET_VALUE) &&
-           RegDeleteValueA(key.get(), title.c_str()) == ERROR_SUCCESS;
+    return DeleteSwitchNamed(Wide(title), place);
 }
 
 bool TurnSwitchOn(const StartupEntry& entry) {
-    const LocationClass place = ClassifyLocation(entry.location);
-    if (entry.exactName.empty()) {
-        return TurnSwitchOn(entry.title, place);
-    }
-    const SwitchKey where = SwitchKeyOf(place);
-    RegKey key;
-    DWORD type = REG_NONE;
-    std::string bytes;
-    if (where.keyPath.empty() || !key.Open(where.root, where.keyPath, KEY_QUERY_VALUE) ||
-        QueryValueWide(key.get(), entry.exactName, type, bytes) != ERROR_SUCCESS ||
-        !SwitchSaysOff(type, bytes)) {
-        return true;
-    }
-    const std::string on = SwitchTurnedOn(bytes);
-    return key.Open(where.root, where.keyPath, KEY_SET_VALUE) &&
-           RegSetValueExW(key.get(), entry.exactName.c_str(), 0, REG_BINARY,
-                          reinterpret_cast<const BYTE*>(on.data()),
-                          static_cast<DWORD>(on.size())) == ERROR_SUCCESS;
+    return TurnSwitchOnNamed(SwitchName(entry), ClassifyLocation(entry.location));
 }
 
 bool DeleteSwitch(const StartupEntry& entry) {
-    const LocationClass place = ClassifyLocation(entry.location);
-    if (entry.exactName.empty()) {
-        return DeleteSwitch(entry.title, place);
-    }
-    const SwitchKey where = SwitchKeyOf(place);
-    RegKey key;
-    DWORD type = REG_NONE;
-    std::string bytes;
-    if (where.keyPath.empty() || !key.Open(where.root, where.keyPath, KEY_QUERY_VALUE) ||
-        QueryValueWide(key.get(), entry.exactName, type, bytes) != ERROR_SUCCESS) {
-        return true;
-    }
-    return key.Open(where.root, where.keyPath, KEY_SET_VALUE) &&
-           RegDeleteValueW(key.get(), entry.exactName.c_str()) == ERROR_SUCCESS;
+    return DeleteSwitchNamed(SwitchName(entry), ClassifyLocation(entry.location));
 }
 
 } // namespace kv

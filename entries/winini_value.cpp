@@ -13,20 +13,7 @@ const char* const kWindowsSectionKey = "Software\\Microsoft\\Windows NT\\Current
 } // namespace
 
 bool WriteWinIniValue(const std::string& parameter, const std::string& value) {
-    if (!WriteProfileStringA("windows", parameter.c_str(), value.c_str())) {
-        return false;
-    }
-    if (ReadWinIniValue(parameter) == value) {
-        return true;
-    }
-    RegKey key;
-    if (!key.Open(HKEY_CURRENT_USER, kWindowsSectionKey, KEY_SET_VALUE) ||
-        RegSetValueExA(key.get(), parameter.c_str(), 0, REG_SZ,
-                       reinterpret_cast<const BYTE*>(value.c_str()),
-                       static_cast<DWORD>(value.size() + 1)) != ERROR_SUCCESS) {
-        return false;
-    }
-    return ReadWinIniValue(parameter) == value;
+    return WriteWinIniValueWide(parameter, Wide(value));
 }
 
 bool WriteWinIniValueWide(const std::string& parameter, const std::wstring& value) {
