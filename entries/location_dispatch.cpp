@@ -203,6 +203,13 @@ LocationOutcome WriteKeptEntry(const StartupEntry& entry) {
         return SetRegistryValueWide(place.root, place.keyPath, ExactNameOf(entry), entry.title,
                                     entry.kept.valueType, wideBytes, box);
     }
+    if (IsRegistryKind(place.kind) && !entry.exactName.empty()) {
+        // An older record of a value with an exact name keeps only its
+        // texts: the value comes back under that name as a string of its
+        // command.
+        return SetRegistryValueWide(place.root, place.keyPath, entry.exactName, entry.title,
+                                    REG_SZ, BytesOfWide(Wide(entry.command + '\0')), box);
+    }
     if (place.kind == LocationKind::StartupFolder && !entry.kept.file.empty() &&
         GetFileAttributesA(entry.kept.file.c_str()) != INVALID_FILE_ATTRIBUTES) {
         if (!IsPlainFileName(entry.title)) {

@@ -45,7 +45,9 @@ bool KeepEntryForm(StartupEntry& entry,
                    LocationOutcome& refusal);
 
 // Puts a disabled entry back: byte for byte from what it keeps, else (older
-// records, saved lists) through WriteEntry.
+// records, saved lists) through WriteEntry; a registry value with an exact
+// name and nothing kept comes back under that name as a string of its
+// command.
 LocationOutcome WriteKeptEntry(const StartupEntry& entry);
 
 } // namespace kv

@@ -49,11 +49,13 @@ LocationOutcome DeleteStartupFile(const std::string& folder, const std::string& 
 }
 
 LocationOutcome RemoveWinIniItem(const std::string& item, const std::string& parameter) {
-    std::string line = ReadWinIniValue(parameter);
-    if (!RemoveWinIniItemFromLine(line, item)) {
+    // The line is read and written through the wide calls: its other items
+    // may hold characters the code page cannot carry.
+    std::wstring line = ReadWinIniValueWide(parameter);
+    if (!RemoveWinIniItemFromLine(line, Wide(item))) {
         return LocationOutcome();
     }
-    return Outcome(WriteWinIniValue(parameter, line), item);
+    return Outcome(WriteWinIniValueWide(parameter, line), item);
 }
 
 } // namespace kv

@@ -194,8 +194,10 @@ std::string ShortPathOrSame(const std::string& path) {
 LocationOutcome AddWinIniItem(const std::string& program, const std::string& parameter,
                               bool shortForm) {
     const std::string item = shortForm ? ShortPathOrSame(program) : program;
-    const std::string line = AppendWinIniItem(ReadWinIniValue(parameter), item);
-    return Outcome(WriteWinIniValue(parameter, line), program);
+    // The line is read and written through the wide calls: its other items
+    // may hold characters the code page cannot carry.
+    const std::wstring line = AppendWinIniItem(ReadWinIniValueWide(parameter), Wide(item));
+    return Outcome(WriteWinIniValueWide(parameter, line), program);
 }
 
 } // namespace kv

@@ -1,5 +1,6 @@
 #include "entries/startup_switch.h"
 
+#include "base/handles.h"
 #include "base/text.h"
 #include "entries/registry.h"
 
@@ -31,6 +32,20 @@ const SwitchedLocation kSwitched[] = {
 std::string Entry(HKEY root, const std::string& keyPath, const std::string& name) {
     return (root == HKEY_CURRENT_USER ? "hkcu\\" : "hklm\\") + LowerAscii(keyPath) + "|" +
            LowerAscii(name);
+}
+
+// A name as the registry compares names: without regard to letter case.
+std::wstring UpperName(const std::wstring& name) {
+    std::wstring upper = name;
+    if (!upper.empty()) {
+        LCMapStringW(LOCALE_INVARIANT, LCMAP_UPPERCASE, name.c_str(),
+                     static_cast<int>(name.size()), &upper[0], static_cast<int>(upper.size()));
+    }
+    return upper;
+}
+
+std::wstring ExactEntry(HKEY root, const std::string& keyPath, const std::wstring& name) {
+    return Wide(Entry(root, keyPath, std::string())) + UpperName(name);
 }
 
 } // namespace
@@ -78,6 +93,10 @@ SwitchedOffEntries SwitchedOffEntries::Read() {
         ForEachValue(key.get(), [&](const RegValue& value) {
             if (SwitchSaysOff(value.type, value.data)) {
                 entries.off_.insert(Entry(switched.switchRoot, keyPath, value.name));
+                if (!value.nameExact) {
+                    entries.offExact_.insert(
+                        ExactEntry(switched.switchRoot, keyPath, value.wideName));
+                }
             }
             return true;
         });
@@ -90,35 +109,74 @@ bool SwitchedOffEntries::Contains(const LocationClass& place, const std::string&
     return !key.keyPath.empty() && off_.count(Entry(key.root, key.keyPath, title)) != 0;
 }
 
-bool TurnSwitchOn(const std::string& title, const LocationClass& place) {
-    const SwitchKey where = SwitchKeyOf(place);
+bool SwitchedOffEntries::Contains(const LocationClass& place, const StartupEntry& entry) const {
+    if (entry.exactName.empty()) {
+        return Contains(place, entry.title);
+    }
+    const SwitchKey key = SwitchKeyOf(place);
+    return !key.keyPath.empty() &&
+           offExact_.count(ExactEntry(key.root, key.keyPath, entry.exactName)) != 0;
+}
+
+namespace {
+
+// The switch's name: the entry's exact name when it has one, else its title.
+std::wstring SwitchName(const StartupEntry& entry) {
+    return entry.exactName.empty() ? Wide(entry.title) : entry.exactName;
+}
+
+// Opens the switch key of the place and reads the switch named `name`; false
+// when the place has no switch or the switch is not there.
+bool ReadSwitch(const std::wstring& name, const LocationClass& place, SwitchKey& where, RegKey& key,
+                DWORD& type, std::string& bytes) {
+    where = SwitchKeyOf(place);
+    return !where.keyPath.empty() && key.Open(where.root, where.keyPath, KEY_QUERY_VALUE) &&
+           QueryValueWide(key.get(), name, type, bytes) == ERROR_SUCCESS;
+}
+
+bool TurnSwitchOnNamed(const std::wstring& name, const LocationClass& place) {
+    SwitchKey where;
     RegKey key;
     DWORD type = REG_NONE;
     std::string bytes;
-    if (where.keyPath.empty() || !key.Open(where.root, where.keyPath, KEY_QUERY_VALUE) ||
-        QueryValue(key.get(), title, type, bytes) != ERROR_SUCCESS || !SwitchSaysOff(type, bytes)) {
+    if (!ReadSwitch(name, place, where, key, type, bytes) || !SwitchSaysOff(type, bytes)) {
         return true;
     }
     const std::string on = SwitchTurnedOn(bytes);
     return key.Open(where.root, where.keyPath, KEY_SET_VALUE) &&
-           RegSetValueExA(key.get(), title.c_str(), 0, REG_BINARY,
+           RegSetValueExW(key.get(), name.c_str(), 0, REG_BINARY,
                           reinterpret_cast<const BYTE*>(on.data()),
                           static_cast<DWORD>(on.size())) == ERROR_SUCCESS;
 }
 
-bool DeleteSwitch(const std::string& title, const LocationClass& place) {
-    const SwitchKey where = SwitchKeyOf(place);
+bool DeleteSwitchNamed(const std::wstring& name, const LocationClass& place) {
+    SwitchKey where;
     RegKey key;
-    if (where.keyPath.empty() || !key.Open(where.root, where.keyPath, KEY_QUERY_VALUE)) {
-        return true;
-    }
     DWORD type = REG_NONE;
     std::string bytes;
-    if (QueryValue(key.get(), title, type, bytes) != ERROR_SUCCESS) {
+    if (!ReadSwitch(name, place, where, key, type, bytes)) {
         return true;
     }
     return key.Open(where.root, where.keyPath, KEY_SET_VALUE) &&
-           RegDeleteValueA(key.get(), title.c_str()) == ERROR_SUCCESS;
+           RegDeleteValueW(key.get(), name.c_str()) == ERROR_SUCCESS;
+}
+
+} // namespace
+
+bool TurnSwitchOn(const std::string& title, const LocationClass& place) {
+    return TurnSwitchOnNamed(Wide(title), place);
+}
+
+bool DeleteSwitch(const std::string& title, const LocationClass& place) {
+    return DeleteSwitchNamed(Wide(title), place);
+}
+
+bool TurnSwitchOn(const StartupEntry& entry) {
+    return TurnSwitchOnNamed(SwitchName(entry), ClassifyLocation(entry.location));
+}
+
+bool DeleteSwitch(const StartupEntry& entry) {
+    return DeleteSwitchNamed(SwitchName(entry), ClassifyLocation(entry.location));
 }
 
 } // namespace kv

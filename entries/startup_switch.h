@@ -7,6 +7,7 @@
 #pragma once
 
 #include "entries/catalogue.h"
+#include "entries/startup_entry.h"
 
 #include <windows.h>
 
@@ -39,17 +40,29 @@ class SwitchedOffEntries {
     static SwitchedOffEntries Read();
     bool empty() const { return off_.empty(); }
     bool Contains(const LocationClass& place, const std::string& title) const;
+    // The entry's switch, by its exact name when it has one (else by its
+    // title): a name shown with "?" never stands for another one.
+    bool Contains(const LocationClass& place, const StartupEntry& entry) const;
 
   private:
     std::set<std::string> off_;
+    // The switches whose names the code page cannot carry, by their exact
+    // names (upper-cased, as the registry compares them).
+    std::set<std::wstring> offExact_;
 };
 
 // Turns the entry's switch on when it says off; true when it is on now (also
 // when the location has no switch or the entry none).
 bool TurnSwitchOn(const std::string& title, const LocationClass& place);
+// The same for an entry as the list holds it: its switch is named by the
+// entry's exact name (a value's name, a Startup-folder file's name) when it
+// has one, through the wide calls, else by its title.
+bool TurnSwitchOn(const StartupEntry& entry);
 
 // Deletes the entry's switch value, so that it cannot turn off a later entry
 // of the same name; true when none is left.
 bool DeleteSwitch(const std::string& title, const LocationClass& place);
+// The same for an entry as the list holds it, by its exact name as above.
+bool DeleteSwitch(const StartupEntry& entry);
 
 } // namespace kv

@@ -1,5 +1,6 @@
 #include "entries/winini_reader.h"
 
+#include "base/handles.h"
 #include "base/text.h"
 #include "entries/catalogue.h"
 #include "entries/command_path.h"
@@ -11,22 +12,37 @@
 
 namespace kv {
 
-std::string ReadWinIniValue(const std::string& parameter) {
-    // On NT the section lives in the registry, so no file size bounds the
-    // value: the buffer grows until the value fits (a value that was cut
-    // comes back with exactly size - 1 characters), short of sizes a DWORD
-    // could no longer hold.
+namespace {
+
+// On NT the section lives in the registry, so no file size bounds the value:
+// the buffer grows until the value fits (a value that was cut comes back with
+// exactly size - 1 characters), short of sizes a DWORD could no longer hold.
+template <typename Char, typename Read> std::basic_string<Char> WholeValue(Read read) {
     constexpr std::size_t kLargestBuffer = std::size_t(1) << 30;
-    std::vector<char> buffer(4096);
+    std::vector<Char> buffer(4096);
     for (;;) {
         const DWORD size = static_cast<DWORD>(buffer.size());
-        const DWORD length =
-            GetProfileStringA("windows", parameter.c_str(), "", buffer.data(), size);
+        const DWORD length = read(buffer.data(), size);
         if (length + 1 < size || buffer.size() >= kLargestBuffer) {
-            return std::string(buffer.data(), length);
+            return std::basic_string<Char>(buffer.data(), length);
         }
         buffer.resize(buffer.size() * 2);
     }
+}
+
+} // namespace
+
+std::string ReadWinIniValue(const std::string& parameter) {
+    return WholeValue<char>([&parameter](char* buffer, DWORD size) {
+        return GetProfileStringA("windows", parameter.c_str(), "", buffer, size);
+    });
+}
+
+std::wstring ReadWinIniValueWide(const std::string& parameter) {
+    const std::wstring name = Wide(parameter);
+    return WholeValue<wchar_t>([&name](wchar_t* buffer, DWORD size) {
+        return GetProfileStringW(L"windows", name.c_str(), L"", buffer, size);
+    });
 }
 
 std::vector<std::string> SplitWinIniItems(const std::string& value) {

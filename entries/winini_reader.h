@@ -12,6 +12,9 @@ namespace kv {
 // The whole value of the parameter in the section "windows", read through
 // the profile functions; empty when it is missing.
 std::string ReadWinIniValue(const std::string& parameter);
+// The same through the wide calls: exact also where the code page cannot
+// carry a character.
+std::wstring ReadWinIniValueWide(const std::string& parameter);
 
 // The items of a parameter value, in line order: the value is split at
 // blanks, then each word at commas; runs of separators count as one, and

@@ -10,5 +10,8 @@ namespace kv {
 // implementations cut long values on the way: the value is then written into
 // that registry value directly. False when the line could not be stored whole.
 bool WriteWinIniValue(const std::string& parameter, const std::string& value);
+// The same through the wide calls, so that items the code page cannot carry
+// are written back exactly.
+bool WriteWinIniValueWide(const std::string& parameter, const std::wstring& value);
 
 } // namespace kv

@@ -190,8 +190,8 @@ BulkOutcome PutBackAll(const std::vector<StartupEntry>& shown,
         outcome.results[i] = MoveResult::Done;
         outcome.text = EnabledText(entry);
         const LocationClass place = ClassifyLocation(entry.location);
-        if (!switchedOff.empty() && switchedOff.Contains(place, entry.title) &&
-            !TurnSwitchOn(entry.title, place)) {
+        if (!switchedOff.empty() && switchedOff.Contains(place, entry) &&
+            !TurnSwitchOn(entry)) {
             outcome.switchStaysOff[i] = true;
             outcome.text = LoadText(IDS_SVC) + entry.title + LoadText(IDS_SWITCH_NOT_ON);
         }

@@ -52,7 +52,7 @@ void CarrySwitch(const StartupEntry& from, const StartupEntry& to) {
                            static_cast<DWORD>(bytes.size()));
         }
     }
-    DeleteSwitch(from.title, ClassifyLocation(from.location));
+    DeleteSwitch(from);
 }
 
 // An edited entry's record while it is out of its location: put in before it
@@ -175,7 +175,7 @@ MoveOutcome PutBack(const StartupEntry& shown, std::size_t place, const Consent&
         return outcome;
     }
     // A set box means Windows starts it: its own switch goes on too.
-    if (!TurnSwitchOn(entry.title, ClassifyLocation(entry.location))) {
+    if (!TurnSwitchOn(entry)) {
         outcome.switchStaysOff = true;
         outcome.text = LoadText(IDS_SVC) + entry.title + LoadText(IDS_SWITCH_NOT_ON);
     }
@@ -193,7 +193,7 @@ MoveOutcome PutBack(const StartupEntry& shown, std::size_t place, const Consent&
 }
 
 MoveOutcome SwitchOn(const StartupEntry& shown) {
-    if (TurnSwitchOn(shown.title, ClassifyLocation(shown.location))) {
+    if (TurnSwitchOn(shown)) {
         return Outcome(MoveResult::Done, shown, EnabledText(shown));
     }
     MoveOutcome outcome = Outcome(MoveResult::Failed, shown,
@@ -217,7 +217,7 @@ MoveOutcome DeleteActive(const StartupEntry& shown) {
     SnapshotRemoveEntry(shown);
     // Left behind, its switch would silently turn off a later entry of the
     // same name.
-    DeleteSwitch(shown.title, ClassifyLocation(shown.location));
+    DeleteSwitch(shown);
     return outcome;
 }
 
@@ -249,7 +249,7 @@ MoveOutcome DeleteStored(const std::vector<StartupEntry>& shown,
         // The switch belongs to an active entry of the same name, if the
         // location holds one now: it stays.
         if (!LocationHolds(entry)) {
-            DeleteSwitch(entry.title, ClassifyLocation(entry.location));
+            DeleteSwitch(entry);
         }
     }
     return Outcome(MoveResult::Done, deleted.front(), std::string());

@@ -85,7 +85,10 @@ ProfileRecord RecordOfEntry(const StartupEntry& entry) {
     record.location = entry.location;
     const KeptForm& form = entry.kept;
     if (form.hasValue) {
-        if (form.valueType != REG_SZ) {
+        // A value named exactly beside its title always says its type: it
+        // comes back only by its exact name, which needs what it holds.
+        // REG_SZ without "data" reads, in older copies too, as the command.
+        if (form.valueType != REG_SZ || !entry.exactName.empty()) {
             record.extra["type"] = std::to_string(form.valueType);
         }
         if (form.valueBytes != entry.command + '\0') {

@@ -1,6 +1,6 @@
 // Entries as records of the profile record layout, with what a record keeps
 // beyond the three texts: "type" (a registry value's type, when it is not
-// REG_SZ), "data" (the value's bytes in hexadecimal, when they are not the
+// REG_SZ or the value has an exact name), "data" (the value's bytes in hexadecimal, when they are not the
 // command and its terminating zero) and "link" (the name of a kept copy of a
 // Startup-folder file). A record without them means what it always meant.
 #pragma once

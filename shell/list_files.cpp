@@ -115,21 +115,24 @@ void SaveEntryList(UINT title, const std::string& path) {
     g_app.LastListPath = target;
 }
 
-// Removes the plain files of a folder (the copies an older undo list needed).
+// Removes a folder of copies: its plain files, by their exact names, and
+// then the folder itself when nothing else is left in it.
 void EmptyCopiesFolder(const std::string& folder) {
-    WIN32_FIND_DATAA found;
-    FindHandle search(folder + "\\*", found);
-    if (!search.valid()) {
-        return;
-    }
-    do {
-        const std::string name = found.cFileName;
-        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 && IsPlainFileName(name)) {
-            const std::string path = folder + "\\" + name;
-            SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-            DeleteFileA(path.c_str());
+    const std::wstring wide = Wide(folder);
+    WIN32_FIND_DATAW found;
+    {
+        FindHandleWide search(wide + L"\\*", found);
+        if (search.valid()) {
+            do {
+                if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+                    const std::wstring path = wide + L"\\" + found.cFileName;
+                    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+                    DeleteFileW(path.c_str());
+                }
+            } while (search.Next(found));
         }
-    } while (search.Next(found));
+    }
+    RemoveDirectoryW(wide.c_str());
 }
 
 // A restore's working copy of each Startup-folder file the list carries
@@ -141,36 +144,86 @@ std::vector<StartupEntry> WithWorkingCopies(std::vector<StartupEntry> entries) {
             continue;
         }
         const std::string copy = NewKeptFilePath(entry.title);
-        entry.kept.file = CopyFileA(entry.kept.file.c_str(), copy.c_str(), TRUE) ? copy : "";
+        entry.kept.file =
+            CopyFileW(Wide(entry.kept.file).c_str(), Wide(copy).c_str(), TRUE) ? copy : "";
     }
     return entries;
 }
 
-// The set the restore replaces, kept as the undo list; every Startup-folder
-// file of it is copied beside it, so that restoring the undo list brings the
-// very files back. The copies of the last undo list go with it.
-bool KeepUndoList(const std::string& undo) {
-    const std::string copies = ListCopiesFolder(undo);
-    EmptyCopiesFolder(copies);
+// The file a row's copy is made from: an active Startup-folder file by its
+// exact name, a disabled entry's kept copy; empty for none.
+std::wstring CopySource(const StartupEntry& row) {
+    const LocationClass place = ClassifyLocation(row.location);
+    if (row.checked && place.kind == LocationKind::StartupFolder) {
+        if (!row.exactName.empty()) {
+            return Wide(place.folder) + L"\\" + row.exactName;
+        }
+        return IsPlainFileName(row.title) ? Wide(place.folder + "\\" + row.title) : std::wstring();
+    }
+    return Wide(row.kept.file);
+}
+
+// Writes the undo list and its copies whole at `path`, with its copies
+// folder beside it; false, with nothing of them left, when that fails.
+bool WriteUndoListAt(const std::string& path) {
+    const std::string copies = ListCopiesFolder(path);
     CreateDirectoryA(copies.c_str(), nullptr);
     std::vector<StartupEntry> rows = ListRows();
     for (StartupEntry& row : rows) {
-        const LocationClass place = ClassifyLocation(row.location);
-        const std::string source =
-            row.checked && place.kind == LocationKind::StartupFolder && IsPlainFileName(row.title)
-                ? place.folder + "\\" + row.title
-                : row.kept.file;
+        const std::wstring source = CopySource(row);
         row.kept.file.clear();
         const DWORD attributes =
-            source.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesA(source.c_str());
+            source.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(source.c_str());
         if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
             const std::string copy = UnusedFilePath(copies, row.title);
-            if (CopyFileA(source.c_str(), copy.c_str(), TRUE)) {
+            if (CopyFileW(source.c_str(), Wide(copy).c_str(), TRUE)) {
                 row.kept.file = copy;
             }
         }
     }
-    return WriteListFile(undo, rows, true);
+    if (WriteListFile(path, rows, true)) {
+        return true;
+    }
+    EmptyCopiesFolder(copies);
+    return false;
+}
+
+// The set the restore replaces, kept as the undo list; every Startup-folder
+// file of it is copied beside it, so that restoring the undo list brings the
+// very files back. The new list and its copies are written under names of
+// their own first, and take the place of the last undo list and its copies
+// only when whole: a failure anywhere leaves the last undo list as it was.
+bool KeepUndoList(const std::string& undo) {
+    const std::string::size_type dot = undo.rfind('.');
+    const std::string stem = dot == std::string::npos ? undo : undo.substr(0, dot);
+    const std::string fresh = stem + " (new).ini";
+    const std::string copies = ListCopiesFolder(undo);
+    const std::string freshCopies = ListCopiesFolder(fresh);
+    const std::string lastCopies = copies + " (last)";
+    // What an earlier attempt that was cut short may have left.
+    EmptyCopiesFolder(freshCopies);
+    EmptyCopiesFolder(lastCopies);
+    DeleteFileA(fresh.c_str());
+    if (!WriteUndoListAt(fresh)) {
+        return false;
+    }
+    const bool hadCopies = GetFileAttributesA(copies.c_str()) != INVALID_FILE_ATTRIBUTES;
+    const bool copiesAside = !hadCopies || MoveFileA(copies.c_str(), lastCopies.c_str());
+    const bool copiesIn = copiesAside && MoveFileA(freshCopies.c_str(), copies.c_str());
+    if (copiesIn && MoveFileExA(fresh.c_str(), undo.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        EmptyCopiesFolder(lastCopies);
+        return true;
+    }
+    // The last undo list keeps its own copies.
+    if (copiesIn) {
+        EmptyCopiesFolder(copies);
+    }
+    if (hadCopies && copiesAside) {
+        MoveFileA(lastCopies.c_str(), copies.c_str());
+    }
+    EmptyCopiesFolder(freshCopies);
+    DeleteFileA(fresh.c_str());
+    return false;
 }
 
 // Each entry of the file comes back as a row, as the restore left it.

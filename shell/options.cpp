@@ -2,11 +2,10 @@
 
 #include "base/strings.h"
 #include "dialogs/options_sheet.h"
-#include "entries/location_dispatch.h"
-#include "entries/location_writers.h"
-#include "entries/registry.h"
+#include "moves/own_autostart.h"
 #include "records/settings_store.h"
 #include "shell/app_state.h"
+#include "shell/message_boxes.h"
 #include "shell/outcome_report.h"
 #include "shell/scan_driver.h"
 #include "shell/tray.h"
@@ -18,38 +17,26 @@ namespace kv {
 
 namespace {
 
-const char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-const char kRunLocation[] = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-// The program's own startup value, and the switch that starts it hidden.
-const char kOwnValueName[] = "Kelvorin";
-const char kMinimisedSwitch[] = "/m";
-
-// Only a REG_SZ value of exactly the own name (letter case included) is the
-// program's own; any other spelling or type belongs to someone else.
+// What the general page shows of the own value, and what it asks for.
 OwnAutostart ReadOwnAutostart() {
-    OwnAutostart own;
-    RegKey key;
-    if (!key.Open(HKEY_CURRENT_USER, kRunKey, KEY_QUERY_VALUE)) {
-        return own;
-    }
-    ForEachValue(key.get(), [&own](const RegValue& value) {
-        if (value.type == REG_SZ && value.name == kOwnValueName) {
-            own.present = true;
-            own.minimised = DataAsText(value.data).find(kMinimisedSwitch) != std::string::npos;
-        }
-        return true;
-    });
-    return own;
+    const OwnStartValue own = ReadOwnStartValue();
+    OwnAutostart shown;
+    shown.present = own.present;
+    shown.minimised = own.minimised;
+    return shown;
 }
 
-// Writes or deletes the own startup value. It names the program file itself
-// by its full path, so that it still starts the program when the logon runs
-// it from another current folder.
 void StoreOwnAutostart(const OwnAutostart& own) {
-    ReportOutcomeLater(own.present
-                           ? AddRegistryValue("HKCU", kRunKey, kOwnValueName, ProgramFilePath(),
-                                              own.minimised ? kMinimisedSwitch : "")
-                           : RemoveEntry(kOwnValueName, "", kRunLocation));
+    OwnStartValue wanted;
+    wanted.present = own.present;
+    wanted.minimised = own.minimised;
+    const MoveOutcome outcome = StoreOwnStartValue(
+        wanted, ProgramFilePath(),
+        [](const std::string& question) { return Ask(question, g_app.mainWindow); });
+    ReportOutcomeLater(outcome.location);
+    if (!outcome.done() && !outcome.text.empty()) {
+        g_app.PendingStatusText = outcome.text;
+    }
 }
 
 // The tray icon follows ShowIcon at once. A main window without an icon must

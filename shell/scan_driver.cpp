@@ -131,7 +131,7 @@ void MarkSwitchedOff(std::vector<StartupEntry>& rows) {
     const std::string user = GetStartupFolderPath(kCurrentUserStartup);
     const std::string all = GetStartupFolderPath(kAllUsersStartup);
     for (StartupEntry& row : rows) {
-        row.switchedOff = off.Contains(ClassifyLocationIn(row.location, user, all), row.title);
+        row.switchedOff = off.Contains(ClassifyLocationIn(row.location, user, all), row);
     }
 }
 

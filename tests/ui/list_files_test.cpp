@@ -1,12 +1,15 @@
 // Saving the whole list to a file of the user's choosing and making the
 // startup set equal to such a file again, through the real file dialogs.
+#include "base/handles.h"
 #include "entries/catalogue.h"
+#include "entries/startup_folder.h"
 #include "records/disabled_store.h"
 #include "records/list_file.h"
 #include "records/profile_records.h"
 #include "records/user_data_folder.h"
 #include "shell/app_state.h"
 #include "shell/entry_list.h"
+#include "shell/list_files.h"
 #include "resource.h"
 
 #include "support/file_dialog.h"
@@ -237,6 +240,60 @@ TEST_F(ListFiles, ARestoreIsUndoneByteForByte) {
     EXPECT_EQ(offBytes, kvtest::ReadFileText(kv::ReadDisabledEntries().at(0).kept.file));
     EXPECT_TRUE(kv::RowUnchecked(RowWithTitle("Off.lnk")));
     EXPECT_EQ(-1, RowWithTitle("Sub.lnk"));
+}
+
+// A Startup-folder file named outside the code page is copied beside the
+// undo list by its exact name and comes back from it; a new undo list that
+// cannot be written leaves the last one whole, its copies included.
+TEST_F(ListFiles, TheUndoListKeepsExactNamesAndSurvivesAFailedWrite) {
+    const std::wstring name = L"Инструмент \u65e5.exe";
+    const std::wstring path =
+        kv::Wide(kv::GetStartupFolderPath(kv::kCurrentUserStartup)) + L"\\" + name;
+    const auto fileNow = [&] {
+        HANDLE opened = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, 0, nullptr);
+        if (opened == INVALID_HANDLE_VALUE) {
+            return std::string("<none>");
+        }
+        char buffer[64] = {};
+        DWORD got = 0;
+        ReadFile(opened, buffer, sizeof(buffer), &got, nullptr);
+        CloseHandle(opened);
+        return std::string(buffer, got);
+    };
+    HANDLE made = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, made);
+    DWORD written = 0;
+    WriteFile(made, "MZ wide", 7, &written, nullptr);
+    CloseHandle(made);
+    SetValue(HKEY_CURRENT_USER, kv::kRunKey, "Keep", "keep.exe");
+    kvtest::MakeFile(file, "[common]\r\ntotal=1\r\n[object 1]\r\ntitle=Keep\r\ncommand=keep.exe\r\n"
+                           "location=HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run\r\n"
+                           "state=1\r\n");
+    const std::string undo = kv::UserDataFolderPath() + "\\before restore.ini";
+    OpenMainWindow();
+    ASSERT_TRUE(kv::RestoreListFile(file));
+    EXPECT_EQ("<none>", fileNow());
+    const std::map<std::string, std::string> restored = kvtest::StartupSetBytes();
+
+    // The last undo list is held open: the new one cannot take its place.
+    HANDLE held = CreateFileA(undo.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, held);
+    {
+        kvtest::MessageBoxAnswerer answerer;
+        answerer.Expect("Kelvorin", "", IDOK);
+        EXPECT_FALSE(kv::RestoreListFile(file));
+        answerer.WaitAll();
+        const std::string text = answerer.Seen().at(0).text;
+        EXPECT_EQ(undo, text.substr(text.size() - std::min(text.size(), undo.size())));
+    }
+    CloseHandle(held);
+    EXPECT_EQ(restored, kvtest::StartupSetBytes());
+
+    ASSERT_TRUE(kv::RestoreListFile(undo));
+    EXPECT_EQ("MZ wide", fileNow());
+    EXPECT_GE(RowWithTitle(kvtest::Ansi("Инструмент ?.exe")), 0);
+    DeleteFileW(path.c_str());
 }
 
 } // namespace

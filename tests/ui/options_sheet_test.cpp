@@ -199,6 +199,29 @@ TEST_F(OptionsSheet, OwnAutostartIsOnlyTheExactNameAsAString) {
     }
 }
 
+// OK with the box clear deletes only the program's own value: one that the
+// sheet does not take for it stays, of its own type and data.
+TEST_F(OptionsSheet, AnotherProgramsValueOfTheNameSurvivesOk) {
+    const struct {
+        const char* name;
+        DWORD type;
+    } cases[] = {{"kelvorin", REG_SZ}, {"Kelvorin", REG_EXPAND_SZ}, {"KELVORIN", REG_EXPAND_SZ}};
+    OpenMainWindow();
+    for (const auto& c : cases) {
+        kvtest::ClearStartupRegistry();
+        kvtest::SetValue(HKEY_CURRENT_USER, kRunKey, c.name, "%ProgramFiles%\\other.exe", c.type);
+        RunSheet([&](Sheet& sheet) {
+            HWND page = sheet.Page(0);
+            EXPECT_FALSE(Sheet::Checked(page, IDC_GEN_AUTOSTART)) << c.name << c.type;
+            sheet.Press(PSBTN_OK);
+        });
+        EXPECT_EQ("%ProgramFiles%\\other.exe", kvtest::ReadString(HKEY_CURRENT_USER, kRunKey, c.name))
+            << c.name << c.type;
+        EXPECT_EQ(c.type, OwnValueType()) << c.name;
+        EXPECT_EQ(kvtest::Ansi("Все настройки сохранены успешно"), StatusText(0));
+    }
+}
+
 TEST_F(OptionsSheet, OwnAutostartNamesTheProgramFileAndGoesAgain) {
     const std::string program = ModulePath();
     ASSERT_NE(std::string::npos, program.find(":\\")) << program;

@@ -9,6 +9,7 @@
 #include "records/disabled_store.h"
 #include "shell/app_state.h"
 #include "shell/entry_list.h"
+#include "shell/list_files.h"
 #include "shell/scan_driver.h"
 
 #include "support/files.h"
@@ -166,6 +167,97 @@ TEST_F(WideNames, AWinIniItemIsListedAndNeverChanged) {
     ASSERT_TRUE(key.Open(HKEY_CURRENT_USER, kvtest::kWinIniWindowsKey, KEY_QUERY_VALUE));
     ASSERT_EQ(ERROR_SUCCESS, kv::QueryValueWide(key.get(), L"run", type, bytes));
     EXPECT_EQ(kv::BytesOfWide(kWinIniItem + L'\0'), bytes);
+    EXPECT_TRUE(kv::ReadDisabledEntries().empty());
+}
+
+// String values of plain data whose names the list cannot show exactly: a
+// name outside the code page, and one with a literal "?".
+const std::wstring kInexactNames[] = {L"Простой \u65e5", L"Tool?"};
+const std::string kPlainData = "plain.exe /p";
+
+class InexactNames : public kvtest::MainWindowTest {
+  protected:
+    void SetUp() override {
+        kvtest::MainWindowTest::SetUp();
+        for (const std::wstring& name : kInexactNames) {
+            SetPlainValue(name);
+        }
+    }
+    void SetPlainValue(const std::wstring& name) {
+        kv::RegKey key;
+        ASSERT_TRUE(key.Open(HKEY_CURRENT_USER, kv::kRunKey, KEY_SET_VALUE));
+        const std::string data = kv::BytesOfWide(kv::Wide(kPlainData) + L'\0');
+        ASSERT_EQ(ERROR_SUCCESS, RegSetValueExW(key.get(), name.c_str(), 0, REG_SZ,
+                                                reinterpret_cast<const BYTE*>(data.data()),
+                                                static_cast<DWORD>(data.size())));
+    }
+    static void DeleteValues() {
+        kv::RegKey key;
+        ASSERT_TRUE(key.Open(HKEY_CURRENT_USER, kv::kRunKey, KEY_SET_VALUE));
+        for (const std::wstring& name : kInexactNames) {
+            RegDeleteValueW(key.get(), name.c_str());
+        }
+    }
+    // "type:bytes" of each value by its exact name, "" for a missing one.
+    static std::vector<std::string> ValuesNow() {
+        std::vector<std::string> values;
+        kv::RegKey key;
+        key.Open(HKEY_CURRENT_USER, kv::kRunKey, KEY_QUERY_VALUE);
+        for (const std::wstring& name : kInexactNames) {
+            DWORD type = REG_NONE;
+            std::string bytes;
+            values.push_back(kv::QueryValueWide(key.get(), name, type, bytes) == ERROR_SUCCESS
+                                 ? std::to_string(type) + ":" + kv::Narrow(kv::WideOfBytes(bytes))
+                                 : std::string());
+        }
+        return values;
+    }
+    static std::vector<std::string> Titles() {
+        return {kvtest::Ansi("Простой ?"), "Tool?"};
+    }
+};
+
+// Each road that puts such a value back: enabling it, the change check's
+// put-back, and a list restore.
+TEST_F(InexactNames, PlainDataComesBackUnderTheExactName) {
+    const std::vector<std::string> original = ValuesNow();
+    ASSERT_EQ("1:" + kPlainData + '\0', original[0]);
+    OpenMainWindow();
+    for (const std::string& title : Titles()) {
+        ASSERT_GE(RowWithTitle(title), 0) << kvtest::Utf8(title);
+        SetBox(title, false);
+    }
+    EXPECT_EQ(std::vector<std::string>(2), ValuesNow());
+    kv::ScanDriver();
+    for (const std::string& title : Titles()) {
+        SetBox(title, true);
+        EXPECT_TRUE(kv::RowBoxSet(RowWithTitle(title))) << kvtest::Utf8(title);
+    }
+    EXPECT_EQ(original, ValuesNow());
+    EXPECT_TRUE(kv::ReadDisabledEntries().empty());
+
+    // Removed by another program, put back by the check.
+    DeleteValues();
+    {
+        kvtest::MessageBoxAnswerer answerer;
+        answerer.Expect("Kelvorin: старая программа", "", IDYES)
+            .Expect("Kelvorin: старая программа", "", IDYES)
+            .Expect("Kelvorin",
+                    "С момента последней проверки автозагрузки новых программ добавлено не было.",
+                    IDOK);
+        SendCommand(IDM_CHECK_CHANGES);
+        answerer.WaitAll();
+    }
+    EXPECT_EQ(original, ValuesNow());
+
+    // Saved in a list, gone, and brought back by restoring the list.
+    kvtest::TempFolder lists{"inexact"};
+    kv::g_app.LastListPath = lists / "set.ini";
+    SendCommand(IDM_SAVE_LIST);
+    DeleteValues();
+    kv::ScanDriver();
+    ASSERT_TRUE(kv::RestoreListFile(lists / "set.ini"));
+    EXPECT_EQ(original, ValuesNow());
     EXPECT_TRUE(kv::ReadDisabledEntries().empty());
 }
 

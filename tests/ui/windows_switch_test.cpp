@@ -3,6 +3,7 @@
 // setting the box turns the switch on and leaves the entry alone; enabling
 // from the store and deleting take the switch along; a switch turned by
 // another program alone is no change for the check.
+#include "base/handles.h"
 #include "entries/catalogue.h"
 #include "entries/registry.h"
 #include "entries/startup_folder.h"
@@ -193,6 +194,70 @@ TEST_F(WindowsSwitch, EnablingDeletingAndTheCheckTakeItAlong) {
     EXPECT_FALSE(kvtest::ValueExists(HKEY_CURRENT_USER, kv::kRunKey, "Gone"));
     EXPECT_FALSE(kvtest::ValueExists(HKEY_CURRENT_USER, SwitchKey(run), "Gone"));
     EXPECT_TRUE(kvtest::ValueExists(HKEY_CURRENT_USER, SwitchKey(run), "Sw"));
+}
+
+// An entry named outside the code page: its switch is its exact name's, set
+// by the box and deleted with the entry, for a value and a Startup-folder file.
+TEST_F(WindowsSwitch, AWideNamedEntrysOwnSwitchIsSetAndDeleted) {
+    const std::string off = Bytes({3, 0, 0, 0, 9, 9, 9, 9, 9, 9, 9, 9});
+    const SwitchedLocation* places[] = {&kLocations[0], &kLocations[3]};
+    OpenMainWindow();
+    WriteSetting("Confirmation", "SingleDel", 0);
+    kv::LoadConfirmationSettings(kv::g_app.settings);
+    for (const SwitchedLocation* location : places) {
+        SCOPED_TRACE(location->name);
+        std::wstring name;
+        if (location->folder) {
+            name = L"Wide \u65e5.exe";
+            const std::wstring path =
+                kv::Wide(kv::GetStartupFolderPath(location->selector)) + L"\\" + name;
+            HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0,
+                                      nullptr);
+            ASSERT_NE(INVALID_HANDLE_VALUE, file);
+            DWORD written = 0;
+            WriteFile(file, "MZ", 2, &written, nullptr);
+            CloseHandle(file);
+        } else {
+            name = L"Wide \u65e5";
+            const std::string data = kv::BytesOfWide(L"wide.exe" + std::wstring(1, L'\0'));
+            kv::RegKey key;
+            ASSERT_TRUE(key.Open(location->root, location->keyPath, KEY_SET_VALUE));
+            ASSERT_EQ(ERROR_SUCCESS, RegSetValueExW(key.get(), name.c_str(), 0, REG_SZ,
+                                                    reinterpret_cast<const BYTE*>(data.data()),
+                                                    static_cast<DWORD>(data.size())));
+        }
+        kv::RegKey switches;
+        ASSERT_TRUE(switches.Create(location->switchRoot, SwitchKey(*location), KEY_ALL_ACCESS));
+        ASSERT_EQ(ERROR_SUCCESS, RegSetValueExW(switches.get(), name.c_str(), 0, REG_BINARY,
+                                                reinterpret_cast<const BYTE*>(off.data()),
+                                                static_cast<DWORD>(off.size())));
+        const auto switchNow = [&] {
+            DWORD type = REG_NONE;
+            std::string bytes;
+            return kv::QueryValueWide(switches.get(), name, type, bytes) == ERROR_SUCCESS
+                       ? bytes
+                       : std::string("<none>");
+        };
+        const std::string title = kv::Narrow(name);
+        kv::ScanDriver();
+        EXPECT_FALSE(kv::RowBoxSet(Row(title)));
+        EXPECT_EQ(kvtest::Ansi("Отключено в Windows"), kv::RowText(Row(title), kv::kColumnStatus));
+
+        SetBox(title, true);
+        EXPECT_EQ(Bytes({2, 0, 0, 0}) + std::string(8, '\0'), switchNow());
+        kv::ScanDriver();
+        EXPECT_TRUE(kv::RowBoxSet(Row(title)));
+
+        ASSERT_EQ(ERROR_SUCCESS, RegSetValueExW(switches.get(), name.c_str(), 0, REG_BINARY,
+                                                reinterpret_cast<const BYTE*>(off.data()),
+                                                static_cast<DWORD>(off.size())));
+        kv::ScanDriver();
+        ListView_SetItemState(list(), -1, 0, LVIS_SELECTED);
+        ListView_SetItemState(list(), Row(title), LVIS_SELECTED, LVIS_SELECTED);
+        SendCommand(IDM_DELETE);
+        EXPECT_EQ(-1, RowWithTitle(title));
+        EXPECT_EQ("<none>", switchNow());
+    }
 }
 
 } // namespace

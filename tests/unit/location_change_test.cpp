@@ -1,5 +1,6 @@
 // Writers, removers and the dispatch by location string, against the real
 // registry, Startup folders and win.ini of the test prefix.
+#include "base/handles.h"
 #include "base/text.h"
 #include "dialogs/program_groups.h"
 #include "entries/catalogue.h"
@@ -294,6 +295,65 @@ TEST_F(LocationChange, LongWinIniLinesKeepEveryItem) {
     EXPECT_EQ(std::string::npos, after.find("APP1500.EXE"));
     EXPECT_NE(std::string::npos, after.find("APP2999.EXE z.exe"));
     SetWinIni("run", "");
+}
+
+// The line as the wide calls read it from the registry.
+std::wstring WinIniWide(const std::string& parameter) {
+    kv::RegKey key;
+    DWORD type = REG_NONE;
+    std::string bytes;
+    if (!key.Open(HKEY_CURRENT_USER, kvtest::kWinIniWindowsKey, KEY_QUERY_VALUE) ||
+        kv::QueryValueWide(key.get(), kv::Wide(parameter), type, bytes) != ERROR_SUCCESS) {
+        return L"<missing>";
+    }
+    const std::wstring text = kv::WideOfBytes(bytes);
+    return text.substr(0, text.find(L'\0'));
+}
+
+// Changing one item of a line leaves a neighbour the code page cannot carry
+// exactly as it was, in either parameter and either place of the line.
+TEST_F(LocationChange, WinIniNeighboursOutsideTheCodePageStayExact) {
+    const std::wstring wide = L"C:\\\u65e5\\a.exe";
+    struct Case {
+        std::string parameter;
+        std::wstring line;
+        std::wstring removed; // the line without "b.exe"
+    };
+    const Case cases[] = {
+        {"run", wide + L",b.exe", wide + L","},
+        {"load", L"b.exe," + wide, wide},
+        {"run", L"x.exe " + wide + L" b.exe,y.exe", L"x.exe " + wide + L" y.exe"},
+    };
+    for (const Case& test : cases) {
+        const std::string location =
+            test.parameter == "run" ? kv::kWinIniRunLocation : kv::kWinIniLoadLocation;
+        ASSERT_TRUE(kv::WriteWinIniValueWide(test.parameter, test.line));
+        ASSERT_EQ(test.line, WinIniWide(test.parameter));
+        EXPECT_EQ(OutcomeKind::Removed, kv::RemoveEntry("b.exe", "b.exe", location).kind);
+        EXPECT_TRUE(test.removed == WinIniWide(test.parameter)) << test.parameter;
+        EXPECT_EQ(OutcomeKind::Created, kv::WriteEntry("c.exe", "c.exe", location).kind);
+        EXPECT_TRUE(test.removed + L" c.exe" == WinIniWide(test.parameter)) << test.parameter;
+        SetWinIni(test.parameter, "");
+    }
+}
+
+// An older record of a value with an exact name keeps only its texts: the
+// value comes back under that name as a string of its command.
+TEST_F(LocationChange, AnExactNameWithoutAKeptValueComesBackAsAString) {
+    kv::StartupEntry entry;
+    entry.exactName = L"Tool \u65e5";
+    entry.title = "Tool ?";
+    entry.command = "tool.exe /q";
+    entry.location = kHkcuRun;
+    EXPECT_EQ(OutcomeKind::Created, kv::WriteKeptEntry(entry).kind);
+    kv::RegKey key;
+    DWORD type = REG_NONE;
+    std::string bytes;
+    ASSERT_TRUE(key.Open(HKEY_CURRENT_USER, kv::kRunKey, KEY_QUERY_VALUE));
+    ASSERT_EQ(ERROR_SUCCESS, kv::QueryValueWide(key.get(), entry.exactName, type, bytes));
+    EXPECT_EQ(static_cast<DWORD>(REG_SZ), type);
+    EXPECT_EQ(kv::BytesOfWide(L"tool.exe /q" + std::wstring(1, L'\0')), bytes);
+    EXPECT_FALSE(ValueExists(HKEY_CURRENT_USER, kv::kRunKey, "Tool ?"));
 }
 
 } // namespace

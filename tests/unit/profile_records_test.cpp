@@ -313,4 +313,43 @@ TEST(ProfileRecordText, ExtraKeysCountOnlyWhenTheyAgreeWithTheTexts) {
     }
 }
 
+// A value's record keeps what brings the value back: a value with an exact
+// name always says its type (it can come back only through that name), a
+// plain REG_SZ of a code-page name keeps the older record's form.
+TEST(ProfileRecordText, AValueWithAnExactNameKeepsItsType) {
+    struct Case {
+        std::wstring exactName;
+        unsigned long type;
+        std::string typeKey; // "" for none
+    };
+    const Case cases[] = {
+        {L"", REG_SZ, ""},
+        {L"", REG_EXPAND_SZ, "2"},
+        {L"Tool\u65e5", REG_SZ, "1"},
+        {L"Tool?", REG_SZ, "1"},
+        {L"Tool?", REG_EXPAND_SZ, "2"},
+    };
+    for (const Case& test : cases) {
+        kv::StartupEntry entry;
+        entry.title = "Tool?";
+        entry.command = "a.exe /x";
+        entry.location = "L";
+        entry.exactName = test.exactName;
+        entry.kept.hasValue = true;
+        entry.kept.valueType = test.type;
+        entry.kept.valueBytes = entry.command + '\0';
+        const ProfileRecord record = kv::RecordOfEntry(entry);
+        const auto type = record.extra.find("type");
+        EXPECT_EQ(test.typeKey, type == record.extra.end() ? "" : type->second) << test.type;
+        EXPECT_EQ(0u, record.extra.count("data"));
+        const kv::StartupEntry back = kv::EntryOfRecord(record, "C:\\kept");
+        EXPECT_EQ(test.exactName, back.exactName);
+        EXPECT_EQ(!test.typeKey.empty(), back.kept.hasValue);
+        if (back.kept.hasValue) {
+            EXPECT_EQ(test.type, back.kept.valueType);
+            EXPECT_EQ(entry.kept.valueBytes, back.kept.valueBytes);
+        }
+    }
+}
+
 } // namespace

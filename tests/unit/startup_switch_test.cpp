@@ -1,7 +1,12 @@
 // Windows' own startup switch as plain data: which bytes say off, what
 // turning it on leaves, and which locations have a switch where.
+#include "base/handles.h"
 #include "entries/catalogue.h"
+#include "entries/registry.h"
+#include "entries/startup_folder.h"
 #include "entries/startup_switch.h"
+
+#include "support/registry_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -79,6 +84,76 @@ TEST(StartupSwitchRule, OnlyTheStartLocationsHaveASwitch) {
             EXPECT_EQ(c.root, key.root) << c.location;
             EXPECT_EQ(approved + c.key, key.keyPath) << c.location;
         }
+    }
+}
+
+// The switch of an entry whose name the code page cannot carry is found,
+// turned on and deleted by that exact name; a neighbour whose name reads the
+// same with "?" keeps its own switch.
+class StartupSwitch : public kvtest::StartupRegistryTest {};
+
+TEST_F(StartupSwitch, AnExactNameFindsItsOwnSwitch) {
+    const std::string off = Bytes({3, 0, 0, 0, 9, 9, 9, 9, 9, 9, 9, 9});
+    struct Case {
+        std::string location;
+        HKEY root;
+        std::string key;
+        std::wstring name;      // the entry's exact name
+        std::wstring neighbour; // reads as the same title in the code page
+    };
+    const std::string approved =
+        "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\";
+    const Case cases[] = {
+        {"HKCU\\" + std::string(kv::kRunKey), HKEY_CURRENT_USER, approved + "Run",
+         L"Tool \u65e5", L"Tool \u672c"},
+        {kv::GetStartupFolderPath(kv::kCurrentUserStartup), HKEY_CURRENT_USER,
+         approved + "StartupFolder", L"Tool \u65e5.lnk", L"Tool \u672c.lnk"},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.location);
+        kv::StartupEntry entry;
+        entry.exactName = test.name;
+        entry.title = kv::Narrow(test.name);
+        entry.location = test.location;
+        kv::StartupEntry neighbour = entry;
+        neighbour.exactName = test.neighbour;
+        ASSERT_EQ(entry.title, kv::Narrow(test.neighbour));
+
+        const auto setOff = [&](const std::wstring& name) {
+            kv::RegKey key;
+            ASSERT_TRUE(key.Create(test.root, test.key, KEY_ALL_ACCESS));
+            ASSERT_EQ(ERROR_SUCCESS,
+                      RegSetValueExW(key.get(), name.c_str(), 0, REG_BINARY,
+                                     reinterpret_cast<const BYTE*>(off.data()),
+                                     static_cast<DWORD>(off.size())));
+        };
+        const auto bytesOf = [&](const std::wstring& name) {
+            kv::RegKey key;
+            DWORD type = REG_NONE;
+            std::string bytes;
+            if (!key.Open(test.root, test.key, KEY_QUERY_VALUE) ||
+                kv::QueryValueWide(key.get(), name, type, bytes) != ERROR_SUCCESS) {
+                return std::string("<none>");
+            }
+            return bytes;
+        };
+        const kv::LocationClass place = kv::ClassifyLocation(test.location);
+        setOff(test.name);
+        EXPECT_TRUE(kv::SwitchedOffEntries::Read().Contains(place, entry));
+        EXPECT_FALSE(kv::SwitchedOffEntries::Read().Contains(place, neighbour));
+
+        EXPECT_TRUE(kv::TurnSwitchOn(entry));
+        EXPECT_EQ(kv::SwitchTurnedOn(off), bytesOf(test.name));
+        EXPECT_FALSE(kv::SwitchedOffEntries::Read().Contains(place, entry));
+
+        setOff(test.neighbour);
+        EXPECT_TRUE(kv::DeleteSwitch(entry));
+        EXPECT_EQ("<none>", bytesOf(test.name));
+        EXPECT_EQ(off, bytesOf(test.neighbour));
+        EXPECT_TRUE(kv::SwitchedOffEntries::Read().Contains(place, neighbour));
+        EXPECT_FALSE(kv::SwitchedOffEntries::Read().Contains(place, entry));
+        EXPECT_TRUE(kv::DeleteSwitch(neighbour));
+        EXPECT_EQ("<none>", bytesOf(test.neighbour));
     }
 }
 
