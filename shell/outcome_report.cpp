@@ -70,6 +70,9 @@ UINT DisabledStoreFailureText() {
     case FileRead::Missing:
         break;
     }
+    if (DisabledStoreRefusedAsTooLarge()) {
+        return IDS_STORE_WOULD_GROW;
+    }
     return IDS_STORE_NOT_WRITTEN;
 }
 
