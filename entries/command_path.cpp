@@ -217,7 +217,10 @@ std::string FileLookupPath(const std::string& path) {
 
 bool PathExists(const std::string& path) {
     const std::string lookup = FileLookupPath(path);
-    if (PathCache* cache = CurrentPathCache()) {
+    // "Sysnative" is missing from its folder's listing (the alias is not
+    // listed), which a cache answers from: only the system can say.
+    PathCache* cache = lookup == path ? CurrentPathCache() : nullptr;
+    if (cache != nullptr) {
         return cache->Exists(lookup);
     }
     return GetFileAttributesA(lookup.c_str()) != INVALID_FILE_ATTRIBUTES;
