@@ -1,5 +1,6 @@
 #include "records/settings_store.h"
 
+#include "base/test_seams.h"
 #include "base/text.h"
 #include "entries/command_path.h"
 

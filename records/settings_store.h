@@ -75,9 +75,6 @@ std::string ProgramFilePath();
 // The folder of the program file, without a trailing backslash: the program's
 // own command line resolved to its file, cut before the last backslash.
 std::string ExecutableDirectory();
-// Tests run the program's code from a test program: they may name the folder
-// that stands in for the program's own. An empty text restores the real one.
-void SetExecutableDirectoryForTests(const std::string& directory);
 
 // ExecutableDirectory() + "\settings.ini".
 std::string SettingsFilePath();

@@ -2,6 +2,7 @@
 
 #include "base/handles.h"
 #include "base/strings.h"
+#include "base/test_seams.h"
 #include "entries/catalogue.h"
 #include "entries/path_cache.h"
 #include "entries/registry_reader.h"

@@ -3,8 +3,6 @@
 
 #include "entries/startup_entry.h"
 
-#include <windows.h>
-
 #include <vector>
 
 namespace kv {
@@ -20,10 +18,5 @@ void ScanDriver();
 // the disabled ones (unchecked) that are not in their locations as well, in
 // the order a first refresh shows them. Nothing is written.
 std::vector<StartupEntry> ReadStartupSet();
-
-// Tests only: the Startup folders' readers wait for `stall` to be set before
-// they read, and a refresh waits for them `waitMilliseconds` at most; a null
-// `stall` brings back the usual reading.
-void SetFolderReadStallForTests(HANDLE stall, unsigned waitMilliseconds);
 
 } // namespace kv

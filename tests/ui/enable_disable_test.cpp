@@ -1,5 +1,6 @@
 // Clearing and setting rows' check boxes in the real main window, and the
 // delete command: entries move between their locations and disable.ini.
+#include "base/test_seams.h"
 #include "entries/catalogue.h"
 #include "entries/registry.h"
 #include "entries/startup_folder.h"

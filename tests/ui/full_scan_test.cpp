@@ -1,3 +1,4 @@
+#include "base/test_seams.h"
 #include "entries/catalogue.h"
 #include "entries/command_path.h"
 #include "entries/startup_folder.h"

@@ -1,3 +1,4 @@
+#include "base/test_seams.h"
 #include "records/change_snapshot.h"
 #include "records/disabled_store.h"
 #include "records/profile_records.h"

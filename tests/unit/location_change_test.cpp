@@ -1,5 +1,6 @@
 // Writers, removers and the dispatch by location string, against the real
 // registry, Startup folders and win.ini of the test prefix.
+#include "base/test_seams.h"
 #include "base/text.h"
 #include "entries/catalogue.h"
 #include "entries/location_dispatch.h"
