@@ -15,6 +15,7 @@
 // folders and the win.ini parameters "run" and "load" before and after.
 // Notes on the data and on mismatches go to stderr. The scenarios are in
 // scenarios.cpp; this program also serves as their child processes.
+#include "base/test_seams.h"
 #include "bench/cold_start.h"
 #include "bench/figures.h"
 #include "bench/floor_list.h"

@@ -1,3 +1,4 @@
+#include "base/test_seams.h"
 #include "bench/child_process.h"
 
 #include "bench/figures.h"

@@ -2,6 +2,7 @@
 
 #include "base/handles.h"
 #include "base/strings.h"
+#include "base/test_seams.h"
 #include "resource.h"
 
 #include <windows.h>

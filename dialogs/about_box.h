@@ -12,11 +12,4 @@ COLORREF LinkColour(COLORREF hot, bool hasHot, COLORREF face);
 // Opens the about box modally, with the program's resources and its owner.
 void AboutBox(HINSTANCE instance, HWND owner);
 
-// Tests: the function that hands a clicked link's target to the shell, in
-// place of ShellExecuteA (so that no mail program or browser starts); null
-// puts ShellExecuteA back.
-using ShellExecuteFunction = HINSTANCE(WINAPI*)(HWND owner, LPCSTR verb, LPCSTR file,
-                                                LPCSTR parameters, LPCSTR directory, INT show);
-void SetShellExecuteForTests(ShellExecuteFunction function);
-
 } // namespace kv

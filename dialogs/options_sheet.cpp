@@ -8,6 +8,7 @@
 #include <commctrl.h>
 #include <prsht.h>
 
+#include <cstring>
 #include <string>
 
 namespace kv {
@@ -29,6 +30,42 @@ const Page kPages[] = {
     {IDD_OPT_CONFIRM, IDS_PAGE_CONFIRM, "Confirmation", false},
     {IDD_OPT_MONITOR, IDS_PAGE_MONITOR, "Monitoring", false},
 };
+
+// The control of the pages that shows each key of settings.ini they carry:
+// a check box, or an edit whose spin control runs over the key's limits.
+struct KeyControl {
+    const char* section;
+    const char* key;
+    int control;
+};
+
+const KeyControl kKeyControls[] = {
+    {"General", "ShowIcon", IDC_GEN_SHOW_ICON},
+    {"General", "MinimizeToTray", IDC_GEN_MIN_TO_TRAY},
+    {"General", "CloseToTray", IDC_GEN_CLOSE_TO_TRAY},
+    {"Confirmation", "MultiDel", IDC_CONF_MULTI_DEL},
+    {"Confirmation", "SingleDel", IDC_CONF_SINGLE_DEL},
+    {"Confirmation", "MultiEdit", IDC_CONF_MULTI_EDIT},
+    {"Confirmation", "SingleEdit", IDC_CONF_SINGLE_EDIT},
+    {"Confirmation", "MultiRun", IDC_CONF_MULTI_RUN},
+    {"Confirmation", "SingleRun", IDC_CONF_SINGLE_RUN},
+    {"Confirmation", "MultiOpen", IDC_CONF_MULTI_OPEN},
+    {"Confirmation", "SingleOpen", IDC_CONF_SINGLE_OPEN},
+    {"Confirmation", "Restore", IDC_CONF_RESTORE},
+    {"Monitoring", "NewMon", IDC_MON_NEW},
+    {"Monitoring", "OldMon", IDC_MON_OLD},
+    {"Monitoring", "Freq", IDC_MON_FREQ},
+};
+
+// The control that shows the key; 0 for a key no page shows (the layout).
+int ControlOfKey(const SettingKey& key) {
+    for (const KeyControl& shown : kKeyControls) {
+        if (std::strcmp(shown.section, key.section) == 0 && std::strcmp(shown.key, key.key) == 0) {
+            return shown.control;
+        }
+    }
+    return 0;
+}
 
 // A check box that can be set only while another one is checked. Its mark
 // stays as it is while it is disabled, but what it stands for is off: an
@@ -93,7 +130,8 @@ bool IsEdit(HWND window) {
 void CreateSpinControls(HWND page, const char* section) {
     HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(page, GWLP_HINSTANCE));
     for (const SettingKey* key : SectionKeys(section)) {
-        HWND edit = key->control != 0 ? GetDlgItem(page, key->control) : nullptr;
+        const int control = ControlOfKey(*key);
+        HWND edit = control != 0 ? GetDlgItem(page, control) : nullptr;
         if (edit == nullptr || !IsEdit(edit)) {
             continue;
         }
@@ -126,8 +164,9 @@ int ControlValue(HWND page, int control) {
 // settings.ini -> the page's controls, every key of its section.
 void ShowSettingsSection(HWND page, const char* section) {
     for (const SettingKey* key : SectionKeys(section)) {
-        if (key->control != 0) {
-            SetControlValue(page, key->control, ReadSetting(*key));
+        const int control = ControlOfKey(*key);
+        if (control != 0) {
+            SetControlValue(page, control, ReadSetting(*key));
         }
     }
     ApplyEnablingRules(page);
@@ -136,9 +175,9 @@ void ShowSettingsSection(HWND page, const char* section) {
 // The page's controls -> settings.ini, in table order.
 void StoreSettingsSection(HWND page, const char* section) {
     for (const SettingKey* key : SectionKeys(section)) {
-        if (key->control != 0) {
-            WriteSetting(*key,
-                         MasterAllows(page, key->control) ? ControlValue(page, key->control) : 0);
+        const int control = ControlOfKey(*key);
+        if (control != 0) {
+            WriteSetting(*key, MasterAllows(page, control) ? ControlValue(page, control) : 0);
         }
     }
 }

@@ -155,11 +155,75 @@ std::string ResolveCommandPathIn(const std::string& command, ResolveMode mode,
     return part.arguments;
 }
 
-bool PathExists(const std::string& path) {
-    if (PathCache* cache = CurrentPathCache()) {
-        return cache->Exists(path);
+std::string FileLookupPathIn(const std::string& windowsDirectory, bool wow64,
+                             const std::string& path) {
+    if (!wow64 || windowsDirectory.empty()) {
+        return path;
     }
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    std::string folder = windowsDirectory;
+    if (folder.back() == '\\' || folder.back() == '/') {
+        folder.pop_back();
+    }
+    const std::string system = folder + "\\System32";
+    const auto isSeparator = [](char c) { return c == '\\' || c == '/'; };
+    if (path.size() < system.size() ||
+        (path.size() > system.size() && !isSeparator(path[system.size()]))) {
+        return path;
+    }
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    for (std::size_t i = 0; i < system.size(); ++i) {
+        const bool same = isSeparator(path[i]) ? isSeparator(system[i])
+                                               : lower(path[i]) == lower(system[i]);
+        if (!same) {
+            return path;
+        }
+    }
+    return folder + "\\Sysnative" + path.substr(system.size());
+}
+
+namespace {
+
+// Whether this process is a 32-bit one on 64-bit Windows that reaches the
+// native System folder through "Sysnative" (Windows before Vista may lack
+// the alias), and the Windows directory; found once.
+struct Redirection {
+    std::string windowsDirectory;
+    bool wow64 = false;
+};
+
+const Redirection& ThisProcessRedirection() {
+    static const Redirection redirection = [] {
+        Redirection found;
+        found.windowsDirectory = WindowsDirectory();
+        using IsWow64Function = BOOL(WINAPI*)(HANDLE, PBOOL);
+        // Looked up: Windows before XP SP2 has no such function.
+        const auto isWow64 = reinterpret_cast<IsWow64Function>(reinterpret_cast<void (*)()>(
+            GetProcAddress(GetModuleHandleA("kernel32.dll"), "IsWow64Process")));
+        BOOL wow64 = FALSE;
+        found.wow64 = isWow64 != nullptr && isWow64(GetCurrentProcess(), &wow64) && wow64 &&
+                      GetFileAttributesA((found.windowsDirectory + "\\Sysnative").c_str()) !=
+                          INVALID_FILE_ATTRIBUTES;
+        return found;
+    }();
+    return redirection;
+}
+
+} // namespace
+
+std::string FileLookupPath(const std::string& path) {
+    const Redirection& redirection = ThisProcessRedirection();
+    return FileLookupPathIn(redirection.windowsDirectory, redirection.wow64, path);
+}
+
+bool PathExists(const std::string& path) {
+    const std::string lookup = FileLookupPath(path);
+    // "Sysnative" is missing from its folder's listing (the alias is not
+    // listed), which a cache answers from: only the system can say.
+    PathCache* cache = lookup == path ? CurrentPathCache() : nullptr;
+    if (cache != nullptr) {
+        return cache->Exists(lookup);
+    }
+    return GetFileAttributesA(lookup.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 namespace {

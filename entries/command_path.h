@@ -47,8 +47,22 @@ PathEnvironment SystemPathEnvironment();
 // ResolveCommandPathIn against this system.
 std::string ResolveCommandPath(const std::string& command, ResolveMode mode);
 
-// True when GetFileAttributesA finds the path (a file or a directory); inside
-// a PathCacheScope the answer comes from that scope's folder listings.
+// The path at which this process reaches the file that Windows starts for
+// `path`. A 32-bit process on 64-bit Windows (`wow64`) is shown the 32-bit
+// twin of the System folder under the System folder's own name (file-system
+// redirection), while Windows starts the native programs from there; such a
+// process reaches those through the alias "Sysnative" beside it. So a path in
+// "<windows>\System32" (any letter case, either slash) is given there, and
+// every other path, in every other process, is itself. Every look-up of a
+// program file (existence, icon, description, properties, start) goes
+// through FileLookupPath; the path shown and stored stays as written.
+std::string FileLookupPathIn(const std::string& windowsDirectory, bool wow64,
+                             const std::string& path);
+std::string FileLookupPath(const std::string& path);
+
+// True when GetFileAttributesA finds the file Windows starts for the path (a
+// file or a directory, looked up at FileLookupPath); inside a PathCacheScope
+// the answer comes from that scope's folder listings.
 bool PathExists(const std::string& path);
 
 std::string WindowsDirectory();

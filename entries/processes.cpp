@@ -1,6 +1,7 @@
 #include "entries/processes.h"
 
 #include "base/handles.h"
+#include "base/test_seams.h"
 #include "base/text.h"
 
 #include <windows.h>

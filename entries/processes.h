@@ -9,10 +9,6 @@
 
 namespace kv {
 
-// Tests stand in for a process of another user: while refused, opening a
-// process to end it fails as the system would refuse it.
-void SetProcessOpeningRefusedForTests(bool refused);
-
 // True when kernel32 has CreateToolhelp32Snapshot, Process32First and
 // Process32Next.
 bool ProcessFunctionsAvailable();

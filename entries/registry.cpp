@@ -1,6 +1,7 @@
 #include "entries/registry.h"
 
 #include "base/handles.h"
+#include "base/test_seams.h"
 
 #include <atomic>
 #include <utility>

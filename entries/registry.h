@@ -11,10 +11,6 @@
 
 namespace kv {
 
-// Tests stand in for a user without write rights: while blocked, every open
-// or create that asks for write access fails as the registry would refuse it.
-void SetRegistryWritesBlockedForTests(bool blocked);
-
 // "HKCU" (exactly) selects HKEY_CURRENT_USER; any other root name HKEY_LOCAL_MACHINE.
 HKEY RootKeyFromName(const std::string& rootName);
 

@@ -68,21 +68,31 @@ template <typename Fill> std::string ReadWhole(Fill fill) {
     }
 }
 
+// How a link is resolved while a folder is read. No user interface: a broken
+// link must not stop a refresh (which also runs from the monitoring timer
+// while the window is hidden) behind a search dialog that nobody may be there
+// to answer. No search for a moved target and no tracking: either may walk
+// drives and network paths that do not answer for a long time. No update:
+// reading never writes the link. The high word is the time the shell may
+// take for the link at most, in milliseconds.
+constexpr DWORD kResolveTimeout = 1000;
+const DWORD kResolveFlags = static_cast<DWORD>(SLR_ANY_MATCH | SLR_NO_UI | SLR_NOUPDATE |
+                                               SLR_NOSEARCH | SLR_NOTRACK) |
+                            (kResolveTimeout << 16);
+
 // Loads the file as a shell link, made by the factory (one for all files of
-// a folder: asking for it costs more than a link), and resolves it. False
-// when it is not a link, or the link cannot be loaded or resolved.
-bool ReadShellLink(IClassFactory* links, const std::wstring& widePath, std::string& target,
-                   std::string& arguments) {
+// a folder: asking for it costs more than a link), and resolves it unless
+// the targets are taken as stored. False when it is not a link, or the link
+// cannot be loaded or resolved.
+bool ReadShellLink(IClassFactory* links, const std::wstring& widePath, LinkTargets targets,
+                   std::string& target, std::string& arguments) {
     ComPtr<IShellLinkA> link;
     ComPtr<IPersistFile> file;
-    // No user interface: a broken link must not stop a refresh (which also
-    // runs from the monitoring timer while the window is hidden) behind a
-    // search dialog that nobody may be there to answer.
     if (widePath.empty() || links == nullptr ||
         FAILED(links->CreateInstance(nullptr, IID_IShellLinkA, link.Out())) ||
         FAILED(link->QueryInterface(IID_IPersistFile, file.Out())) ||
         FAILED(file->Load(widePath.c_str(), STGM_READ)) ||
-        FAILED(link->Resolve(nullptr, SLR_ANY_MATCH | SLR_NO_UI))) {
+        (targets == LinkTargets::Resolved && FAILED(link->Resolve(nullptr, kResolveFlags)))) {
         return false;
     }
     WIN32_FIND_DATAA found;
@@ -94,7 +104,7 @@ bool ReadShellLink(IClassFactory* links, const std::wstring& widePath, std::stri
 }
 
 StartupEntry FolderRow(IClassFactory* links, const std::string& folder,
-                       const std::wstring& wideName) {
+                       const std::wstring& wideName, LinkTargets targets) {
     StartupEntry row;
     // A name the code page cannot carry is kept exactly beside its title.
     if (!NarrowExactly(wideName, row.title)) {
@@ -104,7 +114,7 @@ StartupEntry FolderRow(IClassFactory* links, const std::string& folder,
     const std::string fullPath = folder + "\\" + row.title;
     std::string target;
     std::string arguments;
-    if (!ReadShellLink(links, Wide(folder) + L"\\" + wideName, target, arguments)) {
+    if (!ReadShellLink(links, Wide(folder) + L"\\" + wideName, targets, target, arguments)) {
         target = fullPath;
         arguments.clear();
     }
@@ -129,7 +139,7 @@ bool IsShellLinkFile(const std::string& path) {
            SUCCEEDED(file->Load(widePath.c_str(), STGM_READ));
 }
 
-std::vector<StartupEntry> ScanStartupFolder(int selector) {
+std::vector<StartupEntry> ScanStartupFolder(int selector, LinkTargets targets) {
     std::vector<StartupEntry> rows;
     const std::string folder = GetStartupFolderPath(selector);
     if (folder.empty()) {
@@ -151,7 +161,7 @@ std::vector<StartupEntry> ScanStartupFolder(int selector) {
         if (name == L"." || name == L"..") {
             continue;
         }
-        rows.push_back(FolderRow(links.get(), folder, name));
+        rows.push_back(FolderRow(links.get(), folder, name, targets));
     } while (search.Next(found));
     return rows;
 }

@@ -21,10 +21,16 @@ extern const char* const kShellFoldersKey;
 // other selector, the name in any case; empty when there is no such value.
 std::string GetStartupFolderPath(int selector);
 
+// How the targets of shell links are read: resolved by the shell (without
+// search, tracking or any user interface), or as the link stores them, which
+// asks nothing of the target's drive or network path.
+enum class LinkTargets { Resolved, AsStored };
+
 // One row per file or subfolder of the Startup folder, in the order the file
 // system lists them. A shell link's row names its target and arguments; any
 // other entry, and a link that cannot be read, names its own full path.
-std::vector<StartupEntry> ScanStartupFolder(int selector);
+std::vector<StartupEntry> ScanStartupFolder(int selector,
+                                            LinkTargets targets = LinkTargets::Resolved);
 
 // True when the file loads as a shell link, whatever its name.
 bool IsShellLinkFile(const std::string& path);

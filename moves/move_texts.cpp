@@ -40,6 +40,9 @@ unsigned DisabledStoreFailureText() {
     case FileRead::Missing:
         break;
     }
+    if (DisabledStoreRefusedAsTooLarge()) {
+        return IDS_STORE_WOULD_GROW;
+    }
     return IDS_STORE_NOT_WRITTEN;
 }
 

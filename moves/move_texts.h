@@ -13,8 +13,9 @@ namespace kv {
 std::string OutcomeStatusText(const LocationOutcome& outcome);
 
 // The string-table text to show when a change of the disabled store failed:
-// why it could not be read whole, when that was the cause, else that it could
-// not be written.
+// why it could not be read whole, when that was the cause; that it would have
+// grown too large to be read back, when the change was refused for that; else
+// that it could not be written.
 unsigned DisabledStoreFailureText();
 
 // "Сервис <title> был включен" / "... был отключен".

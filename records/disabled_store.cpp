@@ -70,6 +70,21 @@ bool MayBeWritten(const std::string& path) {
     return !(g_read.path == path && ReadFailed(g_read.outcome));
 }
 
+// Set when the last change of the store was refused because its new text
+// would be larger than a reading takes whole.
+bool g_refusedAsTooLarge = false;
+
+// Writes the store's new text in place of the old, unless it is larger than
+// a reading of the store takes whole: written, it could not be read back, and
+// every later change would be refused. The file is then left as it is.
+bool ReplaceStoreText(const std::string& path, const std::string& text) {
+    if (text.size() > kMaxStoredFileSize) {
+        g_refusedAsTooLarge = true;
+        return false;
+    }
+    return ReplaceFileWhole(path, text, true);
+}
+
 bool CopyIsCurrent(const std::string& path) {
     FileStamp stamp;
     return g_copy.valid && g_copy.path == path && ReadFileStamp(path, stamp) &&
@@ -183,8 +198,11 @@ bool ChangeOneEntry(std::size_t index, const StartupEntry* added) {
     const ProfileRecord record = added != nullptr ? RecordOfEntry(*added) : ProfileRecord();
     std::vector<ProfileTextSection> sections;
     std::string text = ChangedStoreText(index, added != nullptr ? &record : nullptr, sections);
-    if (!ReplaceFileWhole(path, text, true)) {
-        g_copy.valid = false;
+    if (!ReplaceStoreText(path, text)) {
+        // A text refused for its size left the file, and the copy, as they were.
+        if (!g_refusedAsTooLarge) {
+            g_copy.valid = false;
+        }
         return false;
     }
     std::vector<StartupEntry> entries = std::move(g_copy.entries);
@@ -283,6 +301,7 @@ std::vector<StartupEntry> ReadDisabledStoreBeside(const std::vector<StartupEntry
 }
 
 bool WriteDisabledStore(const std::vector<StartupEntry>& disabled) {
+    g_refusedAsTooLarge = false;
     std::vector<ProfileRecord> records;
     records.reserve(disabled.size());
     for (const StartupEntry& entry : disabled) {
@@ -304,8 +323,10 @@ bool WriteDisabledStore(const std::vector<StartupEntry>& disabled) {
         }
     }
     std::string text = RecordFileText(*oldText, records, false, true);
-    if (!ReplaceFileWhole(path, text, true)) {
-        g_copy.valid = false;
+    if (!ReplaceStoreText(path, text)) {
+        if (!g_refusedAsTooLarge) {
+            g_copy.valid = false;
+        }
         return false;
     }
     NoteRead(path, FileRead::Whole);
@@ -325,16 +346,23 @@ bool WriteDisabledStore(const std::vector<StartupEntry>& disabled) {
 }
 
 bool InsertDisabledEntry(std::size_t index, const StartupEntry& entry) {
+    g_refusedAsTooLarge = false;
     return ChangeOneEntry(index, &entry);
 }
 
 bool EraseDisabledEntry(std::size_t index) {
+    g_refusedAsTooLarge = false;
     return ChangeOneEntry(index, nullptr);
+}
+
+bool DisabledStoreRefusedAsTooLarge() {
+    return g_refusedAsTooLarge;
 }
 
 bool UpdateDisabledRecord(const std::string& oldTitle, const std::string& oldCommand,
                           const std::string& oldLocation, const std::string& newTitle,
                           const std::string& newCommand, const std::string& newLocation) {
+    g_refusedAsTooLarge = false;
     const std::string path = StorePath();
     std::string oldText;
     const FileRead read = ReadProfileFile(path, oldText);
@@ -363,7 +391,7 @@ bool UpdateDisabledRecord(const std::string& oldTitle, const std::string& oldCom
     match->location = newLocation;
     match->whole = true;
     match->extra.clear();
-    return WriteProfileRecords(path, records, false, true, &oldText);
+    return ReplaceStoreText(path, RecordFileText(oldText, records, false, true));
 }
 
 std::string KeptFilesFolder() {

@@ -30,6 +30,12 @@ FileRead DisabledStoreRead();
 // False while DisabledStoreRead says the store could not be read whole.
 bool DisabledStoreMayChange();
 
+// True when the last change of the store (write, insert, erase, update) was
+// refused because the store would have grown larger than a reading takes
+// whole (kMaxStoredFileSize): the file was left as it is, and later changes
+// that keep it within that size go on as before.
+bool DisabledStoreRefusedAsTooLarge();
+
 // True while the file on disk is this program's last write of the store,
 // one record for each entry it was given.
 bool DisabledStoreIsOwnWrite();

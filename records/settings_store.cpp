@@ -1,8 +1,8 @@
 #include "records/settings_store.h"
 
+#include "base/test_seams.h"
 #include "base/text.h"
 #include "entries/command_path.h"
-#include "resource.h"
 
 #include <windows.h>
 
@@ -21,40 +21,37 @@ constexpr int kAll = INT_MAX;
 const SettingKey kSettingKeys[kSettingKeyCount] = {
     // Layout, by the index ReadLayoutSetting takes. Right and Bottom default
     // to CW_USEDEFAULT: the platform's default size.
-    {"Common", "Left", 0, kAny, kAll, nullptr, 0},
-    {"Common", "Top", 0, kAny, kAll, nullptr, 0},
-    {"Common", "Right", INT_MIN, kAny, kAll, nullptr, 0},
-    {"Common", "Bottom", INT_MIN, kAny, kAll, nullptr, 0},
-    {"Common", "cmdShow", 1, kAny, kAll, nullptr, 0},
-    {"ListView", "One", 0, kAny, kAll, nullptr, 0},
-    {"ListView", "Two", 1, kAny, kAll, nullptr, 0},
-    {"ListView", "Three", 2, kAny, kAll, nullptr, 0},
-    {"ListView", "Four", 3, kAny, kAll, nullptr, 0},
-    {"ListView", "WidthOne", 167, kAny, kAll, nullptr, 0},
-    {"ListView", "WidthTwo", 280, kAny, kAll, nullptr, 0},
-    {"ListView", "WidthThree", 85, kAny, kAll, nullptr, 0},
-    {"ListView", "WidthFour", 308, kAny, kAll, nullptr, 0},
+    {"Common", "Left", 0, kAny, kAll, nullptr},
+    {"Common", "Top", 0, kAny, kAll, nullptr},
+    {"Common", "Right", INT_MIN, kAny, kAll, nullptr},
+    {"Common", "Bottom", INT_MIN, kAny, kAll, nullptr},
+    {"Common", "cmdShow", 1, kAny, kAll, nullptr},
+    {"ListView", "One", 0, kAny, kAll, nullptr},
+    {"ListView", "Two", 1, kAny, kAll, nullptr},
+    {"ListView", "Three", 2, kAny, kAll, nullptr},
+    {"ListView", "Four", 3, kAny, kAll, nullptr},
+    {"ListView", "WidthOne", 167, kAny, kAll, nullptr},
+    {"ListView", "WidthTwo", 280, kAny, kAll, nullptr},
+    {"ListView", "WidthThree", 85, kAny, kAll, nullptr},
+    {"ListView", "WidthFour", 308, kAny, kAll, nullptr},
 
-    {"General", "ShowIcon", 1, kAny, kAll, &RunningSettings::ShowIcon, IDC_GEN_SHOW_ICON},
-    {"General", "MinimizeToTray", 1, kAny, kAll, &RunningSettings::MinimizeToTray,
-     IDC_GEN_MIN_TO_TRAY},
-    {"General", "CloseToTray", 0, kAny, kAll, &RunningSettings::CloseToTray, IDC_GEN_CLOSE_TO_TRAY},
+    {"General", "ShowIcon", 1, kAny, kAll, &RunningSettings::ShowIcon},
+    {"General", "MinimizeToTray", 1, kAny, kAll, &RunningSettings::MinimizeToTray},
+    {"General", "CloseToTray", 0, kAny, kAll, &RunningSettings::CloseToTray},
 
-    {"Confirmation", "MultiDel", 1, kAny, kAll, &RunningSettings::MultiDel, IDC_CONF_MULTI_DEL},
-    {"Confirmation", "SingleDel", 1, kAny, kAll, &RunningSettings::SingleDel, IDC_CONF_SINGLE_DEL},
-    {"Confirmation", "MultiEdit", 1, kAny, kAll, &RunningSettings::MultiEdit, IDC_CONF_MULTI_EDIT},
-    {"Confirmation", "SingleEdit", 1, kAny, kAll, &RunningSettings::SingleEdit,
-     IDC_CONF_SINGLE_EDIT},
-    {"Confirmation", "MultiRun", 1, kAny, kAll, &RunningSettings::MultiRun, IDC_CONF_MULTI_RUN},
-    {"Confirmation", "SingleRun", 1, kAny, kAll, &RunningSettings::SingleRun, IDC_CONF_SINGLE_RUN},
-    {"Confirmation", "MultiOpen", 1, kAny, kAll, &RunningSettings::MultiOpen, IDC_CONF_MULTI_OPEN},
-    {"Confirmation", "SingleOpen", 1, kAny, kAll, &RunningSettings::SingleOpen,
-     IDC_CONF_SINGLE_OPEN},
-    {"Confirmation", "Restore", 1, kAny, kAll, &RunningSettings::Restore, IDC_CONF_RESTORE},
+    {"Confirmation", "MultiDel", 1, kAny, kAll, &RunningSettings::MultiDel},
+    {"Confirmation", "SingleDel", 1, kAny, kAll, &RunningSettings::SingleDel},
+    {"Confirmation", "MultiEdit", 1, kAny, kAll, &RunningSettings::MultiEdit},
+    {"Confirmation", "SingleEdit", 1, kAny, kAll, &RunningSettings::SingleEdit},
+    {"Confirmation", "MultiRun", 1, kAny, kAll, &RunningSettings::MultiRun},
+    {"Confirmation", "SingleRun", 1, kAny, kAll, &RunningSettings::SingleRun},
+    {"Confirmation", "MultiOpen", 1, kAny, kAll, &RunningSettings::MultiOpen},
+    {"Confirmation", "SingleOpen", 1, kAny, kAll, &RunningSettings::SingleOpen},
+    {"Confirmation", "Restore", 1, kAny, kAll, &RunningSettings::Restore},
 
-    {"Monitoring", "NewMon", 1, kAny, kAll, &RunningSettings::NewMon, IDC_MON_NEW},
-    {"Monitoring", "OldMon", 1, kAny, kAll, &RunningSettings::OldMon, IDC_MON_OLD},
-    {"Monitoring", "Freq", 1, 1, 60, &RunningSettings::Freq, IDC_MON_FREQ},
+    {"Monitoring", "NewMon", 1, kAny, kAll, &RunningSettings::NewMon},
+    {"Monitoring", "OldMon", 1, kAny, kAll, &RunningSettings::OldMon},
+    {"Monitoring", "Freq", 1, 1, 60, &RunningSettings::Freq},
 };
 
 const SettingKey* FindSettingKey(const std::string& section, const std::string& key) {

@@ -1,6 +1,6 @@
 // settings.ini next to the program file: every key with its section, default,
-// limits, running copy and options-page control in one table, and the
-// operations that read and write them.
+// limits and running copy in one table, and the operations that read and
+// write them.
 #pragma once
 
 #include <string>
@@ -40,10 +40,6 @@ struct SettingKey {
     int minimum; // a loaded value is held within minimum..maximum
     int maximum;
     int RunningSettings::*running; // the running copy; null for the layout keys
-    // The id of the options-page control that shows the key: a check box, or
-    // an edit whose spin control runs over the key's limits; 0 for the layout
-    // keys, which no page shows.
-    int control;
 };
 
 // Every key, section by section. The first 13 are the layout keys of
@@ -79,9 +75,6 @@ std::string ProgramFilePath();
 // The folder of the program file, without a trailing backslash: the program's
 // own command line resolved to its file, cut before the last backslash.
 std::string ExecutableDirectory();
-// Tests run the program's code from a test program: they may name the folder
-// that stands in for the program's own. An empty text restores the real one.
-void SetExecutableDirectoryForTests(const std::string& directory);
 
 // ExecutableDirectory() + "\settings.ini".
 std::string SettingsFilePath();

@@ -307,6 +307,7 @@
 #define IDS_LIST_MISSING             272         /* a restore refused: the list file is gone */
 #define IDS_LIST_TOO_LARGE           273         /* a restore refused: the file is over the size limit */
 #define IDS_LIST_UNREADABLE          274         /* a restore refused: the file could not be read whole */
+#define IDS_STORE_WOULD_GROW         279         /* disable.ini would grow over the size limit: not changed */
 
 /* Moves against what a location holds now: 310-319 */
 #define IDS_REPLACE_IN               310         /* "В " before the location of an entry of the same name */

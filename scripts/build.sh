@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Configures and builds one target: build.sh x64|i686 [build root]
+# Configures and builds one target: build.sh x64|i686 [build root] [cmake target...]
+# Without cmake targets everything is built: the program, the tests and the
+# benchmark; naming one (Kelvorin) builds only that and what it needs.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 arch=${1:-x64}
@@ -14,4 +16,9 @@ dir=$build_root/$arch
 # warning of the project's own code.
 cmake -S "$root" -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
     -DKV_WARNINGS_AS_ERRORS="${KV_WARNINGS_AS_ERRORS:-OFF}" >/dev/null
-cmake --build "$dir" --parallel "$(nproc)"
+shift $(( $# < 2 ? $# : 2 ))
+targets=()
+for target in "$@"; do
+    targets+=(--target "$target")
+done
+cmake --build "$dir" --parallel "$(nproc)" "${targets[@]}"

@@ -7,7 +7,8 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build_root=${KV_BUILD_ROOT:-$root/build}
 
 "$root/scripts/setup.sh"
-"$root/scripts/build.sh" x64 "$build_root"
+# Only the program: the tests and the benchmark are built by test.sh.
+"$root/scripts/build.sh" x64 "$build_root" Kelvorin
 
 # shellcheck source=wine-env.sh
 . "$root/scripts/wine-env.sh"

@@ -1,5 +1,6 @@
 #include "shell/monitoring_timer.h"
 
+#include "base/test_seams.h"
 #include "shell/app_state.h"
 #include "resource.h"
 

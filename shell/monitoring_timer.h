@@ -8,8 +8,4 @@ namespace kv {
 void StartMonitoringTimer();
 void StopMonitoringTimer();
 
-// Tests need not wait minutes: a period in milliseconds that replaces the
-// setting's while it is not 0.
-void SetMonitoringPeriodForTests(unsigned milliseconds);
-
 } // namespace kv

@@ -25,8 +25,11 @@ namespace {
 
 // Starts one program with its arguments; false when the shell could not.
 bool StartProgram(const std::string& programPath, const std::string& arguments) {
-    const HINSTANCE result = ShellExecuteA(g_app.mainWindow, "open", programPath.c_str(),
-                                           arguments.c_str(), "", SW_SHOW);
+    // The program Windows would start for the path, also in a 32-bit build
+    // on 64-bit Windows.
+    const std::string file = FileLookupPath(programPath);
+    const HINSTANCE result =
+        ShellExecuteA(g_app.mainWindow, "open", file.c_str(), arguments.c_str(), "", SW_SHOW);
     return reinterpret_cast<INT_PTR>(result) > 32;
 }
 
@@ -148,7 +151,7 @@ void ShowSelectedFileProperties() {
     if (mark < 0) {
         return;
     }
-    const std::string program = ResolveProgramFile(RowText(mark, kColumnCommand));
+    const std::string program = FileLookupPath(ResolveProgramFile(RowText(mark, kColumnCommand)));
     if (program.empty()) {
         return;
     }

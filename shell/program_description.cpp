@@ -1,5 +1,7 @@
 #include "shell/program_description.h"
 
+#include "entries/command_path.h"
+
 #include <windows.h>
 
 #include <cstdio>
@@ -7,7 +9,8 @@
 
 namespace kv {
 
-std::string ProgramDescription(const std::string& path) {
+std::string ProgramDescription(const std::string& programPath) {
+    const std::string path = FileLookupPath(programPath);
     DWORD handle = 0;
     const DWORD size = GetFileVersionInfoSizeA(path.c_str(), &handle);
     if (size == 0) {

@@ -21,7 +21,8 @@ int DriveIconIndex() {
 // The shell's icon index for an existing file; -1 when it has no icon for it.
 int ShellIconIndex(const std::string& path) {
     SHFILEINFOA info{};
-    SHGetFileInfoA(path.c_str(), 0, &info, sizeof(info), SHGFI_ICON | SHGFI_SYSICONINDEX);
+    const std::string file = FileLookupPath(path);
+    SHGetFileInfoA(file.c_str(), 0, &info, sizeof(info), SHGFI_ICON | SHGFI_SYSICONINDEX);
     const UniqueIcon icon(info.hIcon); // only the index is kept
     return icon ? info.iIcon : -1;
 }

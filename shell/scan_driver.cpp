@@ -2,6 +2,7 @@
 
 #include "base/handles.h"
 #include "base/strings.h"
+#include "base/test_seams.h"
 #include "entries/catalogue.h"
 #include "entries/path_cache.h"
 #include "entries/registry_reader.h"
@@ -22,23 +23,45 @@
 #include <process.h>
 
 #include <exception>
+#include <memory>
 #include <vector>
 
 namespace kv {
 
 namespace {
 
+// How long the refresh waits for a Startup folder's reader, in milliseconds,
+// and what makes the readers wait first (tests only).
+constexpr DWORD kFolderReadWait = 5000;
+DWORD g_folderReadWait = kFolderReadWait;
+HANDLE g_folderReadStall = nullptr;
+
 // One Startup folder read on a thread of its own, from when it is made until
 // its rows are asked for; where no thread can be made, the rows are read
 // when asked for. A plain thread of the platform's: nothing of it outlives
 // the read.
+//
+// The interface thread waits for it a bounded time only: a shortcut whose
+// target's network path does not answer can hold the shell for long. When
+// the reader has not finished by then, it is left to end alone (what it
+// shares with the refresh is kept alive by both), and the folder is listed
+// once more here with each shortcut's target as the link stores it, which
+// asks nothing of the target's path. So every file of the folder is still a
+// row, with the command a reader finds whenever the target has not moved:
+// no entry is missing from the list, and none is taken for removed by the
+// change check or a move.
 class FolderReadBeside {
   public:
     explicit FolderReadBeside(int selector) : selector_(selector) {
+        shared_->selector = selector;
+        shared_->stall = g_folderReadStall;
+        auto* forThread = new std::shared_ptr<Shared>(shared_);
         thread_.Reset(
-            reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, &Read, this, 0, nullptr)));
+            reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, &Read, forThread, 0, nullptr)));
+        if (!thread_.valid()) {
+            delete forThread;
+        }
     }
-    ~FolderReadBeside() { Finish(); }
     FolderReadBeside(const FolderReadBeside&) = delete;
     FolderReadBeside& operator=(const FolderReadBeside&) = delete;
 
@@ -46,35 +69,43 @@ class FolderReadBeside {
         if (!thread_.valid()) {
             return ScanStartupFolder(selector_);
         }
-        Finish();
-        if (failure_) {
-            std::rethrow_exception(failure_);
+        if (WaitForSingleObject(thread_.get(), g_folderReadWait) != WAIT_OBJECT_0) {
+            return ScanStartupFolder(selector_, LinkTargets::AsStored);
         }
-        return std::move(rows_);
+        if (shared_->failure) {
+            std::rethrow_exception(shared_->failure);
+        }
+        return std::move(shared_->rows);
     }
 
   private:
-    static unsigned __stdcall Read(void* self) {
-        FolderReadBeside& read = *static_cast<FolderReadBeside*>(self);
+    // What the reader fills; the last of the reader and the refresh to let
+    // go of it frees it.
+    struct Shared {
+        int selector = 0;
+        HANDLE stall = nullptr;
+        std::vector<StartupEntry> rows;
+        std::exception_ptr failure;
+    };
+
+    static unsigned __stdcall Read(void* param) {
+        const std::unique_ptr<std::shared_ptr<Shared>> own(
+            static_cast<std::shared_ptr<Shared>*>(param));
+        Shared& read = **own;
+        if (read.stall != nullptr) {
+            WaitForSingleObject(read.stall, INFINITE);
+        }
         try {
-            read.rows_ = ScanStartupFolder(read.selector_);
+            read.rows = ScanStartupFolder(read.selector);
         } catch (...) {
-            read.failure_ = std::current_exception();
+            read.failure = std::current_exception();
         }
         return 0;
     }
-    void Finish() {
-        if (thread_.valid() && !finished_) {
-            WaitForSingleObject(thread_.get(), INFINITE);
-            finished_ = true;
-        }
-    }
 
     int selector_;
+    std::shared_ptr<Shared> shared_ = std::make_shared<Shared>();
     UniqueHandle thread_;
-    bool finished_ = false;
-    std::vector<StartupEntry> rows_;
-    std::exception_ptr failure_;
 };
 
 void Append(std::vector<StartupEntry>& to, std::vector<StartupEntry>&& rows) {
@@ -212,6 +243,11 @@ void ScanDriver() {
         ShowStatusText(g_app.PendingStatusText);
         g_app.PendingStatusText.clear();
     }
+}
+
+void SetFolderReadStallForTests(HANDLE stall, unsigned waitMilliseconds) {
+    g_folderReadStall = stall;
+    g_folderReadWait = stall != nullptr ? waitMilliseconds : kFolderReadWait;
 }
 
 } // namespace kv

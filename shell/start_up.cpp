@@ -20,12 +20,19 @@ const char* const kInstanceMutexName = "{7A3D90E2-5B41-4C8E-9F16-0D2B6E84C17A}";
 
 bool ClaimSingleInstance() {
     HANDLE mutex = CreateMutexA(nullptr, FALSE, kInstanceMutexName);
-    if (mutex != nullptr && GetLastError() == ERROR_ALREADY_EXISTS) {
-        CloseHandle(mutex);
+    const DWORD error = GetLastError();
+    // A copy running with other rights (an elevated one) owns a mutex this
+    // one may not open: it is running all the same, on the same store.
+    const bool running = (mutex != nullptr && error == ERROR_ALREADY_EXISTS) ||
+                         (mutex == nullptr && error == ERROR_ACCESS_DENIED);
+    if (running) {
+        if (mutex != nullptr) {
+            CloseHandle(mutex);
+        }
         MessageBoxA(nullptr, LoadText(IDS_ALREADY_RUNNING).c_str(), "Kelvorin", MB_OK);
         return false;
     }
-    // Any other outcome, failure included, lets the program start.
+    // Any other outcome, another failure included, lets the program start.
     g_app.instanceMutex.Reset(mutex);
     return true;
 }

@@ -12,7 +12,8 @@ namespace kv {
 extern const char* const kInstanceMutexName;
 
 // Creates the single-instance mutex and keeps it in g_app. False when another
-// copy holds it: the user has then been told, and the program ends.
+// copy holds it, also when that copy's mutex may not be opened (access
+// denied): the user has then been told, and the program ends.
 bool ClaimSingleInstance();
 
 // The width (or height) of the saved rectangle from its two edges; the

@@ -1,6 +1,7 @@
 #include "shell/startup_report.h"
 
 #include "base/strings.h"
+#include "base/test_seams.h"
 #include "base/text.h"
 #include "entries/command_path.h"
 #include "records/disabled_store.h"
@@ -13,6 +14,8 @@
 #include "resource.h"
 
 #include <shellapi.h>
+
+#include <functional>
 
 namespace kv {
 

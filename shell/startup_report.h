@@ -4,7 +4,6 @@
 
 #include <windows.h>
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -61,10 +60,5 @@ void PrintStartupReport();
 // without a window; the exit code: 0 written, 2 no file named, 3 not written,
 // 4 the disabled store could not be read whole (nothing written).
 int WriteReportForScripts(const std::string& file);
-
-// Tests: the Windows folder the report goes to, and the print request, in
-// place of the system's. Empty and null restore them.
-void SetReportFolderForTests(const std::string& folder);
-void SetReportPrinterForTests(std::function<void(const std::string&)> print);
 
 } // namespace kv

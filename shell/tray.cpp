@@ -2,6 +2,7 @@
 
 #include "base/handles.h"
 #include "base/strings.h"
+#include "base/test_seams.h"
 #include "base/text.h"
 #include "shell/app_state.h"
 #include "resource.h"

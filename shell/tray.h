@@ -14,9 +14,6 @@ void AddTrayIcon();
 // Removes the icon (nothing happens when none was added).
 void RemoveTrayIcon();
 
-// Tests: while set, the shell is taken to refuse every icon.
-void SetTrayIconRefusedForTests(bool refused);
-
 // The call-back message of the icon, with the mouse message on it.
 void HandleTrayCallback(UINT mouseMessage);
 

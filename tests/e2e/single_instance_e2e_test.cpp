@@ -1,4 +1,5 @@
 #include "entries/catalogue.h"
+#include "shell/start_up.h"
 
 #include "support/files.h"
 #include "support/process.h"
@@ -113,6 +114,29 @@ TEST_F(SingleInstance, StartInTheTrayAndRefuseASecondStart) {
     EndFirst(first, window);
     // Its layout was saved at the end, although it was never shown.
     EXPECT_TRUE(kvtest::FileExists(folder / "settings.ini"));
+}
+
+// A copy running with other rights holds the mutex under a security
+// descriptor that lets nobody else open it (an empty access list): the
+// program cannot open it, and takes that for a running copy too.
+TEST_F(SingleInstance, SecondStartRefusedWhenTheMutexMayNotBeOpened) {
+    SECURITY_DESCRIPTOR descriptor{};
+    ASSERT_TRUE(InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION));
+    ACL nobody{};
+    ASSERT_TRUE(InitializeAcl(&nobody, sizeof(nobody), ACL_REVISION));
+    ASSERT_TRUE(SetSecurityDescriptorDacl(&descriptor, TRUE, &nobody, FALSE));
+    SECURITY_ATTRIBUTES attributes{sizeof(attributes), &descriptor, FALSE};
+    HANDLE held = CreateMutexA(&attributes, FALSE, kv::kInstanceMutexName);
+    ASSERT_NE(nullptr, held);
+    // It really is closed to this user, as it is to the program.
+    HANDLE opened = CreateMutexA(nullptr, FALSE, kv::kInstanceMutexName);
+    EXPECT_EQ(nullptr, opened);
+    EXPECT_EQ(static_cast<DWORD>(ERROR_ACCESS_DENIED), GetLastError());
+    if (opened != nullptr) {
+        CloseHandle(opened);
+    }
+    ExpectSecondStartRefused();
+    CloseHandle(held);
 }
 
 TEST_F(SingleInstance, StartInTheTrayWithoutTrayIconShowsTheWindow) {

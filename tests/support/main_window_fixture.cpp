@@ -1,5 +1,6 @@
 #include "support/main_window_fixture.h"
 
+#include "base/test_seams.h"
 #include "records/settings_store.h"
 #include "shell/app_state.h"
 #include "shell/entry_list.h"

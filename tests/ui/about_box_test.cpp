@@ -1,5 +1,6 @@
 // The about box opened from the real main window and used with the mouse as a
 // user would: the links follow the pointer, and a click opens their address.
+#include "base/test_seams.h"
 #include "dialogs/about_box.h"
 #include "shell/app_state.h"
 #include "resource.h"

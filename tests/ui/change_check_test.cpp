@@ -1,5 +1,6 @@
 // The change checks of the real main window: at start-up against report.ini,
 // on demand, and from the monitoring timer while the window is out of sight.
+#include "base/test_seams.h"
 #include "entries/catalogue.h"
 #include "entries/location_dispatch.h"
 #include "records/change_snapshot.h"

@@ -1,5 +1,6 @@
 // Clearing and setting rows' check boxes in the real main window, and the
 // delete command: entries move between their locations and disable.ini.
+#include "base/test_seams.h"
 #include "entries/catalogue.h"
 #include "entries/registry.h"
 #include "entries/startup_folder.h"
@@ -231,6 +232,39 @@ TEST_F(EnableDisable, AFailedWriteKeepsTheEntryDisabledAndRecorded) {
     EXPECT_EQ(std::vector<std::string>{"Back"}, StoredTitles());
     EXPECT_FALSE(ValueExists(HKEY_CURRENT_USER, kv::kRunKey, "Back"));
     EXPECT_EQ(Ansi("Сервис Back не был создан"), StatusText(0));
+}
+
+// disable.ini just below the largest size that is read whole: a disable
+// that would take it past that size is refused with the reason, the entry
+// stays where it is, and the store still takes the changes that fit.
+TEST_F(EnableDisable, ADisableThatWouldGrowTheStoreTooLargeIsRefused) {
+    SetValue(HKEY_CURRENT_USER, kv::kRunKey, "Big", "big.exe " + std::string(2000, 'a'));
+    SetValue(HKEY_CURRENT_USER, kv::kRunKey, "Small", "s.exe");
+    const std::string store = kv::UserDataFilePath(kv::UserDataFile::DisabledStore);
+    std::string text = "[padding]\r\n";
+    const std::string line = "p=" + std::string(998, 'p') + "\r\n";
+    while (text.size() + line.size() <= kv::kMaxStoredFileSize - 1000) {
+        text += line;
+    }
+    kvtest::MakeFile(store, text);
+    OpenMainWindow();
+
+    SetBox("Big", false);
+    EXPECT_TRUE(kv::RowChecked(RowWithTitle("Big")));
+    EXPECT_TRUE(ValueExists(HKEY_CURRENT_USER, kv::kRunKey, "Big"));
+    EXPECT_EQ(Ansi("Список временно отключенных программ (disable.ini) стал бы больше 64 МБ и не "
+                   "читался бы: программа не отключена, список не изменен"),
+              StatusText(0));
+    EXPECT_TRUE(text == kvtest::ReadFileText(store)) << "the store was changed";
+
+    SetBox("Small", false);
+    EXPECT_EQ(Ansi("Сервис Small был отключен"), StatusText(0));
+    EXPECT_EQ(std::vector<std::string>{"Small"}, StoredTitles());
+    EXPECT_FALSE(ValueExists(HKEY_CURRENT_USER, kv::kRunKey, "Small"));
+    SetBox("Small", true);
+    EXPECT_EQ(Ansi("Сервис Small был включен"), StatusText(0));
+    EXPECT_TRUE(StoredTitles().empty());
+    kvtest::RemovePath(store);
 }
 
 TEST_F(EnableDisable, DisableAllAndEnableAllOverManyRows) {

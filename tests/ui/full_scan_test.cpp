@@ -1,3 +1,4 @@
+#include "base/test_seams.h"
 #include "entries/catalogue.h"
 #include "entries/command_path.h"
 #include "entries/startup_folder.h"
@@ -9,6 +10,9 @@
 #include "support/text.h"
 
 #include <gtest/gtest.h>
+
+#include <windows.h>
+#include <process.h>
 
 #include <algorithm>
 #include <string>
@@ -109,6 +113,72 @@ TEST_F(FullRefresh, FoldersReadBesideTheRegistryGiveWhatReadingThemInTurnGives) 
     std::sort(inTurn.begin(), inTurn.end());
     std::sort(read.begin(), read.end());
     EXPECT_EQ(inTurn, read);
+}
+
+// Lets stalled folder readers go once the refresh is over, or after a time
+// far beyond the refresh's wait, noting that the refresh had not ended.
+struct FolderStall {
+    HANDLE release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    HANDLE refreshed = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    LONG releasedFirst = 0;
+};
+
+unsigned __stdcall ReleaseWhenRefreshedOrLate(void* param) {
+    FolderStall& stall = *static_cast<FolderStall*>(param);
+    if (WaitForSingleObject(stall.refreshed, 30000) != WAIT_OBJECT_0) {
+        InterlockedExchange(&stall.releasedFirst, 1);
+    }
+    SetEvent(stall.release);
+    return 0;
+}
+
+// Readers of the Startup folders that do not finish (as behind a shortcut
+// whose network path does not answer) do not hold the refresh: it goes on
+// after its bounded wait and still lists every file of both folders with the
+// commands a finished reading gives, the link to an unreachable share among
+// them, which reading leaves as it was.
+TEST_F(FullRefresh, StalledFolderReadersDoNotHoldTheRefresh) {
+    const std::string notepad = kv::WindowsDirectory() + "\\notepad.exe";
+    const std::string share = kvtest::CurrentUserStartupFolder() + "\\Share.lnk";
+    kvtest::MakeShellLink(share, "\\\\unreachable.invalid\\share\\app.exe", "-q");
+    kvtest::MakeShellLink(kvtest::AllUsersStartupFolder() + "\\Editor.lnk", notepad, "/p");
+    kvtest::MakeFile(kvtest::AllUsersStartupFolder() + "\\notes.txt", "x");
+    const std::string linkBytes = kvtest::ReadFileText(share);
+    OpenMainWindow();
+    using Texts = std::tuple<std::string, std::string, std::string>;
+    const auto listed = [] {
+        std::vector<Texts> rows;
+        for (int row = 0; row < kv::RowCount(); ++row) {
+            rows.emplace_back(kv::RowText(row, kv::kColumnTitle),
+                              kv::RowText(row, kv::kColumnCommand),
+                              kv::RowText(row, kv::kColumnLocation));
+        }
+        std::sort(rows.begin(), rows.end());
+        return rows;
+    };
+    const std::vector<Texts> finished = listed();
+    ASSERT_EQ(3u, finished.size());
+    EXPECT_NE(-1, FindRow("Share.lnk", kvtest::CurrentUserStartupFolder()));
+    EXPECT_EQ("\\\\unreachable.invalid\\share\\app.exe -q",
+              kv::RowText(FindRow("Share.lnk", kvtest::CurrentUserStartupFolder()),
+                          kv::kColumnCommand));
+
+    // The stall ends by itself only long after the refresh's wait.
+    FolderStall stall;
+    HANDLE thread = reinterpret_cast<HANDLE>(
+        _beginthreadex(nullptr, 0, &ReleaseWhenRefreshedOrLate, &stall, 0, nullptr));
+    ASSERT_NE(nullptr, thread);
+    kv::SetFolderReadStallForTests(stall.release, 200);
+    kv::ScanDriver();
+    SetEvent(stall.refreshed);
+    kv::SetFolderReadStallForTests(nullptr, 0);
+    WaitForSingleObject(thread, INFINITE);
+    CloseHandle(thread);
+    EXPECT_EQ(0, stall.releasedFirst) << "the refresh waited for the stalled readers";
+    EXPECT_EQ(finished, listed());
+    EXPECT_EQ(linkBytes, kvtest::ReadFileText(share));
+    CloseHandle(stall.release);
+    CloseHandle(stall.refreshed);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 // The programs behind the rows in the real main window: their running status,
 // running and stopping them, and the open-folder question of the worker thread.
+#include "base/test_seams.h"
 #include "entries/catalogue.h"
 #include "entries/command_path.h"
 #include "entries/processes.h"

@@ -2,6 +2,7 @@
 // would drive it: adding to every kind of group, the refusals, editing
 // enabled and disabled rows, several rows at once, a write that fails
 // during an edit, and files dropped on the list.
+#include "base/test_seams.h"
 #include "dialogs/program_groups.h"
 #include "entries/catalogue.h"
 #include "entries/registry.h"

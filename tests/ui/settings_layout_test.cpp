@@ -1,3 +1,4 @@
+#include "base/test_seams.h"
 #include "entries/catalogue.h"
 #include "records/settings_store.h"
 #include "shell/app_state.h"

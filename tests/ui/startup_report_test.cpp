@@ -1,5 +1,6 @@
 // The startup report: its text, the printed file of the real window, and the
 // fallback when the Windows folder cannot be written.
+#include "base/test_seams.h"
 #include "entries/catalogue.h"
 #include "records/user_data_folder.h"
 #include "shell/entry_list.h"

@@ -1,3 +1,4 @@
+#include "base/test_seams.h"
 #include "shell/app_state.h"
 #include "shell/main_window.h"
 #include "shell/start_up.h"

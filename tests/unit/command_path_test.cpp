@@ -137,6 +137,42 @@ TEST(CommandPathRule, LongCommandsAreNotCut) {
     EXPECT_EQ(std::string(9000, 'x'), files.Program(std::string(9000, 'x')));
 }
 
+// A 32-bit process on 64-bit Windows looks up the programs Windows starts
+// from the System folder through "Sysnative"; nothing else moves.
+TEST(CommandPathRule, SystemFolderFilesAreLookedUpWhereWindowsStartsThem) {
+    struct Case {
+        const char* windows;
+        bool wow64;
+        const char* path;
+        const char* lookup;
+    };
+    const Case cases[] = {
+        {"C:\\Windows", true, "C:\\Windows\\System32\\ctfmon.exe",
+         "C:\\Windows\\Sysnative\\ctfmon.exe"},
+        {"C:\\Windows", true, "c:\\WINDOWS\\system32\\Drivers\\x.sys",
+         "C:\\Windows\\Sysnative\\Drivers\\x.sys"},
+        {"C:\\Windows", true, "C:/Windows/System32/a.exe", "C:\\Windows\\Sysnative/a.exe"},
+        {"C:\\Windows", true, "C:\\Windows\\System32", "C:\\Windows\\Sysnative"},
+        {"C:\\Windows\\", true, "C:\\Windows\\System32\\a.exe",
+         "C:\\Windows\\Sysnative\\a.exe"},
+        {"D:\\WinNT", true, "D:\\WinNT\\System32\\a.exe", "D:\\WinNT\\Sysnative\\a.exe"},
+        // Not the System folder itself.
+        {"C:\\Windows", true, "C:\\Windows\\System32x\\a.exe", "C:\\Windows\\System32x\\a.exe"},
+        {"C:\\Windows", true, "C:\\Windows\\SysWOW64\\a.exe", "C:\\Windows\\SysWOW64\\a.exe"},
+        {"C:\\Windows", true, "C:\\Windows\\notepad.exe", "C:\\Windows\\notepad.exe"},
+        {"C:\\Windows", true, "D:\\Windows\\System32\\a.exe", "D:\\Windows\\System32\\a.exe"},
+        {"C:\\Windows", true, "C:\\Windows\\Sys", "C:\\Windows\\Sys"},
+        {"C:\\Windows", true, "System32\\a.exe", "System32\\a.exe"},
+        {"C:\\Windows", true, "", ""},
+        // A native process sees the System folder as it is.
+        {"C:\\Windows", false, "C:\\Windows\\System32\\a.exe", "C:\\Windows\\System32\\a.exe"},
+        {"", true, "C:\\Windows\\System32\\a.exe", "C:\\Windows\\System32\\a.exe"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(c.lookup, kv::FileLookupPathIn(c.windows, c.wow64, c.path)) << c.path;
+    }
+}
+
 // The same rule against the real file system of the prefix.
 class CommandPathOnDisk : public ::testing::Test {
   protected:
@@ -159,6 +195,21 @@ TEST_F(CommandPathOnDisk, FindsRealFilesAndFolders) {
 
     EXPECT_EQ("no such program here",
               ResolveCommandPath("no such program here", ResolveMode::ProgramPath));
+}
+
+// A program only in the System folder is found, and looked up where this
+// process reaches it: the folder itself in a native build (the one run
+// here), "Sysnative" in a 32-bit build on 64-bit Windows.
+TEST_F(CommandPathOnDisk, SystemFolderProgramsAreFoundWhereThisProcessReachesThem) {
+    BOOL wow64 = FALSE;
+    ASSERT_TRUE(IsWow64Process(GetCurrentProcess(), &wow64));
+    const std::string program = kv::SystemDirectory() + "\\kvnative.exe";
+    kvtest::MakeFile(program, "MZ");
+    EXPECT_EQ(wow64 ? kv::WindowsDirectory() + "\\Sysnative\\kvnative.exe" : program,
+              kv::FileLookupPath(program));
+    EXPECT_TRUE(kv::PathExists(program));
+    EXPECT_EQ(program, kv::ResolveProgramFile("kvnative.exe /s"));
+    kvtest::RemovePath(program);
 }
 
 TEST_F(CommandPathOnDisk, BareNamesInTheWindowsAndSystemDirectories) {

@@ -1,3 +1,4 @@
+#include "base/test_seams.h"
 #include "records/change_snapshot.h"
 #include "records/disabled_store.h"
 #include "records/profile_records.h"
@@ -168,6 +169,49 @@ TEST_F(DisabledStore, AStoreThatCannotBeReadWholeIsNeverRewritten) {
     ASSERT_TRUE(GetFileAttributesExA(store.c_str(), GetFileExInfoStandard, &data));
     EXPECT_EQ(size,
               (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow);
+    kvtest::RemovePath(store);
+}
+
+// A store padded to just below the largest size that is read whole: each
+// writer refuses a change that would take it past that size, and leaves the
+// file as it is; changes that keep it within the size go on.
+TEST_F(DisabledStore, AChangeThatWouldGrowTheStorePastTheReadLimitIsRefused) {
+    const std::string run = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+    ASSERT_TRUE(kv::WriteDisabledStore({Entry("One", "one.exe", run)}));
+    const std::string store = StorePath();
+    std::string text = kvtest::ReadFileText(store) + "[padding]\r\n";
+    const std::string line = "p=" + std::string(998, 'p') + "\r\n";
+    while (text.size() + line.size() <= kv::kMaxStoredFileSize - 600) {
+        text += line;
+    }
+    kvtest::MakeFile(store, text);
+    ASSERT_EQ(1u, kv::ReadDisabledEntries().size());
+
+    const kv::StartupEntry small = Entry("Two", "two.exe", run);
+    const kv::StartupEntry large = Entry("Big", "big.exe " + std::string(1000, 'a'), run);
+    struct Refused {
+        const char* writer;
+        bool written;
+    };
+    const Refused refusals[] = {
+        {"insert", kv::InsertDisabledEntry(1, large)},
+        {"write", kv::WriteDisabledStore({Entry("One", "one.exe", run), large})},
+        {"update", kv::UpdateDisabledRecord("One", "one.exe", run, "One", large.command, run)},
+    };
+    for (const Refused& refused : refusals) {
+        EXPECT_FALSE(refused.written) << refused.writer;
+    }
+    EXPECT_TRUE(kv::DisabledStoreRefusedAsTooLarge());
+    // Compared whole, without a printed difference of 64 MB of text.
+    EXPECT_TRUE(text == kvtest::ReadFileText(store)) << "the store was changed";
+    // Nothing is locked: the store still reads whole and takes what fits.
+    EXPECT_TRUE(kv::DisabledStoreMayChange());
+    EXPECT_TRUE(kv::InsertDisabledEntry(1, small));
+    EXPECT_FALSE(kv::DisabledStoreRefusedAsTooLarge());
+    EXPECT_EQ(2u, kv::ReadDisabledEntries().size());
+    EXPECT_EQ(kv::FileRead::Whole, kv::DisabledStoreRead());
+    EXPECT_TRUE(kv::EraseDisabledEntry(0));
+    EXPECT_EQ("Two", kv::ReadDisabledEntries().at(0).title);
     kvtest::RemovePath(store);
 }
 

@@ -2,6 +2,7 @@
 // window: another program writes between the list's refresh and the move.
 #include "entries/catalogue.h"
 #include "base/handles.h"
+#include "base/test_seams.h"
 #include "moves/bulk_moves.h"
 #include "moves/entry_moves.h"
 #include "records/disabled_store.h"

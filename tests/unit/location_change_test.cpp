@@ -1,6 +1,7 @@
 // Writers, removers and the dispatch by location string, against the real
 // registry, Startup folders and win.ini of the test prefix.
 #include "base/handles.h"
+#include "base/test_seams.h"
 #include "base/text.h"
 #include "dialogs/program_groups.h"
 #include "entries/catalogue.h"

@@ -1,3 +1,4 @@
+#include "base/test_seams.h"
 #include "records/disabled_store.h"
 #include "records/settings_store.h"
 #include "records/user_data_folder.h"
