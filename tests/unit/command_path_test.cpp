@@ -204,12 +204,14 @@ TEST_F(CommandPathOnDisk, SystemFolderProgramsAreFoundWhereThisProcessReachesThe
     BOOL wow64 = FALSE;
     ASSERT_TRUE(IsWow64Process(GetCurrentProcess(), &wow64));
     const std::string program = kv::SystemDirectory() + "\\kvnative.exe";
-    kvtest::MakeFile(program, "MZ");
-    EXPECT_EQ(wow64 ? kv::WindowsDirectory() + "\\Sysnative\\kvnative.exe" : program,
-              kv::FileLookupPath(program));
+    // The native System folder, as this process writes into it.
+    const std::string native =
+        wow64 ? kv::WindowsDirectory() + "\\Sysnative\\kvnative.exe" : program;
+    kvtest::MakeFile(native, "MZ");
+    EXPECT_EQ(native, kv::FileLookupPath(program));
     EXPECT_TRUE(kv::PathExists(program));
     EXPECT_EQ(program, kv::ResolveProgramFile("kvnative.exe /s"));
-    kvtest::RemovePath(program);
+    kvtest::RemovePath(native);
 }
 
 TEST_F(CommandPathOnDisk, BareNamesInTheWindowsAndSystemDirectories) {
