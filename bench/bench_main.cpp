@@ -26,8 +26,8 @@
 #include "bench/startup_set.h"
 #include "records/settings_store.h"
 #include "records/user_data_folder.h"
-#include "shell/main_window.h"
-#include "shell/monitoring_timer.h"
+#include "shell/app/main_window.h"
+#include "shell/frame/monitoring_timer.h"
 
 #include <windows.h>
 

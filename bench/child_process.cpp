@@ -3,8 +3,8 @@
 
 #include "bench/figures.h"
 #include "records/settings_store.h"
-#include "shell/main_window.h"
-#include "shell/monitoring_timer.h"
+#include "shell/app/main_window.h"
+#include "shell/frame/monitoring_timer.h"
 
 #include <cstdlib>
 

@@ -1,7 +1,7 @@
 #include "bench/floor_list.h"
 
 #include "base/strings.h"
-#include "shell/entry_list.h"
+#include "shell/list/entry_list.h"
 #include "resource.h"
 
 #include <commctrl.h>

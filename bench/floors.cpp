@@ -4,7 +4,7 @@
 #include "bench/startup_set.h"
 #include "entries/command_path.h"
 #include "entries/processes.h"
-#include "shell/entry_list.h"
+#include "shell/list/entry_list.h"
 
 #include <commctrl.h>
 #include <tlhelp32.h>

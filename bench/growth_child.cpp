@@ -4,9 +4,9 @@
 #include "bench/floors.h"
 #include "bench/startup_set.h"
 #include "entries/catalogue.h"
-#include "shell/entry_actions.h"
-#include "shell/entry_list.h"
-#include "shell/scan_driver.h"
+#include "shell/actions/entry_actions.h"
+#include "shell/list/entry_list.h"
+#include "shell/list/scan_driver.h"
 
 #include <windows.h>
 #include <psapi.h>

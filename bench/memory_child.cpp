@@ -6,8 +6,8 @@
 #include "bench/floor_list.h"
 #include "bench/startup_set.h"
 #include "entries/catalogue.h"
-#include "shell/entry_list.h"
-#include "shell/scan_driver.h"
+#include "shell/list/entry_list.h"
+#include "shell/list/scan_driver.h"
 #include "resource.h"
 
 #include <windows.h>

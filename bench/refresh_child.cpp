@@ -3,8 +3,8 @@
 #include "bench/child_process.h"
 #include "bench/figures.h"
 #include "bench/startup_set.h"
-#include "shell/entry_list.h"
-#include "shell/scan_driver.h"
+#include "shell/list/entry_list.h"
+#include "shell/list/scan_driver.h"
 
 #include <windows.h>
 

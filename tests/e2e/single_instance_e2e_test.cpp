@@ -1,5 +1,5 @@
 #include "entries/catalogue.h"
-#include "shell/start_up.h"
+#include "shell/app/start_up.h"
 
 #include "support/files.h"
 #include "support/process.h"

@@ -2,9 +2,9 @@
 
 #include "base/test_seams.h"
 #include "records/settings_store.h"
-#include "shell/app_state.h"
-#include "shell/entry_list.h"
-#include "shell/main_window.h"
+#include "shell/frame/app_state.h"
+#include "shell/list/entry_list.h"
+#include "shell/app/main_window.h"
 
 #include "support/process.h"
 

@@ -2,7 +2,7 @@
 // user would: the links follow the pointer, and a click opens their address.
 #include "base/test_seams.h"
 #include "dialogs/about_box.h"
-#include "shell/app_state.h"
+#include "shell/frame/app_state.h"
 #include "resource.h"
 
 #include "support/main_window_fixture.h"

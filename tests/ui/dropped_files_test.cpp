@@ -1,7 +1,7 @@
 // Files dropped on the entry list while a box or dialog of the program has
 // its own message loop.
-#include "shell/app_state.h"
-#include "shell/start_up.h"
+#include "shell/frame/app_state.h"
+#include "shell/app/start_up.h"
 #include "resource.h"
 
 #include "support/files.h"

@@ -7,7 +7,7 @@
 #include "entries/registry.h"
 #include "entries/startup_folder.h"
 #include "records/disabled_store.h"
-#include "shell/entry_list.h"
+#include "shell/list/entry_list.h"
 
 #include "support/files.h"
 #include "support/main_window_fixture.h"

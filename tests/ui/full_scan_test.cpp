@@ -2,8 +2,8 @@
 #include "entries/catalogue.h"
 #include "entries/command_path.h"
 #include "entries/startup_folder.h"
-#include "shell/entry_list.h"
-#include "shell/scan_driver.h"
+#include "shell/list/entry_list.h"
+#include "shell/list/scan_driver.h"
 
 #include "support/files.h"
 #include "support/main_window_fixture.h"

@@ -7,9 +7,9 @@
 #include "records/list_file.h"
 #include "records/profile_records.h"
 #include "records/user_data_folder.h"
-#include "shell/app_state.h"
-#include "shell/entry_list.h"
-#include "shell/list_files.h"
+#include "shell/frame/app_state.h"
+#include "shell/list/entry_list.h"
+#include "shell/actions/list_files.h"
 #include "resource.h"
 
 #include "support/file_dialog.h"

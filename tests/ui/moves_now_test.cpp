@@ -3,8 +3,8 @@
 #include "base/strings.h"
 #include "entries/catalogue.h"
 #include "records/disabled_store.h"
-#include "shell/app_state.h"
-#include "shell/entry_list.h"
+#include "shell/frame/app_state.h"
+#include "shell/list/entry_list.h"
 
 #include "support/main_window_fixture.h"
 #include "support/message_box_answerer.h"

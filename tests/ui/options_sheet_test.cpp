@@ -1,5 +1,5 @@
 #include "records/settings_store.h"
-#include "shell/app_state.h"
+#include "shell/frame/app_state.h"
 #include "resource.h"
 
 #include "support/files.h"

@@ -9,9 +9,9 @@
 #include "entries/startup_folder.h"
 #include "entries/winini_reader.h"
 #include "records/disabled_store.h"
-#include "shell/app_state.h"
-#include "shell/entry_list.h"
-#include "shell/start_up.h"
+#include "shell/frame/app_state.h"
+#include "shell/list/entry_list.h"
+#include "shell/app/start_up.h"
 
 #include "support/files.h"
 #include "support/main_window_fixture.h"

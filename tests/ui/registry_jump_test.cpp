@@ -2,8 +2,8 @@
 // back from its own windows.
 #include "dialogs/registry_jump.h"
 #include "entries/catalogue.h"
-#include "shell/app_state.h"
-#include "shell/entry_list.h"
+#include "shell/frame/app_state.h"
+#include "shell/list/entry_list.h"
 #include "resource.h"
 
 #include "support/main_window_fixture.h"

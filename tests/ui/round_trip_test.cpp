@@ -8,9 +8,9 @@
 #include "records/disabled_store.h"
 #include "records/profile_records.h"
 #include "records/user_data_folder.h"
-#include "shell/app_state.h"
-#include "shell/entry_list.h"
-#include "shell/scan_driver.h"
+#include "shell/frame/app_state.h"
+#include "shell/list/entry_list.h"
+#include "shell/list/scan_driver.h"
 #include "resource.h"
 
 #include "support/files.h"

@@ -3,8 +3,8 @@
 #include "base/test_seams.h"
 #include "entries/catalogue.h"
 #include "records/user_data_folder.h"
-#include "shell/entry_list.h"
-#include "shell/startup_report.h"
+#include "shell/list/entry_list.h"
+#include "shell/actions/startup_report.h"
 #include "resource.h"
 
 #include "support/files.h"

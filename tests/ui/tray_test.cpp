@@ -1,8 +1,8 @@
 #include "base/test_seams.h"
-#include "shell/app_state.h"
-#include "shell/main_window.h"
-#include "shell/start_up.h"
-#include "shell/tray.h"
+#include "shell/frame/app_state.h"
+#include "shell/app/main_window.h"
+#include "shell/app/start_up.h"
+#include "shell/frame/tray.h"
 #include "resource.h"
 
 #include "support/main_window_fixture.h"

@@ -1,6 +1,6 @@
 // The rule that disable.ini stands in the order of the disabled rows, on
 // plain rows: where a row goes among them.
-#include "shell/disabled_rows.h"
+#include "shell/list/disabled_rows.h"
 
 #include <gtest/gtest.h>
 

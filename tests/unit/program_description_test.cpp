@@ -1,4 +1,4 @@
-#include "shell/program_description.h"
+#include "shell/frame/program_description.h"
 
 #include "support/files.h"
 #include "support/text.h"

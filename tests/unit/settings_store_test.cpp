@@ -2,7 +2,7 @@
 #include "records/disabled_store.h"
 #include "records/settings_store.h"
 #include "records/user_data_folder.h"
-#include "shell/app_state.h"
+#include "shell/frame/app_state.h"
 
 #include "support/files.h"
 

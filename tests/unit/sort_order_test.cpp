@@ -1,4 +1,4 @@
-#include "shell/sort_order.h"
+#include "shell/list/sort_order.h"
 
 #include "support/text.h"
 

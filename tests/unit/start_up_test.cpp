@@ -1,4 +1,4 @@
-#include "shell/start_up.h"
+#include "shell/app/start_up.h"
 
 #include <gtest/gtest.h>
 

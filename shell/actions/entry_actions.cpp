@@ -1,0 +1,260 @@
+#include "shell/actions/entry_actions.h"
+
+#include "base/strings.h"
+#include "moves/bulk_moves.h"
+#include "moves/entry_moves.h"
+#include "records/entry_records.h"
+#include "shell/frame/app_state.h"
+#include "shell/list/disabled_rows.h"
+#include "shell/list/entry_list.h"
+#include "shell/frame/message_boxes.h"
+#include "shell/frame/outcome_report.h"
+#include "shell/list/scan_driver.h"
+#include "shell/list/status_bar.h"
+#include "resource.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <vector>
+
+namespace kv {
+
+namespace {
+
+RowsQuestion DeleteQuestion() {
+    return {IDS_ASK_DELETE, IDS_ASK_DELETE, IDS_PROGRAMS_Q, g_app.settings.SingleDel,
+            g_app.settings.MultiDel};
+}
+
+// Replacing an entry of the same name is asked in a box of the main window.
+bool AskToReplace(const std::string& question) {
+    return Ask(question, g_app.mainWindow);
+}
+
+// The rows of a kind, top first: whose box is set, that are disabled (only
+// in the store), or that Windows' own switch turns off.
+enum class RowsOf { BoxSet, Disabled, SwitchedOff };
+std::vector<int> Rows(RowsOf kind) {
+    std::vector<int> rows;
+    const int count = RowCount();
+    for (int row = 0; row < count; ++row) {
+        const bool of = kind == RowsOf::BoxSet     ? RowBoxSet(row)
+                        : kind == RowsOf::Disabled ? RowUnchecked(row)
+                                                   : RowSwitchedOff(row);
+        if (of) {
+            rows.push_back(row);
+        }
+    }
+    return rows;
+}
+
+std::size_t PlaceOf(int row) {
+    return PlacesAmongDisabled({row}).front();
+}
+
+// The texts of the disabled rows, top first, `row` counted as disabled or not.
+std::vector<StartupEntry> DisabledRowTexts(int row, bool rowDisabled) {
+    std::vector<StartupEntry> texts;
+    const int count = RowCount();
+    for (int at = 0; at < count; ++at) {
+        if (at == row ? rowDisabled : RowUnchecked(at)) {
+            texts.push_back(RowTexts(at));
+        }
+    }
+    return texts;
+}
+
+// While the program asks or rebuilds the list itself, the user's changes of
+// the set wait: the rows may not be what the store holds.
+bool RefusedWhileBusy() {
+    if (!g_app.ListBusy && !g_app.CheckBusy) {
+        return false;
+    }
+    ShowStatusText(LoadText(IDS_WAIT_FOR_CHECK));
+    return true;
+}
+
+// A move found the location other than the row shows it: the list is read
+// again, and says why.
+void RefreshAfterStale(const MoveOutcome& outcome) {
+    g_app.PendingStatusText = outcome.text;
+    ScanDriver();
+}
+
+} // namespace
+
+bool EnableEntry(int row) {
+    const MoveOutcome outcome =
+        PutBack(RowTexts(row), PlaceOf(row), AskToReplace, DisabledRowTexts(row, true));
+    if (outcome.result == MoveResult::Stale) {
+        RefreshAfterStale(outcome);
+        return false;
+    }
+    if (!outcome.done()) {
+        SetRowBox(row, false);
+        ReportOutcome(outcome.location);
+        ShowStatusText(outcome.text);
+        return false;
+    }
+    SetRowBox(row, true);
+    SetRowSwitchedOff(row, outcome.switchStaysOff);
+    ShowStatusText(outcome.text);
+    return true;
+}
+
+bool TurnSwitchOnForRow(int row) {
+    const MoveOutcome outcome = SwitchOn(RowTexts(row));
+    SetRowSwitchedOff(row, outcome.switchStaysOff);
+    ShowStatusText(outcome.text);
+    return outcome.done();
+}
+
+bool DisableEntry(int row) {
+    const StartupEntry shown = RowTexts(row);
+    const MoveOutcome outcome = TakeOut(shown, PlaceOf(row), DisabledRowTexts(row, false));
+    if (outcome.result == MoveResult::Stale) {
+        RefreshAfterStale(outcome);
+        return false;
+    }
+    if (!outcome.done()) {
+        SetRowBox(row, true);
+        ShowStatusText(outcome.text);
+        return false;
+    }
+    SetRowBox(row, false);
+    if (!SameTexts(shown, outcome.entry)) {
+        // What was taken out is not what the row showed: the list shows
+        // what the store now keeps.
+        RefreshAfterStale(outcome);
+        return true;
+    }
+    ShowStatusText(outcome.text);
+    return true;
+}
+
+void UncheckAllRows() {
+    if (RefusedWhileBusy()) {
+        return;
+    }
+    const std::vector<int> rows = Rows(RowsOf::BoxSet);
+    if (rows.empty()) {
+        return;
+    }
+    const ListDrawingPaused drawing;
+    std::vector<StartupEntry> shown;
+    shown.reserve(rows.size());
+    // The rows' texts are taken once, for the forms and for the store.
+    const std::vector<RowState> states = ListRowStates();
+    std::vector<StartupEntry> disabledRows;
+    for (const RowState& state : states) {
+        if (state.disabled) {
+            disabledRows.push_back(state.texts);
+        }
+    }
+    for (int row : rows) {
+        shown.push_back(states[static_cast<std::size_t>(row)].texts);
+    }
+    const BulkOutcome outcome = TakeOutAll(shown, PlacesAmongDisabled(rows), disabledRows);
+    bool changed = false;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (outcome.results[i] == MoveResult::Done) {
+            SetRowBox(rows[i], false);
+            changed = changed || !SameTexts(shown[i], outcome.moved[i]);
+        }
+    }
+    if (outcome.anyStale || changed) {
+        g_app.PendingStatusText = outcome.text;
+        ScanDriver();
+        return;
+    }
+    ShowStatusText(outcome.text);
+    UpdateCountText();
+}
+
+void CheckAllRows() {
+    if (RefusedWhileBusy()) {
+        return;
+    }
+    const std::vector<int> rows = Rows(RowsOf::Disabled);
+    // Entries that Windows' own switch turns off need only the switch on.
+    const std::vector<int> switched = Rows(RowsOf::SwitchedOff);
+    for (int row : switched) {
+        TurnSwitchOnForRow(row);
+    }
+    if (rows.empty()) {
+        if (!switched.empty()) {
+            UpdateCountText();
+        }
+        return;
+    }
+    const ListDrawingPaused drawing;
+    std::vector<StartupEntry> shown;
+    shown.reserve(rows.size());
+    for (int row : rows) {
+        shown.push_back(RowTexts(row));
+    }
+    std::vector<std::size_t> places(rows.size());
+    for (std::size_t i = 0; i < places.size(); ++i) {
+        places[i] = i;
+    }
+    const BulkOutcome outcome = PutBackAll(shown, places, AskToReplace);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (outcome.results[i] == MoveResult::Done) {
+            SetRowBox(rows[i], true);
+            SetRowSwitchedOff(rows[i], outcome.switchStaysOff[i]);
+        }
+    }
+    if (outcome.anyStale) {
+        g_app.PendingStatusText = outcome.text;
+        ScanDriver();
+        return;
+    }
+    ShowStatusText(outcome.text);
+    UpdateCountText();
+}
+
+void DeleteSelectedEntries() {
+    if (RefusedWhileBusy()) {
+        return;
+    }
+    FlagScope busy(g_app.ListBusy);
+    const std::vector<int> selected = SelectedRows();
+    const std::string title = selected.size() == 1 ? RowText(selected[0], kColumnTitle) : "";
+    if (selected.empty() || !ConfirmRows(DeleteQuestion(), selected.size(),
+                                         title.empty() ? LoadText(IDS_THIS_PROGRAM) : title)) {
+        return;
+    }
+    // Active entries leave their locations; the records of disabled ones go
+    // from the store in one write, with their kept copies.
+    std::vector<StartupEntry> stored;
+    std::vector<int> storedRows;
+    for (int row : selected) {
+        const StartupEntry shown = RowTexts(row);
+        if (RowUnchecked(row)) {
+            stored.push_back(shown);
+            storedRows.push_back(row);
+            continue;
+        }
+        const MoveOutcome outcome = DeleteActive(shown);
+        ReportOutcome(outcome.location);
+        if (!outcome.text.empty()) {
+            g_app.PendingStatusText = outcome.text;
+        }
+    }
+    if (!stored.empty()) {
+        const MoveOutcome outcome = DeleteStored(stored, PlacesAmongDisabled(storedRows));
+        if (outcome.result == MoveResult::Failed) {
+            g_app.PendingStatusText = outcome.text;
+        }
+        if (selected.size() == 1 && outcome.done()) {
+            // Only its record went; no location was touched, no refresh.
+            DeleteEntryRow(selected[0]);
+            UpdateCountText();
+            return;
+        }
+    }
+    ScanDriver();
+}
+
+} // namespace kv

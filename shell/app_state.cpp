@@ -1,7 +1,0 @@
-#include "shell/app_state.h"
-
-namespace kv {
-
-AppState g_app;
-
-} // namespace kv

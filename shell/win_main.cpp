@@ -1,8 +1,0 @@
-// Entry point of Kelvorin.
-#include "shell/start_up.h"
-
-#include <windows.h>
-
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-    return kv::RunProgram(instance);
-}
