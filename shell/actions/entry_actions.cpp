@@ -82,6 +82,18 @@ void RefreshAfterStale(const MoveOutcome& outcome) {
     ScanDriver();
 }
 
+// After a bulk move: its text and the counts, or, when some entry was not
+// as its row showed it, the list read again.
+void ShowBulkOutcome(const std::string& text, bool readAgain) {
+    if (readAgain) {
+        g_app.PendingStatusText = text;
+        ScanDriver();
+        return;
+    }
+    ShowStatusText(text);
+    UpdateCountText();
+}
+
 } // namespace
 
 bool EnableEntry(int row) {
@@ -163,13 +175,7 @@ void UncheckAllRows() {
             changed = changed || !SameTexts(shown[i], outcome.moved[i]);
         }
     }
-    if (outcome.anyStale || changed) {
-        g_app.PendingStatusText = outcome.text;
-        ScanDriver();
-        return;
-    }
-    ShowStatusText(outcome.text);
-    UpdateCountText();
+    ShowBulkOutcome(outcome.text, outcome.anyStale || changed);
 }
 
 void CheckAllRows() {
@@ -205,13 +211,7 @@ void CheckAllRows() {
             SetRowSwitchedOff(rows[i], outcome.switchStaysOff[i]);
         }
     }
-    if (outcome.anyStale) {
-        g_app.PendingStatusText = outcome.text;
-        ScanDriver();
-        return;
-    }
-    ShowStatusText(outcome.text);
-    UpdateCountText();
+    ShowBulkOutcome(outcome.text, outcome.anyStale);
 }
 
 void DeleteSelectedEntries() {
