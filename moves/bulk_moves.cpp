@@ -139,6 +139,8 @@ BulkOutcome PutBackAll(const std::vector<StartupEntry>& shown,
     std::vector<StartupEntry> writing;
     std::vector<StartupEntry> replaced;
     std::vector<std::size_t> writingOf;
+    std::vector<StartupEntry> replacedOf(shown.size());
+    std::vector<bool> replacing(shown.size(), false);
     std::vector<SetAside> aside(shown.size());
     for (std::size_t i = 0; i < shown.size(); ++i) {
         if (!FindStored(store, shown[i], i < places.size() ? places[i] : store.size(), taken,
@@ -167,6 +169,8 @@ BulkOutcome PutBackAll(const std::vector<StartupEntry>& shown,
                 continue;
             }
             replaced.push_back(now);
+            replacedOf[i] = now;
+            replacing[i] = true;
         }
         writing.push_back(entry);
         writingOf.push_back(i);
@@ -178,12 +182,16 @@ BulkOutcome PutBackAll(const std::vector<StartupEntry>& shown,
     // needs it turned on.
     const SwitchedOffEntries switchedOff = SwitchedOffEntries::Read();
     std::vector<StartupEntry> notBack;
+    std::vector<StartupEntry> stayedIn;
     for (std::size_t i : writingOf) {
         const StartupEntry& entry = outcome.moved[i];
         const LocationOutcome written = WriteKeptEntry(entry);
         EndSetAside(aside[i], written.succeeded());
         if (!written.succeeded()) {
             notBack.push_back(entry);
+            if (replacing[i]) {
+                stayedIn.push_back(replacedOf[i]); // set aside and back, or never replaced
+            }
             outcome.text = NotWrittenText(entry, written);
             continue;
         }
@@ -197,7 +205,7 @@ BulkOutcome PutBackAll(const std::vector<StartupEntry>& shown,
         }
     }
     if (!notBack.empty()) {
-        SnapshotMoveEntries(notBack, {});
+        SnapshotMoveEntries(notBack, stayedIn);
     }
     // The store keeps every record but those of the entries that are back.
     std::vector<bool> back(store.size(), false);

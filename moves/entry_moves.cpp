@@ -82,8 +82,7 @@ MoveOutcome WriteBack(const StartupEntry& entry, const Consent& consent) {
     const LocationKind kind = ClassifyLocation(entry.location).kind;
     if (occupied && kind == LocationKind::WinIni) {
         // The very item is in the line: nothing to write.
-        MoveOutcome done = Outcome(MoveResult::Done, entry, EnabledText(entry));
-        return done;
+        return Outcome(MoveResult::Done, entry, EnabledText(entry));
     }
     SetAside aside;
     std::string why;

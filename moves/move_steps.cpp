@@ -13,7 +13,6 @@
 
 namespace kv {
 
-
 MoveOutcome Outcome(MoveResult result, const StartupEntry& entry, std::string text) {
     MoveOutcome outcome;
     outcome.result = result;
@@ -26,7 +25,6 @@ std::string StoreFailure() {
     return LoadText(DisabledStoreFailureText());
 }
 
-// Why an entry did not go back into its location.
 std::string NotWrittenText(const StartupEntry& entry, const LocationOutcome& outcome) {
     const std::string text = OutcomeStatusText(outcome);
     return text.empty() || outcome.kind == OutcomeKind::None
@@ -34,7 +32,6 @@ std::string NotWrittenText(const StartupEntry& entry, const LocationOutcome& out
                : text;
 }
 
-// Why an entry did not leave its location.
 std::string NotRemovedText(const StartupEntry& entry, const LocationOutcome& outcome) {
     return outcome.kind == OutcomeKind::None
                ? LoadText(IDS_SVC_CANT_DELETE) + entry.command + LoadText(IDS_SVC_CANT_DELETE_TAIL)
@@ -49,9 +46,6 @@ bool Consents(const Consent& consent, const StartupEntry& entry) {
     return consent && consent(ReplaceQuestion(entry));
 }
 
-// The index of the row's record in the store: the one at `place` when it has
-// the row's texts, else the first untaken one with them, else the first
-// untaken one of the row's identity. False when the store holds none.
 bool FindStored(const std::vector<StartupEntry>& store, const StartupEntry& shown,
                 std::size_t place, std::vector<bool>& taken, std::size_t& index) {
     if (place < store.size() && !taken[place] && SameTexts(store[place], shown)) {
