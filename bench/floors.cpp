@@ -190,15 +190,21 @@ double FloorDisableLeast(const ToggleSet& set, const std::string& storePath,
 }
 
 double FloorEnableLeast(const ToggleSet& set, const std::string& storePath,
-                        const std::string& snapshotPath) {
+                        const std::string& snapshotPath, bool readEach) {
     const Clock::time_point start = Clock::now();
     HKEY key = nullptr;
-    if (RegOpenKeyExA(set.root, set.keyPath.c_str(), 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
+    if (RegOpenKeyExA(set.root, set.keyPath.c_str(), 0, KEY_SET_VALUE | KEY_QUERY_VALUE, &key) ==
+        ERROR_SUCCESS) {
         const std::size_t count = set.names.size();
         if (!snapshotPath.empty()) {
             ReplaceWhole(snapshotPath, set.records.Text(count));
         }
         for (std::size_t i = 0; i < count; ++i) {
+            // Whether the name is taken meanwhile: a value of it is not
+            // replaced unasked.
+            if (readEach) {
+                RegQueryValueExA(key, set.names[i].c_str(), nullptr, nullptr, nullptr, nullptr);
+            }
             RegSetValueExA(key, set.names[i].c_str(), 0, REG_SZ,
                            reinterpret_cast<const BYTE*>(set.data[i].c_str()),
                            static_cast<DWORD>(set.data[i].size() + 1));

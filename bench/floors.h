@@ -69,11 +69,13 @@ double FloorEnable(HWND list, const ToggleSet& set, const std::string& storePath
 // The least work of "Отключить всё" and "Включить всё": every value deleted
 // (or written) and one durable whole replacement of the store and one of the
 // snapshot (when a path is given). With `readEach`, every value is read
-// first, as a program that keeps what it removes must. The time taken.
+// first: a program that keeps what it removes must read it, and one that
+// replaces no entry of the same name unasked must look for one. The time
+// taken.
 double FloorDisableLeast(const ToggleSet& set, const std::string& storePath,
                          const std::string& snapshotPath, bool readEach = false);
 double FloorEnableLeast(const ToggleSet& set, const std::string& storePath,
-                        const std::string& snapshotPath);
+                        const std::string& snapshotPath, bool readEach = false);
 
 // ---- the running status as the plain rule states it ----
 

@@ -60,10 +60,10 @@ BulkOutcome TakeOutAll(const std::vector<StartupEntry>& shown,
             outcome.text = gone ? GoneText(shown[i]) : OutcomeStatusText(refusal);
             continue;
         }
-        const LocationKind kind = ClassifyLocation(entry.location).kind;
-        if (IsRegistryKind(kind)) {
+        // A value keeps its bytes, a file its copy; a win.ini item nothing.
+        if (entry.kept.hasValue) {
             entry.command = CommandOfKeptValue(entry.kept);
-        } else if (kind == LocationKind::WinIni && !LocationHolds(entry)) {
+        } else if (entry.kept.file.empty() && !LocationHolds(entry)) {
             outcome.results[i] = MoveResult::Stale;
             outcome.anyStale = true;
             outcome.text = GoneText(shown[i]);
@@ -90,21 +90,23 @@ BulkOutcome TakeOutAll(const std::vector<StartupEntry>& shown,
     std::vector<StartupEntry> gone;
     std::vector<StartupEntry> stayed;
     gone.reserve(kept.size());
+    LocationOutcome lastRemoval;
     for (std::size_t i : kept) {
         const StartupEntry& entry = outcome.moved[i];
-        const LocationOutcome removal = RemoveEntry(entry);
-        if (removal.succeeded()) {
+        lastRemoval = RemoveEntry(entry);
+        if (lastRemoval.succeeded()) {
             outcome.results[i] = MoveResult::Done;
-            outcome.text = DisabledText(entry);
             gone.push_back(shown[i]);
             if (!SameTexts(shown[i], entry)) {
                 gone.push_back(entry);
             }
         } else {
-            outcome.text = NotRemovedText(entry, removal);
             stayed.push_back(entry);
         }
     }
+    // The status bar tells of the last entry: its text is made once.
+    const StartupEntry& last = outcome.moved[kept.back()];
+    outcome.text = lastRemoval.succeeded() ? DisabledText(last) : NotRemovedText(last, lastRemoval);
     SnapshotMoveEntries(gone, {});
     // Entries that did not leave lose their records and copies again.
     if (!stayed.empty()) {
@@ -153,7 +155,7 @@ BulkOutcome PutBackAll(const std::vector<StartupEntry>& shown,
         const StartupEntry& entry = store[index[i]];
         outcome.moved[i] = entry;
         StartupEntry now;
-        if (ReadEntryNow(entry, now)) {
+        if (LocationHolds(entry) && ReadEntryNow(entry, now)) {
             if (!Consents(consent, entry)) {
                 outcome.results[i] = MoveResult::Declined;
                 outcome.text = KeptBothText(entry);
@@ -183,26 +185,32 @@ BulkOutcome PutBackAll(const std::vector<StartupEntry>& shown,
     const SwitchedOffEntries switchedOff = SwitchedOffEntries::Read();
     std::vector<StartupEntry> notBack;
     std::vector<StartupEntry> stayedIn;
+    // The status bar tells of the last entry: its text is made once.
+    LocationOutcome lastWrite;
     for (std::size_t i : writingOf) {
         const StartupEntry& entry = outcome.moved[i];
-        const LocationOutcome written = WriteKeptEntry(entry);
-        EndSetAside(aside[i], written.succeeded());
-        if (!written.succeeded()) {
+        lastWrite = WriteKeptEntry(entry);
+        EndSetAside(aside[i], lastWrite.succeeded());
+        if (!lastWrite.succeeded()) {
             notBack.push_back(entry);
             if (replacing[i]) {
                 stayedIn.push_back(replacedOf[i]); // set aside and back, or never replaced
             }
-            outcome.text = NotWrittenText(entry, written);
             continue;
         }
         outcome.results[i] = MoveResult::Done;
-        outcome.text = EnabledText(entry);
-        const LocationClass place = ClassifyLocation(entry.location);
-        if (!switchedOff.empty() && switchedOff.Contains(place, entry) &&
-            !TurnSwitchOn(entry)) {
+        if (!switchedOff.empty() &&
+            switchedOff.Contains(ClassifyLocation(entry.location), entry) && !TurnSwitchOn(entry)) {
             outcome.switchStaysOff[i] = true;
-            outcome.text = LoadText(IDS_SVC) + entry.title + LoadText(IDS_SWITCH_NOT_ON);
         }
+    }
+    if (!writingOf.empty()) {
+        const std::size_t last = writingOf.back();
+        const StartupEntry& entry = outcome.moved[last];
+        outcome.text = !lastWrite.succeeded()       ? NotWrittenText(entry, lastWrite)
+                       : outcome.switchStaysOff[last] ? LoadText(IDS_SVC) + entry.title +
+                                                            LoadText(IDS_SWITCH_NOT_ON)
+                                                      : EnabledText(entry);
     }
     if (!notBack.empty()) {
         SnapshotMoveEntries(notBack, stayedIn);

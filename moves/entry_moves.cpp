@@ -121,10 +121,10 @@ MoveOutcome TakeOut(const StartupEntry& shown, std::size_t place,
                    ? Outcome(MoveResult::Stale, shown, GoneText(shown))
                    : Outcome(MoveResult::Refused, shown, OutcomeStatusText(refusal));
     }
-    const LocationKind kind = ClassifyLocation(entry.location).kind;
-    if (IsRegistryKind(kind)) {
+    // A value keeps its bytes, a file its copy; a win.ini item nothing.
+    if (entry.kept.hasValue) {
         entry.command = CommandOfKeptValue(entry.kept);
-    } else if (kind == LocationKind::WinIni && !LocationHolds(entry)) {
+    } else if (entry.kept.file.empty() && !LocationHolds(entry)) {
         return Outcome(MoveResult::Stale, shown, GoneText(shown));
     }
     // Recorded before it leaves: at every moment it is in its location, in

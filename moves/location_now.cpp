@@ -79,6 +79,14 @@ bool ReadEntryNow(const StartupEntry& entry, StartupEntry& now) {
 }
 
 bool LocationHolds(const StartupEntry& entry) {
+    // A value is only looked for: its data is not needed to know it is there.
+    const LocationClass place = ClassifyLocation(entry.location);
+    if (IsRegistryKind(place.kind)) {
+        RegKey key;
+        return key.Open(RootKeyFromName(place.root), place.keyPath, KEY_QUERY_VALUE) &&
+               RegQueryValueExW(key.get(), ExactNameOf(entry).c_str(), nullptr, nullptr, nullptr,
+                                nullptr) == ERROR_SUCCESS;
+    }
     StartupEntry now;
     return ReadEntryNow(entry, now);
 }
