@@ -25,6 +25,7 @@ BulkOutcome AllFailed(std::size_t count, const std::string& text) {
     outcome.results.assign(count, MoveResult::Failed);
     outcome.moved.resize(count);
     outcome.switchStaysOff.assign(count, false);
+    outcome.written.resize(count);
     outcome.text = text;
     return outcome;
 }
@@ -155,17 +156,18 @@ BulkOutcome PutBackAll(const std::vector<StartupEntry>& shown,
         const StartupEntry& entry = store[index[i]];
         outcome.moved[i] = entry;
         StartupEntry now;
-        if (LocationHolds(entry) && ReadEntryNow(entry, now)) {
-            if (!Consents(consent, entry)) {
-                outcome.results[i] = MoveResult::Declined;
-                outcome.text = KeptBothText(entry);
-                continue;
-            }
+        const Way way = AskWay(entry, consent, now);
+        if (way == Way::Declined) {
+            outcome.results[i] = MoveResult::Declined;
+            outcome.text = KeptBothText(entry);
+            continue;
+        }
+        if (way == Way::Present) {
+            outcome.results[i] = MoveResult::Done; // the very item is there
+            continue;
+        }
+        if (way == Way::Agreed) {
             std::string why;
-            if (ClassifyLocation(entry.location).kind == LocationKind::WinIni) {
-                outcome.results[i] = MoveResult::Done; // the very item is there
-                continue;
-            }
             if (!ClearWay(now, aside[i], why)) {
                 outcome.text = why;
                 continue;
@@ -190,6 +192,7 @@ BulkOutcome PutBackAll(const std::vector<StartupEntry>& shown,
     for (std::size_t i : writingOf) {
         const StartupEntry& entry = outcome.moved[i];
         lastWrite = WriteKeptEntry(entry);
+        outcome.written[i] = lastWrite;
         EndSetAside(aside[i], lastWrite.succeeded());
         if (!lastWrite.succeeded()) {
             notBack.push_back(entry);
@@ -208,8 +211,7 @@ BulkOutcome PutBackAll(const std::vector<StartupEntry>& shown,
         const std::size_t last = writingOf.back();
         const StartupEntry& entry = outcome.moved[last];
         outcome.text = !lastWrite.succeeded()       ? NotWrittenText(entry, lastWrite)
-                       : outcome.switchStaysOff[last] ? LoadText(IDS_SVC) + entry.title +
-                                                            LoadText(IDS_SWITCH_NOT_ON)
+                       : outcome.switchStaysOff[last] ? SwitchNotOnText(entry)
                                                       : EnabledText(entry);
     }
     if (!notBack.empty()) {

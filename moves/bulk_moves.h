@@ -15,6 +15,7 @@ struct BulkOutcome {
     std::vector<StartupEntry> moved; // the entries as they were moved, in order
     std::string text;                // the status-bar text: of the last entry
     std::vector<bool> switchStaysOff; // put back, but Windows' switch stays off
+    std::vector<LocationOutcome> written; // PutBackAll: what each writer said
     bool anyStale = false;           // some entry was not as the list showed it
 };
 

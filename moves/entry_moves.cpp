@@ -42,7 +42,6 @@ void CarrySwitch(const StartupEntry& from, const StartupEntry& to) {
         return;
     }
     const SwitchKey where = SwitchKeyOf(ClassifyLocation(to.location));
-    std::string narrow;
     if (!where.keyPath.empty() && SwitchSaysOff(type, bytes)) {
         RegKey key;
         const std::wstring name = ExactNameOf(to);
@@ -75,17 +74,16 @@ void CarryExactName(const StartupEntry& old, StartupEntry& made) {
 // written, so that a start after an end here blames no one.
 MoveOutcome WriteBack(const StartupEntry& entry, const Consent& consent) {
     StartupEntry now;
-    const bool occupied = ReadEntryNow(entry, now);
-    if (occupied && !Consents(consent, entry)) {
+    const Way way = AskWay(entry, consent, now);
+    if (way == Way::Declined) {
         return Outcome(MoveResult::Declined, entry, KeptBothText(entry));
     }
-    const LocationKind kind = ClassifyLocation(entry.location).kind;
-    if (occupied && kind == LocationKind::WinIni) {
-        // The very item is in the line: nothing to write.
+    if (way == Way::Present) {
         return Outcome(MoveResult::Done, entry, EnabledText(entry));
     }
     SetAside aside;
     std::string why;
+    const bool occupied = way == Way::Agreed;
     if (occupied && !ClearWay(now, aside, why)) {
         return Outcome(MoveResult::Failed, entry, why);
     }
@@ -176,7 +174,7 @@ MoveOutcome PutBack(const StartupEntry& shown, std::size_t place, const Consent&
     // A set box means Windows starts it: its own switch goes on too.
     if (!TurnSwitchOn(entry)) {
         outcome.switchStaysOff = true;
-        outcome.text = LoadText(IDS_SVC) + entry.title + LoadText(IDS_SWITCH_NOT_ON);
+        outcome.text = SwitchNotOnText(entry);
     }
     // The record goes last; when it cannot, the entry is active and stored,
     // which the next refresh resolves.
@@ -196,7 +194,7 @@ MoveOutcome SwitchOn(const StartupEntry& shown) {
         return Outcome(MoveResult::Done, shown, EnabledText(shown));
     }
     MoveOutcome outcome = Outcome(MoveResult::Failed, shown,
-                                  LoadText(IDS_SVC) + shown.title + LoadText(IDS_SWITCH_NOT_ON));
+                                  SwitchNotOnText(shown));
     outcome.switchStaysOff = true;
     return outcome;
 }
@@ -260,20 +258,20 @@ MoveOutcome PutBackVanished(const StartupEntry& entry, const Consent& consent) {
 
 MoveOutcome AddNew(const StartupEntry& target, const std::function<LocationOutcome()>& write,
                    const Consent& consent) {
-    StartupEntry now;
-    const bool occupied = ReadEntryNow(target, now);
-    if (occupied && ClassifyLocation(target.location).kind == LocationKind::WinIni) {
+    if (ClassifyLocation(target.location).kind == LocationKind::WinIni && LocationHolds(target)) {
         // The very item is in the line already: a second one would start
         // the program twice.
         return Outcome(MoveResult::Declined, target, ReplaceQuestion(target));
     }
-    if (occupied && !Consents(consent, target)) {
+    StartupEntry now;
+    const Way way = AskWay(target, consent, now);
+    if (way == Way::Declined) {
         return Outcome(MoveResult::Declined, target,
                        LoadText(IDS_SVC) + target.title + LoadText(IDS_SVC_NOT_CREATED));
     }
     SetAside aside;
     std::string why;
-    if (occupied && !ClearWay(now, aside, why)) {
+    if (way == Way::Agreed && !ClearWay(now, aside, why)) {
         return Outcome(MoveResult::Failed, target, why);
     }
     MoveOutcome outcome = Outcome(MoveResult::Done, target, std::string());
@@ -318,8 +316,9 @@ MoveOutcome ReplaceActive(const StartupEntry& shown, const MakeReplacement& make
     // A new name that its location holds already: that entry is replaced
     // only with consent.
     StartupEntry now;
-    const bool occupied = !SameIdentity(old, made.entry) && ReadEntryNow(made.entry, now);
-    if (occupied && !Consents(consent, made.entry)) {
+    const Way way = SameIdentity(old, made.entry) ? Way::Free : AskWay(made.entry, consent, now);
+    const bool occupied = way == Way::Agreed || way == Way::Present;
+    if (way == Way::Declined) {
         discardBoth();
         return Outcome(MoveResult::Declined, made.entry,
                        LoadText(IDS_SVC) + made.entry.title + LoadText(IDS_SVC_NOT_CREATED));

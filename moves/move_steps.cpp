@@ -4,6 +4,7 @@
 #include "entries/catalogue.h"
 #include "entries/entry_identity.h"
 #include "entries/location_dispatch.h"
+#include "moves/location_now.h"
 #include "moves/move_texts.h"
 #include "records/disabled_store.h"
 #include "records/entry_records.h"
@@ -42,8 +43,15 @@ std::string KeptBothText(const StartupEntry& entry) {
     return LoadText(IDS_SVC) + entry.title + LoadText(IDS_KEPT_BOTH);
 }
 
-bool Consents(const Consent& consent, const StartupEntry& entry) {
-    return consent && consent(ReplaceQuestion(entry));
+Way AskWay(const StartupEntry& entry, const Consent& consent, StartupEntry& now) {
+    if (!ReadEntryNow(entry, now)) {
+        return Way::Free;
+    }
+    if (!consent || !consent(ReplaceQuestion(entry))) {
+        return Way::Declined;
+    }
+    return ClassifyLocation(entry.location).kind == LocationKind::WinIni ? Way::Present
+                                                                          : Way::Agreed;
 }
 
 bool FindStored(const std::vector<StartupEntry>& store, const StartupEntry& shown,

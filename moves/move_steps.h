@@ -22,8 +22,13 @@ std::string NotRemovedText(const StartupEntry& entry, const LocationOutcome& out
 // The user kept an entry of the same name: the stored one stays stored.
 std::string KeptBothText(const StartupEntry& entry);
 
-// Asks the replace question about the entry; false without a consent.
-bool Consents(const Consent& consent, const StartupEntry& entry);
+// Whether an entry may be written where it belongs. Free: the location
+// holds no entry of its name. Otherwise the replace question is asked:
+// Declined (No, or no consent at all); Present (Yes, and it is the very
+// win.ini item, so there is nothing to write); Agreed (Yes: `now` is the
+// entry the write replaces).
+enum class Way { Free, Agreed, Present, Declined };
+Way AskWay(const StartupEntry& entry, const Consent& consent, StartupEntry& now);
 
 // The index of the row's record in the store: the one at `place` when it has
 // the row's texts, else the first untaken one with them, else the first
@@ -41,6 +46,8 @@ struct SetAside {
     bool active = false;
     StartupEntry entry;
 };
+// After Agreed: sets the entry of that name aside where a write would not
+// replace it; false, with `why`, when it cannot be.
 bool ClearWay(const StartupEntry& now, SetAside& aside, std::string& why);
 void EndSetAside(SetAside& aside, bool written);
 

@@ -54,6 +54,10 @@ std::string DisabledText(const StartupEntry& entry) {
     return LoadText(IDS_SVC) + entry.title + LoadText(IDS_SVC_WAS_DISABLED);
 }
 
+std::string SwitchNotOnText(const StartupEntry& entry) {
+    return LoadText(IDS_SVC) + entry.title + LoadText(IDS_SWITCH_NOT_ON);
+}
+
 std::string ReplaceQuestion(const StartupEntry& entry) {
     return LoadText(IDS_REPLACE_IN) + entry.location + LoadText(IDS_REPLACE_HAS) + entry.title +
            LoadText(IDS_REPLACE_ASK);

@@ -22,6 +22,9 @@ unsigned DisabledStoreFailureText();
 std::string EnabledText(const StartupEntry& entry);
 std::string DisabledText(const StartupEntry& entry);
 
+// Put back, but Windows' own switch could not be turned on.
+std::string SwitchNotOnText(const StartupEntry& entry);
+
 // "В <location> уже есть программа <title>. Заменить её?"
 std::string ReplaceQuestion(const StartupEntry& entry);
 

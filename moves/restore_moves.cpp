@@ -48,7 +48,8 @@ bool PutBackForRestore(const std::vector<StartupEntry>& entries,
                        const std::vector<StartupEntry>& stored,
                        const std::vector<StartupEntry>& active,
                        const std::vector<StartupEntry>& listed, const Consent& consent,
-                       std::vector<StartupEntry>& restored) {
+                       std::vector<StartupEntry>& restored,
+                       std::vector<LocationOutcome>& notWritten) {
     // The snapshot learns first of the entries about to be written back, so
     // that the next start takes none of them for another program's addition.
     std::vector<StartupEntry> comingBack;
@@ -65,21 +66,21 @@ bool PutBackForRestore(const std::vector<StartupEntry>& entries,
         bool disabled = !entry.checked;
         if (entry.checked && !Among(active, entry)) {
             // An entry of its name there now is another program's: it is
-            // replaced only with consent.
-            LocationOutcome outcome;
+            // replaced only with consent. Its very win.ini item is the entry.
             SetAside aside;
             std::string why;
             StartupEntry now;
-            const bool occupied = ReadEntryNow(entry, now);
-            if (occupied && !Consents(consent, entry)) {
-                outcome.kind = OutcomeKind::None;
-            } else if (occupied && !ClearWay(now, aside, why)) {
-                outcome.kind = OutcomeKind::None;
-            } else {
-                outcome = WriteKeptEntry(entry);
-                EndSetAside(aside, outcome.succeeded());
+            const Way way = AskWay(entry, consent, now);
+            bool back = way == Way::Present;
+            if (way == Way::Free || (way == Way::Agreed && ClearWay(now, aside, why))) {
+                const LocationOutcome written = WriteKeptEntry(entry);
+                back = written.succeeded();
+                EndSetAside(aside, back);
+                if (!back) {
+                    notWritten.push_back(written); // the writer says why
+                }
             }
-            if (!outcome.succeeded()) {
+            if (!back) {
                 // The entry waits, disabled.
                 disabled = true;
                 notBack.push_back(entry);

@@ -32,13 +32,15 @@ std::vector<StartupEntry> WithFormsOfNow(const std::vector<StartupEntry>& entrie
 // disabled entries and, until the end, the entries taken out before; at the
 // end exactly the disabled ones, and the copies that no record needs (of
 // `stored` and `listed`) are discarded. `restored` learns the list's entries
-// in the list's row order (last first), `checked` as each ended. False when
-// the store could not be written at the end.
+// in the list's row order (last first), `checked` as each ended, and
+// `notWritten` what the writer said of each that could not be written. False
+// when the store could not be written at the end.
 bool PutBackForRestore(const std::vector<StartupEntry>& entries,
                        const std::vector<StartupEntry>& stored,
                        const std::vector<StartupEntry>& active,
                        const std::vector<StartupEntry>& listed, const Consent& consent,
-                       std::vector<StartupEntry>& restored);
+                       std::vector<StartupEntry>& restored,
+                       std::vector<LocationOutcome>& notWritten);
 
 // A restore that chose no file: the store written anew as it stands (never
 // from the rows, which may not match it).

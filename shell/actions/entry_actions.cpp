@@ -209,6 +209,8 @@ void CheckAllRows() {
         if (outcome.results[i] == MoveResult::Done) {
             SetRowBox(rows[i], true);
             SetRowSwitchedOff(rows[i], outcome.switchStaysOff[i]);
+        } else {
+            ReportOutcome(outcome.written[i]); // the writer's own box, where it has one
         }
     }
     ShowBulkOutcome(outcome.text, outcome.anyStale);

@@ -266,9 +266,14 @@ bool RestoreListFile(const std::string& path) {
     }
     const std::vector<StartupEntry> entries = WithFormsOfNow(listed, stored);
     std::vector<StartupEntry> restored;
+    std::vector<LocationOutcome> notWritten;
     const bool finished = PutBackForRestore(
         entries, stored, leftAlone, listed,
-        [](const std::string& question) { return Ask(question, g_app.mainWindow); }, restored);
+        [](const std::string& question) { return Ask(question, g_app.mainWindow); }, restored,
+        notWritten);
+    for (const LocationOutcome& outcome : notWritten) {
+        ReportOutcomeLater(outcome); // the writer's own box, where it has one
+    }
     ShowRestoredRows(restored);
 
     g_app.PendingStatusText = LoadText(IDS_UNDO_WRITTEN) + undo;
