@@ -97,6 +97,8 @@ int GroupForLocationIn(const std::string& location, const std::string& currentUs
                       place.folderSelector == item.folder;
             break;
         case LocationKind::RegistrySubkey:
+        case LocationKind::PackagedTask:
+        case LocationKind::ScheduledTask:
         case LocationKind::Unknown:
             break;
         }

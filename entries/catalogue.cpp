@@ -21,6 +21,13 @@ const char* const kRunOnceEx32Key =
 const char* const kPolicyRunKey =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer\\Run";
 
+const char* const kAppModelPackagesKey =
+    "Software\\Classes\\Local Settings\\Software\\Microsoft\\Windows\\CurrentVersion\\AppModel\\"
+    "Repository\\Packages";
+const char* const kAppModelStateKey =
+    "Software\\Classes\\Local Settings\\Software\\Microsoft\\Windows\\CurrentVersion\\AppModel\\"
+    "SystemAppData";
+
 const RegistryLocation kValueKeys[kValueKeyCount] = {
     {"HKLM", kRunKey, true},         {"HKLM", kRunOnceKey, true},
     {"HKLM", kRunServicesKey, true}, {"HKLM", kRunServicesOnceKey, true},
@@ -50,6 +57,16 @@ std::string WinIniLocationString(const std::string& parameter) {
     return "section: [windows]; parameter: " + parameter;
 }
 
+std::string PackagedTaskLocationString(const std::string& family, const std::string& taskId) {
+    return RegistryLocationString("HKCU", kAppModelStateKey) + "\\" + family + "\\" + taskId;
+}
+
+const char* const kTaskSchedulerPrefix = "Task Scheduler: ";
+
+std::string ScheduledTaskLocationString(const std::string& folder) {
+    return kTaskSchedulerPrefix + folder;
+}
+
 namespace {
 
 // The catalogue's location strings in lower case, made once: locations are
@@ -74,6 +91,55 @@ const std::vector<std::string>& LowerSubkeyPrefixes() {
     static const std::vector<std::string> lower =
         LowerLocations(kSubkeyKeys, sizeof(kSubkeyKeys) / sizeof(kSubkeyKeys[0]), "\\");
     return lower;
+}
+
+// A key name or a task folder's name: not empty, no backslash.
+bool IsOneName(const std::string& name) {
+    return !name.empty() && name.find('\\') == std::string::npos;
+}
+
+// The two kinds of task: a packaged task's state key (a family and a task id
+// below the state key) and a Task Scheduler folder ("\" or "\a\b", no empty
+// name between its backslashes).
+bool ClassifyTaskLocation(const std::string& location, const std::string& lower,
+                          LocationClass& found) {
+    static const std::string statePrefix =
+        LowerAscii(RegistryLocationString("HKCU", kAppModelStateKey)) + "\\";
+    if (lower.compare(0, statePrefix.size(), statePrefix) == 0) {
+        const std::string rest = location.substr(statePrefix.size());
+        const std::size_t slash = rest.find('\\');
+        if (slash == std::string::npos || !IsOneName(rest.substr(0, slash)) ||
+            !IsOneName(rest.substr(slash + 1))) {
+            return false;
+        }
+        found.kind = LocationKind::PackagedTask;
+        found.root = "HKCU";
+        found.family = rest.substr(0, slash);
+        found.taskId = rest.substr(slash + 1);
+        found.keyPath = std::string(kAppModelStateKey) + "\\" + rest;
+        return true;
+    }
+    static const std::string taskPrefix = LowerAscii(kTaskSchedulerPrefix);
+    if (lower.compare(0, taskPrefix.size(), taskPrefix) != 0) {
+        return false;
+    }
+    const std::string folder = location.substr(taskPrefix.size());
+    if (folder.empty() || folder[0] != '\\') {
+        return false;
+    }
+    if (folder.size() > 1) {
+        for (std::size_t at = 0; at < folder.size();) {
+            const std::size_t next = folder.find('\\', at + 1);
+            const std::size_t end = next == std::string::npos ? folder.size() : next;
+            if (end == at + 1) {
+                return false; // an empty name
+            }
+            at = end;
+        }
+    }
+    found.kind = LocationKind::ScheduledTask;
+    found.taskFolder = folder;
+    return true;
 }
 
 } // namespace
@@ -108,6 +174,9 @@ LocationClass ClassifyLocationIn(const std::string& location, const std::string&
     if (lower == kWinIniRunLocation || lower == kWinIniLoadLocation) {
         found.kind = LocationKind::WinIni;
         found.parameter = lower == kWinIniRunLocation ? "run" : "load";
+        return found;
+    }
+    if (ClassifyTaskLocation(location, lower, found)) {
         return found;
     }
     const std::string* const folders[2] = {&currentUserFolder, &allUsersFolder};

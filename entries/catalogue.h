@@ -19,6 +19,11 @@ extern const char* const kRun32Key;           // Software\Wow6432Node\...\Run
 extern const char* const kRunOnce32Key;       // Software\Wow6432Node\...\RunOnce
 extern const char* const kRunOnceEx32Key;     // Software\Wow6432Node\...\RunOnceEx
 extern const char* const kPolicyRunKey;       // Software\...\Policies\Explorer\Run
+// The per-user registry of packaged (Store/MSIX) apps, below HKCU: the
+// installed packages (one subkey per package full name) and the state of
+// each app's startup tasks (a subkey per package family, one per task).
+extern const char* const kAppModelPackagesKey; // Software\Classes\...\AppModel\Repository\Packages
+extern const char* const kAppModelStateKey;    // Software\Classes\...\AppModel\SystemAppData
 
 // One Run-type registry location read by a refresh: the root name
 // ("HKLM" or "HKCU") and the key path.
@@ -49,6 +54,15 @@ extern const char* const kWinIniRunLocation;  // "section: [windows]; parameter:
 extern const char* const kWinIniLoadLocation; // "section: [windows]; parameter: load"
 std::string WinIniLocationString(const std::string& parameter);
 
+// The location string of a packaged app's startup task: the key of its
+// switch, "HKCU\<kAppModelStateKey>\<family>\<task id>".
+std::string PackagedTaskLocationString(const std::string& family, const std::string& taskId);
+
+// The location string of a scheduled task: "Task Scheduler: " and the path of
+// its folder ("\" for the root, "\Vendor\Tools" below it).
+extern const char* const kTaskSchedulerPrefix; // "Task Scheduler: "
+std::string ScheduledTaskLocationString(const std::string& folder);
+
 enum class LocationKind {
     Unknown,          // names no startup location: nothing may be written or removed there
     RegistryKey,      // one of the Run-type keys whose values are entries
@@ -56,6 +70,9 @@ enum class LocationKind {
     RunOnceExSection, // a section (subkey) of HKLM RunOnceEx, in either view
     WinIni,           // win.ini's "run" or "load"
     StartupFolder,    // the current user's or the all-users Startup folder
+    // Entries that stay where they are and are only switched on or off:
+    PackagedTask,  // a packaged app's startup task (its state key)
+    ScheduledTask, // a folder of the Task Scheduler
 };
 
 // What a location string names. Location strings are compared without regard
@@ -69,6 +86,9 @@ struct LocationClass {
     std::string parameter;  // win.ini: "run" or "load"
     std::string folder;     // Startup folder: the path as the Shell Folders key gives it
     int folderSelector = 0; // Startup folder: 0 current user, 1 all users
+    std::string family;     // packaged task: the package family name
+    std::string taskId;     // packaged task: the task id
+    std::string taskFolder; // scheduled task: the folder path, "\" for the root
 };
 
 // The classifier itself, against the Startup folder paths of the moment

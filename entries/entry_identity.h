@@ -14,6 +14,12 @@ namespace kv {
 // of one, or a RunOnceEx section.
 bool IsRegistryKind(LocationKind kind);
 
+// The tasks: entries that stay where they are and are only switched on or
+// off; they are never taken out, written, edited or deleted.
+bool IsTaskKind(LocationKind kind);
+// The same for a location string.
+bool IsTaskLocation(const std::string& location);
+
 // The name of the value or file: its exact name where the code page cannot
 // carry it, else its title.
 std::wstring ExactNameOf(const StartupEntry& entry);

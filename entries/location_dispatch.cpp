@@ -57,6 +57,9 @@ LocationOutcome RemoveEntryAt(const LocationClass& place, const std::string& tit
             return Refusal(OutcomeKind::BadFileName, title, location);
         }
         return DeleteStartupFile(place.folder, title);
+    case LocationKind::PackagedTask:
+    case LocationKind::ScheduledTask:
+        return Refusal(OutcomeKind::OnlySwitched, title, location);
     case LocationKind::Unknown:
         break;
     }
@@ -88,6 +91,9 @@ LocationOutcome WriteEntryAt(const LocationClass& place, const std::string& titl
         return CreateStartupShortcut(place.folder, title,
                                      ResolveCommandPath(command, ResolveMode::ProgramPath),
                                      ResolveCommandPath(command, ResolveMode::Arguments));
+    case LocationKind::PackagedTask:
+    case LocationKind::ScheduledTask:
+        return Refusal(OutcomeKind::OnlySwitched, title, location);
     case LocationKind::Unknown:
         break;
     }
@@ -117,7 +123,9 @@ LocationOutcome RemoveEntry(const StartupEntry& entry) {
     if (place.kind == LocationKind::StartupFolder) {
         return DeleteStartupFileWide(place.folder, entry.exactName, entry.title);
     }
-    return Refusal(OutcomeKind::UnknownLocation, entry.title, entry.location);
+    return Refusal(IsTaskKind(place.kind) ? OutcomeKind::OnlySwitched
+                                          : OutcomeKind::UnknownLocation,
+                   entry.title, entry.location);
 }
 
 LocationOutcome RemoveEntry(const std::string& title, const std::string& command,
@@ -135,6 +143,10 @@ bool KeepEntryForm(StartupEntry& entry,
                    LocationOutcome& refusal) {
     entry.kept = KeptForm();
     const LocationClass place = ClassifyLocation(entry.location);
+    if (IsTaskKind(place.kind)) {
+        refusal = Refusal(OutcomeKind::OnlySwitched, entry.title, entry.location);
+        return false;
+    }
     if (place.kind == LocationKind::Unknown) {
         refusal = Refusal(OutcomeKind::UnknownLocation, entry.title, entry.location);
         return false;

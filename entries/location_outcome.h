@@ -17,6 +17,7 @@ enum class OutcomeKind {
     BadFileName,     // a Startup-folder entry whose name is not one file's name
     CannotBeKept, // "Сервис <name> нельзя отключить: его нельзя будет вернуть ..."
     NotExact,     // its name or path holds characters the code page cannot carry
+    OnlySwitched, // a task: it stays where it is and is only switched on or off
 };
 
 enum class OutcomeBox {

@@ -49,6 +49,9 @@ struct StartupEntry {
     // Active in its location, but Windows' own startup switch says off: its
     // box shows it disabled, and Windows does not start it.
     bool switchedOff = false;
+    // A task whose switch a policy holds (on or off): the user cannot
+    // change it, and an off one says so in its status.
+    bool byPolicy = false;
     bool selected = false;
     KeptForm kept; // disabled entries: what their record keeps
 };

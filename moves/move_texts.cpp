@@ -24,6 +24,8 @@ std::string OutcomeStatusText(const LocationOutcome& outcome) {
         return LoadText(IDS_SVC) + outcome.name + LoadText(IDS_NOT_EXACT);
     case OutcomeKind::CannotBeKept:
         return LoadText(IDS_SVC) + outcome.name + LoadText(IDS_NO_WRITER_DISABLE);
+    case OutcomeKind::OnlySwitched:
+        return LoadText(IDS_SVC) + outcome.name + LoadText(IDS_ONLY_SWITCHED);
     case OutcomeKind::None:
         break;
     }

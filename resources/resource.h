@@ -318,5 +318,8 @@
 #define IDS_KEPT_BOTH                315         /* the user kept both entries of one name */
 #define IDS_WAIT_FOR_CHECK           316         /* a change refused while a change check asks */
 
+/* Tasks: packaged apps' startup tasks and scheduled tasks, 320-339 */
+#define IDS_ONLY_SWITCHED            320         /* a task cannot be deleted, edited or moved, only switched */
+
 #endif /* KELVORIN_RESOURCE_H */
 /* clang-format on */
