@@ -192,6 +192,11 @@ LocationClass ClassifyLocationIn(const std::string& location, const std::string&
     return found;
 }
 
+bool IsTaskLocation(const std::string& location) {
+    LocationClass found;
+    return ClassifyTaskLocation(location, LowerAscii(location), found);
+}
+
 LocationClass ClassifyLocation(const std::string& location) {
     // The registry and win.ini need no look-up; the Startup folders are asked
     // for only when the string names neither.

@@ -91,6 +91,10 @@ struct LocationClass {
     std::string taskFolder; // scheduled task: the folder path, "\" for the root
 };
 
+// True for the location string of a task (LocationKind::PackagedTask or
+// ScheduledTask); quicker than classifying it whole.
+bool IsTaskLocation(const std::string& location);
+
 // The classifier itself, against the Startup folder paths of the moment
 // (empty when a folder is not known). A subkey or section name is one key
 // name: it is not empty and holds no backslash.

@@ -26,10 +26,6 @@ bool IsTaskKind(LocationKind kind) {
     return kind == LocationKind::PackagedTask || kind == LocationKind::ScheduledTask;
 }
 
-bool IsTaskLocation(const std::string& location) {
-    return IsTaskKind(ClassifyLocationIn(location, std::string(), std::string()).kind);
-}
-
 std::wstring ExactNameOf(const StartupEntry& entry) {
     return entry.exactName.empty() ? Wide(entry.title) : entry.exactName;
 }

@@ -17,8 +17,6 @@ bool IsRegistryKind(LocationKind kind);
 // The tasks: entries that stay where they are and are only switched on or
 // off; they are never taken out, written, edited or deleted.
 bool IsTaskKind(LocationKind kind);
-// The same for a location string.
-bool IsTaskLocation(const std::string& location);
 
 // The name of the value or file: its exact name where the code page cannot
 // carry it, else its title.

@@ -34,6 +34,9 @@ bool TextsAreExactAt(const std::string& title, const std::string& command,
     if (kind == LocationKind::WinIni) {
         return command.find('?') == std::string::npos;
     }
+    if (kind == LocationKind::PackagedTask) {
+        return true; // found by its location alone; the title is its display name
+    }
     return title.find('?') == std::string::npos || hasExactName;
 }
 

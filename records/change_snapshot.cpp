@@ -1,6 +1,7 @@
 #include "records/change_snapshot.h"
 
 #include "base/text.h"
+#include "entries/entry_identity.h"
 #include "records/entry_records.h"
 #include "records/file_stamp.h"
 #include "records/profile_records.h"
@@ -66,13 +67,15 @@ SnapshotCopy g_snapshot;
 
 // FNV-1a of the three texts, each with its length; with `loose`, a-z count
 // as A-Z.
-std::uint64_t TextsHash(const StartupEntry& entry, bool loose) {
+std::uint64_t TextsHash(const StartupEntry& entry, bool loose, bool withCommand = true) {
     std::uint64_t hash = 14695981039346656037ULL;
     const auto add = [&hash](unsigned char c) {
         hash ^= c;
         hash *= 1099511628211ULL;
     };
-    for (const std::string* text : {&entry.title, &entry.command, &entry.location}) {
+    static const std::string none;
+    for (const std::string* text :
+         {&entry.title, withCommand ? &entry.command : &none, &entry.location}) {
         for (std::size_t size = text->size(), k = 0; k < sizeof(size); ++k, size >>= 8) {
             add(static_cast<unsigned char>(size & 0xFF));
         }
@@ -276,17 +279,21 @@ EntryChanges CompareEntrySets(const std::vector<StartupEntry>& previous,
                               const std::vector<StartupEntry>& current,
                               const std::vector<StartupEntry>& disabled) {
     // Matching is an equivalence of the three texts, so grouping the entries
-    // by it gives exactly the pairs that comparing every pair would give.
+    // by it gives exactly the pairs that comparing every pair would give. A
+    // task is its location and name: its command follows its app's updates
+    // (a packaged app's folder names its version), so it is not compared.
     struct LooseHash {
         std::size_t operator()(const StartupEntry* entry) const {
-            return static_cast<std::size_t>(TextsHash(*entry, true));
+            return static_cast<std::size_t>(
+                TextsHash(*entry, true, !IsTaskLocation(entry->location)));
         }
     };
     struct LooseEqual {
         bool operator()(const StartupEntry* a, const StartupEntry* b) const {
             return CompareTextNoCase(a->title, b->title) == 0 &&
-                   CompareTextNoCase(a->command, b->command) == 0 &&
-                   CompareTextNoCase(a->location, b->location) == 0;
+                   CompareTextNoCase(a->location, b->location) == 0 &&
+                   (IsTaskLocation(a->location) ||
+                    CompareTextNoCase(a->command, b->command) == 0);
         }
     };
     using EntrySet = std::unordered_set<const StartupEntry*, LooseHash, LooseEqual>;
@@ -319,6 +326,10 @@ bool ChangeSnapshotIsWhole() {
     return g_snapshot.whole;
 }
 
+bool ChangeCheckWatches(bool inLocation, bool switchedOff, bool task) {
+    return inLocation && !(task && switchedOff);
+}
+
 bool WriteChangeSnapshot(const std::vector<StartupEntry>& entries, bool checkedOnly) {
     // Written straight from the entries: the copy in memory is made again
     // when a move needs it, as a refresh of a long list would keep a second
@@ -326,7 +337,9 @@ bool WriteChangeSnapshot(const std::vector<StartupEntry>& entries, bool checkedO
     std::vector<ProfileRecord> records;
     records.reserve(entries.size());
     for (const StartupEntry& entry : entries) {
-        if ((!checkedOnly || entry.checked) && !entry.location.empty()) {
+        if ((!checkedOnly || ChangeCheckWatches(entry.checked, entry.switchedOff,
+                                                IsTaskLocation(entry.location))) &&
+            !entry.location.empty()) {
             records.push_back(SnapshotRecordFields(entry));
         }
     }

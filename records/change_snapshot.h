@@ -20,7 +20,8 @@ int CompareTextNoCase(const std::string& a, const std::string& b);
 // that match none of the new one nor any of `disabled` (an entry that went
 // into the disabled store was moved there by this program, not removed by
 // another), each in its set's order. Two entries match when their titles,
-// commands and locations compare equal by CompareTextNoCase; an entry may
+// commands and locations compare equal by CompareTextNoCase (for a task, its
+// title and location: its command follows its app's updates); an entry may
 // match several of the other set.
 struct EntryChanges {
     std::vector<std::size_t> added;    // indices into the new set
@@ -36,8 +37,14 @@ EntryChanges CompareEntrySets(const std::vector<StartupEntry>& previous,
 // file is damaged and is taken for no snapshot at all.
 bool ChangeSnapshotIsWhole();
 
+// What the change check watches: an entry in its location (whatever Windows'
+// own switch says of it, as the check looks only at what the locations
+// hold), but a task only while it is on: a task's switch is all there is of
+// it, and one switched on by another program is a new program.
+bool ChangeCheckWatches(bool inLocation, bool switchedOff, bool task);
+
 // Writes report.ini whole from these entries (with `checkedOnly`, from those
-// whose box is set), with the values they keep, and
+// the change check watches), with the values they keep, and
 // puts it in place of the old file in one step. False when it could not be
 // written; the old snapshot is then still whole.
 bool WriteChangeSnapshot(const std::vector<StartupEntry>& entries, bool checkedOnly = false);

@@ -320,6 +320,15 @@
 
 /* Tasks: packaged apps' startup tasks and scheduled tasks, 320-339 */
 #define IDS_ONLY_SWITCHED            320         /* a task cannot be deleted, edited or moved, only switched */
+#define IDS_BY_POLICY                321         /* a policy holds the task's switch */
+#define IDS_STATUS_BY_POLICY         322         /* status: off by policy */
+#define IDS_TASK_DENIED              323         /* the system refused to switch a task */
+#define IDS_TASK_NOT_TAKEN           324         /* a task's switch did not change */
+#define IDS_TASK_FAILED              325         /* switching a task failed */
+#define IDS_TASK_NO_DELETE           326         /* "Удалить" refused for a task */
+#define IDS_TASK_NO_EDIT             327         /* "Редактировать ..." refused for a task */
+#define IDS_CHG_ASK_TURN_OFF         328         /* the change check: turn a new task off? */
+#define IDS_CHG_TASK_GONE            329         /* the change check: a vanished task cannot be put back */
 
 #endif /* KELVORIN_RESOURCE_H */
 /* clang-format on */

@@ -1,7 +1,9 @@
 #include "shell/actions/change_check.h"
 
 #include "base/strings.h"
+#include "entries/catalogue.h"
 #include "moves/entry_moves.h"
+#include "moves/task_moves.h"
 #include "records/change_snapshot.h"
 #include "records/entry_records.h"
 #include "shell/frame/app_state.h"
@@ -26,11 +28,10 @@ std::string Question(UINT head, const StartupEntry& entry, UINT ask) {
            entry.command + LoadText(IDS_CHG_LOCATION) + entry.location + LoadText(ask);
 }
 
-// Asks about one change; true for Yes. A timed check's question has no
-// owner and comes to the front (the window is hidden or minimised then); the
-// timer is stopped before it, so no second check starts behind it.
-bool Ask(CheckMode mode, const std::string& text, UINT caption) {
-    UINT flags = MB_ICONQUESTION | MB_YESNO | MB_DEFBUTTON2;
+// Shows a change's box; true for Yes. A timed check's box has no owner and
+// comes to the front (the window is hidden or minimised then); the timer is
+// stopped before it, so no second check starts behind it.
+bool ShowChange(CheckMode mode, const std::string& text, UINT caption, UINT flags) {
     HWND owner = nullptr;
     if (mode == CheckMode::Timed) {
         StopMonitoringTimer();
@@ -39,6 +40,16 @@ bool Ask(CheckMode mode, const std::string& text, UINT caption) {
         owner = g_app.mainWindow;
     }
     return MessageBoxA(owner, text.c_str(), LoadText(caption).c_str(), flags) == IDYES;
+}
+
+// Asks about one change; true for Yes.
+bool Ask(CheckMode mode, const std::string& text, UINT caption) {
+    return ShowChange(mode, text, caption, MB_ICONQUESTION | MB_YESNO | MB_DEFBUTTON2);
+}
+
+// Tells of a change that nothing can be done about.
+void Tell(CheckMode mode, const std::string& text, UINT caption) {
+    ShowChange(mode, text, caption, MB_ICONINFORMATION | MB_OK);
 }
 
 // The check ends early when the program was ended while a question was open.
@@ -57,9 +68,11 @@ bool Asked(CheckMode mode, bool added) {
     return mode != CheckMode::Timed || (added ? settings.NewMon : settings.OldMon) != 0;
 }
 
-// Yes to a new program: it leaves its location, and then the snapshot.
+// Yes to a new program: it leaves its location, and then the snapshot; a
+// task is turned off instead.
 void RemoveNewProgram(const StartupEntry& entry) {
-    const MoveOutcome outcome = DeleteActive(entry);
+    const MoveOutcome outcome =
+        IsTaskLocation(entry.location) ? SwitchTaskOf(entry, false) : DeleteActive(entry);
     ReportOutcomeLater(outcome.location);
     if (!outcome.done() && !outcome.text.empty()) {
         g_app.PendingStatusText = outcome.text;
@@ -88,10 +101,21 @@ bool AskAboutChanges(CheckMode mode, bool added, const std::vector<StartupEntry>
             continue; // taken in silently
         }
         const StartupEntry& entry = entries[index];
-        const bool yes = added ? Ask(mode, Question(IDS_CHG_NEW_HEAD, entry, IDS_CHG_ASK_DELETE),
-                                     IDS_CHG_NEW_CAPTION)
-                               : Ask(mode, Question(IDS_CHG_OLD_HEAD, entry, IDS_CHG_ASK_RESTORE),
-                                     IDS_CHG_OLD_CAPTION);
+        const bool task = IsTaskLocation(entry.location);
+        bool yes = false;
+        if (added) {
+            yes = Ask(mode,
+                      Question(IDS_CHG_NEW_HEAD, entry,
+                               task ? IDS_CHG_ASK_TURN_OFF : IDS_CHG_ASK_DELETE),
+                      IDS_CHG_NEW_CAPTION);
+        } else if (task) {
+            // A task that went with its app or from the scheduler: nothing
+            // of it is left to put back.
+            Tell(mode, Question(IDS_CHG_OLD_HEAD, entry, IDS_CHG_TASK_GONE), IDS_CHG_OLD_CAPTION);
+        } else {
+            yes = Ask(mode, Question(IDS_CHG_OLD_HEAD, entry, IDS_CHG_ASK_RESTORE),
+                      IDS_CHG_OLD_CAPTION);
+        }
         if (yes) {
             answered = true;
             if (added) {
@@ -138,14 +162,20 @@ void CheckForChanges(CheckMode mode) {
         }
         previous = ReadChangeSnapshot();
     } else {
-        previous = RowsOfKind(RowKind::Enabled);
+        previous = RowsOfKind(RowKind::Started);
         snapshotText = ReadChangeSnapshotText();
     }
 
     ScanDriver();
-    const std::vector<StartupEntry> current = RowsOfKind(RowKind::Enabled);
-    // What went into the store since was disabled by this program.
-    const EntryChanges changes = CompareEntrySets(previous, current, RowsOfKind(RowKind::Disabled));
+    const std::vector<StartupEntry> current = RowsOfKind(RowKind::Started);
+    // What went into the store since was disabled by this program; a task
+    // switched off (by this program, or in Windows' own settings) is still
+    // there, and is no program gone.
+    std::vector<StartupEntry> notGone = RowsOfKind(RowKind::Disabled);
+    for (StartupEntry& off : RowsOfKind(RowKind::TasksOff)) {
+        notGone.push_back(std::move(off));
+    }
+    const EntryChanges changes = CompareEntrySets(previous, current, notGone);
     if (mode != CheckMode::StartUp && !changes.vanished.empty()) {
         previous = WithKeptForms(previous, ChangeSnapshotEntries(snapshotText));
     }
@@ -200,7 +230,7 @@ void SaveChangeSnapshot() {
     }
     // The rows keep only their texts; the values come from the snapshot,
     // which has followed every entry the program moved since the last refresh.
-    WriteChangeSnapshot(WithKeptForms(RowsOfKind(RowKind::Enabled), ReadChangeSnapshot()));
+    WriteChangeSnapshot(WithKeptForms(RowsOfKind(RowKind::Started), ReadChangeSnapshot()));
 }
 
 } // namespace kv

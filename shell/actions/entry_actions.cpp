@@ -3,6 +3,7 @@
 #include "base/strings.h"
 #include "moves/bulk_moves.h"
 #include "moves/entry_moves.h"
+#include "moves/task_moves.h"
 #include "records/entry_records.h"
 #include "shell/frame/app_state.h"
 #include "shell/list/disabled_rows.h"
@@ -116,10 +117,35 @@ bool EnableEntry(int row) {
 }
 
 bool TurnSwitchOnForRow(int row) {
+    if (RowIsTask(row)) {
+        return SwitchTaskForRow(row, true);
+    }
     const MoveOutcome outcome = SwitchOn(RowTexts(row));
     SetRowSwitchedOff(row, outcome.switchStaysOff);
     ShowStatusText(outcome.text);
     return outcome.done();
+}
+
+bool SwitchTaskForRow(int row, bool on) {
+    const MoveOutcome outcome = SwitchTaskOf(RowTexts(row), on);
+    if (outcome.result == MoveResult::Stale) {
+        RefreshAfterStale(outcome);
+        return false;
+    }
+    // Drawn again either way: the box shows the switch as it stands.
+    SetRowSwitchedOff(row, outcome.done() ? !on : RowSwitchedOff(row));
+    ShowStatusText(outcome.text);
+    return outcome.done();
+}
+
+bool RefusedForTasks(const std::vector<int>& rows, unsigned text) {
+    for (int row : rows) {
+        if (RowIsTask(row)) {
+            ShowError(LoadText(text), g_app.mainWindow);
+            return true;
+        }
+    }
+    return false;
 }
 
 bool DisableEntry(int row) {
@@ -149,8 +175,18 @@ void UncheckAllRows() {
     if (RefusedWhileBusy()) {
         return;
     }
-    const std::vector<int> rows = Rows(RowsOf::BoxSet);
+    // Tasks are switched off where they are (each says in the status bar
+    // how it went); those a policy holds stay as they are.
+    std::vector<int> rows;
+    for (int row : Rows(RowsOf::BoxSet)) {
+        if (!RowIsTask(row)) {
+            rows.push_back(row);
+        } else if (!RowByPolicy(row)) {
+            SwitchTaskForRow(row, false);
+        }
+    }
     if (rows.empty()) {
+        UpdateCountText();
         return;
     }
     const ListDrawingPaused drawing;
@@ -183,10 +219,13 @@ void CheckAllRows() {
         return;
     }
     const std::vector<int> rows = Rows(RowsOf::Disabled);
-    // Entries that Windows' own switch turns off need only the switch on.
+    // Entries that Windows' own switch turns off need only the switch on;
+    // tasks that a policy holds stay off.
     const std::vector<int> switched = Rows(RowsOf::SwitchedOff);
     for (int row : switched) {
-        TurnSwitchOnForRow(row);
+        if (!RowByPolicy(row)) {
+            TurnSwitchOnForRow(row);
+        }
     }
     if (rows.empty()) {
         if (!switched.empty()) {
@@ -222,6 +261,9 @@ void DeleteSelectedEntries() {
     }
     FlagScope busy(g_app.ListBusy);
     const std::vector<int> selected = SelectedRows();
+    if (RefusedForTasks(selected, IDS_TASK_NO_DELETE)) {
+        return;
+    }
     const std::string title = selected.size() == 1 ? RowText(selected[0], kColumnTitle) : "";
     if (selected.empty() || !ConfirmRows(DeleteQuestion(), selected.size(),
                                          title.empty() ? LoadText(IDS_THIS_PROGRAM) : title)) {

@@ -3,6 +3,8 @@
 // selected rows.
 #pragma once
 
+#include <vector>
+
 namespace kv {
 
 // The row's box was just set: the entry goes back into its location exactly
@@ -22,6 +24,15 @@ bool DisableEntry(int row);
 // goes on; the entry itself is not touched. When it cannot, the box stays
 // clear and the status bar says why.
 bool TurnSwitchOnForRow(int row);
+
+// The box of a task's row changed: its switch is turned, and read back. When
+// it cannot be (a policy holds it, the system refused, the switch stayed),
+// the box shows the switch as it is and the status bar says why.
+bool SwitchTaskForRow(int row, bool on);
+
+// True, after telling the user so in a box, when one of the rows is a task:
+// tasks are only switched, never deleted or edited (`text`: which command).
+bool RefusedForTasks(const std::vector<int>& rows, unsigned text);
 
 // "Включить всё" and "Отключить всё": every disabled row enabled, or every
 // enabled one disabled, the store and the snapshot written once each. While

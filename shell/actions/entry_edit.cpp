@@ -12,6 +12,7 @@
 #include "entries/startup_folder.h"
 #include "moves/entry_moves.h"
 #include "records/disabled_store.h"
+#include "shell/actions/entry_actions.h"
 #include "shell/frame/app_state.h"
 #include "shell/list/disabled_rows.h"
 #include "shell/list/entry_list.h"
@@ -332,6 +333,9 @@ void EditSelectedEntries() {
     // The rows are read before the first dialog opens, top first.
     std::vector<EditedRow> rows;
     const std::vector<int> selected = SelectedRows();
+    if (RefusedForTasks(selected, IDS_TASK_NO_EDIT)) {
+        return;
+    }
     const std::vector<std::size_t> places = PlacesAmongDisabled(selected);
     for (std::size_t i = 0; i < selected.size(); ++i) {
         const int row = selected[i];

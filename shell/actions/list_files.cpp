@@ -11,6 +11,7 @@
 #include "records/entry_records.h"
 #include "records/list_file.h"
 #include "moves/restore_moves.h"
+#include "moves/task_moves.h"
 #include "records/user_data_folder.h"
 #include "shell/frame/app_state.h"
 #include "shell/list/entry_list.h"
@@ -249,14 +250,27 @@ bool RestoreListFile(const std::string& path) {
         ShowError(LoadText(ListRefusalText(list.read)) + path);
         return false;
     }
-    const std::vector<StartupEntry> listed = WithWorkingCopies(list.entries);
+    // Tasks are only switched as the list has them; every other entry is
+    // taken out and put back.
+    std::vector<StartupEntry> listedEntries;
+    std::vector<StartupEntry> listedTasks;
+    for (const StartupEntry& entry : list.entries) {
+        (IsTaskLocation(entry.location) ? listedTasks : listedEntries).push_back(entry);
+    }
+    const std::vector<StartupEntry> listed = WithWorkingCopies(listedEntries);
     const std::string undo = UserDataFolderPath() + "\\before restore.ini";
     std::vector<StartupEntry> stored;
     std::vector<StartupEntry> leftAlone;
     const bool undoKept = KeepUndoList(undo);
+    std::vector<StartupEntry> active;
+    for (StartupEntry& entry : RowsOfKind(RowKind::Enabled)) {
+        if (!IsTaskLocation(entry.location)) {
+            active.push_back(std::move(entry));
+        }
+    }
     if (!undoKept || !TakeOutForRestore(WithKeptForms(RowsOfKind(RowKind::Disabled),
                                                       CurrentDisabledEntries()),
-                                        RowsOfKind(RowKind::Enabled), stored, leftAlone)) {
+                                        active, stored, leftAlone)) {
         for (const StartupEntry& entry : listed) {
             DiscardKeptFile(entry.kept.file);
         }
@@ -274,9 +288,11 @@ bool RestoreListFile(const std::string& path) {
     for (const LocationOutcome& outcome : notWritten) {
         ReportOutcomeLater(outcome); // the writer's own box, where it has one
     }
+    const std::vector<MoveOutcome> tasksNotSwitched = SwitchTasksAsListed(listedTasks);
     ShowRestoredRows(restored);
 
-    g_app.PendingStatusText = LoadText(IDS_UNDO_WRITTEN) + undo;
+    g_app.PendingStatusText = tasksNotSwitched.empty() ? LoadText(IDS_UNDO_WRITTEN) + undo
+                                                       : tasksNotSwitched.back().text;
     ScanDriver();
     if (!leftAlone.empty()) {
         ShowError(LoadText(IDS_RESTORE_LEFT_ALONE) + std::to_string(leftAlone.size()));

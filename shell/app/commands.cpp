@@ -177,7 +177,9 @@ bool Allowed(Needs needs, int selected) {
                                            : ClassifyLocationIn(RowText(mark, kColumnLocation),
                                                                 std::string(), std::string())
                                                  .kind;
-        return IsRegistryKind(kind);
+        // A packaged app's startup task lives in the registry too: its
+        // location is the key of its switch.
+        return IsRegistryKind(kind) || kind == LocationKind::PackagedTask;
     }
     case Needs::Nothing:
         break;

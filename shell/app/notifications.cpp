@@ -152,7 +152,10 @@ void ChangeRowBox(int row, bool checked) {
         return;
     }
     OnSelectionChanged();
-    if (checked && RowSwitchedOff(row)) {
+    if (RowIsTask(row)) {
+        // Only its switch turns; the task stays where it is.
+        SwitchTaskForRow(row, checked);
+    } else if (checked && RowSwitchedOff(row)) {
         // In its location already: only Windows' own switch goes on.
         TurnSwitchOnForRow(row);
     } else if (checked) {

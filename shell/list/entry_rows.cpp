@@ -1,6 +1,8 @@
 #include "shell/list/entry_rows.h"
 
 #include "base/strings.h"
+#include "entries/entry_identity.h"
+#include "records/change_snapshot.h"
 #include "shell/frame/app_state.h"
 #include "shell/list/row_facts.h"
 #include "resource.h"
@@ -24,6 +26,8 @@ struct ListRow {
     bool running = false;        // status "Выполняется", else "Остановлено"
     bool runningPending = false; // `running` is worked out when first needed
     bool switchedOff = false;    // Windows' own switch says off
+    bool task = false;           // a task: only switched, never moved
+    bool byPolicy = false;       // a task whose switch a policy holds
     int exact = -1;              // its exact name in g_exactNames, or none
 };
 
@@ -82,8 +86,15 @@ const std::string& StatusOf(ListRow& row) {
     static const std::string running = LoadText(IDS_STATUS_RUNNING);
     static const std::string stopped = LoadText(IDS_STATUS_STOPPED);
     static const std::string switchedOff = LoadText(IDS_STATUS_SWITCHED_OFF);
+    static const std::string byPolicy = LoadText(IDS_STATUS_BY_POLICY);
     SettleRunning(row);
-    return row.running ? running : (row.switchedOff ? switchedOff : stopped);
+    if (row.running) {
+        return running;
+    }
+    if (row.switchedOff) {
+        return row.byPolicy ? byPolicy : switchedOff;
+    }
+    return stopped;
 }
 
 bool BoxSet(const ListRow& row) {
@@ -114,6 +125,8 @@ ListRow MakeRow(const StartupEntry& entry) {
     row.checked = entry.checked;
     row.running = entry.running;
     row.switchedOff = entry.switchedOff;
+    row.task = IsTaskLocation(entry.location);
+    row.byPolicy = entry.byPolicy;
     if (!entry.exactName.empty()) {
         row.exact = static_cast<int>(g_exactNames.size());
         g_exactNames.push_back(entry.exactName);
@@ -211,6 +224,16 @@ bool RowBoxSet(int row) {
     return at != nullptr && BoxSet(*at);
 }
 
+bool RowIsTask(int row) {
+    const ListRow* at = RowAt(row);
+    return at != nullptr && at->task;
+}
+
+bool RowByPolicy(int row) {
+    const ListRow* at = RowAt(row);
+    return at != nullptr && at->byPolicy;
+}
+
 bool RowRunning(int row) {
     ListRow* at = RowAt(row);
     if (at == nullptr) {
@@ -237,13 +260,19 @@ StartupEntry RowEntry(int row) {
     entry.checked = at->checked;
     entry.running = at->running;
     entry.switchedOff = at->switchedOff;
+    entry.byPolicy = at->byPolicy;
     return entry;
 }
 
 std::vector<StartupEntry> RowsOfKind(RowKind kind) {
     std::vector<StartupEntry> rows;
     for (const ListRow& row : g_rows) {
-        if (row.checked == (kind == RowKind::Enabled)) {
+        const bool of =
+            kind == RowKind::Enabled    ? row.checked
+            : kind == RowKind::Disabled ? !row.checked
+            : kind == RowKind::Started  ? ChangeCheckWatches(row.checked, row.switchedOff, row.task)
+                                        : row.task && row.switchedOff;
+        if (of) {
             rows.push_back(TextsOf(row));
         }
     }

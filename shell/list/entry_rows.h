@@ -29,6 +29,10 @@ bool RowUnchecked(int row);
 bool RowSwitchedOff(int row);
 // The box as it shows: set for an entry in its location that Windows starts.
 bool RowBoxSet(int row);
+// A task (a packaged app's startup task or a scheduled task): only switched.
+bool RowIsTask(int row);
+// A task whose switch a policy holds.
+bool RowByPolicy(int row);
 bool RowRunning(int row);
 // Rows whose box is clear: disabled ones and those Windows' switch turns off.
 int DisabledRowCount();
@@ -37,7 +41,10 @@ int DisabledRowCount();
 StartupEntry RowTexts(int row);
 // The texts, icon, box and running status of a row (not its selection).
 StartupEntry RowEntry(int row);
-enum class RowKind { Enabled, Disabled };
+// Enabled: in its location (a task: whether on or off); Disabled: only in
+// the store; Started: what the change check watches, the enabled rows except
+// the tasks switched off; TasksOff: the tasks switched off.
+enum class RowKind { Enabled, Disabled, Started, TasksOff };
 // RowTexts of every row of the kind, top first.
 std::vector<StartupEntry> RowsOfKind(RowKind kind);
 // Every row's text of a column, top first.

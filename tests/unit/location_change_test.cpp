@@ -200,6 +200,49 @@ TEST(LocationClassifier, NamesOnlyTheCatalogue) {
     }
 }
 
+// A task's location names its place: a packaged app's state key (a family
+// and a task id, in any letter case) or a scheduler folder. Anything more or
+// less names nothing, so no task is ever switched on a guess.
+TEST(LocationClassifier, TasksByTheirPlaces) {
+    const std::string state = "HKCU\\" + std::string(kv::kAppModelStateKey) + "\\";
+    struct Case {
+        std::string location;
+        kv::LocationKind kind;
+        std::string family, taskId, folder;
+    };
+    using kv::LocationKind;
+    const Case cases[] = {
+        {kv::PackagedTaskLocationString("App_8wekyb3d8bbwe", "AppStartup"),
+         LocationKind::PackagedTask, "App_8wekyb3d8bbwe", "AppStartup", ""},
+        {LowerAscii(state) + "Fam_1\\Task", LocationKind::PackagedTask, "Fam_1", "Task", ""},
+        {state + "Fam_1", LocationKind::Unknown, "", "", ""},
+        {state + "Fam_1\\", LocationKind::Unknown, "", "", ""},
+        {state + "Fam_1\\Task\\More", LocationKind::Unknown, "", "", ""},
+        {state + "\\Task", LocationKind::Unknown, "", "", ""},
+        {kv::ScheduledTaskLocationString("\\"), LocationKind::ScheduledTask, "", "", "\\"},
+        {"task scheduler: \\Vendor\\Tools", LocationKind::ScheduledTask, "", "", "\\Vendor\\Tools"},
+        {"Task Scheduler: ", LocationKind::Unknown, "", "", ""},
+        {"Task Scheduler: Vendor", LocationKind::Unknown, "", "", ""},
+        {"Task Scheduler: \\Vendor\\", LocationKind::Unknown, "", "", ""},
+        {"Task Scheduler: \\\\Vendor", LocationKind::Unknown, "", "", ""},
+    };
+    for (const Case& c : cases) {
+        const kv::LocationClass place = kv::ClassifyLocationIn(c.location, "", "");
+        EXPECT_EQ(c.kind, place.kind) << c.location;
+        EXPECT_EQ(c.kind != LocationKind::Unknown, kv::IsTaskLocation(c.location)) << c.location;
+        EXPECT_EQ(c.family, place.family) << c.location;
+        EXPECT_EQ(c.taskId, place.taskId) << c.location;
+        EXPECT_EQ(c.folder, place.taskFolder) << c.location;
+    }
+    // Every writer and remover refuses a task before touching anything.
+    const kv::LocationOutcome removed =
+        kv::RemoveEntry("Task", "x.exe", kv::ScheduledTaskLocationString("\\"));
+    const kv::LocationOutcome written =
+        kv::WriteEntry("Task", "x.exe", kv::PackagedTaskLocationString("F_1", "T"));
+    EXPECT_EQ(kv::OutcomeKind::OnlySwitched, removed.kind);
+    EXPECT_EQ(kv::OutcomeKind::OnlySwitched, written.kind);
+}
+
 // The program dialog's group numbers and the location strings they stand for,
 // both ways.
 TEST(LocationClassifier, GroupNumbersAndTheirLocations) {
