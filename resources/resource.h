@@ -320,6 +320,9 @@
 
 /* Tasks: packaged apps' startup tasks and scheduled tasks, 320-339 */
 #define IDS_ONLY_SWITCHED            320         /* a task cannot be deleted, edited or moved, only switched */
+#define IDS_SCAN_PACKAGES            330         /* progress: packaged apps' startup tasks */
+#define IDS_PACKAGE_UNREADABLE       331         /* a package's manifest cannot be read: before its name */
+#define IDS_PACKAGES_MORE            332         /* " и ещё " before the count of the other such packages */
 
 #endif /* KELVORIN_RESOURCE_H */
 /* clang-format on */
