@@ -1,5 +1,6 @@
 #include "bench/platform_reads.h"
 
+#include "base/handles.h"
 #include "entries/catalogue.h"
 #include "entries/registry.h"
 #include "entries/startup_folder.h"
@@ -8,6 +9,8 @@
 #include <shellapi.h>
 #include <shlobj.h>
 #include <tlhelp32.h>
+#include <shlwapi.h>
+#include <xmllite.h>
 
 #include <cstring>
 #include <vector>
@@ -101,7 +104,104 @@ int ReadLinksIn(const std::string& folder, IShellLinkA* link, IPersistFile* file
     return read;
 }
 
+using CreateXmlReaderFunction = HRESULT(WINAPI*)(REFIID, void**, IMalloc*);
+
+// The XML reader's factory, loaded once: not timed.
+CreateXmlReaderFunction XmlReaderFactory() {
+    static const CreateXmlReaderFunction factory = reinterpret_cast<CreateXmlReaderFunction>(
+        GetProcAddress(LoadLibraryW(L"xmllite.dll"), "CreateXmlReader"));
+    return factory;
+}
+
+// Every node of the document, and the attributes of every element.
+bool ParseWhole(const std::string& bytes) {
+    static const IID readerId = {
+        0x7279fc81, 0x709d, 0x4095, {0xb6, 0x3d, 0x69, 0xfe, 0x4b, 0x0d, 0x90, 0x30}};
+    IStream* stream = SHCreateMemStream(reinterpret_cast<const BYTE*>(bytes.data()),
+                                        static_cast<UINT>(bytes.size()));
+    IXmlReader* reader = nullptr;
+    if (stream == nullptr || XmlReaderFactory() == nullptr ||
+        FAILED(XmlReaderFactory()(readerId, reinterpret_cast<void**>(&reader), nullptr))) {
+        if (stream != nullptr) {
+            stream->Release();
+        }
+        return false;
+    }
+    reader->SetInput(stream);
+    XmlNodeType type = XmlNodeType_None;
+    HRESULT status = S_OK;
+    while ((status = reader->Read(&type)) == S_OK) {
+        if (type == XmlNodeType_Element) {
+            for (HRESULT at = reader->MoveToFirstAttribute(); at == S_OK;
+                 at = reader->MoveToNextAttribute()) {
+                const wchar_t* value = nullptr;
+                reader->GetValue(&value, nullptr);
+            }
+        }
+    }
+    reader->Release();
+    stream->Release();
+    return status == S_FALSE;
+}
+
+std::string ReadWholeFileWide(const std::wstring& path) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return std::string();
+    }
+    std::string bytes(GetFileSize(file, nullptr), '\0');
+    DWORD got = 0;
+    ReadFile(file, &bytes[0], static_cast<DWORD>(bytes.size()), &got, nullptr);
+    CloseHandle(file);
+    bytes.resize(got);
+    return bytes;
+}
+
 } // namespace
+
+int ReadPackages(const std::vector<std::string>& taskStateKeys) {
+    const std::wstring packagesPath = kv::Wide(kv::kAppModelPackagesKey);
+    HKEY packages = nullptr;
+    int parsed = 0;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, packagesPath.c_str(), 0, KEY_READ, &packages) ==
+        ERROR_SUCCESS) {
+        wchar_t name[256];
+        for (DWORD index = 0;; ++index) {
+            DWORD length = 256;
+            if (RegEnumKeyExW(packages, index, name, &length, nullptr, nullptr, nullptr, nullptr) !=
+                ERROR_SUCCESS) {
+                break;
+            }
+            wchar_t folder[MAX_PATH + 1] = {};
+            DWORD size = sizeof(folder) - sizeof(wchar_t);
+            HKEY package = nullptr;
+            if (RegOpenKeyExW(packages, name, 0, KEY_QUERY_VALUE, &package) != ERROR_SUCCESS) {
+                continue;
+            }
+            const LONG status = RegQueryValueExW(package, L"PackageRootFolder", nullptr, nullptr,
+                                                 reinterpret_cast<BYTE*>(folder), &size);
+            RegCloseKey(package);
+            if (status == ERROR_SUCCESS &&
+                ParseWhole(ReadWholeFileWide(std::wstring(folder) + L"\\AppxManifest.xml"))) {
+                ++parsed;
+            }
+        }
+        RegCloseKey(packages);
+    }
+    for (const std::string& path : taskStateKeys) {
+        HKEY key = nullptr;
+        if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_QUERY_VALUE, &key) ==
+            ERROR_SUCCESS) {
+            DWORD state = 0;
+            DWORD size = sizeof(state);
+            RegQueryValueExA(key, "State", nullptr, nullptr, reinterpret_cast<BYTE*>(&state),
+                             &size);
+            RegCloseKey(key);
+        }
+    }
+    return parsed;
+}
 
 // The values of the six Run-type keys and of the subkeys of Run, RunOnce
 // (both roots) and RunOnceEx.

@@ -6,12 +6,19 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 namespace kvbench {
 
 // The values of the six Run-type keys and of the subkeys of Run, RunOnce
 // (both roots) and RunOnceEx, names and data read; how many were read.
 int ReadRunKeys();
+
+// The installed packaged apps: each package's key and its PackageRootFolder
+// read, its manifest read whole and parsed once by the platform's XML
+// reader, and the State value of each task key named (paths below HKCU);
+// how many manifests were parsed.
+int ReadPackages(const std::vector<std::string>& taskStateKeys);
 
 // The shell links of both Startup folders loaded and resolved, their targets
 // and arguments read; how many were read. COM is already initialised.

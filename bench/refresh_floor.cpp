@@ -47,8 +47,10 @@ void LearnProbesAndIcons(RefreshPlan& plan) {
     };
     std::map<std::string, int> slots;
     for (FloorRow& row : plan.rows) {
-        if (row.location.compare(0, 5, "HKLM\\") == 0 ||
-            row.location.compare(0, 5, "HKCU\\") == 0) {
+        if (kv::ClassifyLocationIn(row.location, "", "").kind == kv::LocationKind::PackagedTask) {
+            plan.taskStateKeys.push_back(row.location.substr(5));
+        } else if (row.location.compare(0, 5, "HKLM\\") == 0 ||
+                   row.location.compare(0, 5, "HKCU\\") == 0) {
             plan.expectedValues += row.checked ? 1 : 0;
         }
         if (row.command.empty()) {
@@ -138,6 +140,18 @@ int CountStartupFolderFiles() {
     return files;
 }
 
+int CountPackages() {
+    HKEY packages = nullptr;
+    DWORD count = 0;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kv::kAppModelPackagesKey, 0, KEY_READ, &packages) ==
+        ERROR_SUCCESS) {
+        RegQueryInfoKeyA(packages, nullptr, nullptr, nullptr, &count, nullptr, nullptr, nullptr,
+                         nullptr, nullptr, nullptr, nullptr);
+        RegCloseKey(packages);
+    }
+    return static_cast<int>(count);
+}
+
 // Each row's icon: one look-up per distinct existing program file, the
 // drive's icon for missing ones, none for rows without a command.
 std::vector<int> LookUpIcons(const RefreshPlan& plan) {
@@ -179,6 +193,7 @@ RefreshPlan LearnRefresh(const std::string& floorFolder) {
     plan.reportPath = floorFolder + "\\report.ini";
     plan.disabledStore = kv::UserDataFilePath(kv::UserDataFile::DisabledStore);
     plan.expectedLinks = CountStartupFolderFiles();
+    plan.expectedManifests = CountPackages();
     return plan;
 }
 
@@ -190,6 +205,7 @@ RefreshFloorRun FloorRefresh(HWND list, const RefreshPlan& plan) {
     run.values = ReadRunKeys();
     run.links = ReadStartupLinks();
     ReadWinIniLines();
+    run.manifests = ReadPackages(plan.taskStateKeys);
     ReadWholeFile(plan.disabledStore);
     for (const std::string& path : plan.probes) {
         GetFileAttributesA(path.c_str());
@@ -217,6 +233,7 @@ RefreshFloorRun LeastRefresh(HWND virtualList, const RefreshPlan& plan) {
     run.values = ReadRunKeys();
     run.links = ReadStartupLinks();
     ReadWinIniLines();
+    run.manifests = ReadPackages(plan.taskStateKeys);
     ReadWholeFile(plan.disabledStore);
     for (const std::string& folder : plan.folders) {
         ListFolder(folder);

@@ -25,6 +25,10 @@ struct RefreshPlan {
     std::string reportText;
     int expectedValues = 0; // registry values the rows came from
     int expectedLinks = 0;  // files in the Startup folders
+    // Packaged apps: the state keys of the rows' tasks (below HKCU), and the
+    // manifests of the installed packages.
+    std::vector<std::string> taskStateKeys;
+    int expectedManifests = 0;
 };
 
 // The report text of the enabled rows, as report.ini holds it.
@@ -38,11 +42,13 @@ struct RefreshFloorRun {
     double milliseconds = 0;
     int values = 0;         // registry values read
     int links = 0;          // shell links loaded
+    int manifests = 0;      // packages' manifests parsed
     int iconMismatches = 0; // rows whose icon differs from the program's
 };
 
 // The platform work of one refresh: every Run-type key's values, the shell
-// links of both Startup folders, the win.ini parameters, disable.ini read
+// links of both Startup folders, the win.ini parameters, the installed
+// packages' keys, manifests and task states, disable.ini read
 // whole, the existence checks of the resolution rule, one icon look-up per
 // distinct existing program file (and the drive's icon for missing ones),
 // the process list for the status, report.ini replaced whole, and the rows
@@ -50,10 +56,10 @@ struct RefreshFloorRun {
 RefreshFloorRun FloorRefresh(HWND list, const RefreshPlan& plan);
 
 // The least work of one refresh: every Run-type key's values, the shell
-// links of both Startup folders, the win.ini parameters and disable.ini read
-// once, each folder that the resolution of the commands needs listed once,
-// one icon look-up per distinct existing program file (and the drive's icon
-// for missing ones), report.ini replaced whole, and a virtual list (whose
+// links of both Startup folders, the win.ini parameters, the installed
+// packages' keys, manifests and task states, and disable.ini read once, each folder that the
+// resolution of the commands needs listed once, one icon look-up per distinct existing program file
+// (and the drive's icon for missing ones), report.ini replaced whole, and a virtual list (whose
 // parent gives the plan's rows) told its row count.
 RefreshFloorRun LeastRefresh(HWND virtualList, const RefreshPlan& plan);
 

@@ -56,6 +56,83 @@ void EmptyFolder(const std::string& folder) {
     }
 }
 
+bool WriteWholeFile(const std::string& path, const std::string& text) {
+    const kv::UniqueHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                            FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD written = 0;
+    return file.valid() &&
+           WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) !=
+               FALSE &&
+           written == text.size();
+}
+
+// A manifest of the size and shape of an installed desktop app's: identity,
+// properties, dependencies, resources, capabilities and one application with
+// its visual elements and extensions; with a startup task when `taskId` is
+// not empty.
+std::string PackageManifest(const std::string& name, const std::string& taskId) {
+    std::string text =
+        "<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n"
+        "<Package xmlns=\"http://schemas.microsoft.com/appx/manifest/foundation/windows10\" "
+        "xmlns:uap=\"http://schemas.microsoft.com/appx/manifest/uap/windows10\" "
+        "xmlns:desktop=\"http://schemas.microsoft.com/appx/manifest/desktop/windows10\" "
+        "xmlns:uap10=\"http://schemas.microsoft.com/appx/manifest/uap/windows10/10\" "
+        "xmlns:rescap=\"http://schemas.microsoft.com/appx/manifest/foundation/windows10/"
+        "restrictedcapabilities\" IgnorableNamespaces=\"uap desktop uap10 rescap\">\r\n"
+        "  <Identity Name=\"" +
+        name +
+        "\" Publisher=\"CN=Bench Publisher, O=Bench, C=US\" "
+        "Version=\"1.0.0.0\" ProcessorArchitecture=\"x64\"/>\r\n"
+        "  <Properties><DisplayName>" +
+        name +
+        "</DisplayName>"
+        "<PublisherDisplayName>Bench Publisher</PublisherDisplayName>"
+        "<Logo>Assets\\StoreLogo.png</Logo></Properties>\r\n"
+        "  <Dependencies><TargetDeviceFamily Name=\"Windows.Desktop\" MinVersion=\"10.0.17763.0\" "
+        "MaxVersionTested=\"10.0.22621.0\"/>"
+        "<PackageDependency Name=\"Microsoft.VCLibs.140.00.UWPDesktop\" "
+        "MinVersion=\"14.0.30704.0\" "
+        "Publisher=\"CN=Microsoft Corporation, O=Microsoft Corporation, L=Redmond, S=Washington, "
+        "C=US\"/></Dependencies>\r\n"
+        "  <Resources><Resource Language=\"en-us\"/><Resource Language=\"ru-ru\"/>"
+        "<Resource Language=\"de-de\"/><Resource uap:Scale=\"100\"/><Resource uap:Scale=\"200\"/>"
+        "</Resources>\r\n"
+        "  <Capabilities><Capability Name=\"internetClient\"/>"
+        "<rescap:Capability Name=\"runFullTrust\"/><DeviceCapability Name=\"microphone\"/>"
+        "<DeviceCapability Name=\"webcam\"/></Capabilities>\r\n"
+        "  <Applications>\r\n"
+        "    <Application Id=\"App\" Executable=\"" +
+        name +
+        ".exe\" "
+        "EntryPoint=\"Windows.FullTrustApplication\">\r\n"
+        "      <uap:VisualElements DisplayName=\"" +
+        name +
+        "\" Description=\"A packaged app of the "
+        "benchmark\" BackgroundColor=\"transparent\" Square150x150Logo=\"Assets\\Square150.png\" "
+        "Square44x44Logo=\"Assets\\Square44.png\"><uap:DefaultTile "
+        "Wide310x150Logo=\"Assets\\Wide310.png\" Square71x71Logo=\"Assets\\Small.png\"/>"
+        "<uap:SplashScreen Image=\"Assets\\Splash.png\"/></uap:VisualElements>\r\n"
+        "      <Extensions>\r\n"
+        "        <uap:Extension Category=\"windows.protocol\"><uap:Protocol Name=\"bench-" +
+        name + "\"><uap:DisplayName>" + name +
+        " link</uap:DisplayName></uap:Protocol></uap:Extension>\r\n"
+        "        <uap:Extension Category=\"windows.fileTypeAssociation\"><uap:FileTypeAssociation "
+        "Name=\"benchfile\"><uap:SupportedFileTypes><uap:FileType>.bench</uap:FileType>"
+        "<uap:FileType>.bnch</uap:FileType></uap:SupportedFileTypes></uap:FileTypeAssociation>"
+        "</uap:Extension>\r\n";
+    if (!taskId.empty()) {
+        text += "        <desktop:Extension Category=\"windows.startupTask\" Executable=\"bin\\" +
+                name +
+                ".exe\" EntryPoint=\"Windows.FullTrustApplication\" "
+                "uap10:Parameters=\"--autostart\"><desktop:StartupTask TaskId=\"" +
+                taskId + "\" Enabled=\"true\" DisplayName=\"" + name +
+                " at logon\"/>"
+                "</desktop:Extension>\r\n";
+    }
+    return text + "      </Extensions>\r\n    </Application>\r\n  </Applications>\r\n"
+                  "</Package>\r\n";
+}
+
 bool MakeShortcut(const std::string& linkPath, const std::string& target,
                   const std::string& arguments) {
     kv::ComPtr<IShellLinkA> link;
@@ -185,6 +262,45 @@ void ClearStartupRegistry() {
         DeleteKeyTree(kv::RootKeyFromName(location.root), location.keyPath);
     }
     DeleteKeyTree(HKEY_LOCAL_MACHINE, kv::kRunOnceExKey);
+    ClearPackages();
+}
+
+void ClearPackages() {
+    DeleteKeyTree(HKEY_CURRENT_USER, kv::kAppModelPackagesKey);
+    DeleteKeyTree(HKEY_CURRENT_USER, kv::kAppModelStateKey);
+}
+
+int FillPackages(int total, int withTask, const std::string& folder) {
+    CreateDirectoryA(folder.c_str(), nullptr);
+    int made = 0;
+    for (int i = 0; i < total; ++i) {
+        const std::string name = "Bench.App" + std::to_string(i);
+        const std::string fullName =
+            name + "_1.0." + std::to_string(i) + ".0_x64__benchpub" + std::to_string(i % 7);
+        const std::string packageFolder = folder + "\\" + fullName;
+        CreateDirectoryA(packageFolder.c_str(), nullptr);
+        const bool task = i < withTask;
+        const std::string manifest =
+            PackageManifest(name, task ? "Startup" + std::to_string(i) : "");
+        if (!WriteWholeFile(packageFolder + "\\AppxManifest.xml", manifest)) {
+            continue;
+        }
+        SetString(HKEY_CURRENT_USER, std::string(kv::kAppModelPackagesKey) + "\\" + fullName,
+                  "PackageRootFolder", packageFolder);
+        if (task && i % 2 == 0) {
+            kv::RegKey state;
+            const DWORD value = i % 4 == 0 ? 1 : 2;
+            const std::string stateKey = std::string(kv::kAppModelStateKey) + "\\" + name +
+                                         "_benchpub" + std::to_string(i % 7) + "\\Startup" +
+                                         std::to_string(i);
+            if (state.Create(HKEY_CURRENT_USER, stateKey, KEY_ALL_ACCESS)) {
+                RegSetValueExA(state.get(), "State", 0, REG_DWORD,
+                               reinterpret_cast<const BYTE*>(&value), sizeof(value));
+            }
+        }
+        ++made;
+    }
+    return made;
 }
 
 void ClearFoldersAndWinIni() {

@@ -22,12 +22,20 @@ int FillStartupFolders(int total);
 // returns its item count, 0 when it could not be written.
 int FillWinIni(int items);
 
+// `total` installed packaged apps, each a package key naming its folder
+// below `folder` and the manifest in that folder; the first `withTask` of
+// them declare a startup task, every other one of those with its State
+// value written. Returns how many packages were made.
+int FillPackages(int total, int withTask, const std::string& folder);
+// Every package key and task state removed.
+void ClearPackages();
+
 // REG_SZ values, names[i] = data[i], written into one key.
 void WriteStringValues(HKEY root, const std::string& keyPath, const std::vector<std::string>& names,
                        const std::vector<std::string>& data);
 DWORD ValueCount(HKEY root, const std::string& keyPath);
 
-// Every Run-type key emptied and RunOnceEx removed.
+// Every Run-type key emptied, RunOnceEx and the packages removed.
 void ClearStartupRegistry();
 // Both Startup folders emptied, win.ini's "run" and "load" removed.
 void ClearFoldersAndWinIni();

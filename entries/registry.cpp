@@ -81,6 +81,7 @@ RegKey& RegKey::operator=(RegKey&& other) noexcept {
     if (this != &other) {
         Close();
         key_ = other.key_;
+        error_ = other.error_;
         shared_ = other.shared_;
         other.key_ = nullptr;
     }
@@ -112,7 +113,9 @@ SharedKeysScope::~SharedKeysScope() {
 
 bool RegKey::Open(HKEY root, const std::string& path, REGSAM access) {
     Close();
+    error_ = ERROR_SUCCESS;
     if (Refused(access)) {
+        error_ = ERROR_ACCESS_DENIED;
         return false;
     }
     HKEY key = SharedKey(root, path, access);
@@ -121,7 +124,8 @@ bool RegKey::Open(HKEY root, const std::string& path, REGSAM access) {
         shared_ = true;
         return true;
     }
-    if (RegOpenKeyExA(root, path.c_str(), 0, InView(root, access), &key) != ERROR_SUCCESS) {
+    error_ = RegOpenKeyExA(root, path.c_str(), 0, InView(root, access), &key);
+    if (error_ != ERROR_SUCCESS) {
         return false;
     }
     key_ = key;
@@ -131,7 +135,9 @@ bool RegKey::Open(HKEY root, const std::string& path, REGSAM access) {
 
 bool RegKey::Create(HKEY root, const std::string& path, REGSAM access) {
     Close();
+    error_ = ERROR_SUCCESS;
     if (Refused(access)) {
+        error_ = ERROR_ACCESS_DENIED;
         return false;
     }
     HKEY key = SharedKey(root, path, access);
@@ -140,8 +146,9 @@ bool RegKey::Create(HKEY root, const std::string& path, REGSAM access) {
         shared_ = true;
         return true;
     }
-    if (RegCreateKeyExA(root, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                        InView(root, access), nullptr, &key, nullptr) != ERROR_SUCCESS) {
+    error_ = RegCreateKeyExA(root, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                             InView(root, access), nullptr, &key, nullptr);
+    if (error_ != ERROR_SUCCESS) {
         return false;
     }
     key_ = key;

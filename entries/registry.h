@@ -21,7 +21,8 @@ class RegKey {
     ~RegKey() { Close(); }
     RegKey(const RegKey&) = delete;
     RegKey& operator=(const RegKey&) = delete;
-    RegKey(RegKey&& other) noexcept : key_(other.key_), shared_(other.shared_) {
+    RegKey(RegKey&& other) noexcept
+        : key_(other.key_), error_(other.error_), shared_(other.shared_) {
         other.key_ = nullptr;
     }
     RegKey& operator=(RegKey&& other) noexcept;
@@ -36,9 +37,13 @@ class RegKey {
 
     HKEY get() const { return key_; }
     explicit operator bool() const { return key_ != nullptr; }
+    // Why the last Open or Create failed: the registry's error code
+    // (ERROR_ACCESS_DENIED for a write refused), ERROR_SUCCESS after success.
+    LONG error() const { return error_; }
 
   private:
     HKEY key_ = nullptr;
+    LONG error_ = ERROR_SUCCESS;
     bool shared_ = false; // the key is a SharedKeysScope's, which closes it
 };
 

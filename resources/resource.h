@@ -329,6 +329,9 @@
 #define IDS_TASK_NO_EDIT             327         /* "Редактировать ..." refused for a task */
 #define IDS_CHG_ASK_TURN_OFF         328         /* the change check: turn a new task off? */
 #define IDS_CHG_TASK_GONE            329         /* the change check: a vanished task cannot be put back */
+#define IDS_SCAN_PACKAGES            330         /* progress: packaged apps' startup tasks */
+#define IDS_PACKAGE_UNREADABLE       331         /* a package's manifest cannot be read: before its name */
+#define IDS_PACKAGES_MORE            332         /* " и ещё " before the count of the other such packages */
 
 #endif /* KELVORIN_RESOURCE_H */
 /* clang-format on */

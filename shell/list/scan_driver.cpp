@@ -3,7 +3,9 @@
 #include "base/handles.h"
 #include "base/strings.h"
 #include "base/test_seams.h"
+#include "base/text.h"
 #include "entries/catalogue.h"
+#include "entries/packaged_tasks.h"
 #include "entries/path_cache.h"
 #include "entries/registry_reader.h"
 #include "entries/startup_folder.h"
@@ -150,6 +152,17 @@ std::vector<StartupEntry> ReadActiveLocations(bool showProgress) {
     progress(LoadText(IDS_SCAN_WININI));
     Append(read, ScanWinIniParameter("run"));
     Append(read, ScanWinIniParameter("load"));
+
+    progress(LoadText(IDS_SCAN_PACKAGES));
+    PackagedTaskScan packaged = ScanPackagedTasks();
+    Append(read, std::move(packaged.rows));
+    if (!packaged.unreadable.empty() && g_app.PendingStatusText.empty()) {
+        g_app.PendingStatusText = LoadText(IDS_PACKAGE_UNREADABLE) + packaged.unreadable[0];
+        if (packaged.unreadable.size() > 1) {
+            g_app.PendingStatusText += LoadText(IDS_PACKAGES_MORE) +
+                                       Decimal(static_cast<long long>(packaged.unreadable.size() - 1));
+        }
+    }
     return read;
 }
 
@@ -162,7 +175,9 @@ void MarkSwitchedOff(std::vector<StartupEntry>& rows) {
     const std::string user = GetStartupFolderPath(kCurrentUserStartup);
     const std::string all = GetStartupFolderPath(kAllUsersStartup);
     for (StartupEntry& row : rows) {
-        row.switchedOff = off.Contains(ClassifyLocationIn(row.location, user, all), row);
+        // A task's row says itself whether its switch is off.
+        row.switchedOff =
+            row.switchedOff || off.Contains(ClassifyLocationIn(row.location, user, all), row);
     }
 }
 

@@ -112,6 +112,9 @@ void ClearStartupRegistry() {
     DeleteKeyTree(HKEY_LOCAL_MACHINE, kv::kRunOnceEx32Key);
     DeleteKeyTree(HKEY_CURRENT_USER, kStartupApprovedKey);
     DeleteKeyTree(HKEY_LOCAL_MACHINE, kStartupApprovedKey);
+    // Packaged apps' startup tasks are read with the rest of the set.
+    DeleteKeyTree(HKEY_CURRENT_USER, kv::kAppModelPackagesKey);
+    DeleteKeyTree(HKEY_CURRENT_USER, kv::kAppModelStateKey);
 }
 
 const char* const kStartupApprovedKey =

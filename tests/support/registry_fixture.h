@@ -28,8 +28,8 @@ bool KeyExists(HKEY root, const std::string& keyPath);
 std::vector<std::string> ValueNames(HKEY root, const std::string& keyPath);
 
 // Empties every Run-type key (values and subkeys) and removes both RunOnceEx
-// keys and Windows' startup switches, so a test sees only the entries it
-// makes.
+// keys, Windows' startup switches and the installed packages' keys, so a
+// test sees only the entries it makes.
 void ClearStartupRegistry();
 
 // Explorer\StartupApproved below HKCU and HKLM: Windows' startup switches.
