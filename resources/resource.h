@@ -320,6 +320,7 @@
 
 /* Tasks: packaged apps' startup tasks and scheduled tasks, 320-339 */
 #define IDS_ONLY_SWITCHED            320         /* a task cannot be deleted, edited or moved, only switched */
+#define IDS_TASKS_UNREAD             335         /* the task scheduler could not list its tasks; %08X: the code */
 
 #endif /* KELVORIN_RESOURCE_H */
 /* clang-format on */

@@ -4,8 +4,10 @@
 #include "base/strings.h"
 #include "base/test_seams.h"
 #include "entries/catalogue.h"
+#include "entries/entry_identity.h"
 #include "entries/path_cache.h"
 #include "entries/registry_reader.h"
+#include "entries/scheduled_tasks.h"
 #include "entries/startup_folder.h"
 #include "entries/startup_switch.h"
 #include "entries/winini_reader.h"
@@ -22,6 +24,7 @@
 #include <windows.h>
 #include <process.h>
 
+#include <cstdio>
 #include <exception>
 #include <memory>
 #include <vector>
@@ -108,6 +111,27 @@ class FolderReadBeside {
     UniqueHandle thread_;
 };
 
+// The failure to read the scheduler last said in the status bar; S_OK since
+// a reading succeeded. A scheduler that cannot list its tasks fails the same
+// way at every refresh: it is said once, and again only when the code
+// changes.
+HRESULT g_taskReadFailureSaid = S_OK;
+
+void SayTaskReadFailure(HRESULT failure) {
+    if (SUCCEEDED(failure)) {
+        g_taskReadFailureSaid = S_OK;
+        return;
+    }
+    if (failure == g_taskReadFailureSaid || !g_app.PendingStatusText.empty()) {
+        return;
+    }
+    g_taskReadFailureSaid = failure;
+    const std::string format = LoadText(IDS_TASKS_UNREAD);
+    std::vector<char> text(format.size() + 16);
+    std::snprintf(text.data(), text.size(), format.c_str(), static_cast<unsigned>(failure));
+    g_app.PendingStatusText = text.data();
+}
+
 void Append(std::vector<StartupEntry>& to, std::vector<StartupEntry>&& rows) {
     for (StartupEntry& row : rows) {
         to.push_back(std::move(row));
@@ -129,6 +153,9 @@ std::vector<StartupEntry> ReadActiveLocations(bool showProgress) {
     // same order.
     FolderReadBeside currentUserFolder(kCurrentUserStartup);
     FolderReadBeside allUsersFolder(kAllUsersStartup);
+    // The task scheduler is a service of its own: it is asked beside all
+    // of this too.
+    ScheduledTaskReadBeside scheduledTasks;
 
     progress(LoadText(IDS_SCAN_REGISTRY));
     for (const RegistryLocation& key : kValueKeys) {
@@ -150,6 +177,10 @@ std::vector<StartupEntry> ReadActiveLocations(bool showProgress) {
     progress(LoadText(IDS_SCAN_WININI));
     Append(read, ScanWinIniParameter("run"));
     Append(read, ScanWinIniParameter("load"));
+
+    ScheduledTaskRead tasks = scheduledTasks.Rows();
+    SayTaskReadFailure(tasks.failure);
+    Append(read, std::move(tasks.rows));
     return read;
 }
 
@@ -162,7 +193,11 @@ void MarkSwitchedOff(std::vector<StartupEntry>& rows) {
     const std::string user = GetStartupFolderPath(kCurrentUserStartup);
     const std::string all = GetStartupFolderPath(kAllUsersStartup);
     for (StartupEntry& row : rows) {
-        row.switchedOff = off.Contains(ClassifyLocationIn(row.location, user, all), row);
+        const LocationClass place = ClassifyLocationIn(row.location, user, all);
+        // A task's own switch was read with it.
+        if (!IsTaskKind(place.kind)) {
+            row.switchedOff = off.Contains(place, row);
+        }
     }
 }
 
