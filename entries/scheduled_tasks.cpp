@@ -42,24 +42,6 @@ class Bstr {
     BSTR bstr_ = nullptr;
 };
 
-// COM for the real scheduler's calls, in the multithreaded mode. A thread
-// that already runs COM (the interface thread's single-threaded mode) keeps
-// it and is not uninitialised here.
-class MtaScope {
-  public:
-    MtaScope() : initialised_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED))) {}
-    ~MtaScope() {
-        if (initialised_) {
-            CoUninitialize();
-        }
-    }
-    MtaScope(const MtaScope&) = delete;
-    MtaScope& operator=(const MtaScope&) = delete;
-
-  private:
-    bool initialised_;
-};
-
 bool IsAccessDenied(HRESULT hr) {
     return hr == E_ACCESSDENIED || hr == HRESULT_FROM_WIN32(ERROR_ACCESS_DENIED);
 }
@@ -105,8 +87,11 @@ void SplitTaskPath(const std::wstring& path, std::wstring& folder, std::wstring&
     name = path.substr(slash + 1);
 }
 
-HRESULT OpenTask(const std::wstring& path, ComPtr<ITaskService>& service,
-                 ComPtr<IRegisteredTask>& task) {
+// Opens the task at `path` and hands it to `act`, with COM of the calling
+// thread's own (multithreaded where the thread has none yet).
+HRESULT WithTask(const std::wstring& path, const std::function<HRESULT(IRegisteredTask*)>& act) {
+    const ComScope com(COINIT_MULTITHREADED);
+    ComPtr<ITaskService> service;
     HRESULT hr = ConnectedService(service);
     if (FAILED(hr)) {
         return hr;
@@ -120,7 +105,9 @@ HRESULT OpenTask(const std::wstring& path, ComPtr<ITaskService>& service,
         return hr;
     }
     const Bstr taskName(name);
-    return folder->GetTask(taskName.get(), reinterpret_cast<IRegisteredTask**>(task.Out()));
+    ComPtr<IRegisteredTask> task;
+    hr = folder->GetTask(taskName.get(), reinterpret_cast<IRegisteredTask**>(task.Out()));
+    return FAILED(hr) ? hr : act(task.get());
 }
 
 // The task's name, definition and state; `folder` as given.
@@ -149,8 +136,9 @@ HRESULT ReadRegistered(IRegisteredTask* registered, const std::wstring& folder,
 // The tasks of one folder, and the paths of its subfolders. What this user
 // may not see (access denied) is left out; the first other failure is kept
 // in `failure` and the rest is still read.
-void ListFolder(ITaskFolder* folder, const std::wstring& path, std::vector<ScheduledTaskInfo>& tasks,
-                std::deque<std::wstring>& subfolders, HRESULT& failure) {
+void ListFolder(ITaskFolder* folder, const std::wstring& path,
+                std::vector<ScheduledTaskInfo>& tasks, std::deque<std::wstring>& subfolders,
+                HRESULT& failure) {
     const auto note = [&failure](HRESULT hr) {
         if (FAILED(hr) && !IsAccessDenied(hr) && SUCCEEDED(failure)) {
             failure = hr;
@@ -202,7 +190,7 @@ void ListFolder(ITaskFolder* folder, const std::wstring& path, std::vector<Sched
 
 // Every folder from the root down, without recursion.
 HRESULT SystemListTasks(std::vector<ScheduledTaskInfo>& tasks) {
-    const MtaScope com;
+    const ComScope com(COINIT_MULTITHREADED);
     ComPtr<ITaskService> service;
     HRESULT hr = ConnectedService(service);
     if (FAILED(hr)) {
@@ -227,28 +215,18 @@ HRESULT SystemListTasks(std::vector<ScheduledTaskInfo>& tasks) {
 }
 
 HRESULT SystemReadTask(const std::wstring& path, ScheduledTaskInfo& task) {
-    const MtaScope com;
-    ComPtr<ITaskService> service;
-    ComPtr<IRegisteredTask> registered;
-    const HRESULT hr = OpenTask(path, service, registered);
-    if (FAILED(hr)) {
-        return hr;
-    }
-    std::wstring folder;
-    std::wstring name;
-    SplitTaskPath(path, folder, name);
-    return ReadRegistered(registered.get(), folder, task);
+    return WithTask(path, [&path, &task](IRegisteredTask* registered) {
+        std::wstring folder;
+        std::wstring name;
+        SplitTaskPath(path, folder, name);
+        return ReadRegistered(registered, folder, task);
+    });
 }
 
 HRESULT SystemSetEnabled(const std::wstring& path, bool enabled) {
-    const MtaScope com;
-    ComPtr<ITaskService> service;
-    ComPtr<IRegisteredTask> registered;
-    const HRESULT hr = OpenTask(path, service, registered);
-    if (FAILED(hr)) {
-        return hr;
-    }
-    return registered->put_Enabled(enabled ? VARIANT_TRUE : VARIANT_FALSE);
+    return WithTask(path, [enabled](IRegisteredTask* registered) {
+        return registered->put_Enabled(enabled ? VARIANT_TRUE : VARIANT_FALSE);
+    });
 }
 
 std::mutex g_schedulerLock;
@@ -324,7 +302,9 @@ std::vector<StartupEntry> ScheduledTaskRows(const std::vector<ScheduledTaskInfo>
     return rows;
 }
 
-ScheduledTaskRead ReadScheduledTasks() { return ReadWith(CurrentTaskScheduler()); }
+ScheduledTaskRead ReadScheduledTasks() {
+    return ReadWith(CurrentTaskScheduler());
+}
 
 // What the reader and the refresh share; the last of them to let go of it
 // frees it.
@@ -357,7 +337,8 @@ ScheduledTaskRead ScheduledTaskReadBeside::Rows() {
 }
 
 unsigned __stdcall ScheduledTaskReadBeside::Read(void* param) {
-    const std::unique_ptr<std::shared_ptr<Shared>> own(static_cast<std::shared_ptr<Shared>*>(param));
+    const std::unique_ptr<std::shared_ptr<Shared>> own(
+        static_cast<std::shared_ptr<Shared>*>(param));
     Shared& shared = **own;
     shared.read = ReadWith(shared.scheduler);
     return 0;

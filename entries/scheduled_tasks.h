@@ -20,7 +20,7 @@ namespace kv {
 struct ScheduledTaskInfo {
     std::wstring folder; // "\" for the root, "\Vendor\Tools" below it
     std::wstring name;
-    std::wstring xml;    // its definition
+    std::wstring xml; // its definition
     bool enabled = false;
 };
 

@@ -8,7 +8,9 @@ namespace kv {
 
 namespace {
 
-bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n'; }
+bool IsBlank(wchar_t c) {
+    return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n';
+}
 
 bool IsNameStart(wchar_t c) {
     return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z') || c == L'_' || c == L':' ||
@@ -78,7 +80,9 @@ class TaskXmlParser {
     }
 
   private:
-    bool AtText(const wchar_t* literal) const { return s_.compare(pos_, Length(literal), literal) == 0; }
+    bool AtText(const wchar_t* literal) const {
+        return s_.compare(pos_, Length(literal), literal) == 0;
+    }
     static std::size_t Length(const wchar_t* literal) {
         return std::char_traits<wchar_t>::length(literal);
     }
@@ -204,8 +208,8 @@ class TaskXmlParser {
         static const struct {
             const wchar_t* name;
             wchar_t character;
-        } kEntities[] = {{L"lt;", L'<'}, {L"gt;", L'>'}, {L"amp;", L'&'}, {L"quot;", L'"'},
-                         {L"apos;", L'\''}};
+        } kEntities[] = {
+            {L"lt;", L'<'}, {L"gt;", L'>'}, {L"amp;", L'&'}, {L"quot;", L'"'}, {L"apos;", L'\''}};
         for (const auto& entity : kEntities) {
             if (Skip(entity.name)) {
                 to += entity.character;
@@ -400,7 +404,9 @@ class TaskXmlParser {
 
 } // namespace
 
-TaskDefinition ParseTaskXml(const std::wstring& xml) { return TaskXmlParser(xml).Run(); }
+TaskDefinition ParseTaskXml(const std::wstring& xml) {
+    return TaskXmlParser(xml).Run();
+}
 
 bool StartsProgramAtLogonOrBoot(const TaskDefinition& task) {
     if (!task.wellFormed || task.execs.empty()) {

@@ -13,9 +13,9 @@ enum class TaskTriggerKind { Logon, Boot };
 
 struct TaskTrigger {
     TaskTriggerKind kind = TaskTriggerKind::Logon;
-    bool enabled = true;  // <Enabled>, true when absent
-    std::wstring delay;   // <Delay> as written ("PT30S"), empty when absent
-    std::wstring userId;  // <UserId> (logon triggers), empty when absent
+    bool enabled = true; // <Enabled>, true when absent
+    std::wstring delay;  // <Delay> as written ("PT30S"), empty when absent
+    std::wstring userId; // <UserId> (logon triggers), empty when absent
 };
 
 // An <Exec> action: a program to start.

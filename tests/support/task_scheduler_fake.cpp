@@ -31,6 +31,9 @@ kv::TaskScheduler FakeScheduler(const std::shared_ptr<FakeTaskStore>& store) {
     fake.readTask = [store](const std::wstring& path, kv::ScheduledTaskInfo& task) {
         const std::lock_guard<std::mutex> hold(store->lock);
         const auto found = store->tasks.find(path);
+        if (FAILED(store->readFailure)) {
+            return store->readFailure;
+        }
         if (found == store->tasks.end()) {
             return HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND);
         }
@@ -59,6 +62,8 @@ ScopedTaskScheduler::ScopedTaskScheduler(const kv::TaskScheduler& scheduler) {
     kv::SetTaskSchedulerForTests(&scheduler);
 }
 
-ScopedTaskScheduler::~ScopedTaskScheduler() { InstallNoTaskScheduler(); }
+ScopedTaskScheduler::~ScopedTaskScheduler() {
+    InstallNoTaskScheduler();
+}
 
 } // namespace kvtest

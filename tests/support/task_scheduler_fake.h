@@ -18,13 +18,14 @@ void InstallNoTaskScheduler();
 // Tasks kept in memory by path ("\Name", "\Vendor\Name"), answering as the
 // scheduler would. `listFailure` fails the listing (with the tasks listed
 // still given), `denied` refuses every switch, `ignoreSwitch` answers a
-// switch with success and changes nothing.
+// switch with success and changes nothing, `readFailure` fails every read.
 struct FakeTaskStore {
     std::mutex lock;
     std::map<std::wstring, kv::ScheduledTaskInfo> tasks;
     HRESULT listFailure = S_OK;
     bool denied = false;
     bool ignoreSwitch = false;
+    HRESULT readFailure = S_OK;
     int switches = 0;
 };
 

@@ -53,11 +53,11 @@ TEST_F(ScheduledTaskRefresh, AListingFailureIsSaidOnceAndTheOtherRowsStay) {
         const char* shown; // null: the usual text
     };
     const Step steps[] = {
-        {E_NOTIMPL, "80004001"},       // the first failure
-        {E_NOTIMPL, nullptr},          // the same failure again
-        {E_ACCESSDENIED, "80070005"},  // another code
-        {E_ACCESSDENIED, nullptr},     //
-        {S_OK, nullptr},               // read: the next failure is said again
+        {E_NOTIMPL, "80004001"},      // the first failure
+        {E_NOTIMPL, nullptr},         // the same failure again
+        {E_ACCESSDENIED, "80070005"}, // another code
+        {E_ACCESSDENIED, nullptr},    //
+        {S_OK, nullptr},              // read: the next failure is said again
         {E_ACCESSDENIED, "80070005"},
     };
     for (const Step& step : steps) {

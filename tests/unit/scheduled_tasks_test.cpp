@@ -105,15 +105,18 @@ TEST(ScheduledTaskSwitch, EverySwitchIsReadBack) {
         bool denied;
         bool ignored;
         bool removed;
+        HRESULT readBack; // what reading the task again answers
         kv::TaskSwitchResult result;
         bool enabledAfter;
     };
     const Case cases[] = {
-        {"off", true, false, false, false, false, kv::TaskSwitchResult::Done, false},
-        {"on", false, true, false, false, false, kv::TaskSwitchResult::Done, true},
-        {"not taken", true, false, false, true, false, kv::TaskSwitchResult::NotTaken, true},
-        {"denied", false, true, true, false, false, kv::TaskSwitchResult::AccessDenied, false},
-        {"gone", true, false, false, false, true, kv::TaskSwitchResult::Gone, false},
+        {"off", true, false, false, false, false, S_OK, kv::TaskSwitchResult::Done, false},
+        {"on", false, true, false, false, false, S_OK, kv::TaskSwitchResult::Done, true},
+        {"not taken", true, false, false, true, false, S_OK, kv::TaskSwitchResult::NotTaken, true},
+        {"denied", false, true, true, false, false, S_OK, kv::TaskSwitchResult::AccessDenied,
+         false},
+        {"gone", true, false, false, false, true, S_OK, kv::TaskSwitchResult::Gone, false},
+        {"unread", true, false, false, false, false, E_FAIL, kv::TaskSwitchResult::Failed, false},
     };
     for (const std::wstring& name : {std::wstring(L"Updater"), std::wstring(L"Agent \x4E2D")}) {
         for (const Case& c : cases) {
@@ -126,6 +129,7 @@ TEST(ScheduledTaskSwitch, EverySwitchIsReadBack) {
             EXPECT_EQ(c.enabledBefore, ReadNow(rows[0]).on) << c.name;
             store->denied = c.denied;
             store->ignoreSwitch = c.ignored;
+            store->readFailure = c.readBack;
             if (c.removed) {
                 store->tasks.clear();
             }
@@ -133,26 +137,16 @@ TEST(ScheduledTaskSwitch, EverySwitchIsReadBack) {
             const kv::TaskSwitchOutcome outcome = Switch(rows[0], c.on);
             EXPECT_EQ(c.result, outcome.result) << c.name;
             EXPECT_EQ(1, store->switches) << c.name;
+            if (c.result == kv::TaskSwitchResult::Failed) {
+                EXPECT_EQ(static_cast<long>(c.readBack), outcome.code);
+                continue;
+            }
             const kv::TaskStateNow now = ReadNow(rows[0]);
             EXPECT_EQ(!c.removed, now.exists) << c.name;
             EXPECT_EQ(c.enabledAfter, now.on) << c.name;
             EXPECT_FALSE(now.byPolicy) << c.name;
         }
     }
-}
-
-TEST(ScheduledTaskSwitch, AFailedReadBackIsNoSuccess) {
-    auto store = std::make_shared<kvtest::FakeTaskStore>();
-    Add(*store, L"\\", L"T", Definition(kLogon, L"a.exe", L""), true);
-    kv::TaskScheduler scheduler = kvtest::FakeScheduler(store);
-    scheduler.readTask = [](const std::wstring&, kv::ScheduledTaskInfo&) { return E_FAIL; };
-    const kvtest::ScopedTaskScheduler fake(scheduler);
-    kv::StartupEntry entry;
-    entry.title = "T";
-    entry.location = kv::ScheduledTaskLocationString("\\");
-    const kv::TaskSwitchOutcome outcome = Switch(entry, false);
-    EXPECT_EQ(kv::TaskSwitchResult::Failed, outcome.result);
-    EXPECT_EQ(static_cast<long>(E_FAIL), outcome.code);
 }
 
 TEST(ScheduledTaskWait, AStalledSchedulerGivesUpAfterTheBound) {
@@ -195,8 +189,8 @@ class PlacedTask {
                                           FILE_ATTRIBUTE_NORMAL, nullptr));
         DWORD written = 0;
         written_ = file.valid() &&
-                   WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size() * 2),
-                             &written, nullptr) &&
+                   WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size() * 2), &written,
+                             nullptr) &&
                    written == text.size() * 2;
     }
     ~PlacedTask() { DeleteFileW(path_.c_str()); }
@@ -213,15 +207,7 @@ TEST(ScheduledTaskSystem, APlacedTaskIsReadThroughTheScheduler) {
     const kv::TaskScheduler system = kv::SystemTaskScheduler();
     for (const bool enabled : {true, false}) {
         const std::wstring name = enabled ? L"KvPlacedOn" : L"KvPlacedOff";
-        const PlacedTask placed(
-            name, L"<?xml version=\"1.0\" encoding=\"UTF-16\"?>\r\n"
-                  L"<Task version=\"1.2\" xmlns=\"http://schemas.microsoft.com/windows/2004/02/mit/task\">\r\n"
-                  L"  <RegistrationInfo><Author>kv</Author></RegistrationInfo>\r\n"
-                  L"  <Triggers><LogonTrigger><Enabled>true</Enabled></LogonTrigger></Triggers>\r\n"
-                  L"  <Principals><Principal id=\"Author\"><LogonType>InteractiveToken</LogonType></Principal></Principals>\r\n"
-                  L"  <Settings><Enabled>" + std::wstring(enabled ? L"true" : L"false") + L"</Enabled></Settings>\r\n"
-                  L"  <Actions Context=\"Author\"><Exec><Command>C:\\kv placed\\p.exe</Command><Arguments>/a</Arguments></Exec></Actions>\r\n"
-                  L"</Task>\r\n");
+        const PlacedTask placed(name, Definition(kLogon, L"C:\\kv placed\\p.exe", L"/a", enabled));
         ASSERT_TRUE(placed.written());
         kv::ScheduledTaskInfo task;
         ASSERT_EQ(S_OK, system.readTask(L"\\" + name, task)) << enabled;

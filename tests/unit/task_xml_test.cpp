@@ -14,8 +14,8 @@ std::wstring Task(const std::wstring& triggers, const std::wstring& actions,
     return L"<?xml version=\"1.0\" encoding=\"UTF-16\"?>\r\n"
            L"<Task version=\"1.2\" xmlns=\"http://schemas.microsoft.com/windows/2004/02/mit/task\">"
            L"<Triggers>" +
-           triggers + L"</Triggers><Settings>" + settings + L"</Settings><Actions Context=\"Author\">" +
-           actions + L"</Actions></Task>";
+           triggers + L"</Triggers><Settings>" + settings +
+           L"</Settings><Actions Context=\"Author\">" + actions + L"</Actions></Task>";
 }
 
 const std::wstring kLogon = L"<LogonTrigger><Enabled>true</Enabled></LogonTrigger>";
@@ -43,8 +43,8 @@ TEST(TaskXmlRule, EachDocumentReadsAsItSays) {
          Task(L"<LogonTrigger><Enabled> false </Enabled></LogonTrigger>", kExec), true, false, 1, 1,
          true, L"C:\\a.exe", L"/x"},
         {"one of two disabled",
-         Task(L"<BootTrigger><Enabled>0</Enabled></BootTrigger>" + kLogon, kExec), true, true, 2,
-         1, true, L"C:\\a.exe", L"/x"},
+         Task(L"<BootTrigger><Enabled>0</Enabled></BootTrigger>" + kLogon, kExec), true, true, 2, 1,
+         true, L"C:\\a.exe", L"/x"},
         {"other triggers only",
          Task(L"<TimeTrigger><Enabled>true</Enabled></TimeTrigger><CalendarTrigger/>", kExec), true,
          false, 0, 1, true, L"C:\\a.exe", L"/x"},
@@ -78,9 +78,9 @@ TEST(TaskXmlRule, EachDocumentReadsAsItSays) {
         {"Exec outside Actions",
          L"<Task><Triggers>" + kLogon + L"</Triggers><Other>" + kExec + L"</Other></Task>", true,
          false, 1, 0, true, L"", L""},
-        {"root not a task", L"<Job><Triggers>" + kLogon + L"</Triggers><Actions>" + kExec +
-                                L"</Actions></Job>",
-         false, false, 0, 0, true, L"", L""},
+        {"root not a task",
+         L"<Job><Triggers>" + kLogon + L"</Triggers><Actions>" + kExec + L"</Actions></Job>", false,
+         false, 0, 0, true, L"", L""},
     };
     for (const Case& c : cases) {
         const kv::TaskDefinition task = kv::ParseTaskXml(c.xml);
@@ -101,24 +101,24 @@ TEST(TaskXmlRule, MalformedTextIsNoTask) {
     ASSERT_TRUE(kv::ParseTaskXml(good).wellFormed);
     const std::wstring texts[] = {
         L"",
-        good.substr(0, good.size() - 3),                         // cut off
-        L"<Task><Triggers></Task></Triggers>",                   // crossed
-        L"<Task a=1/>",                                          // unquoted attribute
-        L"<Task a='1' a='2'/>",                                  // attribute twice
-        L"<Task a='<'/>",                                        // "<" in a value
-        L"<Task/><Task/>",                                       // two roots
-        L"<Task/>text",                                          // text after the root
-        L"<Task>&nbsp;</Task>",                                  // unknown entity
-        L"<Task>&#0;</Task>",                                    // no character
-        L"<Task>&#x110000;</Task>",                              // past the last one
-        L"<Task>&#99999999999999999999;</Task>",                 // far past it
-        L"<Task>&amp</Task>",                                    // unterminated reference
-        L"<Task><!-- a -- b --></Task>",                         // "--" in a comment
-        L"<Task><![CDATA[x</Task>",                              // unterminated section
-        L"<Task>]]></Task>",                                     // section end in text
-        L"<!DOCTYPE Task [<!ENTITY e 'x'>]><Task>&e;</Task>",    // declarations
-        L"<Task><1a/></Task>",                                   // name starting with a digit
-        L"<Task><? ?></Task>",                                   // instruction without target
+        good.substr(0, good.size() - 3),                      // cut off
+        L"<Task><Triggers></Task></Triggers>",                // crossed
+        L"<Task a=1/>",                                       // unquoted attribute
+        L"<Task a='1' a='2'/>",                               // attribute twice
+        L"<Task a='<'/>",                                     // "<" in a value
+        L"<Task/><Task/>",                                    // two roots
+        L"<Task/>text",                                       // text after the root
+        L"<Task>&nbsp;</Task>",                               // unknown entity
+        L"<Task>&#0;</Task>",                                 // no character
+        L"<Task>&#x110000;</Task>",                           // past the last one
+        L"<Task>&#99999999999999999999;</Task>",              // far past it
+        L"<Task>&amp</Task>",                                 // unterminated reference
+        L"<Task><!-- a -- b --></Task>",                      // "--" in a comment
+        L"<Task><![CDATA[x</Task>",                           // unterminated section
+        L"<Task>]]></Task>",                                  // section end in text
+        L"<!DOCTYPE Task [<!ENTITY e 'x'>]><Task>&e;</Task>", // declarations
+        L"<Task><1a/></Task>",                                // name starting with a digit
+        L"<Task><? ?></Task>",                                // instruction without target
     };
     for (const std::wstring& text : texts) {
         const kv::TaskDefinition task = kv::ParseTaskXml(text);
