@@ -126,11 +126,13 @@ class SelectedObject {
     HGDIOBJ previous_;
 };
 
-// COM on the calling thread for the owner's lifetime. A thread that already
-// runs COM in another mode keeps it and is not uninitialised here.
+// COM on the calling thread for the owner's lifetime, single-threaded
+// unless `mode` says otherwise. A thread that already runs COM in another
+// mode keeps it and is not uninitialised here.
 class ComScope {
   public:
-    ComScope() : initialised_(SUCCEEDED(CoInitialize(nullptr))) {}
+    explicit ComScope(DWORD mode = COINIT_APARTMENTTHREADED)
+        : initialised_(SUCCEEDED(CoInitializeEx(nullptr, mode))) {}
     ~ComScope() {
         if (initialised_) {
             CoUninitialize();

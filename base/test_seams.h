@@ -11,6 +11,8 @@
 
 namespace kv {
 
+struct TaskScheduler;
+
 // entries/registry.cpp. Tests stand in for a user without write rights: while
 // blocked, every open or create that asks for write access fails as the
 // registry would refuse it.
@@ -29,6 +31,11 @@ void SetExecutableDirectoryForTests(const std::string& directory);
 // set before they read, and a refresh waits for them `waitMilliseconds` at
 // most; a null `stall` brings back the usual reading.
 void SetFolderReadStallForTests(HANDLE stall, unsigned waitMilliseconds);
+
+// entries/scheduled_tasks.cpp. The task scheduler's calls (list, read one,
+// switch one) in place of the system's; a copy is taken, and null brings
+// the system's back.
+void SetTaskSchedulerForTests(const TaskScheduler* scheduler);
 
 // shell/tray.cpp. While set, the shell is taken to refuse every icon.
 void SetTrayIconRefusedForTests(bool refused);

@@ -332,6 +332,7 @@
 #define IDS_SCAN_PACKAGES            330         /* progress: packaged apps' startup tasks */
 #define IDS_PACKAGE_UNREADABLE       331         /* a package's manifest cannot be read: before its name */
 #define IDS_PACKAGES_MORE            332         /* " и ещё " before the count of the other such packages */
+#define IDS_TASKS_UNREAD             335         /* the task scheduler could not list its tasks; %08X: the code */
 
 #endif /* KELVORIN_RESOURCE_H */
 /* clang-format on */

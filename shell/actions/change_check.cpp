@@ -17,6 +17,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace kv {
@@ -163,6 +164,13 @@ void CheckForChanges(CheckMode mode) {
         previous = ReadChangeSnapshot();
     } else {
         previous = RowsOfKind(RowKind::Started);
+        if (ScheduledTasksUnread()) {
+            // The last refresh could not read the scheduler: the snapshot
+            // kept its tasks.
+            for (StartupEntry& task : SnapshotScheduledTasks()) {
+                previous.push_back(std::move(task));
+            }
+        }
         snapshotText = ReadChangeSnapshotText();
     }
 
@@ -174,6 +182,11 @@ void CheckForChanges(CheckMode mode) {
     std::vector<StartupEntry> notGone = RowsOfKind(RowKind::Disabled);
     for (StartupEntry& off : RowsOfKind(RowKind::TasksOff)) {
         notGone.push_back(std::move(off));
+    }
+    if (ScheduledTasksUnread()) {
+        // The scheduler did not answer: its tasks were not read, not removed.
+        previous.erase(std::remove_if(previous.begin(), previous.end(), IsScheduledTask),
+                       previous.end());
     }
     const EntryChanges changes = CompareEntrySets(previous, current, notGone);
     if (mode != CheckMode::StartUp && !changes.vanished.empty()) {
@@ -230,7 +243,13 @@ void SaveChangeSnapshot() {
     }
     // The rows keep only their texts; the values come from the snapshot,
     // which has followed every entry the program moved since the last refresh.
-    WriteChangeSnapshot(WithKeptForms(RowsOfKind(RowKind::Started), ReadChangeSnapshot()));
+    std::vector<StartupEntry> watched = RowsOfKind(RowKind::Started);
+    if (ScheduledTasksUnread()) {
+        for (StartupEntry& task : SnapshotScheduledTasks()) {
+            watched.push_back(std::move(task));
+        }
+    }
+    WriteChangeSnapshot(WithKeptForms(watched, ReadChangeSnapshot()));
 }
 
 } // namespace kv

@@ -6,8 +6,10 @@
 #include "base/text.h"
 #include "entries/catalogue.h"
 #include "entries/packaged_tasks.h"
+#include "entries/entry_identity.h"
 #include "entries/path_cache.h"
 #include "entries/registry_reader.h"
+#include "entries/scheduled_tasks.h"
 #include "entries/startup_folder.h"
 #include "entries/startup_switch.h"
 #include "entries/winini_reader.h"
@@ -24,6 +26,7 @@
 #include <windows.h>
 #include <process.h>
 
+#include <cstdio>
 #include <exception>
 #include <memory>
 #include <vector>
@@ -110,6 +113,30 @@ class FolderReadBeside {
     UniqueHandle thread_;
 };
 
+// The failure to read the scheduler last said in the status bar; S_OK since
+// a reading succeeded. A scheduler that cannot list its tasks fails the same
+// way at every refresh: it is said once, and again only when the code
+// changes.
+HRESULT g_taskReadFailureSaid = S_OK;
+// The last reading of the scheduler failed: what it listed may be only part
+// of its logon tasks, or none.
+bool g_scheduledTasksUnread = false;
+
+void SayTaskReadFailure(HRESULT failure) {
+    if (SUCCEEDED(failure)) {
+        g_taskReadFailureSaid = S_OK;
+        return;
+    }
+    if (failure == g_taskReadFailureSaid || !g_app.PendingStatusText.empty()) {
+        return;
+    }
+    g_taskReadFailureSaid = failure;
+    const std::string format = LoadText(IDS_TASKS_UNREAD);
+    std::vector<char> text(format.size() + 16);
+    std::snprintf(text.data(), text.size(), format.c_str(), static_cast<unsigned>(failure));
+    g_app.PendingStatusText = text.data();
+}
+
 void Append(std::vector<StartupEntry>& to, std::vector<StartupEntry>&& rows) {
     for (StartupEntry& row : rows) {
         to.push_back(std::move(row));
@@ -131,6 +158,9 @@ std::vector<StartupEntry> ReadActiveLocations(bool showProgress) {
     // same order.
     FolderReadBeside currentUserFolder(kCurrentUserStartup);
     FolderReadBeside allUsersFolder(kAllUsersStartup);
+    // The task scheduler is a service of its own: it is asked beside all
+    // of this too.
+    ScheduledTaskReadBeside scheduledTasks;
 
     progress(LoadText(IDS_SCAN_REGISTRY));
     for (const RegistryLocation& key : kValueKeys) {
@@ -163,6 +193,11 @@ std::vector<StartupEntry> ReadActiveLocations(bool showProgress) {
                                        Decimal(static_cast<long long>(packaged.unreadable.size() - 1));
         }
     }
+
+    ScheduledTaskRead tasks = scheduledTasks.Rows();
+    SayTaskReadFailure(tasks.failure);
+    g_scheduledTasksUnread = FAILED(tasks.failure);
+    Append(read, std::move(tasks.rows));
     return read;
 }
 
@@ -175,9 +210,11 @@ void MarkSwitchedOff(std::vector<StartupEntry>& rows) {
     const std::string user = GetStartupFolderPath(kCurrentUserStartup);
     const std::string all = GetStartupFolderPath(kAllUsersStartup);
     for (StartupEntry& row : rows) {
-        // A task's row says itself whether its switch is off.
-        row.switchedOff =
-            row.switchedOff || off.Contains(ClassifyLocationIn(row.location, user, all), row);
+        const LocationClass place = ClassifyLocationIn(row.location, user, all);
+        // A task's own switch was read with it.
+        if (!IsTaskKind(place.kind)) {
+            row.switchedOff = off.Contains(place, row);
+        }
     }
 }
 
@@ -241,7 +278,18 @@ void ScanDriver() {
             }
         }
         // The snapshot of the enabled entries, for the next change check.
-        WriteChangeSnapshot(rows, true);
+        // A scheduler that could not be read says nothing of its tasks: the
+        // snapshot keeps those it had, or the next check that reads them
+        // would take each for a new program.
+        if (g_scheduledTasksUnread) {
+            std::vector<StartupEntry> watched = rows;
+            for (StartupEntry& entry : SnapshotScheduledTasks()) {
+                watched.push_back(std::move(entry));
+            }
+            WriteChangeSnapshot(watched, true);
+        } else {
+            WriteChangeSnapshot(rows, true);
+        }
         FillEntryList(rows);
     }
     // Sorted by the column and in the direction of the last sort; the flag
@@ -258,6 +306,26 @@ void ScanDriver() {
         ShowStatusText(g_app.PendingStatusText);
         g_app.PendingStatusText.clear();
     }
+}
+
+bool ScheduledTasksUnread() {
+    return g_scheduledTasksUnread;
+}
+
+std::vector<StartupEntry> SnapshotScheduledTasks() {
+    std::vector<StartupEntry> tasks;
+    for (StartupEntry& entry : ReadChangeSnapshot()) {
+        if (IsScheduledTask(entry)) {
+            entry.checked = true;
+            tasks.push_back(std::move(entry));
+        }
+    }
+    return tasks;
+}
+
+bool IsScheduledTask(const StartupEntry& entry) {
+    return ClassifyLocationIn(entry.location, std::string(), std::string()).kind ==
+           LocationKind::ScheduledTask;
 }
 
 void SetFolderReadStallForTests(HANDLE stall, unsigned waitMilliseconds) {

@@ -14,6 +14,14 @@ namespace kv {
 // last sort column and direction, and reports in the status bar.
 void ScanDriver();
 
+// True when the last refresh could not read the task scheduler whole: its
+// logon tasks are not known, and none may be taken for gone.
+bool ScheduledTasksUnread();
+// The scheduled tasks the snapshot holds: while the scheduler cannot be
+// read, they stand for what it would list.
+std::vector<StartupEntry> SnapshotScheduledTasks();
+bool IsScheduledTask(const StartupEntry& entry);
+
 // The startup set without a window: every location's entries (checked) and
 // the disabled ones (unchecked) that are not in their locations as well, in
 // the order a first refresh shows them. Nothing is written.

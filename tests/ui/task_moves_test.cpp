@@ -14,12 +14,15 @@
 #include "support/main_window_fixture.h"
 #include "support/message_box_answerer.h"
 #include "support/package_fixture.h"
+#include "support/task_scheduler_fake.h"
 #include "support/text.h"
 #include "resource.h"
 
 #include <gtest/gtest.h>
 
 #include <commctrl.h>
+
+#include <memory>
 
 namespace {
 
@@ -176,6 +179,64 @@ TEST_F(TaskMoves, TheCheckAsksToTurnOffWhatAnotherProgramTurnedOnAndARestoreSwit
     }
     EXPECT_EQ(-1, RowWithTitle("Off"));
     EXPECT_EQ(2, StateOf("Off")); // nothing was written for it
+}
+
+// A scheduled task's box: the switch is read back, and a refused or ignored
+// one puts the box back with the reason; a scheduler that cannot list its
+// tasks makes none of them gone, nor new once it answers again.
+TEST_F(TaskMoves, AScheduledTaskIsReadBackAndAnUnreadSchedulerChangesNothing) {
+    auto store = std::make_shared<kvtest::FakeTaskStore>();
+    kv::ScheduledTaskInfo task;
+    task.folder = L"\\Vendor";
+    task.name = L"Updater";
+    task.enabled = true;
+    task.xml = L"<Task><Triggers><LogonTrigger/></Triggers>"
+               L"<Actions><Exec><Command>u.exe</Command></Exec></Actions></Task>";
+    store->tasks[kv::TaskPath(task.folder, task.name)] = task;
+    const kvtest::ScopedTaskScheduler fake(kvtest::FakeScheduler(store));
+    OpenMainWindow();
+    ASSERT_TRUE(kv::RowBoxSet(RowWithTitle("Updater")));
+
+    struct Case {
+        bool denied, ignored;
+        const char* status;
+    };
+    const Case cases[] = {
+        {true, false, "Сервис Updater нельзя переключить: Windows отказала в доступе (код 0x80070005)"},
+        {false, true, "Сервис Updater не переключен: Windows оставила прежнее состояние"},
+        {false, false, "Сервис Updater был отключен"},
+    };
+    for (const Case& c : cases) {
+        store->denied = c.denied;
+        store->ignoreSwitch = c.ignored;
+        SetBox("Updater", false);
+        const bool off = !c.denied && !c.ignored;
+        EXPECT_EQ(!off, kv::RowBoxSet(RowWithTitle("Updater"))) << c.status;
+        EXPECT_EQ(!off, store->tasks.begin()->second.enabled) << c.status;
+        EXPECT_EQ(c.status, kvtest::Utf8(StatusText(0)));
+    }
+    SetBox("Updater", true);
+    ASSERT_TRUE(store->tasks.begin()->second.enabled);
+
+    // The scheduler stops answering, then answers again: no question.
+    for (const HRESULT failure : {HRESULT_FROM_WIN32(WAIT_TIMEOUT), S_OK}) {
+        store->listFailure = failure;
+        if (FAILED(failure)) {
+            store->tasks.clear(); // lists nothing, as a timed-out read gives
+        } else {
+            store->tasks[kv::TaskPath(task.folder, task.name)] = task;
+        }
+        kvtest::MessageBoxAnswerer answerer;
+        answerer.Expect("Kelvorin",
+                        "С момента последней проверки автозагрузки новых программ "
+                        "добавлено не было.",
+                        IDOK);
+        answerer.Expect("Kelvorin",
+                        "Ни один сторонний процесс не удалял программы из автозагрузки.", IDOK);
+        SendCommand(IDM_CHECK_CHANGES);
+        answerer.WaitAll();
+    }
+    EXPECT_GE(RowWithTitle("Updater"), 0);
 }
 
 } // namespace

@@ -1,0 +1,93 @@
+// Scheduled tasks in a refresh of the real main window, through a fake
+// scheduler: their rows beside the others, a listing failure said once in
+// the status bar, and a disabled task kept off beside Windows' own switch.
+#include "entries/catalogue.h"
+#include "entries/scheduled_tasks.h"
+#include "shell/list/scan_driver.h"
+
+#include "support/main_window_fixture.h"
+#include "support/rows.h"
+#include "support/task_scheduler_fake.h"
+#include "support/text.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+
+namespace {
+
+std::shared_ptr<kvtest::FakeTaskStore> StoreWithTask(const std::wstring& name, bool enabled) {
+    auto store = std::make_shared<kvtest::FakeTaskStore>();
+    kv::ScheduledTaskInfo task;
+    task.folder = L"\\";
+    task.name = name;
+    task.enabled = enabled;
+    task.xml = L"<Task><Triggers><LogonTrigger/></Triggers>"
+               L"<Actions><Exec><Command>t.exe</Command></Exec></Actions></Task>";
+    store->tasks[kv::TaskPath(task.folder, task.name)] = task;
+    return store;
+}
+
+class ScheduledTaskRefresh : public kvtest::MainWindowTest {
+  protected:
+    bool Listed(const std::string& title) const {
+        const std::vector<std::string> titles = Titles();
+        return std::find(titles.begin(), titles.end(), title) != titles.end();
+    }
+};
+
+TEST_F(ScheduledTaskRefresh, AListingFailureIsSaidOnceAndTheOtherRowsStay) {
+    kvtest::SetValue(HKEY_CURRENT_USER, kv::kRunKey, "KvNeighbour", "n.exe");
+    const auto store = StoreWithTask(L"KvTask", true);
+    const kvtest::ScopedTaskScheduler fake(kvtest::FakeScheduler(store));
+    const auto said = [](const char* code) {
+        return kvtest::Ansi(std::string("Не удалось прочитать задания планировщика (код 0x") +
+                            code + ")");
+    };
+
+    OpenMainWindow();
+
+    struct Step {
+        HRESULT failure;
+        const char* shown; // null: the usual text
+    };
+    const Step steps[] = {
+        {E_NOTIMPL, "80004001"},      // the first failure
+        {E_NOTIMPL, nullptr},         // the same failure again
+        {E_ACCESSDENIED, "80070005"}, // another code
+        {E_ACCESSDENIED, nullptr},    //
+        {S_OK, nullptr},              // read: the next failure is said again
+        {E_ACCESSDENIED, "80070005"},
+    };
+    for (const Step& step : steps) {
+        store->listFailure = step.failure;
+        kv::ScanDriver();
+        if (step.shown != nullptr) {
+            EXPECT_EQ(said(step.shown), StatusText(0)) << step.failure;
+        } else {
+            EXPECT_NE(std::string::npos, StatusText(0).find("F1")) << kvtest::Utf8(StatusText(0));
+        }
+        EXPECT_TRUE(Listed("KvNeighbour"));
+        EXPECT_TRUE(Listed("KvTask")); // what the scheduler could list
+    }
+}
+
+TEST_F(ScheduledTaskRefresh, ADisabledTaskStaysOffBesideWindowsSwitch) {
+    // Windows' switch turns a Run entry off, and the task is disabled in
+    // the scheduler: both rows say off.
+    kvtest::SetValue(HKEY_CURRENT_USER, kv::kRunKey, "KvSwitched", "s.exe");
+    kvtest::SetValue(HKEY_CURRENT_USER, std::string(kvtest::kStartupApprovedKey) + "\\Run",
+                     "KvSwitched", std::string("\x03\0\0\0\0\0\0\0\0\0\0\0", 12), REG_BINARY,
+                     false);
+    const kvtest::ScopedTaskScheduler fake(kvtest::FakeScheduler(StoreWithTask(L"KvOff", false)));
+    const std::vector<kv::StartupEntry> rows = kv::ReadStartupSet();
+    for (const char* title : {"KvSwitched", "KvOff"}) {
+        const kv::StartupEntry* row = kvtest::FindTitle(rows, title);
+        ASSERT_NE(nullptr, row) << title;
+        EXPECT_TRUE(row->checked) << title;
+        EXPECT_TRUE(row->switchedOff) << title;
+    }
+}
+
+} // namespace
