@@ -1,12 +1,11 @@
 // Scheduled tasks in a refresh of the real main window, through a fake
-// scheduler: their rows beside the others, a listing failure said once in
-// the status bar, and a disabled task kept off beside Windows' own switch.
+// scheduler: their rows beside the others, and a listing failure said once
+// in the status bar.
 #include "entries/catalogue.h"
 #include "entries/scheduled_tasks.h"
 #include "shell/list/scan_driver.h"
 
 #include "support/main_window_fixture.h"
-#include "support/rows.h"
 #include "support/task_scheduler_fake.h"
 #include "support/text.h"
 
@@ -70,23 +69,6 @@ TEST_F(ScheduledTaskRefresh, AListingFailureIsSaidOnceAndTheOtherRowsStay) {
         }
         EXPECT_TRUE(Listed("KvNeighbour"));
         EXPECT_TRUE(Listed("KvTask")); // what the scheduler could list
-    }
-}
-
-TEST_F(ScheduledTaskRefresh, ADisabledTaskStaysOffBesideWindowsSwitch) {
-    // Windows' switch turns a Run entry off, and the task is disabled in
-    // the scheduler: both rows say off.
-    kvtest::SetValue(HKEY_CURRENT_USER, kv::kRunKey, "KvSwitched", "s.exe");
-    kvtest::SetValue(HKEY_CURRENT_USER, std::string(kvtest::kStartupApprovedKey) + "\\Run",
-                     "KvSwitched", std::string("\x03\0\0\0\0\0\0\0\0\0\0\0", 12), REG_BINARY,
-                     false);
-    const kvtest::ScopedTaskScheduler fake(kvtest::FakeScheduler(StoreWithTask(L"KvOff", false)));
-    const std::vector<kv::StartupEntry> rows = kv::ReadStartupSet();
-    for (const char* title : {"KvSwitched", "KvOff"}) {
-        const kv::StartupEntry* row = kvtest::FindTitle(rows, title);
-        ASSERT_NE(nullptr, row) << title;
-        EXPECT_TRUE(row->checked) << title;
-        EXPECT_TRUE(row->switchedOff) << title;
     }
 }
 
