@@ -118,11 +118,14 @@
 #define IDC_MON_NEW                  1020        /* NewMon */
 #define IDC_MON_OLD                  1022        /* OldMon */
 #define IDC_MON_FREQ                 1035        /* read-only edit, buddy of the spin control */
+#define IDC_MON_KEEP_OFF             1019        /* KeepOff */
 
 /* Main window: monitoring timer and tray icon */
 #define KV_MONITOR_TIMER             1515        /* timer id, period Freq minutes */
 #define KV_TRAY_ID                   2121        /* tray icon id */
 #define KV_TRAY_MESSAGE              2020        /* tray callback message number */
+#define KV_WATCH_MESSAGE             2022        /* the location watch saw a change */
+#define KV_WATCH_TIMER               1516        /* timer id: the quiet time after the last change seen */
 
 /* String table */
 #define IDS_COL_TITLE                1
@@ -329,6 +332,18 @@
 #define IDS_TASK_NO_EDIT             327         /* "Редактировать ..." refused for a task */
 #define IDS_CHG_ASK_TURN_OFF         328         /* the change check: turn a new task off? */
 #define IDS_CHG_TASK_GONE            329         /* the change check: a vanished task cannot be put back */
+
+/* The guard: changes seen as they happen, 340-359 */
+#define IDS_GUARD_HEAD               340         /* "Программа " before the title of an entry turned off again */
+#define IDS_GUARD_TAIL               341         /* " снова добавила себя в автозагрузку и была отключена" */
+#define IDS_CHG_CMD_HEAD             342         /* "Команда программы " before the title */
+#define IDS_CHG_CMD_CHANGED          343         /* " изменилась" */
+#define IDS_CHG_CMD_OLD              344         /* "Прежняя команда: " */
+#define IDS_CHG_CMD_NEW              345         /* "Новая команда: " */
+#define IDS_CHG_CMD_ASK              346         /* "Вернуть прежнюю команду?" */
+#define IDS_CHG_CMD_CAPTION          347         /* caption of the changed-command question */
+#define IDS_CHG_CMD_BACK             348         /* "Прежняя команда программы " before the title */
+#define IDS_CHG_CMD_BACK_TAIL        349         /* " возвращена" */
 
 #endif /* KELVORIN_RESOURCE_H */
 /* clang-format on */
