@@ -225,8 +225,11 @@ void ScanDriver() {
                 row.icon = RoundIconIndex(row.iconPath);
             }
         }
-        // The snapshot of the enabled entries, for the next change check.
-        WriteChangeSnapshot(rows, true);
+        // The snapshot of the enabled entries, for the next change check;
+        // while the watch runs, only a check's own refresh writes it.
+        if (!g_app.WatchRunning || g_app.CheckScanning) {
+            WriteChangeSnapshot(rows, true);
+        }
         FillEntryList(rows);
     }
     // Sorted by the column and in the direction of the last sort; the flag
