@@ -444,7 +444,10 @@ void StartLocationWatch() {
         g_watch.reset();
         return;
     }
-    g_watch->WaitArmed(INFINITE);
+    // A change made right after the start is seen once every notification is
+    // armed; a thread slowed by a Startup folder on a path that does not
+    // answer holds the window back a few seconds at most.
+    g_watch->WaitArmed(5000);
     g_app.WatchRunning = true;
 }
 
