@@ -25,8 +25,10 @@
 #include "bench/refresh_child.h"
 #include "bench/scenarios.h"
 #include "bench/startup_set.h"
+#include "bench/watch.h"
 #include "records/settings_store.h"
 #include "records/user_data_folder.h"
+#include "shell/actions/change_check.h"
 #include "shell/app/main_window.h"
 #include "shell/frame/monitoring_timer.h"
 
@@ -73,9 +75,11 @@ bool RunWindowScenarios(kvbench::Bench& bench) {
     HINSTANCE instance = GetModuleHandleA(nullptr);
     kv::RegisterMainWindowClass(instance);
     HWND window = kv::CreateMainWindow(instance, 0, 0, 1000, 700);
-    // The window stays hidden: its timed check would ask about the set the
-    // benchmark itself changes, behind a box nobody answers.
+    // The window stays hidden: its timed check, and its watch's, would ask
+    // about the set the benchmark itself changes, behind a box nobody
+    // answers. The watch scenarios start the watch themselves.
     kv::StopMonitoringTimer();
+    kv::StopLocationWatch();
     const kvbench::FloorList floor = kvbench::CreateFloorList(instance);
     const kvbench::FloorList virtualFloor = kvbench::CreateFloorList(instance, true);
     if (window == nullptr || floor.list == nullptr || virtualFloor.list == nullptr) {
@@ -115,6 +119,9 @@ int main(int argc, char** argv) {
     }
     if (argc == 5 && std::string(argv[1]) == "--refresh") {
         return kvbench::MeasureRefreshTime(std::atoi(argv[2]), argv[3], argv[4]);
+    }
+    if (argc == 4 && std::string(argv[1]) == "--watch-floor") {
+        return kvbench::RunWatchFloor(std::atoi(argv[2]), argv[3]);
     }
     if (argc == 3 && std::string(argv[1]) == "--cold-floor") {
         return kvbench::RunColdFloor(argv[2]);

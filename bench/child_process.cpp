@@ -3,6 +3,7 @@
 
 #include "bench/figures.h"
 #include "records/settings_store.h"
+#include "shell/actions/change_check.h"
 #include "shell/app/main_window.h"
 #include "shell/frame/monitoring_timer.h"
 
@@ -72,6 +73,7 @@ HWND CreateChildMainWindow(const std::string& folder) {
     kv::RegisterMainWindowClass(instance);
     HWND window = kv::CreateMainWindow(instance, 0, 0, 1000, 700);
     kv::StopMonitoringTimer();
+    kv::StopLocationWatch();
     return window;
 }
 

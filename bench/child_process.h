@@ -21,8 +21,9 @@ bool RunToEnd(std::string commandLine, const std::string& what, DWORD* exitCode 
               bool quiet = false);
 
 // The program's main window for a measuring child, with its user data in
-// `folder`; it stays hidden, and without the timed check, which would ask
-// about the set the benchmark itself changes behind a box nobody answers.
+// `folder`; it stays hidden, and without the timed check and the watch, which
+// would ask about the set the benchmark itself changes behind a box nobody
+// answers.
 // Null when it cannot be made.
 HWND CreateChildMainWindow(const std::string& folder);
 

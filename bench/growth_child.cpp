@@ -4,6 +4,8 @@
 #include "bench/floors.h"
 #include "bench/startup_set.h"
 #include "entries/catalogue.h"
+#include "entries/startup_switch.h"
+#include "shell/actions/change_check.h"
 #include "shell/actions/entry_actions.h"
 #include "shell/list/entry_list.h"
 #include "shell/list/scan_driver.h"
@@ -115,6 +117,29 @@ void Pump() {
     }
 }
 
+// One notification of the watch: a value of Windows' switch for no entry
+// rewritten, which changes nothing in the set; handled (and the check it
+// brings, once the quiet time has passed) before the next.
+bool OneNotice(int round) {
+    const long before = kv::WatchNotices();
+    HKEY key = nullptr;
+    const std::string path = std::string(kv::kStartupApprovedKey) + "\\Run";
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                        &key, nullptr) != ERROR_SUCCESS) {
+        return false;
+    }
+    const std::string bytes(12, static_cast<char>(round % 2 == 0 ? 2 : 6));
+    RegSetValueExA(key, "Growth notice", 0, REG_BINARY,
+                   reinterpret_cast<const BYTE*>(bytes.data()), static_cast<DWORD>(bytes.size()));
+    RegCloseKey(key);
+    const DWORD start = GetTickCount();
+    while (kv::WatchNotices() == before && GetTickCount() - start < 5000) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+        Pump();
+    }
+    return kv::WatchNotices() != before;
+}
+
 unsigned long long Gained(unsigned long long before, unsigned long long after) {
     return after > before ? after - before : 0;
 }
@@ -127,6 +152,7 @@ int MeasureGrowth(const std::string& folder, const std::string& resultPath) {
         return 1;
     }
     ShowWindow(window, SW_SHOWNORMAL);
+    kv::StartLocationWatch();
     ClearStartupRegistry();
     ClearFoldersAndWinIni();
     const ToggleSet set = MakeToggleSet(kv::kRunKey, "Growth ", 500);
@@ -138,6 +164,10 @@ int MeasureGrowth(const std::string& folder, const std::string& resultPath) {
     kv::UncheckAllRows();
     kv::CheckAllRows();
     kv::ScanDriver();
+    for (int round = 0; round < 2; ++round) {
+        OneNotice(round);
+    }
+    Sleep(kv::kWatchQuietMilliseconds + 200);
     Pump();
     const Counts before = CountsNow();
     for (int refresh = 0; refresh < 100; ++refresh) {
@@ -152,8 +182,20 @@ int MeasureGrowth(const std::string& folder, const std::string& resultPath) {
             Pump();
         }
     }
+    // 1,000 notices of the watch, and the checks they bring.
+    int noticed = 0;
+    for (int round = 0; round < 1000; ++round) {
+        noticed += OneNotice(round) ? 1 : 0;
+        if (round % 100 == 99) {
+            Sleep(kv::kWatchQuietMilliseconds + 100);
+            Pump();
+        }
+    }
+    Sleep(kv::kWatchQuietMilliseconds + 200);
+    Pump();
     const Counts after = CountsNow();
-    WriteNumbers(resultPath, {static_cast<unsigned long long>(kv::RowCount()), before.privateBytes,
+    WriteNumbers(resultPath, {static_cast<unsigned long long>(noticed),
+                              static_cast<unsigned long long>(kv::RowCount()), before.privateBytes,
                               after.privateBytes, before.gdi, after.gdi, before.user, after.user,
                               before.handles, after.handles});
     DestroyWindow(window);
@@ -168,18 +210,19 @@ Figures GrowthInChild(const std::string& programFolder) {
     const std::vector<unsigned long long> n = RunToEnd(commandLine, "growth")
                                                   ? ReadNumbers(resultPath)
                                                   : std::vector<unsigned long long>();
-    if (n.size() != 9) {
+    if (n.size() != 10) {
         Expect(false, "growth: no result from the measuring process");
         return {};
     }
-    Expect(n[0] == kGrowthRows, "growth: " + std::to_string(n[0]) + " rows listed");
+    Expect(n[0] == 1000, "growth: " + std::to_string(n[0]) + " of 1000 notices of the watch");
+    Expect(n[1] == kGrowthRows, "growth: " + std::to_string(n[1]) + " rows listed");
     std::fprintf(stderr,
                  "growth: private %llu -> %llu bytes, GDI %llu -> %llu, USER %llu -> %llu, "
-                 "handles %llu -> %llu\n",
-                 n[1], n[2], n[3], n[4], n[5], n[6], n[7], n[8]);
+                 "handles %llu -> %llu (with 1000 notices of the watch)\n",
+                 n[2], n[3], n[4], n[5], n[6], n[7], n[8], n[9]);
     const double memory =
-        (static_cast<double>(n[2]) - static_cast<double>(n[1])) / (1024.0 * 1024.0);
-    const unsigned long long objects = Gained(n[3], n[4]) + Gained(n[5], n[6]) + Gained(n[7], n[8]);
+        (static_cast<double>(n[3]) - static_cast<double>(n[2])) / (1024.0 * 1024.0);
+    const unsigned long long objects = Gained(n[4], n[5]) + Gained(n[6], n[7]) + Gained(n[8], n[9]);
     return {Figure{"growth-memory-100", memory, Unit::MegabytesFine},
             Figure{"growth-objects-100", static_cast<double>(objects), Unit::Count}};
 }

@@ -24,6 +24,7 @@ struct Bench {
     HWND virtualFloorList = nullptr; // the least-work floors' virtual list; null likewise
     double refreshAll = 0;           // refresh-all's median, the change check's measure
     double refreshAllLeast = 0;      // refresh-all's least-work floor, the report's measure
+    double check = 0;                // the change check's median, the watch's measure
 };
 
 using Scenario = Figures (*)(Bench& bench);

@@ -55,6 +55,7 @@ const KeyControl kKeyControls[] = {
     {"Monitoring", "NewMon", IDC_MON_NEW},
     {"Monitoring", "OldMon", IDC_MON_OLD},
     {"Monitoring", "Freq", IDC_MON_FREQ},
+    {"Monitoring", "KeepOff", IDC_MON_KEEP_OFF},
 };
 
 // The control that shows the key; 0 for a key no page shows (the layout).

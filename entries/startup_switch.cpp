@@ -6,6 +6,9 @@
 
 namespace kv {
 
+const char* const kStartupApprovedKey =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved";
+
 namespace {
 
 const char* const kApprovedKey =
@@ -82,6 +85,18 @@ std::string SwitchTurnedOn(const std::string& bytes) {
     return on;
 }
 
+std::string SwitchTurnedOff(const std::string& bytes, unsigned long long when) {
+    std::string off = bytes.size() >= 4 ? bytes : std::string("\x02\0\0\0", 4);
+    if (off.size() < 12) {
+        off.resize(12, '\0');
+    }
+    off[0] = static_cast<char>(static_cast<unsigned char>(off[0]) | 1);
+    for (int i = 0; i < 8; ++i) {
+        off[4 + i] = static_cast<char>((when >> (8 * i)) & 0xFF);
+    }
+    return off;
+}
+
 SwitchedOffEntries SwitchedOffEntries::Read() {
     SwitchedOffEntries entries;
     for (const SwitchedLocation& switched : kSwitched) {
@@ -149,6 +164,28 @@ bool TurnSwitchOnNamed(const std::wstring& name, const LocationClass& place) {
                           static_cast<DWORD>(on.size())) == ERROR_SUCCESS;
 }
 
+bool TurnSwitchOffNamed(const std::wstring& name, const LocationClass& place) {
+    SwitchKey where;
+    RegKey key;
+    DWORD type = REG_NONE;
+    std::string bytes;
+    if (ReadSwitch(name, place, where, key, type, bytes) && SwitchSaysOff(type, bytes)) {
+        return true;
+    }
+    if (where.keyPath.empty()) {
+        return false;
+    }
+    FILETIME now{};
+    GetSystemTimeAsFileTime(&now);
+    const std::string off = SwitchTurnedOff(
+        type == REG_BINARY ? bytes : std::string(),
+        (static_cast<unsigned long long>(now.dwHighDateTime) << 32) | now.dwLowDateTime);
+    return key.Create(where.root, where.keyPath, KEY_SET_VALUE) &&
+           RegSetValueExW(key.get(), name.c_str(), 0, REG_BINARY,
+                          reinterpret_cast<const BYTE*>(off.data()),
+                          static_cast<DWORD>(off.size())) == ERROR_SUCCESS;
+}
+
 bool DeleteSwitchNamed(const std::wstring& name, const LocationClass& place) {
     SwitchKey where;
     RegKey key;
@@ -173,6 +210,10 @@ bool DeleteSwitch(const std::string& title, const LocationClass& place) {
 
 bool TurnSwitchOn(const StartupEntry& entry) {
     return TurnSwitchOnNamed(SwitchName(entry), ClassifyLocation(entry.location));
+}
+
+bool TurnSwitchOff(const StartupEntry& entry) {
+    return TurnSwitchOffNamed(SwitchName(entry), ClassifyLocation(entry.location));
 }
 
 bool DeleteSwitch(const StartupEntry& entry) {

@@ -16,6 +16,9 @@
 
 namespace kv {
 
+// Explorer\StartupApproved (below HKCU and HKLM): the keys of every switch.
+extern const char* const kStartupApprovedKey;
+
 // Where the switches of a location's entries are: the root and the key path
 // (always in the 64-bit view). Empty key path: the location has no switch
 // (RunOnce, RunOnceEx, the policy keys, subkeys, win.ini).
@@ -31,6 +34,11 @@ bool SwitchSaysOff(unsigned long type, const std::string& bytes);
 // The value's bytes turned on: bit 0 of byte 0 cleared (its other bits and
 // bytes 1-3 kept), bytes 4-11 (the time it was turned off) zeroed.
 std::string SwitchTurnedOn(const std::string& bytes);
+
+// The value's bytes turned off: bit 0 of byte 0 set (a value too short for
+// a state and a time is made one: 03 00 00 00), bytes 4-11 the time it was
+// turned off (`when`, a FILETIME as a number); bytes past 12 kept.
+std::string SwitchTurnedOff(const std::string& bytes, unsigned long long when);
 
 // Every switch that says off, read once: by switch key path (lower-cased,
 // with its root) and value name (lower-cased, as the registry compares them).
@@ -58,6 +66,11 @@ bool TurnSwitchOn(const std::string& title, const LocationClass& place);
 // entry's exact name (a value's name, a Startup-folder file's name) when it
 // has one, through the wide calls, else by its title.
 bool TurnSwitchOn(const StartupEntry& entry);
+
+// Turns the switch of an entry as the list holds it off (by its exact name,
+// as above); true when it says off now. False for a location without a
+// switch.
+bool TurnSwitchOff(const StartupEntry& entry);
 
 // Deletes the entry's switch value, so that it cannot turn off a later entry
 // of the same name; true when none is left.

@@ -12,6 +12,7 @@
 #include "moves/move_steps.h"
 #include "moves/move_texts.h"
 #include "records/change_snapshot.h"
+#include "records/command_change.h"
 #include "records/disabled_store.h"
 #include "records/entry_records.h"
 #include "resource.h"
@@ -398,6 +399,74 @@ MoveOutcome ReplaceActive(const StartupEntry& shown, const MakeReplacement& make
     outcome.result = MoveResult::Done;
     outcome.endedStored = true;
     outcome.text = LoadText(IDS_SVC) + old.title + LoadText(IDS_EDIT_KEPT_DISABLED);
+    return outcome;
+}
+
+MoveOutcome TakeOutAgain(const StartupEntry& shown) {
+    const std::vector<StartupEntry>& store = CurrentDisabledEntries();
+    const std::size_t namesake = StoredNamesake(store, shown);
+    MoveOutcome outcome =
+        TakeOut(shown, namesake == store.size() ? store.size() : namesake + 1);
+    if (outcome.done()) {
+        outcome.text = CameBackText(outcome.entry);
+    }
+    return outcome;
+}
+
+MoveOutcome SwitchOffAgain(const StartupEntry& shown) {
+    if (!TurnSwitchOff(shown)) {
+        return Outcome(MoveResult::Failed, shown, std::string());
+    }
+    return Outcome(MoveResult::Done, shown, CameBackText(shown));
+}
+
+MoveOutcome PutBackCommand(const StartupEntry& before, const StartupEntry& now) {
+    StartupEntry held;
+    if (!ReadEntryNow(now, held) || held.command != now.command) {
+        return Outcome(MoveResult::Stale, now, GoneText(now));
+    }
+    const std::string done =
+        LoadText(IDS_CHG_CMD_BACK) + before.title + LoadText(IDS_CHG_CMD_BACK_TAIL);
+    if (IsRegistryKind(ClassifyLocation(now.location).kind) && SameIdentity(before, now)) {
+        // The value of that name is rewritten with the old type and bytes.
+        const bool inSnapshot = SnapshotMoveEntries({now}, {before});
+        MoveOutcome outcome = Outcome(MoveResult::Done, before, done);
+        outcome.location = WriteKeptEntry(before);
+        if (!outcome.location.succeeded()) {
+            if (inSnapshot) {
+                SnapshotMoveEntries({before}, {now});
+            }
+            outcome.result = MoveResult::Failed;
+            outcome.text = NotWrittenText(before, outcome.location);
+        }
+        return outcome;
+    }
+    // Another kind (a win.ini item, a Startup-folder file): the new entry is
+    // kept while it leaves, and comes back when the old one cannot be written.
+    StartupEntry leaving = now;
+    LocationOutcome refusal;
+    if (!KeepEntryForm(leaving, NewKeptFilePath, refusal)) {
+        return Outcome(MoveResult::Refused, now, OutcomeStatusText(refusal));
+    }
+    MoveOutcome removed = Outcome(MoveResult::Done, now, std::string());
+    removed.location = RemoveEntry(leaving);
+    if (!removed.location.succeeded()) {
+        DiscardKeptFile(leaving.kept.file);
+        removed.result = MoveResult::Failed;
+        removed.text = NotRemovedText(now, removed.location);
+        return removed;
+    }
+    SnapshotRemoveEntry(now);
+    MoveOutcome outcome = WriteBack(before, Consent());
+    if (!outcome.done()) {
+        if (WriteKeptEntry(leaving).succeeded()) {
+            SnapshotAddEntry(now);
+        }
+        DiscardKeptFile(leaving.kept.file);
+        return outcome;
+    }
+    DiscardKeptFile(leaving.kept.file);
+    outcome.text = done;
     return outcome;
 }
 

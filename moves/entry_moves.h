@@ -77,6 +77,23 @@ MoveOutcome ReplaceActive(const StartupEntry& shown, const MakeReplacement& make
                           const std::function<LocationOutcome()>& write, const Consent& consent,
                           const std::function<void(const LocationOutcome&)>& writeFailed = {});
 
+// A disabled entry that another program put back into its location: taken
+// out again as TakeOut does, and recorded right after the last record of
+// its title and location, so that both forms are kept. Its text tells the
+// user that it came back and was turned off.
+MoveOutcome TakeOutAgain(const StartupEntry& shown);
+
+// An entry that Windows' own switch turned off and another program switched
+// on: the switch goes off again; the entry itself is not touched.
+MoveOutcome SwitchOffAgain(const StartupEntry& shown);
+
+// The change check's undo of a changed command: `before` (as the snapshot
+// kept it, with its value's type and bytes) goes back in place of `now`,
+// while the location still holds `now` as shown (Stale otherwise). A
+// registry value is rewritten exactly; an entry of another kind leaves and
+// the old one is written in its place, and comes back when that fails.
+MoveOutcome PutBackCommand(const StartupEntry& before, const StartupEntry& now);
+
 // A disabled entry changed: only its record changes, in place.
 MoveOutcome ReplaceStored(const StartupEntry& shown, std::size_t place,
                           const MakeReplacement& make);

@@ -65,6 +65,10 @@ std::string ReplaceQuestion(const StartupEntry& entry) {
            LoadText(IDS_REPLACE_ASK);
 }
 
+std::string CameBackText(const StartupEntry& entry) {
+    return LoadText(IDS_GUARD_HEAD) + entry.title + LoadText(IDS_GUARD_TAIL);
+}
+
 std::string GoneText(const StartupEntry& entry) {
     return LoadText(IDS_SVC) + entry.title + LoadText(IDS_ENTRY_GONE) + entry.location +
            LoadText(IDS_LIST_REFRESHED);

@@ -28,6 +28,9 @@ std::string SwitchNotOnText(const StartupEntry& entry);
 // "В <location> уже есть программа <title>. Заменить её?"
 std::string ReplaceQuestion(const StartupEntry& entry);
 
+// "Программа <title> снова добавила себя в автозагрузку и была отключена".
+std::string CameBackText(const StartupEntry& entry);
+
 // The location no longer holds the entry the list shows.
 std::string GoneText(const StartupEntry& entry);
 

@@ -52,6 +52,7 @@ const SettingKey kSettingKeys[kSettingKeyCount] = {
     {"Monitoring", "NewMon", 1, kAny, kAll, &RunningSettings::NewMon},
     {"Monitoring", "OldMon", 1, kAny, kAll, &RunningSettings::OldMon},
     {"Monitoring", "Freq", 1, 1, 60, &RunningSettings::Freq},
+    {"Monitoring", "KeepOff", 1, kAny, kAll, &RunningSettings::KeepOff},
 };
 
 const SettingKey* FindSettingKey(const std::string& section, const std::string& key) {

@@ -30,6 +30,7 @@ struct RunningSettings {
     int NewMon;
     int OldMon;
     int Freq; // minutes, 1 to 60
+    int KeepOff; // take out again, unasked, a disabled entry that puts itself back
 };
 
 // One key of settings.ini.
@@ -44,7 +45,7 @@ struct SettingKey {
 
 // Every key, section by section. The first 13 are the layout keys of
 // "Common" and "ListView" in the order ReadLayoutSetting numbers them.
-constexpr int kSettingKeyCount = 28;
+constexpr int kSettingKeyCount = 29;
 extern const SettingKey kSettingKeys[kSettingKeyCount];
 
 enum LayoutSetting {

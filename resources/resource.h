@@ -118,11 +118,14 @@
 #define IDC_MON_NEW                  1020        /* NewMon */
 #define IDC_MON_OLD                  1022        /* OldMon */
 #define IDC_MON_FREQ                 1035        /* read-only edit, buddy of the spin control */
+#define IDC_MON_KEEP_OFF             1019        /* KeepOff */
 
 /* Main window: monitoring timer and tray icon */
 #define KV_MONITOR_TIMER             1515        /* timer id, period Freq minutes */
 #define KV_TRAY_ID                   2121        /* tray icon id */
 #define KV_TRAY_MESSAGE              2020        /* tray callback message number */
+#define KV_WATCH_MESSAGE             2022        /* the location watch saw a change */
+#define KV_WATCH_TIMER               1516        /* timer id: the quiet time after the last change seen */
 
 /* String table */
 #define IDS_COL_TITLE                1
@@ -333,6 +336,18 @@
 #define IDS_PACKAGE_UNREADABLE       331         /* a package's manifest cannot be read: before its name */
 #define IDS_PACKAGES_MORE            332         /* " и ещё " before the count of the other such packages */
 #define IDS_TASKS_UNREAD             335         /* the task scheduler could not list its tasks; %08X: the code */
+
+/* The guard: changes seen as they happen, 340-359 */
+#define IDS_GUARD_HEAD               340         /* "Программа " before the title of an entry turned off again */
+#define IDS_GUARD_TAIL               341         /* " снова добавила себя в автозагрузку и была отключена" */
+#define IDS_CHG_CMD_HEAD             342         /* "Команда программы " before the title */
+#define IDS_CHG_CMD_CHANGED          343         /* " изменилась" */
+#define IDS_CHG_CMD_OLD              344         /* "Прежняя команда: " */
+#define IDS_CHG_CMD_NEW              345         /* "Новая команда: " */
+#define IDS_CHG_CMD_ASK              346         /* "Вернуть прежнюю команду?" */
+#define IDS_CHG_CMD_CAPTION          347         /* caption of the changed-command question */
+#define IDS_CHG_CMD_BACK             348         /* "Прежняя команда программы " before the title */
+#define IDS_CHG_CMD_BACK_TAIL        349         /* " возвращена" */
 
 #endif /* KELVORIN_RESOURCE_H */
 /* clang-format on */

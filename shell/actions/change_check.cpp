@@ -1,23 +1,32 @@
 #include "shell/actions/change_check.h"
 
 #include "base/strings.h"
+#include "base/text.h"
 #include "entries/catalogue.h"
+#include "entries/location_watch.h"
 #include "moves/entry_moves.h"
 #include "moves/task_moves.h"
 #include "records/change_snapshot.h"
+#include "records/command_change.h"
+#include "records/disabled_store.h"
 #include "records/entry_records.h"
+#include "records/guard_log.h"
 #include "shell/frame/app_state.h"
 #include "shell/list/entry_list.h"
 #include "shell/frame/message_boxes.h"
 #include "shell/frame/monitoring_timer.h"
 #include "shell/frame/outcome_report.h"
+#include "shell/frame/tray.h"
 #include "shell/list/scan_driver.h"
 #include "shell/list/status_bar.h"
 #include "resource.h"
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <algorithm>
+#include <memory>
+#include <set>
 #include <vector>
 
 namespace kv {
@@ -29,15 +38,23 @@ std::string Question(UINT head, const StartupEntry& entry, UINT ask) {
            entry.command + LoadText(IDS_CHG_LOCATION) + entry.location + LoadText(ask);
 }
 
-// Shows a change's box; true for Yes. A timed check's box has no owner and
-// comes to the front (the window is hidden or minimised then); the timer is
-// stopped before it, so no second check starts behind it.
+// The main window is shown and not minimised.
+bool WindowInSight() {
+    HWND window = g_app.mainWindow;
+    return window != nullptr && IsWindowVisible(window) && !IsIconic(window);
+}
+
+// Shows a change's box; true for Yes. A timed check's box, and a watch's
+// while the window is out of sight, has no owner and comes to the front; the
+// timer is stopped before a timed one, so no second check starts behind it.
 bool ShowChange(CheckMode mode, const std::string& text, UINT caption, UINT flags) {
     HWND owner = nullptr;
     if (mode == CheckMode::Timed) {
         StopMonitoringTimer();
         flags |= MB_SETFOREGROUND;
-    } else if (mode == CheckMode::Manual) {
+    } else if (mode == CheckMode::Watch && !WindowInSight()) {
+        flags |= MB_SETFOREGROUND;
+    } else if (mode == CheckMode::Manual || mode == CheckMode::Watch) {
         owner = g_app.mainWindow;
     }
     return MessageBoxA(owner, text.c_str(), LoadText(caption).c_str(), flags) == IDYES;
@@ -63,10 +80,170 @@ bool WindowGone() {
 namespace {
 
 // Whether a question of this mode about this kind of change is asked: a
-// timed check asks only what its monitoring setting names.
+// timed or watch check asks only what its monitoring setting names.
 bool Asked(CheckMode mode, bool added) {
     const RunningSettings& settings = g_app.settings;
-    return mode != CheckMode::Timed || (added ? settings.NewMon : settings.OldMon) != 0;
+    return (mode != CheckMode::Timed && mode != CheckMode::Watch) ||
+           (added ? settings.NewMon : settings.OldMon) != 0;
+}
+
+// A disabled entry put back by another program, or a switch switched on
+// again, was turned off again: the user is told in the log, a balloon and
+// the status bar.
+void TellTurnedOffAgain(const MoveOutcome& outcome) {
+    AppendGuardLog(outcome.entry);
+    ShowTrayBalloon(outcome.text);
+    g_app.PendingStatusText = outcome.text;
+}
+
+// The new programs that are disabled entries back in their locations (the
+// store held one of the same title and location before the check) are taken
+// out again, unasked, and leave `changes`; true when any was. One that
+// cannot be taken out is asked about as a new program; one gone meanwhile
+// is let be.
+bool TakeOutReturned(const std::vector<StartupEntry>& current,
+                     const std::vector<StartupEntry>& storedBefore, EntryChanges& changes) {
+    bool any = false;
+    std::vector<std::size_t> rest;
+    for (const std::size_t index : changes.added) {
+        const StartupEntry& entry = current[index];
+        if (IsTaskLocation(entry.location) ||
+            StoredNamesake(storedBefore, entry) == storedBefore.size()) {
+            rest.push_back(index);
+            continue;
+        }
+        const MoveOutcome outcome = TakeOutAgain(entry);
+        if (outcome.done()) {
+            TellTurnedOffAgain(outcome);
+            any = true;
+        } else if (outcome.result != MoveResult::Stale) {
+            if (!outcome.text.empty()) {
+                g_app.PendingStatusText = outcome.text;
+            }
+            rest.push_back(index);
+        }
+    }
+    changes.added = std::move(rest);
+    return any;
+}
+
+// An entry's place and name, as Windows' switch names it.
+std::string SwitchIdentity(const StartupEntry& entry) {
+    return LowerAscii(entry.location) + '|' + LowerAscii(entry.title);
+}
+
+// The rows in their locations that Windows' switch turns off now (tasks
+// aside: their switch is all there is of them).
+std::set<std::string> RowsSwitchedOff() {
+    std::set<std::string> off;
+    for (int row = 0; row < RowCount(); ++row) {
+        if (RowChecked(row) && RowSwitchedOff(row) && !RowIsTask(row)) {
+            off.insert(SwitchIdentity(RowTexts(row)));
+        }
+    }
+    return off;
+}
+
+// Turns off again every switch that said off before the check and says on
+// now; true when any was.
+bool KeepSwitchesOff(const std::set<std::string>& offBefore) {
+    bool any = false;
+    for (int row = 0; row < RowCount() && !offBefore.empty(); ++row) {
+        if (!RowChecked(row) || RowSwitchedOff(row) || RowIsTask(row)) {
+            continue;
+        }
+        const StartupEntry entry = RowTexts(row);
+        if (offBefore.count(SwitchIdentity(entry)) != 0) {
+            const MoveOutcome outcome = SwitchOffAgain(entry);
+            if (outcome.done()) {
+                TellTurnedOffAgain(outcome);
+                any = true;
+            }
+        }
+    }
+    return any;
+}
+
+// The list's selection and scroll position, kept across a check's refresh.
+struct ListPlace {
+    std::vector<StartupEntry> selected;
+    int top = 0;
+};
+
+ListPlace KeepListPlace() {
+    ListPlace place;
+    if (g_app.entryList == nullptr) {
+        return place;
+    }
+    place.top = static_cast<int>(SendMessageA(g_app.entryList, LVM_GETTOPINDEX, 0, 0));
+    for (const int row : SelectedRows()) {
+        place.selected.push_back(RowTexts(row));
+    }
+    return place;
+}
+
+void RestoreListPlace(const ListPlace& place) {
+    if (g_app.entryList == nullptr || RowCount() == 0) {
+        return;
+    }
+    for (int row = 0; row < RowCount() && !place.selected.empty(); ++row) {
+        const StartupEntry entry = RowTexts(row);
+        for (const StartupEntry& was : place.selected) {
+            if (SameTexts(was, entry)) {
+                LVITEMA item{};
+                item.stateMask = LVIS_SELECTED;
+                item.state = LVIS_SELECTED;
+                SendMessageA(g_app.entryList, LVM_SETITEMSTATE, static_cast<WPARAM>(row),
+                             reinterpret_cast<LPARAM>(&item));
+                break;
+            }
+        }
+    }
+    RECT first{};
+    first.left = LVIR_BOUNDS;
+    if (place.top > 0 && SendMessageA(g_app.entryList, LVM_GETITEMRECT, 0,
+                                      reinterpret_cast<LPARAM>(&first)) != FALSE) {
+        SendMessageA(g_app.entryList, LVM_SCROLL, 0, place.top * (first.bottom - first.top));
+    }
+}
+
+// A refresh that keeps the list's selection and scroll position.
+void RefreshInPlace() {
+    const ListPlace place = KeepListPlace();
+    ScanDriver();
+    RestoreListPlace(place);
+}
+
+// Asks about each changed command; on Yes the old command goes back as the
+// snapshot kept it. True when any was answered Yes.
+bool AskAboutCommands(CheckMode mode, const std::vector<StartupEntry>& previous,
+                      const std::vector<StartupEntry>& current,
+                      const std::vector<CommandChange>& changed, bool& windowStays) {
+    bool answered = false;
+    for (const CommandChange& change : changed) {
+        if (!Asked(mode, true)) {
+            continue;
+        }
+        const StartupEntry& before = previous[change.previous];
+        const StartupEntry& now = current[change.current];
+        const std::string question =
+            LoadText(IDS_CHG_CMD_HEAD) + now.title + LoadText(IDS_CHG_CMD_CHANGED) +
+            LoadText(IDS_CHG_CMD_OLD) + before.command + LoadText(IDS_CHG_CMD_NEW) + now.command +
+            LoadText(IDS_CHG_LOCATION) + now.location + LoadText(IDS_CHG_CMD_ASK);
+        if (Ask(mode, question, IDS_CHG_CMD_CAPTION)) {
+            answered = true;
+            const MoveOutcome outcome = PutBackCommand(before, now);
+            ReportOutcomeLater(outcome.location);
+            if (!outcome.text.empty()) {
+                g_app.PendingStatusText = outcome.text;
+            }
+        }
+        if (WindowGone()) {
+            windowStays = false;
+            return answered;
+        }
+    }
+    return answered;
 }
 
 // Yes to a new program: it leaves its location, and then the snapshot; a
@@ -137,7 +314,8 @@ bool AskAboutChanges(CheckMode mode, bool added, const std::vector<StartupEntry>
 
 void CheckForChanges(CheckMode mode) {
     const bool timed = mode == CheckMode::Timed;
-    if (!Asked(mode, true) && !Asked(mode, false)) {
+    const bool keepOff = g_app.settings.KeepOff != 0;
+    if (!Asked(mode, true) && !Asked(mode, false) && !keepOff) {
         return;
     }
     // One check at a time: a check started while another one waits for an
@@ -147,14 +325,17 @@ void CheckForChanges(CheckMode mode) {
     }
     FlagScope busy(g_app.CheckBusy);
 
-    // The previous set, with the values its entries held as the last refresh
-    // saw them, so that a vanished one is put back as it was. A damaged
-    // report.ini is no snapshot: comparing with part of one would take every
-    // entry it lost for a new program. Between starts the list holds the
-    // previous set, and the snapshot (kept before the refresh replaces it) is
-    // read for those values only when an entry vanished.
+    // The previous set, with the values its entries held, so that a vanished
+    // one is put back as it was. A damaged report.ini is no snapshot:
+    // comparing with part of one would take every entry it lost for a new
+    // program. At start-up and while the watch runs, the snapshot is the
+    // previous set: it follows the checks and the program's own moves only.
+    // Otherwise the list holds the previous set, and the snapshot (kept
+    // before the refresh replaces it) is read for those values only when
+    // they are needed.
     std::vector<StartupEntry> previous;
     std::string snapshotText;
+    bool previousKeepsForms = false;
     if (mode == CheckMode::StartUp) {
         if (!ChangeSnapshotIsWhole()) {
             ScanDriver();
@@ -162,6 +343,10 @@ void CheckForChanges(CheckMode mode) {
             return;
         }
         previous = ReadChangeSnapshot();
+        previousKeepsForms = true;
+    } else if (g_app.WatchRunning && ChangeSnapshotIsWhole()) {
+        previous = ReadChangeSnapshot();
+        previousKeepsForms = true;
     } else {
         previous = RowsOfKind(RowKind::Started);
         if (ScheduledTasksUnread()) {
@@ -173,8 +358,22 @@ void CheckForChanges(CheckMode mode) {
         }
         snapshotText = ReadChangeSnapshotText();
     }
+    // What Windows' switch turned off, and what the store held, before the
+    // refresh: the refresh drops a record whose entry is in its location.
+    const std::set<std::string> offBefore =
+        mode == CheckMode::StartUp ? std::set<std::string>() : RowsSwitchedOff();
+    const std::vector<StartupEntry> storedBefore = CurrentDisabledEntries();
+    // A watch check that finds nothing leaves the status bar as it was: the
+    // result of the move whose write brought it stays readable.
+    const std::string statusBefore = CurrentStatusText();
+    const bool pendingBefore = !g_app.PendingStatusText.empty();
 
-    ScanDriver();
+    {
+        FlagScope scanning(g_app.CheckScanning);
+        const ListPlace place = KeepListPlace();
+        ScanDriver();
+        RestoreListPlace(place);
+    }
     const std::vector<StartupEntry> current = RowsOfKind(RowKind::Started);
     // What went into the store since was disabled by this program; a task
     // switched off (by this program, or in Windows' own settings) is still
@@ -188,12 +387,26 @@ void CheckForChanges(CheckMode mode) {
         previous.erase(std::remove_if(previous.begin(), previous.end(), IsScheduledTask),
                        previous.end());
     }
-    const EntryChanges changes = CompareEntrySets(previous, current, notGone);
-    if (mode != CheckMode::StartUp && !changes.vanished.empty()) {
+    EntryChanges changes = CompareEntrySets(previous, current, notGone);
+    // The same title in the same location with another command is one change.
+    const std::vector<CommandChange> commands = TakeCommandChanges(previous, current, changes);
+    if (!previousKeepsForms && (!changes.vanished.empty() || !commands.empty())) {
         previous = WithKeptForms(previous, ChangeSnapshotEntries(snapshotText));
     }
+    bool answered = false;
+    if (keepOff) {
+        answered = TakeOutReturned(current, storedBefore, changes);
+        answered = KeepSwitchesOff(offBefore) || answered;
+    }
+    if (mode == CheckMode::Watch && !pendingBefore && !answered && changes.added.empty() &&
+        changes.vanished.empty() && commands.empty()) {
+        ShowStatusText(statusBefore);
+    }
     bool windowStays = true;
-    bool answered = AskAboutChanges(mode, true, current, changes.added, windowStays);
+    answered = AskAboutChanges(mode, true, current, changes.added, windowStays) || answered;
+    if (windowStays) {
+        answered = AskAboutCommands(mode, previous, current, commands, windowStays) || answered;
+    }
     if (windowStays) {
         answered =
             AskAboutChanges(mode, false, previous, changes.vanished, windowStays) || answered;
@@ -205,7 +418,7 @@ void CheckForChanges(CheckMode mode) {
         StartMonitoringTimer();
     }
     if (mode == CheckMode::Manual) {
-        if (changes.added.empty()) {
+        if (changes.added.empty() && commands.empty()) {
             Inform(LoadText(IDS_CHG_NO_NEW));
         }
         if (changes.vanished.empty()) {
@@ -215,7 +428,7 @@ void CheckForChanges(CheckMode mode) {
     // The list shows the effect of the answers; when nothing was answered
     // Yes, the list of the first refresh is current.
     if (answered && !WindowGone()) {
-        ScanDriver();
+        RefreshInPlace();
     }
 }
 
@@ -226,6 +439,61 @@ void OnMonitoringTick() {
         return;
     }
     CheckForChanges(CheckMode::Timed);
+}
+
+namespace {
+
+std::unique_ptr<LocationWatch> g_watch;
+
+} // namespace
+
+void StartLocationWatch() {
+    HWND window = g_app.mainWindow;
+    if (window == nullptr || g_watch) {
+        return;
+    }
+    g_watch.reset(new LocationWatch([window] { PostMessageA(window, KV_WATCH_MESSAGE, 0, 0); }));
+    if (!g_watch->running()) {
+        g_watch.reset();
+        return;
+    }
+    // A change made right after the start is seen once every notification is
+    // armed; a thread slowed by a Startup folder on a path that does not
+    // answer holds the window back a few seconds at most.
+    g_watch->WaitArmed(5000);
+    g_app.WatchRunning = true;
+}
+
+void StopLocationWatch() {
+    g_watch.reset();
+    g_app.WatchRunning = false;
+    if (g_app.mainWindow != nullptr) {
+        KillTimer(g_app.mainWindow, KV_WATCH_TIMER);
+    }
+}
+
+long WatchNotices() {
+    return g_watch ? g_watch->Notices() : 0;
+}
+
+void OnWatchNotice() {
+    if (g_app.mainWindow != nullptr && g_watch) {
+        SetTimer(g_app.mainWindow, KV_WATCH_TIMER, kWatchQuietMilliseconds, nullptr);
+    }
+}
+
+void OnWatchQuiet() {
+    HWND window = g_app.mainWindow;
+    if (window == nullptr) {
+        return;
+    }
+    // While a question or dialog of the program is open (its window is then
+    // disabled, or a check asks), the timer stays and the check runs after.
+    if (g_app.CheckBusy || !IsWindowEnabled(window)) {
+        return;
+    }
+    KillTimer(window, KV_WATCH_TIMER);
+    CheckForChanges(CheckMode::Watch);
 }
 
 void RunManualCheck() {
@@ -239,6 +507,11 @@ void RunManualCheck() {
 
 void SaveChangeSnapshot() {
     if (g_app.entryList == nullptr) {
+        return;
+    }
+    // While the watch runs, a whole snapshot follows the checks and moves:
+    // the rows may hold a change that no check has asked about yet.
+    if (g_app.WatchRunning && ChangeSnapshotIsWhole()) {
         return;
     }
     // The rows keep only their texts; the values come from the snapshot,

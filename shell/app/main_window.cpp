@@ -183,6 +183,7 @@ void OnCreate(HWND window) {
     CheckForChanges(CheckMode::StartUp);
     SetFocus(g_app.entryList);
     StartMonitoringTimer();
+    StartLocationWatch();
 }
 
 // The image lists outlive the controls that show them until the window has
@@ -195,6 +196,7 @@ void OnFinalDestroy() {
 void OnDestroy() {
     RemoveTrayIcon();
     SaveChangeSnapshot();
+    StopLocationWatch();
     StopMonitoringTimer();
     SaveWindowLayout(CurrentWindowLayout());
     g_app.instanceMutex.Reset();
@@ -282,7 +284,12 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_TIMER:
         if (wParam == KV_MONITOR_TIMER) {
             OnMonitoringTick();
+        } else if (wParam == KV_WATCH_TIMER) {
+            OnWatchQuiet();
         }
+        return 0;
+    case KV_WATCH_MESSAGE:
+        OnWatchNotice();
         return 0;
     case WM_MENUSELECT:
         HandleMenuSelect(wParam, lParam);

@@ -58,6 +58,12 @@ struct AppState {
     bool ListBusy = false;
     // Set while a change check rebuilds and reads the list.
     bool CheckBusy = false;
+    // Set while the location watch runs: the snapshot then follows the change
+    // checks and the program's own moves only, so that a refresh between a
+    // change and its check cannot take the change in unasked.
+    bool WatchRunning = false;
+    // Set during the refresh with which a change check reads the set.
+    bool CheckScanning = false;
 
     // A result message left by a writer, remover or the options, shown by the
     // next refresh.

@@ -53,6 +53,22 @@ void RemoveTrayIcon() {
     g_app.trayIconAdded = false;
 }
 
+bool ShowTrayBalloon(const std::string& text) {
+    if (!g_app.trayIconAdded) {
+        return false;
+    }
+    // A balloon needs the later record; the icon itself stays as it was.
+    NOTIFYICONDATAA balloon{};
+    balloon.cbSize = NOTIFYICONDATAA_V2_SIZE;
+    balloon.hWnd = g_app.trayIcon.hWnd;
+    balloon.uID = g_app.trayIcon.uID;
+    balloon.uFlags = NIF_INFO;
+    balloon.dwInfoFlags = NIIF_INFO;
+    CopyIntoField(balloon.szInfo, sizeof(balloon.szInfo), text);
+    CopyIntoField(balloon.szInfoTitle, sizeof(balloon.szInfoTitle), "Kelvorin");
+    return Shell_NotifyIconA(NIM_MODIFY, &balloon) != FALSE;
+}
+
 HMENU BuildTrayMenu() {
     HMENU menu = CreatePopupMenu();
     AppendMenuA(menu, MF_STRING, IDM_SHOW_WINDOW, LoadText(IDS_TRAY_SHOW).c_str());

@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 namespace kv {
 
 // Fills the icon record: owner, id, call-back message, icon and tip.
@@ -13,6 +15,10 @@ void FillTrayIconRecord(HWND window);
 void AddTrayIcon();
 // Removes the icon (nothing happens when none was added).
 void RemoveTrayIcon();
+
+// Shows the text in a balloon at the icon, when the shell holds it; true when
+// the shell took the balloon.
+bool ShowTrayBalloon(const std::string& text);
 
 // The call-back message of the icon, with the mouse message on it.
 void HandleTrayCallback(UINT mouseMessage);

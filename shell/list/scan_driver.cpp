@@ -277,18 +277,20 @@ void ScanDriver() {
                 row.icon = RoundIconIndex(row.iconPath);
             }
         }
-        // The snapshot of the enabled entries, for the next change check.
-        // A scheduler that could not be read says nothing of its tasks: the
+        // The snapshot of the enabled entries, for the next change check;
+        // while the watch runs, only a check's own refresh writes it. A
+        // scheduler that could not be read says nothing of its tasks: the
         // snapshot keeps those it had, or the next check that reads them
         // would take each for a new program.
-        if (g_scheduledTasksUnread) {
-            std::vector<StartupEntry> watched = rows;
-            for (StartupEntry& entry : SnapshotScheduledTasks()) {
-                watched.push_back(std::move(entry));
+        if (!g_app.WatchRunning || g_app.CheckScanning) {
+            std::vector<StartupEntry> watched;
+            if (g_scheduledTasksUnread) {
+                watched = rows;
+                for (StartupEntry& entry : SnapshotScheduledTasks()) {
+                    watched.push_back(std::move(entry));
+                }
             }
-            WriteChangeSnapshot(watched, true);
-        } else {
-            WriteChangeSnapshot(rows, true);
+            WriteChangeSnapshot(g_scheduledTasksUnread ? watched : rows, true);
         }
         FillEntryList(rows);
     }

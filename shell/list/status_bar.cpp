@@ -10,11 +10,23 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <cstring>
 
 namespace kv {
 
 void ShowStatusText(const std::string& text) {
     SendMessageA(g_app.statusBar, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+std::string CurrentStatusText() {
+    if (g_app.statusBar == nullptr) {
+        return std::string();
+    }
+    const LRESULT length = SendMessageA(g_app.statusBar, SB_GETTEXTLENGTHA, 0, 0);
+    std::string text(static_cast<std::size_t>(LOWORD(length)) + 1, '\0');
+    SendMessageA(g_app.statusBar, SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(&text[0]));
+    text.resize(std::strlen(text.c_str()));
+    return text;
 }
 
 void UpdateCountText() {

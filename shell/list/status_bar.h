@@ -8,6 +8,8 @@ namespace kv {
 
 // Left part of the status bar.
 void ShowStatusText(const std::string& text);
+// What the left part shows now.
+std::string CurrentStatusText();
 
 // Right part of the status bar: totals of all, disabled and selected rows;
 // the part is widened or narrowed to the text.

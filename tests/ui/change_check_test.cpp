@@ -10,6 +10,7 @@
 #include "records/user_data_folder.h"
 #include "shell/frame/app_state.h"
 #include "shell/list/entry_list.h"
+#include "shell/actions/change_check.h"
 #include "shell/frame/monitoring_timer.h"
 #include "shell/list/scan_driver.h"
 #include "resource.h"
@@ -159,12 +160,17 @@ TEST_F(ChangeCheck, OnDemandAsksProgramByProgramAndPutsBackWhatVanished) {
               kvtest::StartupSetBytes().at(kHkcuRun + "\\Vendor|Expand"));
     EXPECT_TRUE(kv::RowUnchecked(RowWithTitle("Resting")));
 
-    // The case of a Cyrillic letter is a change: a new program and a vanished one.
+    // The case of a Cyrillic letter is a change: of the command, one question.
     SetValue(HKEY_CURRENT_USER, kv::kRunKey, "Cyrillic", Ansi("Я.exe"));
     {
         kvtest::MessageBoxAnswerer answerer;
-        answerer.Expect(kNewCaption, NewProgram("Cyrillic", "Я.exe", kHkcuRun), IDNO);
-        answerer.Expect(kOldCaption, VanishedProgram("Cyrillic", "я.exe", kHkcuRun), IDNO);
+        answerer.Expect("Kelvorin: изменённая команда",
+                        "Команда программы Cyrillic изменилась\n\nПрежняя команда: я.exe\n"
+                        "Новая команда: Я.exe\nРасположение: " +
+                            kHkcuRun + "\n\nВернуть прежнюю команду?",
+                        IDNO);
+        answerer.Expect("Kelvorin",
+                        "Ни один сторонний процесс не удалял программы из автозагрузки.", IDOK);
         SendCommand(IDM_CHECK_CHANGES);
         answerer.WaitAll();
     }
@@ -214,6 +220,8 @@ TEST_F(ChangeCheck, TimedOnlyWhileOutOfSightAndOneCheckAtATime) {
     kv::SetMonitoringPeriodForTests(50);
     SetValue(HKEY_CURRENT_USER, kv::kRunKey, "Old", "old.exe");
     OpenMainWindow();
+    // The timed check alone, as for what sends no notice.
+    kv::StopLocationWatch();
     ShowWindow(window(), SW_SHOWNORMAL);
     Monitoring(1, 0);
     // While the window is in sight the ticks do nothing.
@@ -243,8 +251,11 @@ TEST_F(ChangeCheck, TimedOnlyWhileOutOfSightAndOneCheckAtATime) {
     ASSERT_GE(RowWithTitle("New"), 0);
     EXPECT_EQ(-1, RowWithTitle("Old"));
 
-    // With both kinds of report off, a tick does nothing at all, not even a refresh.
+    // With both kinds of report off, and no entry to keep off, a tick does
+    // nothing at all, not even a refresh.
     Monitoring(0, 0);
+    WriteSetting("Monitoring", "KeepOff", 0);
+    kv::LoadMonitoringSettings(kv::g_app.settings);
     SetValue(HKEY_CURRENT_USER, kv::kRunKey, "Quiet", "quiet.exe");
     {
         kvtest::MessageBoxAnswerer answerer;

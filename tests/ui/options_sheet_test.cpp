@@ -377,6 +377,7 @@ TEST_F(OptionsSheet, MonitoringPageKeepsTheMinutesWithinOneToSixty) {
         HWND page = sheet.Page(2);
         EXPECT_FALSE(Sheet::Checked(page, IDC_MON_NEW));
         EXPECT_TRUE(Sheet::Checked(page, IDC_MON_OLD));
+        EXPECT_TRUE(Sheet::Checked(page, IDC_MON_KEEP_OFF)); // on when never set
         HWND spin = Spin(page);
         ASSERT_NE(nullptr, spin);
         EXPECT_EQ(17, SpinPosition(spin));
@@ -388,6 +389,7 @@ TEST_F(OptionsSheet, MonitoringPageKeepsTheMinutesWithinOneToSixty) {
 
         Sheet::Click(page, IDC_MON_NEW, true);
         Sheet::Click(page, IDC_MON_OLD, false);
+        Sheet::Click(page, IDC_MON_KEEP_OFF, false);
         SendMessageA(spin, UDM_SETPOS32, 0, 59);
         ClickArrow(spin, true);
         EXPECT_EQ(60, SpinPosition(spin));
@@ -396,6 +398,8 @@ TEST_F(OptionsSheet, MonitoringPageKeepsTheMinutesWithinOneToSixty) {
         sheet.Press(PSBTN_APPLYNOW);
         EXPECT_EQ(1, FileSetting("Monitoring", "NewMon"));
         EXPECT_EQ(0, FileSetting("Monitoring", "OldMon"));
+        EXPECT_EQ(0, FileSetting("Monitoring", "KeepOff"));
+        EXPECT_EQ(0, kv::g_app.settings.KeepOff);
         EXPECT_EQ(60, FileSetting("Monitoring", "Freq"));
         EXPECT_EQ(60, kv::g_app.settings.Freq);
         EXPECT_EQ(1, kv::g_app.settings.NewMon);

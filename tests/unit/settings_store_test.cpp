@@ -43,14 +43,14 @@ TEST_F(SettingsStore, NoFileGivesEveryDefault) {
                         &kv::g_app.settings.SingleRun,   &kv::g_app.settings.MultiOpen,
                         &kv::g_app.settings.SingleOpen,  &kv::g_app.settings.Restore,
                         &kv::g_app.settings.NewMon,      &kv::g_app.settings.OldMon,
-                        &kv::g_app.settings.Freq};
+                        &kv::g_app.settings.Freq,        &kv::g_app.settings.KeepOff};
     for (int* value : all) {
         *value = 7;
     }
     kv::LoadMonitoringSettings(kv::g_app.settings);
     kv::LoadConfirmationSettings(kv::g_app.settings);
     kv::LoadGeneralSettings(kv::g_app.settings);
-    const int expected[] = {1, 1, 0, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1};
+    const int expected[] = {1, 1, 0, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1};
     for (std::size_t i = 0; i < sizeof(expected) / sizeof(expected[0]); ++i) {
         EXPECT_EQ(expected[i], *all[i]) << i;
     }

@@ -158,3 +158,33 @@ TEST_F(StartupSwitch, AnExactNameFindsItsOwnSwitch) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(StartupSwitchRule, TurningOffSetsBitZeroAndStampsTheTime) {
+    const unsigned long long when = 0x0123456789ABCDEFull;
+    const std::string stamp = Bytes({0xEF, 0xCD, 0xAB, 0x89, 0x67, 0x45, 0x23, 0x01});
+    struct Case {
+        std::string bytes;
+        std::string off;
+    };
+    const Case cases[] = {
+        // On as Windows writes it: its state kept, bit 0 set.
+        {Bytes({2, 0, 0, 0}) + std::string(8, '\0'), Bytes({3, 0, 0, 0}) + stamp},
+        {Bytes({6, 1, 0, 0}) + std::string(8, '\0'), Bytes({7, 1, 0, 0}) + stamp},
+        // No value, or one too short for a state: made whole.
+        {"", Bytes({3, 0, 0, 0}) + stamp},
+        {Bytes({2}), Bytes({3, 0, 0, 0}) + stamp},
+        // A short time is filled; bytes after the time are kept.
+        {Bytes({2, 0, 0, 0, 9}), Bytes({3, 0, 0, 0}) + stamp},
+        {Bytes({2, 0, 0, 0}) + std::string(8, '\0') + Bytes({0x55}),
+         Bytes({3, 0, 0, 0}) + stamp + Bytes({0x55})},
+    };
+    for (const Case& c : cases) {
+        const std::string off = kv::SwitchTurnedOff(c.bytes, when);
+        EXPECT_EQ(c.off, off) << c.bytes.size();
+        EXPECT_TRUE(kv::SwitchSaysOff(REG_BINARY, off));
+    }
+}
+
+} // namespace
