@@ -1,4 +1,4 @@
-// Looking up rows that a reader returned.
+// Making entries for tests, and looking up rows that a reader returned.
 #pragma once
 
 #include "entries/startup_entry.h"
@@ -7,6 +7,16 @@
 #include <vector>
 
 namespace kvtest {
+
+// An entry of these three texts and nothing else.
+inline kv::StartupEntry Entry(const std::string& title, const std::string& command,
+                              const std::string& location) {
+    kv::StartupEntry entry;
+    entry.title = title;
+    entry.command = command;
+    entry.location = location;
+    return entry;
+}
 
 // The first row with this title, or null.
 inline const kv::StartupEntry* FindTitle(const std::vector<kv::StartupEntry>& rows,

@@ -6,6 +6,7 @@
 #include "records/user_data_folder.h"
 
 #include "support/files.h"
+#include "support/rows.h"
 
 #include <gtest/gtest.h>
 
@@ -13,14 +14,7 @@
 
 namespace {
 
-kv::StartupEntry Entry(const std::string& title, const std::string& command,
-                       const std::string& location) {
-    kv::StartupEntry entry;
-    entry.title = title;
-    entry.command = command;
-    entry.location = location;
-    return entry;
-}
+using kvtest::Entry;
 
 class DisabledStore : public ::testing::Test {
   protected:

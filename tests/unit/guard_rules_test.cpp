@@ -6,6 +6,8 @@
 #include "records/command_change.h"
 #include "records/guard_log.h"
 
+#include "support/rows.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -13,14 +15,7 @@
 
 namespace {
 
-kv::StartupEntry Entry(const std::string& title, const std::string& command,
-                       const std::string& location) {
-    kv::StartupEntry entry;
-    entry.title = title;
-    entry.command = command;
-    entry.location = location;
-    return entry;
-}
+using kvtest::Entry;
 
 const std::string kRun = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 const std::string kLmRun = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
