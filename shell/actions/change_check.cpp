@@ -349,13 +349,9 @@ void CheckForChanges(CheckMode mode) {
         previousKeepsForms = true;
     } else {
         previous = RowsOfKind(RowKind::Started);
-        if (ScheduledTasksUnread()) {
-            // The last refresh could not read the scheduler: the snapshot
-            // kept its tasks.
-            for (StartupEntry& task : SnapshotScheduledTasks()) {
-                previous.push_back(std::move(task));
-            }
-        }
+        // The last refresh may not have read the scheduler: the snapshot
+        // kept its tasks.
+        AddUnreadScheduledTasks(previous);
         snapshotText = ReadChangeSnapshotText();
     }
     // What Windows' switch turned off, and what the store held, before the
@@ -517,11 +513,7 @@ void SaveChangeSnapshot() {
     // The rows keep only their texts; the values come from the snapshot,
     // which has followed every entry the program moved since the last refresh.
     std::vector<StartupEntry> watched = RowsOfKind(RowKind::Started);
-    if (ScheduledTasksUnread()) {
-        for (StartupEntry& task : SnapshotScheduledTasks()) {
-            watched.push_back(std::move(task));
-        }
-    }
+    AddUnreadScheduledTasks(watched);
     WriteChangeSnapshot(WithKeptForms(watched, ReadChangeSnapshot()));
 }
 

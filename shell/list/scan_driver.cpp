@@ -283,14 +283,13 @@ void ScanDriver() {
         // snapshot keeps those it had, or the next check that reads them
         // would take each for a new program.
         if (!g_app.WatchRunning || g_app.CheckScanning) {
-            std::vector<StartupEntry> watched;
             if (g_scheduledTasksUnread) {
-                watched = rows;
-                for (StartupEntry& entry : SnapshotScheduledTasks()) {
-                    watched.push_back(std::move(entry));
-                }
+                std::vector<StartupEntry> watched = rows;
+                AddUnreadScheduledTasks(watched);
+                WriteChangeSnapshot(watched, true);
+            } else {
+                WriteChangeSnapshot(rows, true);
             }
-            WriteChangeSnapshot(g_scheduledTasksUnread ? watched : rows, true);
         }
         FillEntryList(rows);
     }
@@ -314,15 +313,16 @@ bool ScheduledTasksUnread() {
     return g_scheduledTasksUnread;
 }
 
-std::vector<StartupEntry> SnapshotScheduledTasks() {
-    std::vector<StartupEntry> tasks;
+void AddUnreadScheduledTasks(std::vector<StartupEntry>& entries) {
+    if (!g_scheduledTasksUnread) {
+        return;
+    }
     for (StartupEntry& entry : ReadChangeSnapshot()) {
         if (IsScheduledTask(entry)) {
             entry.checked = true;
-            tasks.push_back(std::move(entry));
+            entries.push_back(std::move(entry));
         }
     }
-    return tasks;
 }
 
 bool IsScheduledTask(const StartupEntry& entry) {

@@ -17,9 +17,9 @@ void ScanDriver();
 // True when the last refresh could not read the task scheduler whole: its
 // logon tasks are not known, and none may be taken for gone.
 bool ScheduledTasksUnread();
-// The scheduled tasks the snapshot holds: while the scheduler cannot be
-// read, they stand for what it would list.
-std::vector<StartupEntry> SnapshotScheduledTasks();
+// When the last refresh could not read the scheduler, adds the scheduled
+// tasks the snapshot holds to `entries`: they stand for what it would list.
+void AddUnreadScheduledTasks(std::vector<StartupEntry>& entries);
 bool IsScheduledTask(const StartupEntry& entry);
 
 // The startup set without a window: every location's entries (checked) and
