@@ -54,6 +54,12 @@ struct StartupEntry {
     bool byPolicy = false;
     bool selected = false;
     KeptForm kept; // disabled entries: what their record keeps
+    // A delayed entry: out of its location as a disabled one, and started by
+    // this program that many seconds after logon; 0 = not delayed.
+    int delaySeconds = 0;
 };
+
+// The longest delay of a delayed start, in seconds (one hour).
+constexpr int kMaxDelaySeconds = 3600;
 
 } // namespace kv

@@ -390,7 +390,14 @@ bool UpdateDisabledRecord(const std::string& oldTitle, const std::string& oldCom
     match->command = newCommand;
     match->location = newLocation;
     match->whole = true;
+    // A delayed entry stays delayed: its delay belongs to the entry, not to
+    // its old texts.
+    const auto delay = match->extra.find("delay");
+    const std::string keptDelay = delay != match->extra.end() ? delay->second : std::string();
     match->extra.clear();
+    if (!keptDelay.empty()) {
+        match->extra["delay"] = keptDelay;
+    }
     return ReplaceStoreText(path, RecordFileText(oldText, records, false, true));
 }
 

@@ -67,7 +67,7 @@ bool EraseDisabledEntry(std::size_t index);
 // Changes the record whose three texts equal the old ones (ignoring the case
 // of A-Z), or appends the new texts as a last record when none does. The
 // changed record no longer keeps a value or a file: they belonged to the old
-// texts.
+// texts. A delayed record keeps its delay.
 bool UpdateDisabledRecord(const std::string& oldTitle, const std::string& oldCommand,
                           const std::string& oldLocation, const std::string& newTitle,
                           const std::string& newCommand, const std::string& newLocation);

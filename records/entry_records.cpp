@@ -53,6 +53,17 @@ bool WideBytesAgree(const std::string& bytes, const std::string& command) {
     return shown == command;
 }
 
+// The seconds of a "delay" key: plain digits, from 1 to kMaxDelaySeconds;
+// 0 for anything else, which leaves the entry a plain disabled one rather
+// than starting it at a time nobody chose.
+int DelayOfText(const std::string& text) {
+    if (text.empty() || text.size() > 9 || text.find_first_not_of("0123456789") != std::string::npos) {
+        return 0;
+    }
+    const long value = std::stol(text);
+    return value >= 1 && value <= kMaxDelaySeconds ? static_cast<int>(value) : 0;
+}
+
 } // namespace
 
 bool KeptNameBelongsTo(const std::string& name, const std::string& entryTitle) {
@@ -106,6 +117,9 @@ ProfileRecord RecordOfEntry(const StartupEntry& entry) {
     if (!entry.exactName.empty()) {
         record.extra["name.w"] = HexEncode(BytesOfWide(entry.exactName));
     }
+    if (entry.delaySeconds > 0) {
+        record.extra["delay"] = std::to_string(entry.delaySeconds);
+    }
     return record;
 }
 
@@ -155,6 +169,10 @@ StartupEntry EntryOfRecord(const ProfileRecord& record, const std::string& keptF
     if (link != record.extra.end() && IsPlainFileName(link->second) &&
         KeptNameBelongsTo(link->second, record.title)) {
         form.file = keptFolder + "\\" + link->second;
+    }
+    const auto delay = record.extra.find("delay");
+    if (delay != record.extra.end()) {
+        entry.delaySeconds = DelayOfText(delay->second);
     }
     return entry;
 }
@@ -206,6 +224,7 @@ std::vector<StartupEntry> WithKeptForms(std::vector<StartupEntry> rows,
     if (aligned) {
         for (std::size_t i = 0; i < rows.size(); ++i) {
             rows[i].kept = sources[i]->kept;
+            rows[i].delaySeconds = sources[i]->delaySeconds;
         }
         return rows;
     }
@@ -221,9 +240,12 @@ std::vector<StartupEntry> WithKeptForms(std::vector<StartupEntry> rows,
     }
     for (StartupEntry& row : rows) {
         row.kept = KeptForm();
+        row.delaySeconds = 0;
         const auto found = byTexts.find(TextsKey(row));
         if (found != byTexts.end() && found->second.next < found->second.entries.size()) {
-            row.kept = found->second.entries[found->second.next++]->kept;
+            const StartupEntry& source = *found->second.entries[found->second.next++];
+            row.kept = source.kept;
+            row.delaySeconds = source.delaySeconds;
         }
     }
     return rows;

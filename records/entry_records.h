@@ -2,7 +2,9 @@
 // beyond the three texts: "type" (a registry value's type, when it is not
 // REG_SZ or the value has an exact name), "data" (the value's bytes in hexadecimal, when they are not the
 // command and its terminating zero) and "link" (the name of a kept copy of a
-// Startup-folder file). A record without them means what it always meant.
+// Startup-folder file) and "delay" (the seconds of a delayed start, 1 to
+// kMaxDelaySeconds). A record without them means what it always meant: a
+// reader that does not know "delay" sees a disabled entry.
 #pragma once
 
 #include "entries/startup_entry.h"
@@ -22,7 +24,8 @@ ProfileRecord RecordOfEntry(const StartupEntry& entry);
 // texts: "data" whose bytes, as text up to the first zero byte, are the
 // command; "type" with such data, or without data (the command is then the
 // value's text); "link" that is one file's name and belongs to the title (see
-// KeptNameBelongsTo). Other such keys are ignored.
+// KeptNameBelongsTo); "delay" that is a whole number from 1 to
+// kMaxDelaySeconds. Other such keys are ignored.
 StartupEntry EntryOfRecord(const ProfileRecord& record, const std::string& keptFolder);
 
 // True when a kept file of this name can be the copy of a Startup-folder file
@@ -39,7 +42,8 @@ std::vector<bool> TextsFoundIn(const std::vector<StartupEntry>& entries,
 
 // The rows with what the stored entries keep: each row takes the kept form of
 // the first entry with the same three texts that no earlier row took, of
-// `stored` and then of `storedAfter`; a row that finds none keeps nothing.
+// `stored` and then of `storedAfter`, and its delay; a row that finds none
+// keeps nothing and is not delayed.
 std::vector<StartupEntry> WithKeptForms(std::vector<StartupEntry> rows,
                                         const std::vector<StartupEntry>& stored,
                                         const std::vector<StartupEntry>& storedAfter = {});

@@ -1,6 +1,6 @@
 // Saved list files: every row of the list, enabled or disabled, as a record
-// with its "state" ("1" enabled, "0" disabled) and the value each registry
-// entry holds.
+// with its "state" ("1" enabled, "0" disabled), the value each registry
+// entry holds, and a delayed entry's "delay" beside its state.
 #pragma once
 
 #include "entries/startup_entry.h"

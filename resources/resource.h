@@ -349,5 +349,9 @@
 #define IDS_CHG_CMD_BACK             348         /* "Прежняя команда программы " before the title */
 #define IDS_CHG_CMD_BACK_TAIL        349         /* " возвращена" */
 
+/* Delayed start, 360-379 */
+#define IDS_RPT_DELAYED              360         /* report: ", запуск отложен на " after the enabled status */
+#define IDS_DELAY_SECONDS            361         /* " с" after a delay's seconds */
+
 #endif /* KELVORIN_RESOURCE_H */
 /* clang-format on */

@@ -122,7 +122,12 @@ std::string StartupReportText(const ReportWords& words, const std::string& compu
         AddLine(text, std::to_string(i + 1) + ". " + row.title);
         AddLine(text, row.command);
         AddLine(text, row.location);
-        AddLine(text, row.enabled ? words.enabled : words.disabled);
+        if (row.delaySeconds > 0) {
+            AddLine(text, words.enabled + words.delayedHead + std::to_string(row.delaySeconds) +
+                              words.delayedTail);
+        } else {
+            AddLine(text, row.enabled ? words.enabled : words.disabled);
+        }
         AddLine(text, std::string());
         AddLine(text, words.dashes);
     }
@@ -145,6 +150,8 @@ ReportWords LoadReportWords() {
     words.generated = LoadText(IDS_RPT_GENERATED);
     words.enabled = LoadText(IDS_RPT_ENABLED);
     words.disabled = LoadText(IDS_RPT_DISABLED);
+    words.delayedHead = LoadText(IDS_RPT_DELAYED);
+    words.delayedTail = LoadText(IDS_DELAY_SECONDS);
     return words;
 }
 
@@ -184,8 +191,11 @@ int WriteReportForScripts(const std::string& file) {
     }
     std::vector<ReportRow> rows;
     for (const StartupEntry& entry : ReadStartupSet()) {
-        rows.push_back(
-            {entry.title, entry.command, entry.location, entry.checked && !entry.switchedOff});
+        // A delayed entry waits in the store but will start: it counts as
+        // enabled.
+        rows.push_back({entry.title, entry.command, entry.location,
+                        (entry.checked && !entry.switchedOff) || entry.delaySeconds > 0,
+                        entry.delaySeconds});
     }
     // A report without the disabled entries it could not read would pass
     // for the whole set.

@@ -14,6 +14,7 @@ struct ReportRow {
     std::string command;
     std::string location;
     bool enabled = true;
+    int delaySeconds = 0; // a delayed start: its status says the delay
 };
 
 // The texts of the report that come from the string table.
@@ -26,6 +27,8 @@ struct ReportWords {
     std::string generated;     // "Сгенерировано программой Kelvorin"
     std::string enabled;       // "Сервис включен"
     std::string disabled;      // "Сервис отключен"
+    std::string delayedHead;   // ", запуск отложен на " after `enabled`
+    std::string delayedTail;   // " с" after the seconds
 };
 
 // The string-table entry of the system line for a Windows version.
@@ -35,7 +38,9 @@ UINT SystemLineText(DWORD major, DWORD minor, DWORD platform);
 std::string ReportDateText(const SYSTEMTIME& time);
 
 // The whole report: the header, one block per row in the given order, and
-// the closing line; every line ends with CR LF. Texts are whole.
+// the closing line; every line ends with CR LF. Texts are whole. A delayed
+// row's status line begins as an enabled row's does and adds its delay, so
+// that a script reading the status still finds it enabled.
 std::string StartupReportText(const ReportWords& words, const std::string& computer,
                               const std::string& user, const std::vector<ReportRow>& rows,
                               const SYSTEMTIME& time);

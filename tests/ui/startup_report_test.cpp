@@ -49,6 +49,13 @@ TEST(StartupReportText, HeaderRowsAndClosingLine) {
                   "===\r\nG 5.3.2003 9:7:5\r\n",
               kv::StartupReportText(words, "", "",
                                     {{"T", longCommand, "L", false}, {"", "", "M", true}}, time));
+    // A delayed row: the enabled status with its delay.
+    words.delayedHead = ", in ";
+    words.delayedTail = " s";
+    EXPECT_EQ("S\r\nC: \r\nU: \r\n===\r\n---\r\n"
+              "1. D\r\nd.exe\r\nL\r\non, in 90 s\r\n\r\n---\r\n"
+              "===\r\nG 5.3.2003 9:7:5\r\n",
+              kv::StartupReportText(words, "", "", {{"D", "d.exe", "L", true, 90}}, time));
 
     EXPECT_EQ(static_cast<UINT>(IDS_OS_NT4), kv::SystemLineText(4, 0, VER_PLATFORM_WIN32_NT));
     EXPECT_EQ(static_cast<UINT>(IDS_OS_95), kv::SystemLineText(4, 0, VER_PLATFORM_WIN32_WINDOWS));

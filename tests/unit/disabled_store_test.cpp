@@ -1,6 +1,7 @@
 #include "base/test_seams.h"
 #include "records/change_snapshot.h"
 #include "records/disabled_store.h"
+#include "records/list_file.h"
 #include "records/profile_records.h"
 #include "records/settings_store.h"
 #include "records/user_data_folder.h"
@@ -45,6 +46,44 @@ TEST_F(DisabledStore, PerUserAndVersionFolder) {
     kvtest::RemovePath(folder / "List Settings");
     kv::UserDataFilePath(kv::UserDataFile::DisabledStore);
     EXPECT_TRUE(kvtest::FileExists(expected));
+}
+
+// A delayed entry in disable.ini: its delay comes back, the profile reader
+// still finds the record's texts, and editing its texts keeps the delay.
+TEST_F(DisabledStore, DelayedEntryKeepsItsDelay) {
+    kv::StartupEntry delayed = Entry("Cloud", "cloud.exe /tray", "HKCU\\Run");
+    delayed.delaySeconds = 120;
+    const kv::StartupEntry plain = Entry("Chat", "chat.exe", "HKCU\\Run");
+    ASSERT_TRUE(kv::WriteDisabledStore({delayed, plain}));
+    std::vector<kv::StartupEntry> read = kv::ReadDisabledEntries();
+    ASSERT_EQ(2u, read.size());
+    EXPECT_EQ(120, read[0].delaySeconds);
+    EXPECT_FALSE(read[0].checked);
+    EXPECT_EQ(0, read[1].delaySeconds);
+    char value[64] = {};
+    GetPrivateProfileStringA("object 1", "command", "", value, sizeof(value), StorePath().c_str());
+    EXPECT_STREQ("cloud.exe /tray", value);
+    GetPrivateProfileStringA("object 1", "delay", "", value, sizeof(value), StorePath().c_str());
+    EXPECT_STREQ("120", value);
+
+    ASSERT_TRUE(kv::UpdateDisabledRecord("Cloud", "cloud.exe /tray", "HKCU\\Run", "Cloud",
+                                         "cloud.exe", "HKCU\\Run"));
+    read = kv::ReadDisabledEntries();
+    ASSERT_EQ(2u, read.size());
+    EXPECT_EQ("cloud.exe", read[0].command);
+    EXPECT_EQ(120, read[0].delaySeconds);
+    EXPECT_EQ(0, read[1].delaySeconds);
+
+    // A saved list carries the delay beside the state, and reads it back.
+    const std::string list = folder / "saved.ini";
+    delayed.checked = true;
+    ASSERT_TRUE(kv::WriteListFile(list, {delayed, plain}));
+    const kv::ListFile saved = kv::ReadListFile(list);
+    ASSERT_TRUE(saved.valid);
+    ASSERT_EQ(2u, saved.entries.size());
+    EXPECT_EQ(120, saved.entries[0].delaySeconds);
+    EXPECT_TRUE(saved.entries[0].checked);
+    EXPECT_EQ(0, saved.entries[1].delaySeconds);
 }
 
 TEST_F(DisabledStore, RoundTripKeepsTextsExactly) {

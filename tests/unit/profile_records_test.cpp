@@ -352,4 +352,72 @@ TEST(ProfileRecordText, AValueWithAnExactNameKeepsItsType) {
     }
 }
 
+// A delayed entry's record carries its delay beside what it keeps; a record
+// without the key, or with one that is no delay, reads as a plain disabled
+// entry, as an older reader sees every such record.
+TEST(ProfileRecordText, DelayKeyRoundTripAndOlderRecords) {
+    struct Case {
+        std::string keys; // lines after the three texts
+        int delay;
+    };
+    const std::string plain = "title=Tool\r\ncommand=a.exe\r\nlocation=L\r\n";
+    const Case cases[] = {
+        {plain, 0},
+        {plain + "delay=60\r\n", 60},
+        {plain + "Delay=1\r\n", 1},
+        {plain + "delay=3600\r\n", 3600},
+        {plain + "delay=3601\r\n", 0},
+        {plain + "delay=0\r\n", 0},
+        {plain + "delay=-5\r\n", 0},
+        {plain + "delay=12x\r\n", 0},
+        {plain + "delay=99999999999999999999\r\n", 0},
+        {plain + "type=2\r\ndelay=30\r\n", 30},
+    };
+    for (const Case& test : cases) {
+        const kv::RecordFile file =
+            kv::RecordsOfText("[common]\r\ntotal=1\r\n[object 1]\r\n" + test.keys, false);
+        ASSERT_EQ(1u, file.records.size()) << test.keys;
+        const kv::StartupEntry entry = kv::EntryOfRecord(file.records[0], "C:\\kept");
+        EXPECT_EQ(test.delay, entry.delaySeconds) << test.keys;
+        EXPECT_FALSE(entry.checked) << test.keys;
+        EXPECT_EQ("a.exe", entry.command) << test.keys;
+    }
+
+    // Written and read back with what the entry keeps; an entry without a
+    // delay writes no key.
+    kv::StartupEntry entry;
+    entry.title = "Tool.lnk";
+    entry.command = "tool.exe";
+    entry.location = "Startup";
+    entry.kept.file = "C:\\kept\\Tool.lnk";
+    entry.delaySeconds = 45;
+    const ProfileRecord record = kv::RecordOfEntry(entry);
+    EXPECT_EQ("45", record.extra.at("delay"));
+    const kv::StartupEntry back = kv::EntryOfRecord(record, "C:\\kept");
+    EXPECT_EQ(45, back.delaySeconds);
+    EXPECT_EQ(entry.kept.file, back.kept.file);
+    entry.delaySeconds = 0;
+    EXPECT_EQ(0u, kv::RecordOfEntry(entry).extra.count("delay"));
+
+    // Rows take the delay of the stored entry whose kept form they take, in
+    // the stored order and out of it.
+    kv::StartupEntry a = entry;
+    a.title = "A";
+    a.delaySeconds = 10;
+    kv::StartupEntry b = entry;
+    b.title = "B";
+    kv::StartupEntry rowA = a;
+    rowA.delaySeconds = 0;
+    rowA.kept = kv::KeptForm();
+    kv::StartupEntry rowB = b;
+    rowB.delaySeconds = 99;
+    for (const auto& rows : {std::vector<kv::StartupEntry>{rowA, rowB},
+                             std::vector<kv::StartupEntry>{rowB, rowA}}) {
+        const std::vector<kv::StartupEntry> kept = kv::WithKeptForms(rows, {a, b});
+        for (const kv::StartupEntry& row : kept) {
+            EXPECT_EQ(row.title == "A" ? 10 : 0, row.delaySeconds) << row.title;
+        }
+    }
+}
+
 } // namespace
