@@ -1,0 +1,33 @@
+#include "entries/delayed_starts.h"
+
+#include "entries/startup_entry.h"
+
+#include <algorithm>
+
+namespace kv {
+
+std::vector<PlannedStart> PlanDelayedStarts(const std::vector<DelayedItem>& items, long long nowMs,
+                                            long long lastStartMs) {
+    std::vector<PlannedStart> plan;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        if (items[i].delaySeconds > 0 && !items[i].running) {
+            const int seconds = std::min(items[i].delaySeconds, kMaxDelaySeconds);
+            plan.push_back({i, static_cast<long long>(seconds) * 1000});
+        }
+    }
+    // By delay; equal delays keep the items' order.
+    std::stable_sort(plan.begin(), plan.end(), [](const PlannedStart& a, const PlannedStart& b) {
+        return a.atMs < b.atMs;
+    });
+    long long previous = lastStartMs;
+    for (PlannedStart& start : plan) {
+        start.atMs = std::max(start.atMs, nowMs);
+        if (previous != kNoStartYet) {
+            start.atMs = std::max(start.atMs, previous + kStartSpacingMs);
+        }
+        previous = start.atMs;
+    }
+    return plan;
+}
+
+} // namespace kv
