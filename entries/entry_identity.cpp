@@ -1,6 +1,7 @@
 #include "entries/entry_identity.h"
 
 #include "base/handles.h"
+#include "base/text.h"
 
 #include <windows.h>
 
@@ -24,6 +25,15 @@ bool IsRegistryKind(LocationKind kind) {
 
 bool IsTaskKind(LocationKind kind) {
     return kind == LocationKind::PackagedTask || kind == LocationKind::ScheduledTask;
+}
+
+bool MayBeDelayed(const LocationClass& where) {
+    if (where.kind == LocationKind::StartupFolder) {
+        return true;
+    }
+    const std::string path = LowerAscii(where.keyPath);
+    return where.kind == LocationKind::RegistryKey && (where.root == "HKLM" || where.root == "HKCU") &&
+           (path == LowerAscii(kRunKey) || path == LowerAscii(kRun32Key));
 }
 
 std::wstring ExactNameOf(const StartupEntry& entry) {

@@ -18,6 +18,13 @@ bool IsRegistryKind(LocationKind kind);
 // off; they are never taken out, written, edited or deleted.
 bool IsTaskKind(LocationKind kind);
 
+// The locations whose entries may be delayed (taken out and started by this
+// program after logon): a Run key of HKLM or HKCU, the 32-bit view's Run
+// key, or a Startup folder. Not RunOnce, RunOnceEx, RunServices, the policy
+// keys, subkeys, win.ini or tasks: Windows starts those once, elsewhere, or
+// at another time, so starting them later would change what they do.
+bool MayBeDelayed(const LocationClass& where);
+
 // The name of the value or file: its exact name where the code page cannot
 // carry it, else its title.
 std::wstring ExactNameOf(const StartupEntry& entry);

@@ -504,4 +504,42 @@ MoveOutcome ReplaceStored(const StartupEntry& shown, std::size_t place,
     return Outcome(MoveResult::Done, made.entry, std::string());
 }
 
+MoveOutcome Delay(const StartupEntry& shown, int seconds, std::size_t place,
+                  const Consent& consent, const std::vector<StartupEntry>& disabledRows) {
+    if (!MayBeDelayed(ClassifyLocation(shown.location)) || seconds < 0 ||
+        seconds > kMaxDelaySeconds) {
+        return Outcome(MoveResult::Refused, shown, LoadText(IDS_DELAY_REFUSED));
+    }
+    const bool stored = !shown.checked || shown.delaySeconds > 0;
+    if (!stored) {
+        if (seconds == 0) {
+            return Outcome(MoveResult::Done, shown, std::string());
+        }
+        StartupEntry delayed = shown;
+        delayed.delaySeconds = seconds;
+        MoveOutcome outcome = TakeOut(delayed, place, disabledRows);
+        if (outcome.done()) {
+            outcome.text = DelayedText(outcome.entry);
+        }
+        return outcome;
+    }
+    if (seconds == 0) {
+        return PutBack(shown, place, consent, disabledRows);
+    }
+    if (!DisabledStoreMayChange()) {
+        return Outcome(MoveResult::Failed, shown, StoreFailure());
+    }
+    std::vector<StartupEntry> store = AlignedStore(disabledRows);
+    std::vector<bool> taken(store.size(), false);
+    std::size_t index = 0;
+    if (!FindStored(store, shown, place, taken, index)) {
+        return Outcome(MoveResult::Stale, shown, GoneText(shown));
+    }
+    store[index].delaySeconds = seconds;
+    if (!WriteDisabledStore(store)) {
+        return Outcome(MoveResult::Failed, shown, StoreFailure());
+    }
+    return Outcome(MoveResult::Done, store[index], DelayedText(store[index]));
+}
+
 } // namespace kv

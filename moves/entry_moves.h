@@ -94,6 +94,16 @@ MoveOutcome SwitchOffAgain(const StartupEntry& shown);
 // the old one is written in its place, and comes back when that fails.
 MoveOutcome PutBackCommand(const StartupEntry& before, const StartupEntry& now);
 
+// Delayed start. An entry in its location (`shown.checked`, not delayed)
+// is taken out exactly as TakeOut does, its record carrying the delay; with
+// 0 seconds it stays where it is. A stored entry (delayed, or plainly
+// disabled) keeps its place and kept form and only its record's delay
+// changes; with 0 seconds it goes back into its location exactly as PutBack
+// does. Refused for a location that MayBeDelayed does not allow, and for a
+// delay beyond kMaxDelaySeconds or below 0.
+MoveOutcome Delay(const StartupEntry& shown, int seconds, std::size_t place,
+                  const Consent& consent, const std::vector<StartupEntry>& disabledRows = {});
+
 // A disabled entry changed: only its record changes, in place.
 MoveOutcome ReplaceStored(const StartupEntry& shown, std::size_t place,
                           const MakeReplacement& make);

@@ -56,6 +56,11 @@ std::string DisabledText(const StartupEntry& entry) {
     return LoadText(IDS_SVC) + entry.title + LoadText(IDS_SVC_WAS_DISABLED);
 }
 
+std::string DelayedText(const StartupEntry& entry) {
+    return LoadText(IDS_DELAYED_HEAD) + entry.title + LoadText(IDS_DELAYED_BY) +
+           std::to_string(entry.delaySeconds) + LoadText(IDS_DELAY_SECONDS);
+}
+
 std::string SwitchNotOnText(const StartupEntry& entry) {
     return LoadText(IDS_SVC) + entry.title + LoadText(IDS_SWITCH_NOT_ON);
 }

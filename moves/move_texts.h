@@ -22,6 +22,9 @@ unsigned DisabledStoreFailureText();
 std::string EnabledText(const StartupEntry& entry);
 std::string DisabledText(const StartupEntry& entry);
 
+// "Запуск программы <title> отложен на N с".
+std::string DelayedText(const StartupEntry& entry);
+
 // Put back, but Windows' own switch could not be turned on.
 std::string SwitchNotOnText(const StartupEntry& entry);
 

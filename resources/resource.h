@@ -352,6 +352,9 @@
 /* Delayed start, 360-379 */
 #define IDS_RPT_DELAYED              360         /* report: ", запуск отложен на " after the enabled status */
 #define IDS_DELAY_SECONDS            361         /* " с" after a delay's seconds */
+#define IDS_DELAYED_HEAD             362         /* "Запуск программы " before the title of a delayed entry */
+#define IDS_DELAYED_BY               363         /* " отложен на " before the seconds */
+#define IDS_DELAY_REFUSED            364         /* which entries may be delayed */
 
 #endif /* KELVORIN_RESOURCE_H */
 /* clang-format on */

@@ -93,6 +93,74 @@ TEST_F(EntryMoves, TakingOutKeepsWhatTheLocationHoldsNowAndAGoneEntryIsStale) {
     EXPECT_EQ("new.exe", ReadString(HKEY_CURRENT_USER, kv::kRunKey, "Changed"));
 }
 
+// A delay takes a Run value and a Startup shortcut out as disabling does,
+// records the delay, changes only the record of a stored one, and a delay of
+// 0 puts each back byte for byte.
+TEST_F(EntryMoves, DelayTakesOutRecordsItAndZeroPutsBackExactly) {
+    const std::string folderPath = kvtest::CurrentUserStartupFolder();
+    ASSERT_FALSE(folderPath.empty());
+    const std::string link = folderPath + "\\Chat.lnk";
+    kvtest::MakeShellLink(link, "C:\\chat.exe");
+    const std::string linkBytes = kvtest::ReadFileText(link);
+    SetValue(HKEY_CURRENT_USER, kv::kRunKey, "Cloud", "%WINDIR%\\cloud.exe /tray", REG_EXPAND_SZ);
+    const auto cloud = ValueOf("Cloud");
+    kv::StartupEntry value = Shown("Cloud", "%WINDIR%\\cloud.exe /tray");
+    kv::StartupEntry file = Shown("Chat.lnk", "C:\\chat.exe", folderPath);
+    value.checked = file.checked = true;
+
+    // In its location with 0 seconds: nothing moves.
+    EXPECT_TRUE(kv::Delay(value, 0, 0, kNo).done());
+    EXPECT_EQ(cloud, ValueOf("Cloud"));
+
+    const kv::MoveOutcome outValue = kv::Delay(value, 60, 0, kNo);
+    ASSERT_TRUE(outValue.done()) << outValue.text;
+    const kv::MoveOutcome outFile = kv::Delay(file, 5, 1, kNo);
+    ASSERT_TRUE(outFile.done()) << outFile.text;
+    EXPECT_NE(std::string::npos, outFile.text.find("Chat.lnk"));
+    EXPECT_FALSE(ValueExists(HKEY_CURRENT_USER, kv::kRunKey, "Cloud"));
+    EXPECT_FALSE(kvtest::FileExists(link));
+    std::vector<kv::StartupEntry> stored = kv::ReadDisabledEntries();
+    ASSERT_EQ(2u, stored.size());
+    EXPECT_EQ(60, stored[0].delaySeconds);
+    EXPECT_EQ(cloud.second, stored[0].kept.valueBytes);
+    EXPECT_EQ(5, stored[1].delaySeconds);
+    EXPECT_EQ(linkBytes, kvtest::ReadFileText(stored[1].kept.file));
+
+    // Delayed again: only the record's delay changes, in its place.
+    const kv::MoveOutcome again = kv::Delay(outValue.entry, 120, 0, kNo);
+    ASSERT_TRUE(again.done()) << again.text;
+    EXPECT_EQ(120, again.entry.delaySeconds);
+    stored = kv::ReadDisabledEntries();
+    ASSERT_EQ(2u, stored.size());
+    EXPECT_EQ("Cloud", stored[0].title);
+    EXPECT_EQ(120, stored[0].delaySeconds);
+    EXPECT_EQ(5, stored[1].delaySeconds);
+    EXPECT_FALSE(ValueExists(HKEY_CURRENT_USER, kv::kRunKey, "Cloud"));
+
+    // A delay beyond the longest is refused and changes nothing.
+    EXPECT_EQ(kv::MoveResult::Refused, kv::Delay(again.entry, 3601, 0, kNo).result);
+    EXPECT_EQ(120, kv::ReadDisabledEntries()[0].delaySeconds);
+
+    // 0: back exactly, the records and the kept copy gone.
+    ASSERT_TRUE(kv::Delay(again.entry, 0, 0, kNo).done());
+    ASSERT_TRUE(kv::Delay(outFile.entry, 0, 0, kNo).done());
+    EXPECT_EQ(cloud, ValueOf("Cloud"));
+    EXPECT_EQ(linkBytes, kvtest::ReadFileText(link));
+    EXPECT_TRUE(kv::ReadDisabledEntries().empty());
+    EXPECT_FALSE(kvtest::FileExists(stored[1].kept.file));
+
+    // A RunOnce value is refused and stays where it is.
+    SetValue(HKEY_CURRENT_USER, kv::kRunOnceKey, "Once", "once.exe");
+    kv::StartupEntry once =
+        Shown("Once", "once.exe", "HKCU\\" + std::string(kv::kRunOnceKey));
+    once.checked = true;
+    const kv::MoveOutcome refused = kv::Delay(once, 30, 0, kNo);
+    EXPECT_EQ(kv::MoveResult::Refused, refused.result);
+    EXPECT_FALSE(refused.text.empty());
+    EXPECT_EQ("once.exe", ReadString(HKEY_CURRENT_USER, kv::kRunOnceKey, "Once"));
+    EXPECT_TRUE(kv::ReadDisabledEntries().empty());
+}
+
 TEST_F(EntryMoves, NothingOfTheSameNameIsReplacedWithoutConsent) {
     // Per kind of location: the disabled entry's stored form, and what
     // another program put under the same name meanwhile.

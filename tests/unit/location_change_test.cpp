@@ -5,6 +5,7 @@
 #include "base/text.h"
 #include "dialogs/program_groups.h"
 #include "entries/catalogue.h"
+#include "entries/entry_identity.h"
 #include "entries/location_dispatch.h"
 #include "entries/location_removers.h"
 #include "entries/location_writers.h"
@@ -144,6 +145,39 @@ TEST_F(LocationChange, StartupFolderShortcuts) {
     EXPECT_EQ(OutcomeKind::UnknownLocation, kv::WriteEntry("made", "m.exe", elsewhere.path()).kind);
     EXPECT_EQ("keep", kvtest::ReadFileText(elsewhere / "canary.txt"));
     EXPECT_FALSE(kvtest::FileExists(elsewhere / "made.lnk"));
+}
+
+// Only entries that Windows starts at every logon from a Run key or a
+// Startup folder may wait for a delayed start.
+TEST(LocationClassifier, OnlyRunKeysAndStartupFoldersMayBeDelayed) {
+    const std::string user = "C:\\users\\u\\Start Menu\\Programs\\StartUp";
+    const std::string all = "C:\\ProgramData\\Start Menu\\Programs\\StartUp";
+    const std::string wow = "HKLM\\Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\";
+    const struct {
+        std::string location;
+        bool delayed;
+    } cases[] = {
+        {kHkcuRun, true},
+        {"hklm\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RUN", true},
+        {wow + "Run", true},
+        {user, true},
+        {LowerAscii(all), true},
+        {"HKCU\\" + std::string(kv::kRunOnceKey), false},
+        {"HKLM\\" + std::string(kv::kRunServicesKey), false},
+        {"HKLM\\" + std::string(kv::kRunServicesOnceKey), false},
+        {kHklmRunOnceEx + "\\Step", false},
+        {wow + "RunOnce", false},
+        {"HKCU\\" + std::string(kv::kPolicyRunKey), false},
+        {"HKLM\\" + std::string(kv::kPolicyRunKey), false},
+        {kHkcuRun + "\\Vendor", false},
+        {kv::kWinIniRunLocation, false},
+        {kv::ScheduledTaskLocationString("\\"), false},
+        {"C:\\windows", false},
+    };
+    for (const auto& test : cases) {
+        EXPECT_EQ(test.delayed, kv::MayBeDelayed(kv::ClassifyLocationIn(test.location, user, all)))
+            << test.location;
+    }
 }
 
 // Only the catalogue's locations are written to or removed from: a stored
