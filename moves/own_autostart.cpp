@@ -17,6 +17,8 @@ namespace {
 // The program's own startup value, and the switch that starts it hidden.
 const char kOwnValueName[] = "Kelvorin";
 const char kMinimisedSwitch[] = "/m";
+const char kDelayedStartsSwitches[] = "/m /startup";
+const char kDelayedStartsSwitch[] = "/startup";
 
 StartupEntry OwnEntry() {
     StartupEntry entry;
@@ -36,7 +38,9 @@ OwnStartValue ReadOwnStartValue() {
     ForEachValue(key.get(), [&own](const RegValue& value) {
         if (value.type == REG_SZ && value.name == kOwnValueName) {
             own.present = true;
-            own.minimised = DataAsText(value.data).find(kMinimisedSwitch) != std::string::npos;
+            const std::string text = DataAsText(value.data);
+            own.minimised = text.find(kMinimisedSwitch) != std::string::npos;
+            own.delayedStarts = text.find(kDelayedStartsSwitch) != std::string::npos;
         }
         return true;
     });
@@ -49,7 +53,9 @@ MoveOutcome StoreOwnStartValue(const OwnStartValue& wanted, const std::string& p
     if (wanted.present) {
         const auto write = [&] {
             return AddRegistryValue("HKCU", kRunKey, kOwnValueName, programPath,
-                                    wanted.minimised ? kMinimisedSwitch : "");
+                                    wanted.delayedStarts ? kDelayedStartsSwitches
+                                    : wanted.minimised   ? kMinimisedSwitch
+                                                         : "");
         };
         if (!ours) {
             return AddNew(OwnEntry(), write, consent);

@@ -12,6 +12,9 @@ namespace kv {
 struct OwnStartValue {
     bool present = false;   // a REG_SZ of exactly the program's name
     bool minimised = false; // it carries the switch that starts the program hidden
+    // It carries the switch that starts the delayed entries; written with the
+    // hidden start's switch before it, whatever `minimised` says.
+    bool delayedStarts = false;
 };
 
 // Only a REG_SZ value of exactly the own name (letter case included) is the
