@@ -194,8 +194,7 @@ MoveOutcome SwitchOn(const StartupEntry& shown) {
     if (TurnSwitchOn(shown)) {
         return Outcome(MoveResult::Done, shown, EnabledText(shown));
     }
-    MoveOutcome outcome = Outcome(MoveResult::Failed, shown,
-                                  SwitchNotOnText(shown));
+    MoveOutcome outcome = Outcome(MoveResult::Failed, shown, SwitchNotOnText(shown));
     outcome.switchStaysOff = true;
     return outcome;
 }
@@ -402,11 +401,16 @@ MoveOutcome ReplaceActive(const StartupEntry& shown, const MakeReplacement& make
     return outcome;
 }
 
-MoveOutcome TakeOutAgain(const StartupEntry& shown) {
+MoveOutcome TakeOutAgain(const StartupEntry& shown, int delayBefore) {
     const std::vector<StartupEntry>& store = CurrentDisabledEntries();
     const std::size_t namesake = StoredNamesake(store, shown);
-    MoveOutcome outcome =
-        TakeOut(shown, namesake == store.size() ? store.size() : namesake + 1);
+    // A delayed entry stays delayed. When its delayed record is gone (the
+    // same texts came back, and the refresh took the record for a move that
+    // ended midway), the form taken out now carries the delay; else that
+    // record keeps it and this form is a plain disabled one.
+    StartupEntry again = shown;
+    again.delaySeconds = NamesakeDelay(store, shown) == 0 ? delayBefore : 0;
+    MoveOutcome outcome = TakeOut(again, namesake == store.size() ? store.size() : namesake + 1);
     if (outcome.done()) {
         outcome.text = CameBackText(outcome.entry);
     }
@@ -493,6 +497,9 @@ MoveOutcome ReplaceStored(const StartupEntry& shown, std::size_t place,
         return Outcome(MoveResult::Refused, shown, LoadText(problem));
     }
     CarryExactName(old, made.entry);
+    // A delayed entry stays delayed, where its new location allows it.
+    made.entry.delaySeconds =
+        MayBeDelayed(ClassifyLocation(made.entry.location)) ? old.delaySeconds : 0;
     store[index] = made.entry;
     if (!WriteDisabledStore(store)) {
         DiscardKeptFile(made.entry.kept.file);
@@ -504,8 +511,33 @@ MoveOutcome ReplaceStored(const StartupEntry& shown, std::size_t place,
     return Outcome(MoveResult::Done, made.entry, std::string());
 }
 
-MoveOutcome Delay(const StartupEntry& shown, int seconds, std::size_t place,
-                  const Consent& consent, const std::vector<StartupEntry>& disabledRows) {
+namespace {
+
+// A stored entry's record gets another delay (0: a plain disabled entry);
+// its place and kept form stay.
+MoveOutcome SetStoredDelay(const StartupEntry& shown, int seconds, std::size_t place,
+                           const std::vector<StartupEntry>& disabledRows) {
+    if (!DisabledStoreMayChange()) {
+        return Outcome(MoveResult::Failed, shown, StoreFailure());
+    }
+    std::vector<StartupEntry> store = AlignedStore(disabledRows);
+    std::vector<bool> taken(store.size(), false);
+    std::size_t index = 0;
+    if (!FindStored(store, shown, place, taken, index)) {
+        return Outcome(MoveResult::Stale, shown, GoneText(shown));
+    }
+    store[index].delaySeconds = seconds;
+    if (!WriteDisabledStore(store)) {
+        return Outcome(MoveResult::Failed, shown, StoreFailure());
+    }
+    return Outcome(MoveResult::Done, store[index],
+                   seconds > 0 ? DelayedText(store[index]) : DisabledText(store[index]));
+}
+
+} // namespace
+
+MoveOutcome Delay(const StartupEntry& shown, int seconds, std::size_t place, const Consent& consent,
+                  const std::vector<StartupEntry>& disabledRows) {
     if (!MayBeDelayed(ClassifyLocation(shown.location)) || seconds < 0 ||
         seconds > kMaxDelaySeconds) {
         return Outcome(MoveResult::Refused, shown, LoadText(IDS_DELAY_REFUSED));
@@ -526,20 +558,12 @@ MoveOutcome Delay(const StartupEntry& shown, int seconds, std::size_t place,
     if (seconds == 0) {
         return PutBack(shown, place, consent, disabledRows);
     }
-    if (!DisabledStoreMayChange()) {
-        return Outcome(MoveResult::Failed, shown, StoreFailure());
-    }
-    std::vector<StartupEntry> store = AlignedStore(disabledRows);
-    std::vector<bool> taken(store.size(), false);
-    std::size_t index = 0;
-    if (!FindStored(store, shown, place, taken, index)) {
-        return Outcome(MoveResult::Stale, shown, GoneText(shown));
-    }
-    store[index].delaySeconds = seconds;
-    if (!WriteDisabledStore(store)) {
-        return Outcome(MoveResult::Failed, shown, StoreFailure());
-    }
-    return Outcome(MoveResult::Done, store[index], DelayedText(store[index]));
+    return SetStoredDelay(shown, seconds, place, disabledRows);
+}
+
+MoveOutcome KeepDisabled(const StartupEntry& shown, std::size_t place,
+                         const std::vector<StartupEntry>& disabledRows) {
+    return SetStoredDelay(shown, 0, place, disabledRows);
 }
 
 } // namespace kv

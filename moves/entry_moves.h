@@ -80,8 +80,9 @@ MoveOutcome ReplaceActive(const StartupEntry& shown, const MakeReplacement& make
 // A disabled entry that another program put back into its location: taken
 // out again as TakeOut does, and recorded right after the last record of
 // its title and location, so that both forms are kept. Its text tells the
-// user that it came back and was turned off.
-MoveOutcome TakeOutAgain(const StartupEntry& shown);
+// user that it came back and was turned off. `delayBefore`: the delay its
+// records had before it came back; it stays delayed.
+MoveOutcome TakeOutAgain(const StartupEntry& shown, int delayBefore = 0);
 
 // An entry that Windows' own switch turned off and another program switched
 // on: the switch goes off again; the entry itself is not touched.
@@ -103,6 +104,11 @@ MoveOutcome PutBackCommand(const StartupEntry& before, const StartupEntry& now);
 // delay beyond kMaxDelaySeconds or below 0.
 MoveOutcome Delay(const StartupEntry& shown, int seconds, std::size_t place,
                   const Consent& consent, const std::vector<StartupEntry>& disabledRows = {});
+
+// A delayed entry's box was cleared: it stays in the store as a plain
+// disabled entry, in its place, with its kept form; only the delay goes.
+MoveOutcome KeepDisabled(const StartupEntry& shown, std::size_t place,
+                         const std::vector<StartupEntry>& disabledRows = {});
 
 // A disabled entry changed: only its record changes, in place.
 MoveOutcome ReplaceStored(const StartupEntry& shown, std::size_t place,

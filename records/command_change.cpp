@@ -52,4 +52,14 @@ std::size_t StoredNamesake(const std::vector<StartupEntry>& store, const Startup
     return store.size();
 }
 
+int NamesakeDelay(const std::vector<StartupEntry>& store, const StartupEntry& entry) {
+    int delay = 0;
+    for (const StartupEntry& stored : store) {
+        if (stored.delaySeconds > delay && SameTitleAndLocation(stored, entry)) {
+            delay = stored.delaySeconds;
+        }
+    }
+    return delay;
+}
+
 } // namespace kv

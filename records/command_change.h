@@ -29,4 +29,8 @@ std::vector<CommandChange> TakeCommandChanges(const std::vector<StartupEntry>& p
 // (CompareTextNoCase), whatever its command; `store.size()` when none has.
 std::size_t StoredNamesake(const std::vector<StartupEntry>& store, const StartupEntry& entry);
 
+// The delay of the delayed records of the store with the entry's title and
+// location (the longest, when several are); 0 when none is delayed.
+int NamesakeDelay(const std::vector<StartupEntry>& store, const StartupEntry& entry);
+
 } // namespace kv

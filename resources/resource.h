@@ -355,6 +355,16 @@
 #define IDS_DELAYED_HEAD             362         /* "Запуск программы " before the title of a delayed entry */
 #define IDS_DELAYED_BY               363         /* " отложен на " before the seconds */
 #define IDS_DELAY_REFUSED            364         /* which entries may be delayed */
+#define IDS_STATUS_DELAYED           365         /* status: "Отложено на " before the seconds */
+#define IDS_ASK_OWN_FOR_DELAY        366         /* own autostart must be on to delay */
+#define IDS_DELAY_RANGE              367         /* the delay dialog's range message */
+#define IDS_HINT_DELAY               368         /* hint of "Отложить запуск ..." */
+#define IDS_CTX_DELAY                369         /* context menu "Отложить запуск ..." */
+
+#define IDD_DELAY                    126         /* the delay dialog */
+#define IDC_DELAY_SECONDS            1050        /* its seconds */
+#define IDC_DELAY_LABEL              1051        /* its label (not IDC_STATIC) */
+#define IDM_DELAY                    40047       /* "Отложить запуск ..." */
 
 #endif /* KELVORIN_RESOURCE_H */
 /* clang-format on */

@@ -112,7 +112,7 @@ bool TakeOutReturned(const std::vector<StartupEntry>& current,
             rest.push_back(index);
             continue;
         }
-        const MoveOutcome outcome = TakeOutAgain(entry);
+        const MoveOutcome outcome = TakeOutAgain(entry, NamesakeDelay(storedBefore, entry));
         if (outcome.done()) {
             TellTurnedOffAgain(outcome);
             any = true;

@@ -1,10 +1,16 @@
 #include "shell/actions/entry_actions.h"
 
 #include "base/strings.h"
+#include "dialogs/delay_dialog.h"
+#include "entries/catalogue.h"
+#include "entries/entry_identity.h"
+#include "entries/startup_folder.h"
 #include "moves/bulk_moves.h"
 #include "moves/entry_moves.h"
+#include "moves/own_autostart.h"
 #include "moves/task_moves.h"
 #include "records/entry_records.h"
+#include "records/settings_store.h"
 #include "shell/frame/app_state.h"
 #include "shell/list/disabled_rows.h"
 #include "shell/list/entry_list.h"
@@ -34,14 +40,14 @@ bool AskToReplace(const std::string& question) {
 }
 
 // The rows of a kind, top first: whose box is set, that are disabled (only
-// in the store), or that Windows' own switch turns off.
+// in the store, and not delayed), or that Windows' own switch turns off.
 enum class RowsOf { BoxSet, Disabled, SwitchedOff };
 std::vector<int> Rows(RowsOf kind) {
     std::vector<int> rows;
     const int count = RowCount();
     for (int row = 0; row < count; ++row) {
         const bool of = kind == RowsOf::BoxSet     ? RowBoxSet(row)
-                        : kind == RowsOf::Disabled ? RowUnchecked(row)
+                        : kind == RowsOf::Disabled ? RowUnchecked(row) && RowDelay(row) == 0
                                                    : RowSwitchedOff(row);
         if (of) {
             rows.push_back(row);
@@ -93,6 +99,22 @@ void ShowBulkOutcome(const std::string& text, bool readAgain) {
     }
     ShowStatusText(text);
     UpdateCountText();
+}
+
+// A delayed row's box was cleared: the entry stays in the store, a plain
+// disabled one.
+bool KeepRowDisabled(int row) {
+    const MoveOutcome outcome =
+        KeepDisabled(RowTexts(row), PlaceOf(row), DisabledRowTexts(row, true));
+    if (outcome.result == MoveResult::Stale) {
+        RefreshAfterStale(outcome);
+        return false;
+    }
+    if (outcome.done()) {
+        SetRowDelay(row, 0);
+    }
+    ShowStatusText(outcome.text);
+    return outcome.done();
 }
 
 } // namespace
@@ -149,6 +171,9 @@ bool RefusedForTasks(const std::vector<int>& rows, unsigned text) {
 }
 
 bool DisableEntry(int row) {
+    if (RowDelay(row) > 0) {
+        return KeepRowDisabled(row);
+    }
     const StartupEntry shown = RowTexts(row);
     const MoveOutcome outcome = TakeOut(shown, PlaceOf(row), DisabledRowTexts(row, false));
     if (outcome.result == MoveResult::Stale) {
@@ -179,7 +204,10 @@ void UncheckAllRows() {
     // how it went); those a policy holds stay as they are.
     std::vector<int> rows;
     for (int row : Rows(RowsOf::BoxSet)) {
-        if (!RowIsTask(row)) {
+        if (RowDelay(row) > 0) {
+            // In the store already: only the delay goes.
+            KeepRowDisabled(row);
+        } else if (!RowIsTask(row)) {
             rows.push_back(row);
         } else if (!RowByPolicy(row)) {
             SwitchTaskForRow(row, false);
@@ -239,11 +267,8 @@ void CheckAllRows() {
     for (int row : rows) {
         shown.push_back(RowTexts(row));
     }
-    std::vector<std::size_t> places(rows.size());
-    for (std::size_t i = 0; i < places.size(); ++i) {
-        places[i] = i;
-    }
-    const BulkOutcome outcome = PutBackAll(shown, places, AskToReplace);
+    // Delayed rows stay as they are: they count among the stored ones.
+    const BulkOutcome outcome = PutBackAll(shown, PlacesAmongDisabled(rows), AskToReplace);
     for (std::size_t i = 0; i < rows.size(); ++i) {
         if (outcome.results[i] == MoveResult::Done) {
             SetRowBox(rows[i], true);
@@ -299,6 +324,115 @@ void DeleteSelectedEntries() {
         }
     }
     ScanDriver();
+}
+
+namespace {
+
+// The rows that may be delayed: a Run key's values and Startup-folder files.
+bool AllMayBeDelayed(const std::vector<int>& rows) {
+    const std::string currentUser = GetStartupFolderPath(kCurrentUserStartup);
+    const std::string allUsers = GetStartupFolderPath(kAllUsersStartup);
+    for (int row : rows) {
+        if (!MayBeDelayed(
+                ClassifyLocationIn(RowText(row, kColumnLocation), currentUser, allUsers))) {
+            return false;
+        }
+    }
+    return !rows.empty();
+}
+
+// Delayed entries start only when the program starts with Windows, with the
+// switch that starts them. False when the user will not have it, or it
+// cannot be written (the status bar then says why).
+bool OwnStartForDelays() {
+    const OwnStartValue own = ReadOwnStartValue();
+    if (own.present && own.delayedStarts) {
+        return true;
+    }
+    if (!own.present && !Ask(LoadText(IDS_ASK_OWN_FOR_DELAY), g_app.mainWindow)) {
+        return false;
+    }
+    OwnStartValue wanted;
+    wanted.present = true;
+    wanted.minimised = true;
+    wanted.delayedStarts = true;
+    const MoveOutcome outcome = StoreOwnStartValue(wanted, ProgramFilePath(), AskToReplace);
+    if (!outcome.done()) {
+        ReportOutcome(outcome.location);
+        ShowStatusText(outcome.text);
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool DelayAllowed(const std::vector<int>& rows) {
+    return AllMayBeDelayed(rows);
+}
+
+void DelaySelectedEntries() {
+    if (RefusedWhileBusy()) {
+        return;
+    }
+    const std::vector<int> selected = SelectedRows();
+    if (selected.empty()) {
+        return;
+    }
+    if (!AllMayBeDelayed(selected)) {
+        ShowError(LoadText(IDS_DELAY_REFUSED), g_app.mainWindow);
+        return;
+    }
+    // The dialog shows the rows' own delay when they share one.
+    int seconds = RowDelay(selected.front());
+    for (int row : selected) {
+        if (RowDelay(row) != seconds) {
+            seconds = 0;
+        }
+    }
+    if (seconds == 0) {
+        seconds = kDefaultDelaySeconds;
+    }
+    if (!RunDelayDialog(g_app.instance, g_app.mainWindow, seconds)) {
+        return;
+    }
+    if (seconds > 0 && !OwnStartForDelays()) {
+        return;
+    }
+    std::string text;
+    bool readAgain = false;
+    {
+        const FlagScope busy(g_app.ListBusy);
+        for (int row : selected) {
+            StartupEntry shown = RowTexts(row);
+            shown.checked = RowChecked(row);
+            shown.delaySeconds = RowDelay(row);
+            const bool stored = !shown.checked;
+            // A row going into the store is not counted among the disabled rows
+            // yet; one in the store is.
+            const MoveOutcome outcome =
+                Delay(shown, seconds, PlaceOf(row), AskToReplace, DisabledRowTexts(row, stored));
+            text = outcome.text;
+            if (outcome.result == MoveResult::Stale) {
+                readAgain = true;
+                break;
+            }
+            if (!outcome.done()) {
+                ReportOutcome(outcome.location);
+                break;
+            }
+            const bool putBack = stored && seconds == 0;
+            if (putBack || (!stored && seconds > 0)) {
+                SetRowBox(row, putBack);
+                SetRowSwitchedOff(row, putBack && outcome.switchStaysOff);
+            }
+            SetRowDelay(row, putBack ? 0 : seconds);
+            // What was taken out is not what the row showed: the list shows
+            // what the store now keeps.
+            readAgain = readAgain || !SameTexts(shown, outcome.entry);
+        }
+    }
+    ShowBulkOutcome(text, readAgain);
 }
 
 } // namespace kv

@@ -40,6 +40,17 @@ bool RefusedForTasks(const std::vector<int>& rows, unsigned text);
 void CheckAllRows();
 void UncheckAllRows();
 
+// Whether these rows may be delayed: each a Run key's value or a
+// Startup-folder file (and there is at least one).
+bool DelayAllowed(const std::vector<int>& rows);
+
+// The command "Отложить запуск ...": the delay asked in the dialog, the
+// program's own start with Windows made sure of (asked when it is off), then
+// each selected row delayed (taken out of its location as a disabled entry
+// is, its delay recorded), given another delay, or (0) put back. Refused
+// with a box when a row may not be delayed.
+void DelaySelectedEntries();
+
 // The command "Удалить": asks (by the confirmation settings), then removes
 // the selected active entries from their locations and the selected disabled
 // ones from the store, and refreshes.

@@ -60,7 +60,7 @@ std::vector<ReportRow> RowsOfList() {
     const int count = RowCount();
     for (int row = 0; row < count; ++row) {
         const StartupEntry texts = RowTexts(row);
-        rows.push_back({texts.title, texts.command, texts.location, RowBoxSet(row)});
+        rows.push_back({texts.title, texts.command, texts.location, RowBoxSet(row), RowDelay(row)});
     }
     return rows;
 }

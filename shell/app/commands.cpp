@@ -81,9 +81,10 @@ void OpenHelpFile() {
 // What a command needs of the selection to be enabled.
 enum class Needs {
     Nothing,
-    AnyRows,     // at least one selected row (menu and tool bar)
-    OneRow,      // exactly one selected row
-    RegistryRow, // exactly one selected row, of a registry location
+    AnyRows,       // at least one selected row (menu and tool bar)
+    OneRow,        // exactly one selected row
+    RegistryRow,   // exactly one selected row, of a registry location
+    DelayableRows, // selected rows, each of which may be delayed
 };
 
 // Each command: what it does, its status-bar hint, and what it needs of the
@@ -99,6 +100,7 @@ const CommandRoute kCommandRoutes[] = {
     // File
     {IDM_ADD, AddProgram, IDS_HINT_ADD, Needs::Nothing},
     {IDM_EDIT, EditSelectedEntries, IDS_HINT_EDIT, Needs::AnyRows},
+    {IDM_DELAY, DelaySelectedEntries, IDS_HINT_DELAY, Needs::DelayableRows},
     {IDM_SAVE_LIST, SaveList, IDS_HINT_SAVE_LIST, Needs::Nothing},
     {IDM_SAVE_LIST_AS, SaveListAs, IDS_HINT_SAVE_LIST_AS, Needs::Nothing},
     {IDM_RESTORE_LIST, RestoreList, IDS_HINT_RESTORE_LIST, Needs::Nothing},
@@ -181,6 +183,8 @@ bool Allowed(Needs needs, int selected) {
         // location is the key of its switch.
         return IsRegistryKind(kind) || kind == LocationKind::PackagedTask;
     }
+    case Needs::DelayableRows:
+        return selected >= 1 && DelayAllowed(SelectedRows());
     case Needs::Nothing:
         break;
     }
@@ -196,6 +200,7 @@ bool ChangesTheSet(UINT command) {
     switch (command) {
     case IDM_ADD:
     case IDM_EDIT:
+    case IDM_DELAY:
     case IDM_RESTORE_LIST:
     case IDM_DELETE:
     case IDM_REFRESH:
@@ -262,6 +267,7 @@ HMENU BuildListContextMenu() {
         {IDM_ADD, IDS_CTX_ADD},
         {IDM_DELETE, IDS_CTX_DELETE},
         {IDM_EDIT, IDS_CTX_EDIT},
+        {IDM_DELAY, IDS_CTX_DELAY},
         {0, 0},
         {IDM_CHECK_CHANGES, IDS_CTX_CHECK_CHANGES},
         {IDM_REFRESH, IDS_CTX_REFRESH},

@@ -8,6 +8,7 @@
 #include "resource.h"
 
 #include <cstring>
+#include <map>
 #include <string_view>
 
 namespace kv {
@@ -28,6 +29,7 @@ struct ListRow {
     bool switchedOff = false;    // Windows' own switch says off
     bool task = false;           // a task: only switched, never moved
     bool byPolicy = false;       // a task whose switch a policy holds
+    int delaySeconds = 0;        // a delayed entry (in the store): its delay
     int exact = -1;              // its exact name in g_exactNames, or none
 };
 
@@ -82,6 +84,16 @@ void SettleRunning(ListRow& row) {
     }
 }
 
+// "Отложено на N с", one text for each delay shown.
+const std::string& DelayedStatus(int seconds) {
+    static std::map<int, std::string> texts;
+    std::string& text = texts[seconds];
+    if (text.empty()) {
+        text = LoadText(IDS_STATUS_DELAYED) + std::to_string(seconds) + LoadText(IDS_DELAY_SECONDS);
+    }
+    return text;
+}
+
 const std::string& StatusOf(ListRow& row) {
     static const std::string running = LoadText(IDS_STATUS_RUNNING);
     static const std::string stopped = LoadText(IDS_STATUS_STOPPED);
@@ -91,14 +103,18 @@ const std::string& StatusOf(ListRow& row) {
     if (row.running) {
         return running;
     }
+    if (row.delaySeconds > 0) {
+        return DelayedStatus(row.delaySeconds);
+    }
     if (row.switchedOff) {
         return row.byPolicy ? byPolicy : switchedOff;
     }
     return stopped;
 }
 
+// A delayed entry's box is set: it will start, only later.
 bool BoxSet(const ListRow& row) {
-    return row.checked && !row.switchedOff;
+    return (row.checked && !row.switchedOff) || row.delaySeconds > 0;
 }
 
 std::string_view ColumnOf(ListRow& row, int column) {
@@ -127,6 +143,7 @@ ListRow MakeRow(const StartupEntry& entry) {
     row.switchedOff = entry.switchedOff;
     row.task = IsTaskLocation(entry.location);
     row.byPolicy = entry.byPolicy;
+    row.delaySeconds = entry.checked ? 0 : entry.delaySeconds;
     if (!entry.exactName.empty()) {
         row.exact = static_cast<int>(g_exactNames.size());
         g_exactNames.push_back(entry.exactName);
@@ -261,6 +278,7 @@ StartupEntry RowEntry(int row) {
     entry.running = at->running;
     entry.switchedOff = at->switchedOff;
     entry.byPolicy = at->byPolicy;
+    entry.delaySeconds = at->delaySeconds;
     return entry;
 }
 
@@ -291,6 +309,18 @@ std::vector<std::string> ColumnTexts(int column) {
 void SetRowBox(int row, bool checked) {
     if (ListRow* at = RowAt(row)) {
         at->checked = checked;
+        RedrawRow(row);
+    }
+}
+
+int RowDelay(int row) {
+    const ListRow* at = RowAt(row);
+    return at == nullptr ? 0 : at->delaySeconds;
+}
+
+void SetRowDelay(int row, int seconds) {
+    if (ListRow* at = RowAt(row)) {
+        at->delaySeconds = seconds;
         RedrawRow(row);
     }
 }

@@ -53,6 +53,11 @@ std::vector<std::string> ColumnTexts(int column);
 // Sets whether a row is in its location (true) or only in the store, as it
 // is shown; the entry itself is not touched.
 void SetRowBox(int row, bool checked);
+// A delayed entry's delay in seconds; 0 for any other row. A delayed row is
+// in the store (not checked) and its box is set: it will start, later.
+int RowDelay(int row);
+void SetRowDelay(int row, int seconds);
+
 // Sets whether Windows' own switch says off for the row.
 void SetRowSwitchedOff(int row, bool off);
 // Shows a row's status as "Выполняется" or "Остановлено".

@@ -4,11 +4,13 @@
 // changes ask nothing.
 #include "entries/catalogue.h"
 #include "entries/startup_switch.h"
+#include "moves/entry_moves.h"
 #include "records/disabled_store.h"
 #include "records/settings_store.h"
 #include "records/user_data_folder.h"
 #include "shell/frame/app_state.h"
 #include "shell/list/entry_list.h"
+#include "shell/list/scan_driver.h"
 #include "resource.h"
 
 #include "support/files.h"
@@ -157,6 +159,38 @@ TEST_F(Guard, ADisabledProgramThatPutsItselfBackIsTurnedOffAgain) {
     }
     EXPECT_TRUE(kvtest::ValueExists(HKEY_CURRENT_USER, kv::kRunKey, "Comeback"));
     EXPECT_EQ(twice, GuardLog());
+}
+
+// A delayed program that writes itself back, with its own command or another,
+// is taken out again and stays delayed; another command is kept beside it.
+TEST_F(Guard, ADelayedProgramThatPutsItselfBackStaysDelayed) {
+    SetValue(HKEY_CURRENT_USER, kv::kRunKey, "Launcher", "C:\\l\\launcher.exe");
+    OpenMainWindow();
+    {
+        kvtest::MessageBoxAnswerer none;
+        kv::StartupEntry shown = kv::RowTexts(RowWithTitle("Launcher"));
+        shown.checked = true;
+        ASSERT_TRUE(kv::Delay(shown, 45, 0, [](const std::string&) { return false; }).done());
+        kv::ScanDriver();
+        Settle();
+        for (const char* command : {"C:\\l\\launcher.exe", "C:\\l2\\launcher.exe"}) {
+            ASSERT_TRUE(kvtest::RunReg("add \"" + kHkcuRun + "\" /v Launcher /d " + command + " /f"));
+            Settle();
+            EXPECT_FALSE(kvtest::ValueExists(HKEY_CURRENT_USER, kv::kRunKey, "Launcher")) << command;
+        }
+    }
+    std::vector<std::pair<std::string, int>> stored;
+    for (const kv::StartupEntry& entry : kv::ReadDisabledEntries()) {
+        stored.emplace_back(entry.command, entry.delaySeconds);
+    }
+    EXPECT_EQ((std::vector<std::pair<std::string, int>>{{"C:\\l\\launcher.exe", 45},
+                                                        {"C:\\l2\\launcher.exe", 0}}),
+              stored);
+    int delayed = 0;
+    for (int row = 0; row < kv::RowCount(); ++row) {
+        delayed += kv::RowTexts(row).title == "Launcher" && kv::RowDelay(row) == 45 ? 1 : 0;
+    }
+    EXPECT_EQ(1, delayed);
 }
 
 TEST_F(Guard, AWindowsSwitchTurnedBackOnIsTurnedOffAgain) {

@@ -197,6 +197,7 @@ TEST_F(MainWindow, MainMenuMatchesItsTables) {
     ExpectEntries({{IDM_ADD, "&Добавить ...\tCtrl+N", false},
                    {IDM_DELETE, "&Удалить\tDel", false},
                    {IDM_EDIT, "&Редактировать ...\tCtrl+E", false},
+                   {IDM_DELAY, "От&ложить запуск ...", false},
                    kSeparator,
                    {IDM_SAVE_LIST, "&Сохранить список\tCtrl+S", false},
                    {IDM_SAVE_LIST_AS, "Со&хранить список как ...", false},
@@ -264,6 +265,7 @@ TEST_F(MainWindow, ContextTrayAndFolderMenus) {
     ExpectEntries({{IDM_ADD, "&Добавить ...\tCtrl+N", false},
                    {IDM_DELETE, "&Удалить\tDel", false},
                    {IDM_EDIT, "&Редактировать ...\tCtrl+E", false},
+                   {IDM_DELAY, "От&ложить запуск ...", false},
                    kSeparator,
                    {IDM_CHECK_CHANGES, "&Проверить изменения\tCtrl+Q", false},
                    {IDM_REFRESH, "&Обновить\tF5", false},
@@ -443,9 +445,9 @@ TEST_F(MainWindow, RightClickShowsTheContextMenuForTheSelection) {
         SendMessageA(window(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&click));
     });
     ASSERT_TRUE(shown.seen);
-    ASSERT_EQ(14u, shown.entries.size());
+    ASSERT_EQ(15u, shown.entries.size());
     EXPECT_EQ(static_cast<UINT>(IDM_ADD), shown.entries[0].id);
-    EXPECT_EQ(static_cast<UINT>(IDM_PROPERTIES), shown.entries[13].id);
+    EXPECT_EQ(static_cast<UINT>(IDM_PROPERTIES), shown.entries[14].id);
     // One registry row selected: everything enabled.
     for (std::size_t i = 0; i < shown.entries.size(); ++i) {
         if (shown.entries[i].id != 0) {
@@ -459,13 +461,14 @@ TEST_F(MainWindow, RightClickShowsTheContextMenuForTheSelection) {
         SendMessageA(window(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&click));
     });
     ASSERT_TRUE(none.seen);
-    ASSERT_EQ(14u, none.entries.size());
+    ASSERT_EQ(15u, none.entries.size());
     EXPECT_TRUE(none.enabled[0]);   // add
     EXPECT_FALSE(none.enabled[1]);  // delete
-    EXPECT_TRUE(none.enabled[5]);   // refresh
-    EXPECT_FALSE(none.enabled[7]);  // run
-    EXPECT_FALSE(none.enabled[11]); // show in registry
-    EXPECT_FALSE(none.enabled[13]); // properties
+    EXPECT_FALSE(none.enabled[3]);  // delay
+    EXPECT_TRUE(none.enabled[6]);   // refresh
+    EXPECT_FALSE(none.enabled[8]);  // run
+    EXPECT_FALSE(none.enabled[12]); // show in registry
+    EXPECT_FALSE(none.enabled[14]); // properties
 }
 
 TEST_F(MainWindow, FolderButtonOpensItsMenuBelowItself) {
