@@ -306,4 +306,34 @@ TEST_F(DelayedStart, ASavedListCarriesTheDelayAndARestoreDelaysAgain) {
     EXPECT_EQ(20, kv::RowDelay(Row("Game")));
 }
 
+// "Включить всё" leaves a delayed entry delayed (it counts as enabled);
+// "Отключить всё" makes it a plain disabled one.
+TEST_F(DelayedStart, EnableAllKeepsTheDelayDisableAllEndsIt) {
+    for (const char* title : {"A delayed", "B disabled", "C enabled"}) {
+        kvtest::SetValue(HKEY_CURRENT_USER, kv::kRunKey, title, std::string(title) + ".exe");
+    }
+    OpenMainWindow();
+    kv::StartupEntry shown = kv::RowTexts(Row("A delayed"));
+    shown.checked = true;
+    ASSERT_TRUE(kv::Delay(shown, 15, 0, [](const std::string&) { return false; }).done());
+    SendCommand(IDM_REFRESH);
+    SetBox("B disabled", false);
+    {
+        kvtest::MessageBoxAnswerer none;
+        SendCommand(IDM_ENABLE_ALL);
+    }
+    EXPECT_TRUE(kvtest::ValueExists(HKEY_CURRENT_USER, kv::kRunKey, "B disabled"));
+    EXPECT_FALSE(kvtest::ValueExists(HKEY_CURRENT_USER, kv::kRunKey, "A delayed"));
+    EXPECT_EQ(15, StoredDelay("A delayed"));
+    EXPECT_EQ(15, kv::RowDelay(Row("A delayed")));
+    {
+        kvtest::MessageBoxAnswerer none;
+        SendCommand(IDM_DISABLE_ALL);
+    }
+    EXPECT_TRUE(kvtest::ValueNames(HKEY_CURRENT_USER, kv::kRunKey).empty());
+    EXPECT_EQ(3u, kv::ReadDisabledEntries().size());
+    EXPECT_EQ(0, StoredDelay("A delayed"));
+    EXPECT_EQ(3, kv::DisabledRowCount());
+}
+
 } // namespace

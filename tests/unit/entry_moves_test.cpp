@@ -43,8 +43,8 @@ std::pair<DWORD, std::string> ValueOf(const std::string& name) {
     }
     char data[512];
     DWORD size = sizeof(data);
-    if (RegQueryValueExA(key, name.c_str(), nullptr, &value.first,
-                         reinterpret_cast<BYTE*>(data), &size) == ERROR_SUCCESS) {
+    if (RegQueryValueExA(key, name.c_str(), nullptr, &value.first, reinterpret_cast<BYTE*>(data),
+                         &size) == ERROR_SUCCESS) {
         value.second.assign(data, size);
     }
     RegCloseKey(key);
@@ -151,8 +151,7 @@ TEST_F(EntryMoves, DelayTakesOutRecordsItAndZeroPutsBackExactly) {
 
     // A RunOnce value is refused and stays where it is.
     SetValue(HKEY_CURRENT_USER, kv::kRunOnceKey, "Once", "once.exe");
-    kv::StartupEntry once =
-        Shown("Once", "once.exe", "HKCU\\" + std::string(kv::kRunOnceKey));
+    kv::StartupEntry once = Shown("Once", "once.exe", "HKCU\\" + std::string(kv::kRunOnceKey));
     once.checked = true;
     const kv::MoveOutcome refused = kv::Delay(once, 30, 0, kNo);
     EXPECT_EQ(kv::MoveResult::Refused, refused.result);
@@ -269,7 +268,8 @@ TEST_F(EntryMoves, WindowsSwitchFollowsTheEntryItBelongsTo) {
     EXPECT_EQ("C:\\new.exe", ReadString(HKEY_CURRENT_USER, kv::kRunKey, "Bar"));
     EXPECT_FALSE(ValueExists(HKEY_CURRENT_USER, kSwitchKey, "Foo"));
     ASSERT_TRUE(ValueExists(HKEY_CURRENT_USER, kSwitchKey, "Bar"));
-    EXPECT_EQ(kSwitchOff.substr(0, 1), ReadString(HKEY_CURRENT_USER, kSwitchKey, "Bar").substr(0, 1));
+    EXPECT_EQ(kSwitchOff.substr(0, 1),
+              ReadString(HKEY_CURRENT_USER, kSwitchKey, "Bar").substr(0, 1));
     EXPECT_TRUE(kv::ReadDisabledEntries().empty());
 }
 
@@ -322,6 +322,27 @@ TEST_F(EntryMoves, AnEditedDisabledEntryKeepsItsExactName) {
     ASSERT_EQ(1u, kv::ReadDisabledEntries().size());
     EXPECT_EQ(wide, kv::ReadDisabledEntries()[0].exactName);
     EXPECT_EQ("C:\\b.exe", kv::ReadDisabledEntries()[0].command);
+}
+
+// An edited delayed entry stays delayed where its new location may be
+// delayed, and becomes a plain disabled one where it may not.
+TEST_F(EntryMoves, AnEditedDelayedEntryKeepsItsDelayWhereItMay) {
+    const std::string run = "HKCU\\" + std::string(kv::kRunKey);
+    const std::string runOnce = "HKCU\\" + std::string(kv::kRunOnceKey);
+    for (const auto& [location, delay] : {std::pair{run, 90}, std::pair{runOnce, 0}}) {
+        kv::StartupEntry stored = Shown("Game", "C:\\game.exe");
+        stored.delaySeconds = 90;
+        ASSERT_TRUE(kv::WriteDisabledStore({stored}));
+        const std::string to = location;
+        // The dialog makes the new entry from its fields alone.
+        const kv::MakeReplacement edit = [to](const kv::StartupEntry&, kv::Replacement& made) {
+            made.entry = Shown("Game", "C:\\game2.exe", to);
+            return 0u;
+        };
+        ASSERT_TRUE(kv::ReplaceStored(stored, 0, edit).done()) << location;
+        ASSERT_EQ(1u, kv::ReadDisabledEntries().size());
+        EXPECT_EQ(delay, kv::ReadDisabledEntries()[0].delaySeconds) << location;
+    }
 }
 
 } // namespace
