@@ -90,7 +90,7 @@ class DelayDialogAnswerer {
     std::thread thread_;
 };
 
-class DelayedStart : public kvtest::MainWindowTest {
+class DelayCommand : public kvtest::MainWindowTest {
   protected:
     void Select(const std::vector<std::string>& titles) {
         LVITEMA none{};
@@ -145,7 +145,7 @@ TEST(DelayDialogInput, OnlyWholeSecondsWithinTheHour) {
     }
 }
 
-TEST_F(DelayedStart, DelayedRowsLeaveTheirPlacesStayCheckedAndComeBackExactly) {
+TEST_F(DelayCommand, DelayedRowsLeaveTheirPlacesStayCheckedAndComeBackExactly) {
     // A value whose type and bytes must survive, and a shortcut with its own
     // arguments and working folder.
     kvtest::SetValue(HKEY_CURRENT_USER, kv::kRunKey, "Cloud", "%SystemRoot%\\cloud.exe /quiet",
@@ -222,7 +222,7 @@ TEST_F(DelayedStart, DelayedRowsLeaveTheirPlacesStayCheckedAndComeBackExactly) {
     EXPECT_EQ(before, after);
 }
 
-TEST_F(DelayedStart, OtherKindsAreRefusedAndNoOrCancelChangeNothing) {
+TEST_F(DelayCommand, OtherKindsAreRefusedAndNoOrCancelChangeNothing) {
     kvtest::SetValue(HKEY_CURRENT_USER, kv::kRunOnceKey, "Once", "once.exe");
     kvtest::SetValue(HKEY_CURRENT_USER, kv::kRunKey, "Heavy", "heavy.exe");
     const auto before = kvtest::StartupSetBytes();
@@ -266,7 +266,7 @@ TEST_F(DelayedStart, OtherKindsAreRefusedAndNoOrCancelChangeNothing) {
 }
 
 // A saved list carries the delay, and a restore delays the entry again.
-TEST_F(DelayedStart, ASavedListCarriesTheDelayAndARestoreDelaysAgain) {
+TEST_F(DelayCommand, ASavedListCarriesTheDelayAndARestoreDelaysAgain) {
     kvtest::SetValue(HKEY_CURRENT_USER, kv::kRunKey, "Game", "C:\\game\\launcher.exe");
     OpenMainWindow();
     kv::StartupEntry shown = kv::RowTexts(Row("Game"));
@@ -308,7 +308,7 @@ TEST_F(DelayedStart, ASavedListCarriesTheDelayAndARestoreDelaysAgain) {
 
 // "Включить всё" leaves a delayed entry delayed (it counts as enabled);
 // "Отключить всё" makes it a plain disabled one.
-TEST_F(DelayedStart, EnableAllKeepsTheDelayDisableAllEndsIt) {
+TEST_F(DelayCommand, EnableAllKeepsTheDelayDisableAllEndsIt) {
     for (const char* title : {"A delayed", "B disabled", "C enabled"}) {
         kvtest::SetValue(HKEY_CURRENT_USER, kv::kRunKey, title, std::string(title) + ".exe");
     }
