@@ -53,6 +53,12 @@ bool StartsHidden(const std::string& commandLine) {
     return commandLine.find("/m") != std::string::npos;
 }
 
+bool StartsDelayedEntries(const std::string& commandLine) {
+    const std::vector<std::string> arguments = CommandLineArguments(commandLine);
+    return std::any_of(arguments.begin() + 1, arguments.end(),
+                       [](const std::string& argument) { return LowerAscii(argument) == "/startup"; });
+}
+
 std::vector<std::string> CommandLineArguments(const std::string& commandLine) {
     std::vector<std::string> arguments;
     const std::size_t size = commandLine.size();
@@ -227,7 +233,7 @@ HWND CreateMainWindowAtSavedPosition(HINSTANCE instance) {
 }
 
 int StartShowCommand(const std::string& commandLine, bool trayIconAdded, int savedShowCmd) {
-    if (StartsHidden(commandLine) && trayIconAdded) {
+    if ((StartsHidden(commandLine) || StartsDelayedEntries(commandLine)) && trayIconAdded) {
         return SW_HIDE;
     }
     if (savedShowCmd >= SW_SHOWNORMAL && savedShowCmd <= SW_FORCEMINIMIZE) {
