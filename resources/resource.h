@@ -126,6 +126,7 @@
 #define KV_TRAY_MESSAGE              2020        /* tray callback message number */
 #define KV_WATCH_MESSAGE             2022        /* the location watch saw a change */
 #define KV_WATCH_TIMER               1516        /* timer id: the quiet time after the last change seen */
+#define KV_DELAY_TIMER               1517        /* timer id: the next start of a delayed entry is due */
 
 /* String table */
 #define IDS_COL_TITLE                1
@@ -355,6 +356,8 @@
 #define IDS_DELAYED_HEAD             362         /* "Запуск программы " before the title of a delayed entry */
 #define IDS_DELAYED_BY               363         /* " отложен на " before the seconds */
 #define IDS_DELAY_REFUSED            364         /* which entries may be delayed */
+#define IDS_DELAYED_START_FAILED     370         /* "Не удалось запустить отложенную программу " before the title */
+#define IDS_DELAYED_START_CODE       371         /* " (код " before the system's error code */
 
 #endif /* KELVORIN_RESOURCE_H */
 /* clang-format on */

@@ -265,6 +265,8 @@ int RunMessageLoop(HWND window) {
 }
 
 int RunProgram(HINSTANCE instance) {
+    // Delays count from this moment.
+    const unsigned long long startTick = GetTickCount64();
     // A report for scripts needs no window and no single instance: it only
     // reads, and works beside a running copy.
     const StartRequest request = ReadStartRequest(GetCommandLineA());
@@ -288,6 +290,8 @@ int RunProgram(HINSTANCE instance) {
     }
     RegisterMainWindowClass(instance);
     g_app.instance = instance;
+    g_app.startsDelayedEntries = StartsDelayedEntries(GetCommandLineA());
+    g_app.startTick = startTick;
     HWND window = CreateMainWindowAtSavedPosition(instance);
     if (window == nullptr) {
         return 0;
