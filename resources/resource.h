@@ -358,6 +358,7 @@
 #define IDS_DELAY_REFUSED            364         /* which entries may be delayed */
 #define IDS_DELAYED_START_FAILED     370         /* "Не удалось запустить отложенную программу " before the title */
 #define IDS_DELAYED_START_CODE       371         /* " (код " before the system's error code */
+#define IDS_OWN_START_LOST           372         /* the own autostart value is gone while entries are delayed: restore it? */
 
 #endif /* KELVORIN_RESOURCE_H */
 /* clang-format on */

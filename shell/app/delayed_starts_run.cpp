@@ -6,11 +6,16 @@
 #include "entries/delayed_starts.h"
 #include "entries/entry_identity.h"
 #include "entries/processes.h"
+#include "moves/own_autostart.h"
 #include "records/disabled_store.h"
 #include "records/entry_records.h"
+#include "records/settings_store.h"
 #include "shell/frame/app_state.h"
+#include "shell/frame/message_boxes.h"
+#include "shell/frame/outcome_report.h"
 #include "shell/frame/tray.h"
 #include "shell/list/entry_rows.h"
+#include "shell/list/scan_driver.h"
 #include "shell/list/status_bar.h"
 #include "resource.h"
 
@@ -178,6 +183,32 @@ void StopDelayedStarts() {
 
 bool DelayedStartsWaiting() {
     return g_starts.waiting;
+}
+
+void OfferOwnStartValueBack() {
+    if (!AnyDelayed(ReadDisabledEntries())) {
+        return;
+    }
+    const OwnStartValue own = ReadOwnStartValue();
+    if (own.present && own.delayedStarts) {
+        return;
+    }
+    if (!Ask(LoadText(IDS_OWN_START_LOST), g_app.mainWindow)) {
+        return;
+    }
+    OwnStartValue wanted;
+    wanted.present = true;
+    wanted.minimised = true;
+    wanted.delayedStarts = true;
+    const MoveOutcome outcome =
+        StoreOwnStartValue(wanted, ProgramFilePath(), [](const std::string& question) {
+            return Ask(question, g_app.mainWindow);
+        });
+    ReportOutcomeLater(outcome.location);
+    if (!outcome.done() && !outcome.text.empty()) {
+        g_app.PendingStatusText = outcome.text;
+    }
+    ScanDriver();
 }
 
 } // namespace kv

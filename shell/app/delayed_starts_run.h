@@ -1,6 +1,6 @@
 // The starts of the delayed entries, when the program was started with
 // "/startup" (as its own autostart value starts it at logon while entries
-// are delayed).
+// are delayed), and the warning when that value is gone while they wait.
 #pragma once
 
 namespace kv {
@@ -27,5 +27,12 @@ void StopDelayedStarts();
 
 // True while starts are still waiting.
 bool DelayedStartsWaiting();
+
+// At a start with the window: when the store holds a delayed entry and the
+// program's own autostart value is missing or lacks "/startup", asks (owned
+// by the main window) whether to write it back; Yes writes it with
+// "/m /startup". Another program's value of that name is replaced only after
+// its own question.
+void OfferOwnStartValueBack();
 
 } // namespace kv

@@ -187,6 +187,9 @@ void OnCreate(HWND window) {
     // The start-up check scans the startup set and compares it with the
     // snapshot of the last run.
     CheckForChanges(CheckMode::StartUp);
+    // Delayed entries wait for the program's own autostart value: the user
+    // is told at once when it is gone.
+    OfferOwnStartValueBack();
     SetFocus(g_app.entryList);
     StartMonitoringTimer();
     StartLocationWatch();

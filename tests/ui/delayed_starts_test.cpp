@@ -1,12 +1,15 @@
-// The delayed entries started by the real main window after their delays.
+// The delayed entries started by the real main window after their delays,
+// and the question when the program's own autostart value is gone.
 #include "entries/catalogue.h"
 #include "moves/entry_moves.h"
 #include "records/disabled_store.h"
+#include "records/user_data_folder.h"
 #include "shell/app/delayed_starts_run.h"
 #include "shell/frame/app_state.h"
 
 #include "support/files.h"
 #include "support/main_window_fixture.h"
+#include "support/message_box_answerer.h"
 #include "support/process.h"
 #include "support/registry_fixture.h"
 #include "support/start_records.h"
@@ -148,6 +151,76 @@ TEST_F(DelayedStarts, ADelayChangedMeanwhileCounts) {
     const auto records = kvtest::WaitForStartRecords(log, 1, 5000);
     ASSERT_EQ(1U, records.size());
     EXPECT_GE(records[0].startedMs, originMs + 3000);
+}
+
+// At a start with delayed entries, an own value that is missing or lacks
+// the switch is offered back; Yes writes it with "/m /startup".
+TEST_F(DelayedStarts, OwnValueGoneIsOfferedBack) {
+    const std::string question = "Отложенные программы не будут запущены при входе в Windows: "
+                                 "значение автозапуска Kelvorin удалено или изменено. "
+                                 "Восстановить его?";
+    char module[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, module, MAX_PATH);
+    const std::string program = module;
+    const std::string own =
+        (program.find(' ') != std::string::npos ? Quoted(program) : program) + " /m /startup";
+    const std::string replace = std::string("В ") + kHkcuRun +
+                                " уже есть программа Kelvorin. Заменить её?";
+    struct Case {
+        const char* what;
+        bool delayed;
+        const char* before; // the own value before the start; null: none
+        DWORD type;
+        std::vector<std::pair<std::string, int>> boxes; // text and answer
+        std::string after;                              // the value after it
+        DWORD typeAfter;
+    };
+    const Case cases[] = {
+        {"missing, Yes", true, nullptr, REG_SZ, {{question, IDYES}}, own, REG_SZ},
+        {"missing, No", true, nullptr, REG_SZ, {{question, IDNO}}, "", REG_NONE},
+        {"without the switch, Yes", true, "C:\\K\\Kelvorin.exe /m", REG_SZ, {{question, IDYES}},
+         own, REG_SZ},
+        {"with the switch", true, "C:\\K\\Kelvorin.exe /m /startup", REG_SZ, {},
+         "C:\\K\\Kelvorin.exe /m /startup", REG_SZ},
+        {"nothing delayed", false, nullptr, REG_SZ, {}, "", REG_NONE},
+        {"another program's value kept", true, "%TEMP%\\other.exe", REG_EXPAND_SZ,
+         {{question, IDYES}, {replace, IDNO}}, "%TEMP%\\other.exe", REG_EXPAND_SZ},
+        {"another program's value replaced", true, "%TEMP%\\other.exe", REG_EXPAND_SZ,
+         {{question, IDYES}, {replace, IDYES}}, own, REG_SZ},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        CloseMainWindow();
+        kv::WriteDisabledStore({});
+        kvtest::ClearStartupRegistry();
+        // No change since the last run for the start-up check to ask about.
+        kvtest::RemovePath(kv::UserDataFilePath(kv::UserDataFile::ChangeSnapshot));
+        if (c.delayed) {
+            DelayRunValue("Cloud", "C:\\cloud.exe", 30);
+        }
+        if (c.before != nullptr) {
+            kvtest::SetValue(HKEY_CURRENT_USER, kRunKey, "Kelvorin", c.before, c.type);
+        }
+        {
+            kvtest::MessageBoxAnswerer boxes;
+            for (const auto& box : c.boxes) {
+                boxes.Expect("Kelvorin", box.first, box.second);
+            }
+            OpenMainWindow();
+            boxes.WaitAll();
+        }
+        EXPECT_EQ(c.after, kvtest::ReadString(HKEY_CURRENT_USER, kRunKey, "Kelvorin"));
+        DWORD type = REG_NONE;
+        HKEY key = nullptr;
+        if (RegOpenKeyExA(HKEY_CURRENT_USER, kRunKey, 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS) {
+            RegQueryValueExA(key, "Kelvorin", nullptr, &type, nullptr, nullptr);
+            RegCloseKey(key);
+        }
+        EXPECT_EQ(c.typeAfter, type);
+        // The delayed entry itself stays as it was.
+        EXPECT_EQ(c.delayed ? std::vector<std::string>{"Cloud@30"} : std::vector<std::string>{},
+                  StoredTitles());
+    }
 }
 
 } // namespace
