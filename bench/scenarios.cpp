@@ -3,6 +3,7 @@
 #include "base/strings.h"
 #include "bench/child_process.h"
 #include "bench/cold_start.h"
+#include "bench/delay_accuracy.h"
 #include "bench/floor_list.h"
 #include "bench/floors.h"
 #include "bench/growth_child.h"
@@ -526,8 +527,9 @@ Figures Memory(Bench& bench) {
 
 const std::vector<Scenario>& WindowScenarios() {
     static const std::vector<Scenario> scenarios = {
-        RefreshRegistry, RefreshPackages, SortByCommand, RefreshAll,   ChangeCheck, WatchLatency,
-        WatchIdle,       ColdStart,       ReportCli,     RunningStatus, ToggleAll,   Restore,
+        RefreshRegistry, RefreshPackages, SortByCommand, RefreshAll,    ChangeCheck,
+        WatchLatency,    DelayAccuracy,   WatchIdle,     ColdStart,     ReportCli,
+        RunningStatus,   ToggleAll,       Restore,
     };
     return scenarios;
 }
