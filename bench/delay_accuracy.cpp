@@ -52,9 +52,8 @@ std::vector<std::pair<unsigned long long, std::string>> ReadStarts(const std::st
 void PumpFor(DWORD milliseconds) {
     const ULONGLONG end = GetTickCount64() + milliseconds;
     for (ULONGLONG now = GetTickCount64(); now < end; now = GetTickCount64()) {
-        MsgWaitForMultipleObjects(0, nullptr, FALSE,
-                                  static_cast<DWORD>(std::min<ULONGLONG>(end - now, 50)),
-                                  QS_ALLINPUT);
+        MsgWaitForMultipleObjects(
+            0, nullptr, FALSE, static_cast<DWORD>(std::min<ULONGLONG>(end - now, 50)), QS_ALLINPUT);
         MSG message;
         while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
             TranslateMessage(&message);
@@ -163,26 +162,17 @@ Figures DelayAccuracy(Bench& bench) {
             const auto delay = delays.find(start.second);
             Expect(delay != delays.end(), "delay-accuracy: a start of a delayed entry");
             unsigned long long planned =
-                origin + static_cast<unsigned long long>(delay != delays.end() ? delay->second : 0) *
-                             1000;
+                origin +
+                static_cast<unsigned long long>(delay != delays.end() ? delay->second : 0) * 1000;
             if (previous != 0) {
                 planned = std::max(planned, previous + kv::kStartSpacingMs);
             }
             Expect(start.first + 20 >= planned, "delay-accuracy: no start before its time");
-            lateness = std::max(lateness,
-                                static_cast<double>(start.first) - static_cast<double>(planned));
+            lateness =
+                std::max(lateness, static_cast<double>(start.first) - static_cast<double>(planned));
             previous = start.first;
         }
-        HWND window = WindowOf(info.dwProcessId, "Arrow");
-        if (window != nullptr) {
-            PostMessageA(window, WM_CLOSE, 0, 0);
-        }
-        if (WaitForSingleObject(info.hProcess, 30000) != WAIT_OBJECT_0) {
-            TerminateProcess(info.hProcess, 1);
-            WaitForSingleObject(info.hProcess, 5000);
-        }
-        CloseHandle(info.hThread);
-        CloseHandle(info.hProcess);
+        CloseProgram(info, WindowOf(info.dwProcessId, "Arrow"));
     } else {
         Expect(false, "delay-accuracy: the program started");
     }

@@ -16,28 +16,11 @@ namespace {
 
 // The text with this process's environment variables expanded, whatever its
 // length: the buffer grows to what the system asks for.
-bool ExpandNarrow(const std::string& text, std::string& expanded) {
-    std::vector<char> buffer(text.size() + 256);
+template <typename Char, DWORD(WINAPI* Expand)(const Char*, Char*, DWORD)>
+bool ExpandVariables(const std::basic_string<Char>& text, std::basic_string<Char>& expanded) {
+    std::vector<Char> buffer(text.size() + 256);
     for (int attempt = 0; attempt < 4; ++attempt) {
-        const DWORD needed = ExpandEnvironmentStringsA(text.c_str(), buffer.data(),
-                                                       static_cast<DWORD>(buffer.size()));
-        if (needed == 0) {
-            return false;
-        }
-        if (needed <= buffer.size()) {
-            expanded.assign(buffer.data());
-            return true;
-        }
-        buffer.resize(needed + 1);
-    }
-    return false;
-}
-
-bool ExpandWide(const std::wstring& text, std::wstring& expanded) {
-    std::vector<wchar_t> buffer(text.size() + 256);
-    for (int attempt = 0; attempt < 4; ++attempt) {
-        const DWORD needed = ExpandEnvironmentStringsW(text.c_str(), buffer.data(),
-                                                       static_cast<DWORD>(buffer.size()));
+        const DWORD needed = Expand(text.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
         if (needed == 0) {
             return false;
         }
@@ -101,7 +84,8 @@ unsigned long StartRunValue(const StartupEntry& entry) {
         std::wstring text = WideOfBytes(kept.valueBytes);
         text = text.substr(0, text.find(L'\0'));
         std::wstring expanded = text;
-        if (type == REG_EXPAND_SZ && !ExpandWide(text, expanded)) {
+        if (type == REG_EXPAND_SZ &&
+            !ExpandVariables<wchar_t, ExpandEnvironmentStringsW>(text, expanded)) {
             return LastErrorOr(ERROR_INVALID_DATA);
         }
         return StartProcessWide(expanded);
@@ -109,7 +93,8 @@ unsigned long StartRunValue(const StartupEntry& entry) {
     std::string text = kept.hasValue ? kept.valueBytes : entry.command;
     text = text.substr(0, text.find('\0'));
     std::string expanded = text;
-    if (type == REG_EXPAND_SZ && !ExpandNarrow(text, expanded)) {
+    if (type == REG_EXPAND_SZ &&
+        !ExpandVariables<char, ExpandEnvironmentStringsA>(text, expanded)) {
         return LastErrorOr(ERROR_INVALID_DATA);
     }
     return StartProcessNarrow(expanded);
@@ -170,7 +155,8 @@ std::string SystemErrorText(unsigned long code) {
     const DWORD length = FormatMessageA(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
         nullptr, code, 0, reinterpret_cast<char*>(&buffer), 0, nullptr);
-    std::string text = length != 0 && buffer != nullptr ? std::string(buffer, length) : std::string();
+    std::string text =
+        length != 0 && buffer != nullptr ? std::string(buffer, length) : std::string();
     if (buffer != nullptr) {
         LocalFree(buffer);
     }

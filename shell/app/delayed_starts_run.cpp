@@ -47,12 +47,16 @@ long long NowMs() {
 
 // Whether a process of the program the command starts runs now, by the rule
 // the list's running status follows.
-bool ProgramRuns(const std::string& command,
-                 const std::unordered_set<std::string>& running) {
+bool ProgramRuns(const std::string& command, const std::unordered_set<std::string>& running) {
     if (command.empty() || running.empty()) {
         return false;
     }
     return running.count(ProgramName(ResolveProgramFile(command))) != 0;
+}
+
+// When an item's delay has passed, counted from the program's start.
+long long DueMs(const DelayedItem& item) {
+    return static_cast<long long>(std::min(item.delaySeconds, kMaxDelaySeconds)) * 1000;
 }
 
 std::string FailureText(const StartupEntry& entry, unsigned long error) {
@@ -99,8 +103,9 @@ void Turn() {
             return e.delaySeconds > 0 && SameTexts(e, g_starts.entries[i]);
         });
         const bool inLocation =
-            std::any_of(active.begin(), active.end(),
-                        [&](const StartupEntry& e) { return SameIdentity(e, g_starts.entries[i]); });
+            std::any_of(active.begin(), active.end(), [&](const StartupEntry& e) {
+                return SameIdentity(e, g_starts.entries[i]);
+            });
         if (found == stored.end() || inLocation) {
             g_starts.done[i] = true;
             continue;
@@ -119,9 +124,7 @@ void Turn() {
     // An entry whose delay has passed while its program runs has had its
     // turn: it is not started later in this run.
     for (std::size_t k = 0; k < items.size(); ++k) {
-        const long long dueMs =
-            static_cast<long long>(std::min(items[k].delaySeconds, kMaxDelaySeconds)) * 1000;
-        if (items[k].running && dueMs <= now) {
+        if (items[k].running && DueMs(items[k]) <= now) {
             g_starts.done[waiting[k]] = true;
             items[k].delaySeconds = 0;
         }
@@ -142,9 +145,7 @@ void Turn() {
     long long next = plan.empty() ? -1 : plan.front().atMs;
     for (std::size_t k = 0; k < items.size(); ++k) {
         if (items[k].running && items[k].delaySeconds > 0) {
-            const long long dueMs =
-                static_cast<long long>(std::min(items[k].delaySeconds, kMaxDelaySeconds)) * 1000;
-            next = next < 0 ? dueMs : std::min(next, dueMs);
+            next = next < 0 ? DueMs(items[k]) : std::min(next, DueMs(items[k]));
         }
     }
     if (next < 0) {

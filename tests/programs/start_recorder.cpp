@@ -67,8 +67,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
                                     OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (handle != INVALID_HANDLE_VALUE) {
             DWORD written = 0;
-            const BOOL ok = WriteFile(handle, line.data(), static_cast<DWORD>(line.size()),
-                                      &written, nullptr);
+            const BOOL ok =
+                WriteFile(handle, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
             CloseHandle(handle);
             if (linger) {
                 Sleep(60000);

@@ -103,8 +103,8 @@ TEST_F(DelayedStarts, InOrderSpacedSkippedFailedAndUndelayed) {
         if (!undelayed && records.size() >= 2) {
             for (const kv::StartupEntry& entry : kv::ReadDisabledEntries()) {
                 if (entry.title == "Later") {
-                    ASSERT_TRUE(kv::Delay(entry, 0, 0, [](const std::string&) { return false; })
-                                    .done());
+                    ASSERT_TRUE(
+                        kv::Delay(entry, 0, 0, [](const std::string&) { return false; }).done());
                 }
             }
             undelayed = true;
@@ -122,8 +122,9 @@ TEST_F(DelayedStarts, InOrderSpacedSkippedFailedAndUndelayed) {
     EXPECT_GE(records[1].startedMs, records[0].startedMs + 2000);
 
     const std::string failure = kvtest::Ansi("Не удалось запустить отложенную программу Broken");
-    const auto said = std::find_if(status.texts().begin(), status.texts().end(),
-                                   [&](const std::string& text) { return text.find(failure) == 0; });
+    const auto said =
+        std::find_if(status.texts().begin(), status.texts().end(),
+                     [&](const std::string& text) { return text.find(failure) == 0; });
     ASSERT_NE(status.texts().end(), said);
     EXPECT_NE(std::string::npos, said->find(kvtest::Ansi("(код ")));
 
@@ -141,9 +142,9 @@ TEST_F(DelayedStarts, ADelayChangedMeanwhileCounts) {
     kvtest::SetValue(HKEY_CURRENT_USER, kRunKey, "Kelvorin", "\"C:\\K\\Kelvorin.exe\" /m /startup");
     const ULONGLONG originMs = kvtest::NowMs();
     OpenMainWindowStartingDelayedEntries(GetTickCount64());
-    ASSERT_TRUE(kv::Delay(kv::ReadDisabledEntries()[0], 3, 0,
-                          [](const std::string&) { return false; })
-                    .done());
+    ASSERT_TRUE(kv::Delay(kv::ReadDisabledEntries()[0], 3, 0, [](const std::string&) {
+                    return false;
+                }).done());
     const ULONGLONG deadline = GetTickCount64() + 15000;
     while (kv::DelayedStartsWaiting() && GetTickCount64() < deadline) {
         kvtest::PumpMessages(20);
@@ -164,8 +165,8 @@ TEST_F(DelayedStarts, OwnValueGoneIsOfferedBack) {
     const std::string program = module;
     const std::string own =
         (program.find(' ') != std::string::npos ? Quoted(program) : program) + " /m /startup";
-    const std::string replace = std::string("В ") + kHkcuRun +
-                                " уже есть программа Kelvorin. Заменить её?";
+    const std::string replace =
+        std::string("В ") + kHkcuRun + " уже есть программа Kelvorin. Заменить её?";
     struct Case {
         const char* what;
         bool delayed;
@@ -178,15 +179,35 @@ TEST_F(DelayedStarts, OwnValueGoneIsOfferedBack) {
     const Case cases[] = {
         {"missing, Yes", true, nullptr, REG_SZ, {{question, IDYES}}, own, REG_SZ},
         {"missing, No", true, nullptr, REG_SZ, {{question, IDNO}}, "", REG_NONE},
-        {"without the switch, Yes", true, "C:\\K\\Kelvorin.exe /m", REG_SZ, {{question, IDYES}},
-         own, REG_SZ},
-        {"with the switch", true, "C:\\K\\Kelvorin.exe /m /startup", REG_SZ, {},
-         "C:\\K\\Kelvorin.exe /m /startup", REG_SZ},
+        {"without the switch, Yes",
+         true,
+         "C:\\K\\Kelvorin.exe /m",
+         REG_SZ,
+         {{question, IDYES}},
+         own,
+         REG_SZ},
+        {"with the switch",
+         true,
+         "C:\\K\\Kelvorin.exe /m /startup",
+         REG_SZ,
+         {},
+         "C:\\K\\Kelvorin.exe /m /startup",
+         REG_SZ},
         {"nothing delayed", false, nullptr, REG_SZ, {}, "", REG_NONE},
-        {"another program's value kept", true, "%TEMP%\\other.exe", REG_EXPAND_SZ,
-         {{question, IDYES}, {replace, IDNO}}, "%TEMP%\\other.exe", REG_EXPAND_SZ},
-        {"another program's value replaced", true, "%TEMP%\\other.exe", REG_EXPAND_SZ,
-         {{question, IDYES}, {replace, IDYES}}, own, REG_SZ},
+        {"another program's value kept",
+         true,
+         "%TEMP%\\other.exe",
+         REG_EXPAND_SZ,
+         {{question, IDYES}, {replace, IDNO}},
+         "%TEMP%\\other.exe",
+         REG_EXPAND_SZ},
+        {"another program's value replaced",
+         true,
+         "%TEMP%\\other.exe",
+         REG_EXPAND_SZ,
+         {{question, IDYES}, {replace, IDYES}},
+         own,
+         REG_SZ},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

@@ -266,7 +266,8 @@ TEST_F(OptionsSheet, OwnAutostartNamesTheProgramFileAndGoesAgain) {
 // boxes say again.
 TEST_F(OptionsSheet, OwnAutostartStartsTheDelayedEntriesWhileAnyIsDelayed) {
     const std::string program = ModulePath();
-    const std::string path = program.find(' ') != std::string::npos ? "\"" + program + "\"" : program;
+    const std::string path =
+        program.find(' ') != std::string::npos ? "\"" + program + "\"" : program;
     kvtest::SetValue(HKEY_CURRENT_USER, kRunKey, "Cloud", "C:\\cloud.exe");
     kv::StartupEntry cloud;
     cloud.title = "Cloud";

@@ -23,8 +23,8 @@ std::string Quoted(const std::string& path) {
 }
 
 // A delayed Run value of HKCU, kept with this type and these bytes.
-kv::StartupEntry RunValue(const std::string& command, unsigned long type,
-                          const std::string& bytes, const std::string& location = kHkcuRun) {
+kv::StartupEntry RunValue(const std::string& command, unsigned long type, const std::string& bytes,
+                          const std::string& location = kHkcuRun) {
     kv::StartupEntry entry;
     entry.title = "Recorder";
     entry.command = command;
@@ -59,11 +59,12 @@ TEST_F(DelayedStartRun, RunValuesStartTheirCommandLineAsStored) {
     plain.kept = kv::KeptForm{}; // a REG_SZ record keeps only its command
     const Case cases[] = {
         {"text without a kept value", plain, line + " plain"},
-        {"REG_SZ up to its first zero", RunValue(line + " sz", REG_SZ, line + " sz" + std::string("\0tail", 5)),
-         line + " sz"},
+        {"REG_SZ up to its first zero",
+         RunValue(line + " sz", REG_SZ, line + " sz" + std::string("\0tail", 5)), line + " sz"},
         {"REG_EXPAND_SZ expanded", RunValue(expandable, REG_EXPAND_SZ, expandable + '\0'),
          Quoted(folder / "rec.exe") + " " + Quoted(log) + " expanded"},
-        {"a long value whole", RunValue(line + " " + longArgument, REG_SZ, line + " " + longArgument + '\0'),
+        {"a long value whole",
+         RunValue(line + " " + longArgument, REG_SZ, line + " " + longArgument + '\0'),
          line + " " + longArgument},
     };
     for (const Case& c : cases) {
