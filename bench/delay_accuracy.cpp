@@ -62,26 +62,28 @@ void PumpFor(DWORD milliseconds) {
     }
 }
 
-HWND WindowOf(DWORD process, const char* windowClass) {
-    struct Search {
-        DWORD process;
-        const char* windowClass;
-        HWND found;
-    } search{process, windowClass, nullptr};
-    EnumWindows(
-        [](HWND window, LPARAM param) -> BOOL {
-            Search& s = *reinterpret_cast<Search*>(param);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            char name[64] = {};
-            GetClassNameA(window, name, sizeof(name));
-            if (owner == s.process && lstrcmpA(name, s.windowClass) == 0) {
-                s.found = window;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+// The program's main window, shown or not.
+struct WindowSearch {
+    DWORD process;
+    HWND found;
+};
+
+BOOL CALLBACK LookForMainWindow(HWND window, LPARAM param) {
+    WindowSearch& search = *reinterpret_cast<WindowSearch*>(param);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    char name[64] = {};
+    GetClassNameA(window, name, sizeof(name));
+    if (owner == search.process && lstrcmpA(name, "Arrow") == 0) {
+        search.found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND MainWindowOf(DWORD process) {
+    WindowSearch search{process, nullptr};
+    EnumWindows(LookForMainWindow, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
@@ -172,7 +174,7 @@ Figures DelayAccuracy(Bench& bench) {
                 std::max(lateness, static_cast<double>(start.first) - static_cast<double>(planned));
             previous = start.first;
         }
-        CloseProgram(info, WindowOf(info.dwProcessId, "Arrow"));
+        CloseProgram(info, MainWindowOf(info.dwProcessId));
     } else {
         Expect(false, "delay-accuracy: the program started");
     }
