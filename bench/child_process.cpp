@@ -114,4 +114,16 @@ std::vector<unsigned long long> ReadNumbers(const std::string& path) {
     }
 }
 
+void CloseProgram(PROCESS_INFORMATION& info, HWND window) {
+    if (window != nullptr) {
+        PostMessageA(window, WM_CLOSE, 0, 0);
+    }
+    if (WaitForSingleObject(info.hProcess, 30000) != WAIT_OBJECT_0) {
+        TerminateProcess(info.hProcess, 1);
+        WaitForSingleObject(info.hProcess, 5000);
+    }
+    CloseHandle(info.hThread);
+    CloseHandle(info.hProcess);
+}
+
 } // namespace kvbench

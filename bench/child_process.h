@@ -27,6 +27,10 @@ bool RunToEnd(std::string commandLine, const std::string& what, DWORD* exitCode 
 // Null when it cannot be made.
 HWND CreateChildMainWindow(const std::string& folder);
 
+// Asks the program's main window (none: null) to close, waits up to 30 s
+// for the process to end and ends it after that; its handles are closed.
+void CloseProgram(PROCESS_INFORMATION& info, HWND window);
+
 // The numbers as one line of decimal numbers; and read back (none when the
 // file holds none).
 void WriteNumbers(const std::string& path, const std::vector<unsigned long long>& numbers);

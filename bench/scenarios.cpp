@@ -3,6 +3,7 @@
 #include "base/strings.h"
 #include "bench/child_process.h"
 #include "bench/cold_start.h"
+#include "bench/delay_accuracy.h"
 #include "bench/floor_list.h"
 #include "bench/floors.h"
 #include "bench/growth_child.h"
@@ -528,6 +529,9 @@ const std::vector<Scenario>& WindowScenarios() {
     static const std::vector<Scenario> scenarios = {
         RefreshRegistry, RefreshPackages, SortByCommand, RefreshAll,   ChangeCheck, WatchLatency,
         WatchIdle,       ColdStart,       ReportCli,     RunningStatus, ToggleAll,   Restore,
+        // Last: the program it starts leaves the set as it found it, but
+        // nothing after it then depends on that.
+        DelayAccuracy,
     };
     return scenarios;
 }

@@ -216,15 +216,7 @@ Figures WatchLatency(Bench& bench) {
         }
         Sleep(1500);
     }
-    if (window != nullptr) {
-        PostMessageA(window, WM_CLOSE, 0, 0);
-    }
-    if (WaitForSingleObject(info.hProcess, 30000) != WAIT_OBJECT_0) {
-        TerminateProcess(info.hProcess, 1);
-        WaitForSingleObject(info.hProcess, 5000);
-    }
-    CloseHandle(info.hThread);
-    CloseHandle(info.hProcess);
+    CloseProgram(info, window);
     for (int run = 0; run < kRuns; ++run) {
         DeleteRunValue("Watched " + std::to_string(run));
     }

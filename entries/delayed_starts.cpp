@@ -30,4 +30,9 @@ std::vector<PlannedStart> PlanDelayedStarts(const std::vector<DelayedItem>& item
     return plan;
 }
 
+bool AnyDelayed(const std::vector<StartupEntry>& entries) {
+    return std::any_of(entries.begin(), entries.end(),
+                       [](const StartupEntry& entry) { return entry.delaySeconds > 0; });
+}
+
 } // namespace kv

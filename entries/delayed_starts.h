@@ -2,6 +2,8 @@
 // program's own start, without touching the system.
 #pragma once
 
+#include "entries/startup_entry.h"
+
 #include <cstddef>
 #include <vector>
 
@@ -30,5 +32,8 @@ struct PlannedStart {
 // count as kMaxDelaySeconds.
 std::vector<PlannedStart> PlanDelayedStarts(const std::vector<DelayedItem>& items, long long nowMs,
                                             long long lastStartMs = kNoStartYet);
+
+// True when any of the entries is delayed.
+bool AnyDelayed(const std::vector<StartupEntry>& entries);
 
 } // namespace kv

@@ -126,6 +126,7 @@
 #define KV_TRAY_MESSAGE              2020        /* tray callback message number */
 #define KV_WATCH_MESSAGE             2022        /* the location watch saw a change */
 #define KV_WATCH_TIMER               1516        /* timer id: the quiet time after the last change seen */
+#define KV_DELAY_TIMER               1517        /* timer id: the next start of a delayed entry is due */
 
 /* String table */
 #define IDS_COL_TITLE                1
@@ -360,6 +361,9 @@
 #define IDS_DELAY_RANGE              367         /* the delay dialog's range message */
 #define IDS_HINT_DELAY               368         /* hint of "Отложить запуск ..." */
 #define IDS_CTX_DELAY                369         /* context menu "Отложить запуск ..." */
+#define IDS_DELAYED_START_FAILED     370         /* "Не удалось запустить отложенную программу " before the title */
+#define IDS_DELAYED_START_CODE       371         /* " (код " before the system's error code */
+#define IDS_OWN_START_LOST           372         /* the own autostart value is gone while entries are delayed: restore it? */
 
 #define IDD_DELAY                    126         /* the delay dialog */
 #define IDC_DELAY_SECONDS            1050        /* its seconds */

@@ -2,7 +2,9 @@
 
 #include "base/strings.h"
 #include "dialogs/options_sheet.h"
+#include "entries/delayed_starts.h"
 #include "moves/own_autostart.h"
+#include "records/disabled_store.h"
 #include "records/settings_store.h"
 #include "shell/frame/app_state.h"
 #include "shell/frame/message_boxes.h"
@@ -30,6 +32,8 @@ void StoreOwnAutostart(const OwnAutostart& own) {
     OwnStartValue wanted;
     wanted.present = own.present;
     wanted.minimised = own.minimised;
+    // While any entry is delayed, the logon start must start it.
+    wanted.delayedStarts = AnyDelayed(ReadDisabledEntries());
     const MoveOutcome outcome = StoreOwnStartValue(
         wanted, ProgramFilePath(),
         [](const std::string& question) { return Ask(question, g_app.mainWindow); });

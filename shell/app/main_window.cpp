@@ -6,6 +6,7 @@
 #include "shell/frame/app_state.h"
 #include "shell/actions/change_check.h"
 #include "shell/app/commands.h"
+#include "shell/app/delayed_starts_run.h"
 #include "shell/actions/dropped_files.h"
 #include "shell/list/entry_list.h"
 #include "shell/app/menu_hints.h"
@@ -178,9 +179,17 @@ void OnCreate(HWND window) {
     GetClientRect(window, &client);
     LayoutMainWindow(client.right, client.bottom);
 
+    // The delayed entries' starts are timed from here on, so that the
+    // questions of the start-up check never hold them back.
+    if (g_app.startsDelayedEntries) {
+        BeginDelayedStarts(g_app.startTick);
+    }
     // The start-up check scans the startup set and compares it with the
     // snapshot of the last run.
     CheckForChanges(CheckMode::StartUp);
+    // Delayed entries wait for the program's own autostart value: the user
+    // is told at once when it is gone.
+    OfferOwnStartValueBack();
     SetFocus(g_app.entryList);
     StartMonitoringTimer();
     StartLocationWatch();
@@ -194,6 +203,7 @@ void OnFinalDestroy() {
 }
 
 void OnDestroy() {
+    StopDelayedStarts();
     RemoveTrayIcon();
     SaveChangeSnapshot();
     StopLocationWatch();
@@ -286,6 +296,8 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             OnMonitoringTick();
         } else if (wParam == KV_WATCH_TIMER) {
             OnWatchQuiet();
+        } else if (wParam == KV_DELAY_TIMER) {
+            OnDelayedStartTimer();
         }
         return 0;
     case KV_WATCH_MESSAGE:

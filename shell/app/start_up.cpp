@@ -53,6 +53,12 @@ bool StartsHidden(const std::string& commandLine) {
     return commandLine.find("/m") != std::string::npos;
 }
 
+bool StartsDelayedEntries(const std::string& commandLine) {
+    const std::vector<std::string> arguments = CommandLineArguments(commandLine);
+    return std::any_of(arguments.begin() + 1, arguments.end(),
+                       [](const std::string& argument) { return LowerAscii(argument) == "/startup"; });
+}
+
 std::vector<std::string> CommandLineArguments(const std::string& commandLine) {
     std::vector<std::string> arguments;
     const std::size_t size = commandLine.size();
@@ -227,7 +233,7 @@ HWND CreateMainWindowAtSavedPosition(HINSTANCE instance) {
 }
 
 int StartShowCommand(const std::string& commandLine, bool trayIconAdded, int savedShowCmd) {
-    if (StartsHidden(commandLine) && trayIconAdded) {
+    if ((StartsHidden(commandLine) || StartsDelayedEntries(commandLine)) && trayIconAdded) {
         return SW_HIDE;
     }
     if (savedShowCmd >= SW_SHOWNORMAL && savedShowCmd <= SW_FORCEMINIMIZE) {
@@ -259,6 +265,8 @@ int RunMessageLoop(HWND window) {
 }
 
 int RunProgram(HINSTANCE instance) {
+    // Delays count from this moment.
+    const unsigned long long startTick = GetTickCount64();
     // A report for scripts needs no window and no single instance: it only
     // reads, and works beside a running copy.
     const StartRequest request = ReadStartRequest(GetCommandLineA());
@@ -282,6 +290,8 @@ int RunProgram(HINSTANCE instance) {
     }
     RegisterMainWindowClass(instance);
     g_app.instance = instance;
+    g_app.startsDelayedEntries = StartsDelayedEntries(GetCommandLineA());
+    g_app.startTick = startTick;
     HWND window = CreateMainWindowAtSavedPosition(instance);
     if (window == nullptr) {
         return 0;

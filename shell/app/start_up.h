@@ -24,6 +24,11 @@ int SavedExtent(int nearEdge, int farEdge);
 // True when the command line asks to start in the tray: "/m" anywhere in it.
 bool StartsHidden(const std::string& commandLine);
 
+// True when the command line asks for the starts of the delayed entries:
+// "/startup", in any letter case, as an argument of its own anywhere after
+// the program's path. Such a start is otherwise one with "/m".
+bool StartsDelayedEntries(const std::string& commandLine);
+
 // The arguments of a command line by the platform's rules, the program's
 // path first. The path runs to the first blank or tab outside double quotes
 // (the quotes are dropped). Each further argument runs to the next blank or
@@ -63,10 +68,10 @@ HWND CreateMainWindowAtSavedPosition(HINSTANCE instance);
 // when its rectangle lies on no monitor at all.
 void MoveOntoAMonitor(HWND window);
 
-// The command of the first show: hidden for "/m" while there is a tray icon
-// to bring the window back; otherwise the saved show state when it is one
-// that shows the window (SW_SHOWNORMAL to SW_FORCEMINIMIZE), else
-// SW_SHOWNORMAL.
+// The command of the first show: hidden for "/m" or "/startup" while there
+// is a tray icon to bring the window back; otherwise the saved show state
+// when it is one that shows the window (SW_SHOWNORMAL to SW_FORCEMINIMIZE),
+// else SW_SHOWNORMAL.
 int StartShowCommand(const std::string& commandLine, bool trayIconAdded, int savedShowCmd);
 
 // The first show of the main window, by StartShowCommand with the saved

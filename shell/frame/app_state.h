@@ -65,6 +65,12 @@ struct AppState {
     // Set during the refresh with which a change check reads the set.
     bool CheckScanning = false;
 
+    // Started to start the delayed entries ("/startup"): the window begins
+    // their starts as it is created, counting their delays from `startTick`
+    // (GetTickCount64 at the program's start).
+    bool startsDelayedEntries = false;
+    unsigned long long startTick = 0;
+
     // A result message left by a writer, remover or the options, shown by the
     // next refresh.
     std::string PendingStatusText;

@@ -89,6 +89,17 @@ void MainWindowTest::SendCommand(UINT command) {
 
 void MainWindowTest::OpenMainWindow() {
     CloseMainWindow();
+    CreateWindowNow();
+}
+
+void MainWindowTest::OpenMainWindowStartingDelayedEntries(unsigned long long startTick) {
+    CloseMainWindow();
+    kv::g_app.startsDelayedEntries = true;
+    kv::g_app.startTick = startTick;
+    CreateWindowNow();
+}
+
+void MainWindowTest::CreateWindowNow() {
     window_ = kv::CreateMainWindow(GetModuleHandleA(nullptr), 0, 0, 900, 600);
     ASSERT_NE(nullptr, window_);
     RECT client{};

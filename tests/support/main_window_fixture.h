@@ -47,6 +47,8 @@ class MainWindowTest : public StartupRegistryTest {
 
     // Creates the main window; its creation runs the first scan.
     void OpenMainWindow();
+    // Creates it as a start with "/startup" at this GetTickCount64 does.
+    void OpenMainWindowStartingDelayedEntries(unsigned long long startTick);
     void CloseMainWindow();
 
     HWND window() const { return window_; }
@@ -63,6 +65,8 @@ class MainWindowTest : public StartupRegistryTest {
     void SetBox(const std::string& title, bool checked);
 
   private:
+    void CreateWindowNow();
+
     TempFolder ownFolder_{"kvwin"};
     std::string programFolderPath_;
     HWND window_ = nullptr;

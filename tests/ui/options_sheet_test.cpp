@@ -1,3 +1,5 @@
+#include "moves/entry_moves.h"
+#include "records/disabled_store.h"
 #include "records/settings_store.h"
 #include "shell/frame/app_state.h"
 #include "resource.h"
@@ -257,6 +259,43 @@ TEST_F(OptionsSheet, OwnAutostartNamesTheProgramFileAndGoesAgain) {
     });
     EXPECT_FALSE(kvtest::ValueExists(HKEY_CURRENT_USER, kRunKey, "Kelvorin"));
     EXPECT_EQ(saved, StatusText(0));
+}
+
+// While an entry is delayed, the own value carries the switch that starts
+// it, whatever the start minimised says; with none delayed, it is as the
+// boxes say again.
+TEST_F(OptionsSheet, OwnAutostartStartsTheDelayedEntriesWhileAnyIsDelayed) {
+    const std::string program = ModulePath();
+    const std::string path =
+        program.find(' ') != std::string::npos ? "\"" + program + "\"" : program;
+    kvtest::SetValue(HKEY_CURRENT_USER, kRunKey, "Cloud", "C:\\cloud.exe");
+    kv::StartupEntry cloud;
+    cloud.title = "Cloud";
+    cloud.command = "C:\\cloud.exe";
+    cloud.location = std::string("HKCU\\") + kRunKey;
+    cloud.checked = true;
+    const kv::Consent no = [](const std::string&) { return false; };
+    ASSERT_TRUE(kv::Delay(cloud, 30, 0, no).done());
+    kvtest::SetValue(HKEY_CURRENT_USER, kRunKey, "Kelvorin", path + " /m /startup");
+
+    OpenMainWindow();
+    RunSheet([&](Sheet& sheet) {
+        HWND page = sheet.Page(0);
+        EXPECT_TRUE(Sheet::Checked(page, IDC_GEN_AUTOSTART));
+        Sheet::Click(page, IDC_GEN_AUTOSTART_MIN, false);
+        sheet.Press(PSBTN_OK);
+    });
+    EXPECT_EQ(path + " /m /startup", kvtest::ReadString(HKEY_CURRENT_USER, kRunKey, "Kelvorin"));
+
+    const std::vector<kv::StartupEntry> stored = kv::ReadDisabledEntries();
+    ASSERT_EQ(1U, stored.size());
+    ASSERT_TRUE(kv::Delay(stored[0], 0, 0, no).done());
+    RunSheet([&](Sheet& sheet) {
+        HWND page = sheet.Page(0);
+        Sheet::Click(page, IDC_GEN_AUTOSTART_MIN, false);
+        sheet.Press(PSBTN_OK);
+    });
+    EXPECT_EQ(path, kvtest::ReadString(HKEY_CURRENT_USER, kRunKey, "Kelvorin"));
 }
 
 // The logon runs the own value from another current folder: a program

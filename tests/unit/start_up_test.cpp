@@ -42,6 +42,7 @@ TEST(CommandLine, OnlyTheFirstArgumentIsASwitchAndTheReportTakesExactlyOneFile) 
         const char* line;
         StartKind kind;
         const char* file;
+        bool delayedStarts = false; // "/startup" as an argument anywhere
     };
     const Case cases[] = {
         {"\"C:\\K\\Kelvorin.exe\" /report \"C:\\a b\\r.txt\" ", StartKind::Report,
@@ -67,11 +68,22 @@ TEST(CommandLine, OnlyTheFirstArgumentIsASwitchAndTheReportTakesExactlyOneFile) 
         {"Kelvorin.exe /?", StartKind::Usage, ""},
         {"Kelvorin.exe", StartKind::Window, ""},
         {"", StartKind::Window, ""},
+        // The starts of the delayed entries: "/startup" as its own argument.
+        {"\"C:\\x\\Kelvorin.exe\" /m /startup", StartKind::Window, "", true},
+        {"Kelvorin.exe /STARTUP", StartKind::Window, "", true},
+        {"Kelvorin.exe /StartUp /m", StartKind::Window, "", true},
+        {"Kelvorin.exe \"/startup\"", StartKind::Window, "", true},
+        {"\"C:\\my /startup\\Kelvorin.exe\" /m", StartKind::Window, ""},
+        {"C:\\x/startup Kelvorin.exe", StartKind::Window, ""},
+        {"Kelvorin.exe /startups /m", StartKind::Window, ""},
+        {"Kelvorin.exe x/startup", StartKind::Window, ""},
+        {"Kelvorin.exe /start up", StartKind::Window, ""},
     };
     for (const Case& test : cases) {
         const kv::StartRequest request = kv::ReadStartRequest(test.line);
         EXPECT_EQ(test.kind, request.kind) << test.line;
         EXPECT_EQ(test.file, request.file) << test.line;
+        EXPECT_EQ(test.delayedStarts, kv::StartsDelayedEntries(test.line)) << test.line;
     }
     EXPECT_EQ((std::vector<std::string>{"C:\\a b\\K.exe", "/m", "x y", ""}),
               kv::CommandLineArguments("\"C:\\a b\\K.exe\"  /m \"x y\" \"\""));
@@ -81,6 +93,9 @@ TEST(StartShowCommand, HiddenOnlyWithTrayIconAndShownOtherwise) {
     // "/m" hides only while there is an icon to bring the window back.
     EXPECT_EQ(SW_HIDE, kv::StartShowCommand("Kelvorin.exe /m", true, SW_SHOWMAXIMIZED));
     EXPECT_EQ(SW_SHOWMAXIMIZED, kv::StartShowCommand("Kelvorin.exe /m", false, SW_SHOWMAXIMIZED));
+    // "/startup" starts as "/m" does.
+    EXPECT_EQ(SW_HIDE, kv::StartShowCommand("Kelvorin.exe /STARTUP", true, SW_SHOWNORMAL));
+    EXPECT_EQ(SW_SHOWNORMAL, kv::StartShowCommand("Kelvorin.exe /startup", false, SW_SHOWNORMAL));
     // Every saved state that shows the window is used as it is.
     for (int saved = SW_SHOWNORMAL; saved <= SW_FORCEMINIMIZE; ++saved) {
         EXPECT_EQ(saved, kv::StartShowCommand("Kelvorin.exe", true, saved)) << saved;
