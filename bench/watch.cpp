@@ -8,6 +8,7 @@
 #include "shell/app/main_window.h"
 #include "shell/frame/app_state.h"
 #include "shell/list/entry_list.h"
+#include "shell/list/scan_driver.h"
 #include "resource.h"
 
 #include <windows.h>
@@ -220,6 +221,9 @@ Figures WatchLatency(Bench& bench) {
     for (int run = 0; run < kRuns; ++run) {
         DeleteRunValue("Watched " + std::to_string(run));
     }
+    // The program kept the values in report.ini when it was told No; read
+    // the set again, so that no later check asks about their removal.
+    kv::ScanDriver();
     const double median = Median(latency);
     std::fprintf(stderr, "watch-latency: %d rows, quiet time %u ms, check %.0f ms\n", rows,
                  kv::kWatchQuietMilliseconds, bench.check);

@@ -89,30 +89,6 @@ TEST_F(DelayedStartRun, WideValueStartsWithItsExactText) {
     EXPECT_EQ(Quoted(recorder) + " " + Quoted(log) + " \xE2\x98\xBA", records[0].commandLine);
 }
 
-TEST_F(DelayedStartRun, StartupFolderFileOpensFromItsKeptCopyWithTheLinksFolderAndArguments) {
-    const std::string startup = kvtest::CurrentUserStartupFolder();
-    ASSERT_FALSE(startup.empty());
-    kvtest::TempFolder work("kvwork");
-    kvtest::LinkProperties link;
-    link.target = recorder;
-    link.arguments = Quoted(log) + " from-link";
-    link.workingFolder = work.path();
-    kvtest::MakeShellLink(folder / "Recorder.lnk", link);
-
-    kv::StartupEntry entry;
-    entry.title = "Recorder.lnk";
-    entry.command = recorder + " " + link.arguments;
-    entry.location = startup;
-    entry.delaySeconds = 3;
-    entry.kept.file = folder / "Recorder.lnk";
-    EXPECT_EQ(0UL, kv::StartDelayedEntry(entry));
-    const auto records = kvtest::WaitForStartRecords(log, 1, 10000);
-    ASSERT_EQ(1U, records.size());
-    EXPECT_EQ(0, lstrcmpiA(work.path().c_str(), records[0].folder.c_str())) << records[0].folder;
-    EXPECT_NE(std::string::npos, records[0].commandLine.find(Quoted(log) + " from-link"))
-        << records[0].commandLine;
-}
-
 TEST_F(DelayedStartRun, WhatCannotStartGivesTheSystemsReasonAndStartsNothing) {
     const std::string startup = kvtest::CurrentUserStartupFolder();
     const std::string runOnce = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";

@@ -1,7 +1,6 @@
 #include "base/test_seams.h"
 #include "records/change_snapshot.h"
 #include "records/disabled_store.h"
-#include "records/list_file.h"
 #include "records/profile_records.h"
 #include "records/settings_store.h"
 #include "records/user_data_folder.h"
@@ -73,17 +72,6 @@ TEST_F(DisabledStore, DelayedEntryKeepsItsDelay) {
     EXPECT_EQ("cloud.exe", read[0].command);
     EXPECT_EQ(120, read[0].delaySeconds);
     EXPECT_EQ(0, read[1].delaySeconds);
-
-    // A saved list carries the delay beside the state, and reads it back.
-    const std::string list = folder / "saved.ini";
-    delayed.checked = true;
-    ASSERT_TRUE(kv::WriteListFile(list, {delayed, plain}));
-    const kv::ListFile saved = kv::ReadListFile(list);
-    ASSERT_TRUE(saved.valid);
-    ASSERT_EQ(2u, saved.entries.size());
-    EXPECT_EQ(120, saved.entries[0].delaySeconds);
-    EXPECT_TRUE(saved.entries[0].checked);
-    EXPECT_EQ(0, saved.entries[1].delaySeconds);
 }
 
 TEST_F(DisabledStore, RoundTripKeepsTextsExactly) {

@@ -323,11 +323,8 @@ TEST(ProfileRecordText, AValueWithAnExactNameKeepsItsType) {
         std::string typeKey; // "" for none
     };
     const Case cases[] = {
-        {L"", REG_SZ, ""},
-        {L"", REG_EXPAND_SZ, "2"},
-        {L"Tool\u65e5", REG_SZ, "1"},
-        {L"Tool?", REG_SZ, "1"},
-        {L"Tool?", REG_EXPAND_SZ, "2"},
+        {L"", REG_SZ, ""},       {L"", REG_EXPAND_SZ, "2"},      {L"Tool\u65e5", REG_SZ, "1"},
+        {L"Tool?", REG_SZ, "1"}, {L"Tool?", REG_EXPAND_SZ, "2"},
     };
     for (const Case& test : cases) {
         kv::StartupEntry entry;
@@ -381,42 +378,6 @@ TEST(ProfileRecordText, DelayKeyRoundTripAndOlderRecords) {
         EXPECT_EQ(test.delay, entry.delaySeconds) << test.keys;
         EXPECT_FALSE(entry.checked) << test.keys;
         EXPECT_EQ("a.exe", entry.command) << test.keys;
-    }
-
-    // Written and read back with what the entry keeps; an entry without a
-    // delay writes no key.
-    kv::StartupEntry entry;
-    entry.title = "Tool.lnk";
-    entry.command = "tool.exe";
-    entry.location = "Startup";
-    entry.kept.file = "C:\\kept\\Tool.lnk";
-    entry.delaySeconds = 45;
-    const ProfileRecord record = kv::RecordOfEntry(entry);
-    EXPECT_EQ("45", record.extra.at("delay"));
-    const kv::StartupEntry back = kv::EntryOfRecord(record, "C:\\kept");
-    EXPECT_EQ(45, back.delaySeconds);
-    EXPECT_EQ(entry.kept.file, back.kept.file);
-    entry.delaySeconds = 0;
-    EXPECT_EQ(0u, kv::RecordOfEntry(entry).extra.count("delay"));
-
-    // Rows take the delay of the stored entry whose kept form they take, in
-    // the stored order and out of it.
-    kv::StartupEntry a = entry;
-    a.title = "A";
-    a.delaySeconds = 10;
-    kv::StartupEntry b = entry;
-    b.title = "B";
-    kv::StartupEntry rowA = a;
-    rowA.delaySeconds = 0;
-    rowA.kept = kv::KeptForm();
-    kv::StartupEntry rowB = b;
-    rowB.delaySeconds = 99;
-    for (const auto& rows : {std::vector<kv::StartupEntry>{rowA, rowB},
-                             std::vector<kv::StartupEntry>{rowB, rowA}}) {
-        const std::vector<kv::StartupEntry> kept = kv::WithKeptForms(rows, {a, b});
-        for (const kv::StartupEntry& row : kept) {
-            EXPECT_EQ(row.title == "A" ? 10 : 0, row.delaySeconds) << row.title;
-        }
     }
 }
 
