@@ -76,4 +76,12 @@ MoveOutcome StoreOwnStartValue(const OwnStartValue& wanted, const std::string& p
     return outcome;
 }
 
+MoveOutcome StoreOwnStartForDelays(const std::string& programPath, const Consent& consent) {
+    OwnStartValue wanted;
+    wanted.present = true;
+    wanted.minimised = true;
+    wanted.delayedStarts = true;
+    return StoreOwnStartValue(wanted, programPath, consent);
+}
+
 } // namespace kv

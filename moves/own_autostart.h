@@ -28,4 +28,8 @@ OwnStartValue ReadOwnStartValue();
 MoveOutcome StoreOwnStartValue(const OwnStartValue& wanted, const std::string& programPath,
                                const Consent& consent);
 
+// The own value as delayed entries need it: present, starting the program
+// hidden, with the switch that starts them.
+MoveOutcome StoreOwnStartForDelays(const std::string& programPath, const Consent& consent);
+
 } // namespace kv

@@ -352,11 +352,7 @@ bool OwnStartForDelays() {
     if (!own.present && !Ask(LoadText(IDS_ASK_OWN_FOR_DELAY), g_app.mainWindow)) {
         return false;
     }
-    OwnStartValue wanted;
-    wanted.present = true;
-    wanted.minimised = true;
-    wanted.delayedStarts = true;
-    const MoveOutcome outcome = StoreOwnStartValue(wanted, ProgramFilePath(), AskToReplace);
+    const MoveOutcome outcome = StoreOwnStartForDelays(ProgramFilePath(), AskToReplace);
     if (!outcome.done()) {
         ReportOutcome(outcome.location);
         ShowStatusText(outcome.text);

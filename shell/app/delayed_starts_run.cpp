@@ -197,12 +197,8 @@ void OfferOwnStartValueBack() {
     if (!Ask(LoadText(IDS_OWN_START_LOST), g_app.mainWindow)) {
         return;
     }
-    OwnStartValue wanted;
-    wanted.present = true;
-    wanted.minimised = true;
-    wanted.delayedStarts = true;
     const MoveOutcome outcome =
-        StoreOwnStartValue(wanted, ProgramFilePath(), [](const std::string& question) {
+        StoreOwnStartForDelays(ProgramFilePath(), [](const std::string& question) {
             return Ask(question, g_app.mainWindow);
         });
     ReportOutcomeLater(outcome.location);
