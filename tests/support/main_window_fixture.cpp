@@ -5,7 +5,10 @@
 #include "shell/frame/app_state.h"
 #include "shell/list/entry_list.h"
 #include "shell/app/main_window.h"
+#include "resource.h"
 
+#include "support/file_dialog.h"
+#include "support/message_box_answerer.h"
 #include "support/process.h"
 
 #include <commctrl.h>
@@ -191,6 +194,15 @@ void MainWindowTest::SetBox(const std::string& title, bool checked) {
     SendMessageA(list(), WM_LBUTTONDOWN, MK_LBUTTON, point);
     SendMessageA(list(), WM_LBUTTONUP, 0, point);
     PumpMessages();
+}
+
+void MainWindowTest::RestoreListFrom(const std::string& file) {
+    MessageBoxAnswerer answerer;
+    answerer.Expect("Kelvorin", "Вы действительно хотите восстановить список автозагрузки?", IDYES);
+    FileDialogAnswerer dialog("Восстановление списка ...", file);
+    SendCommand(IDM_RESTORE_LIST);
+    dialog.WaitAnswered();
+    answerer.WaitAll();
 }
 
 } // namespace kvtest

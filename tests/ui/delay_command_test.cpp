@@ -292,15 +292,7 @@ TEST_F(DelayCommand, ASavedListCarriesTheDelayAndARestoreDelaysAgain) {
         SendCommand(IDM_DELAY);
     }
     ASSERT_TRUE(kvtest::ValueExists(HKEY_CURRENT_USER, kv::kRunKey, "Game"));
-    {
-        kvtest::MessageBoxAnswerer answerer;
-        answerer.Expect("Kelvorin", "Вы действительно хотите восстановить список автозагрузки?",
-                        IDYES);
-        kvtest::FileDialogAnswerer dialog("Восстановление списка ...", file);
-        SendCommand(IDM_RESTORE_LIST);
-        dialog.WaitAnswered();
-        answerer.WaitAll();
-    }
+    RestoreListFrom(file);
     EXPECT_FALSE(kvtest::ValueExists(HKEY_CURRENT_USER, kv::kRunKey, "Game"));
     EXPECT_EQ(20, StoredDelay("Game"));
     EXPECT_EQ(20, kv::RowDelay(Row("Game")));

@@ -97,15 +97,7 @@ TEST_F(ListFiles, SavedThenRestoredGivesBackTheSetAndCanBeUndone) {
     SetValue(HKEY_CURRENT_USER, kv::kRunKey, "Added", "added.exe");
     kvtest::DeleteValue(HKEY_CURRENT_USER, kVendor, "Expand");
     SendCommand(IDM_REFRESH);
-    {
-        kvtest::MessageBoxAnswerer answerer;
-        answerer.Expect("Kelvorin", "Вы действительно хотите восстановить список автозагрузки?",
-                        IDYES);
-        kvtest::FileDialogAnswerer dialog("Восстановление списка ...", file);
-        SendCommand(IDM_RESTORE_LIST);
-        dialog.WaitAnswered();
-        answerer.WaitAll();
-    }
+    RestoreListFrom(file);
     // The saved set, byte for byte; the disabled entry is disabled again and
     // the program added since is gone, not kept.
     EXPECT_EQ(saved, kvtest::StartupSetBytes());
