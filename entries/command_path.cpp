@@ -266,22 +266,42 @@ std::string ResolveProgramFile(const std::string& command) {
     return ResolveProgramFileIn(command, SystemPathEnvironment());
 }
 
+namespace {
+
+// Grows the buffer to what the system asks for, a few times at most.
+template <typename Char, DWORD(WINAPI* Expand)(const Char*, Char*, DWORD)>
+bool ExpandVariables(const std::basic_string<Char>& text, std::basic_string<Char>& expanded) {
+    std::vector<Char> buffer(text.size() + 256);
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        const DWORD needed = Expand(text.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (needed == 0) {
+            return false;
+        }
+        if (needed <= buffer.size()) {
+            expanded.assign(buffer.data());
+            return true;
+        }
+        buffer.resize(needed + 1);
+    }
+    return false;
+}
+
+} // namespace
+
+bool ExpandEnvironmentText(const std::string& text, std::string& expanded) {
+    return ExpandVariables<char, ExpandEnvironmentStringsA>(text, expanded);
+}
+
+bool ExpandEnvironmentText(const std::wstring& text, std::wstring& expanded) {
+    return ExpandVariables<wchar_t, ExpandEnvironmentStringsW>(text, expanded);
+}
+
 std::string ExpandedCommand(const std::string& command) {
     if (command.find('%') == std::string::npos) {
         return command;
     }
-    std::vector<char> buffer(command.size() + 256);
-    for (;;) {
-        const DWORD length = ExpandEnvironmentStringsA(command.c_str(), buffer.data(),
-                                                       static_cast<DWORD>(buffer.size()));
-        if (length == 0) {
-            return command;
-        }
-        if (length <= buffer.size()) {
-            return std::string(buffer.data());
-        }
-        buffer.resize(length);
-    }
+    std::string expanded;
+    return ExpandEnvironmentText(command, expanded) ? expanded : command;
 }
 
 } // namespace kv

@@ -37,6 +37,11 @@ std::string ResolveCommandPathIn(const std::string& command, ResolveMode mode,
 std::string ResolveProgramFileIn(const std::string& command, const PathEnvironment& env);
 std::string ResolveProgramFile(const std::string& command);
 
+// The text with this process's environment variables expanded, whatever its
+// length; false when the system cannot expand it.
+bool ExpandEnvironmentText(const std::string& text, std::string& expanded);
+bool ExpandEnvironmentText(const std::wstring& text, std::wstring& expanded);
+
 // The command with this process's environment variables expanded; the
 // command itself when it names none or cannot be expanded.
 std::string ExpandedCommand(const std::string& command);

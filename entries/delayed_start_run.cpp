@@ -8,30 +8,9 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include <vector>
-
 namespace kv {
 
 namespace {
-
-// The text with this process's environment variables expanded, whatever its
-// length: the buffer grows to what the system asks for.
-template <typename Char, DWORD(WINAPI* Expand)(const Char*, Char*, DWORD)>
-bool ExpandVariables(const std::basic_string<Char>& text, std::basic_string<Char>& expanded) {
-    std::vector<Char> buffer(text.size() + 256);
-    for (int attempt = 0; attempt < 4; ++attempt) {
-        const DWORD needed = Expand(text.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
-        if (needed == 0) {
-            return false;
-        }
-        if (needed <= buffer.size()) {
-            expanded.assign(buffer.data());
-            return true;
-        }
-        buffer.resize(needed + 1);
-    }
-    return false;
-}
 
 unsigned long LastErrorOr(unsigned long fallback) {
     const DWORD error = GetLastError();
@@ -84,8 +63,7 @@ unsigned long StartRunValue(const StartupEntry& entry) {
         std::wstring text = WideOfBytes(kept.valueBytes);
         text = text.substr(0, text.find(L'\0'));
         std::wstring expanded = text;
-        if (type == REG_EXPAND_SZ &&
-            !ExpandVariables<wchar_t, ExpandEnvironmentStringsW>(text, expanded)) {
+        if (type == REG_EXPAND_SZ && !ExpandEnvironmentText(text, expanded)) {
             return LastErrorOr(ERROR_INVALID_DATA);
         }
         return StartProcessWide(expanded);
@@ -93,8 +71,7 @@ unsigned long StartRunValue(const StartupEntry& entry) {
     std::string text = kept.hasValue ? kept.valueBytes : entry.command;
     text = text.substr(0, text.find('\0'));
     std::string expanded = text;
-    if (type == REG_EXPAND_SZ &&
-        !ExpandVariables<char, ExpandEnvironmentStringsA>(text, expanded)) {
+    if (type == REG_EXPAND_SZ && !ExpandEnvironmentText(text, expanded)) {
         return LastErrorOr(ERROR_INVALID_DATA);
     }
     return StartProcessNarrow(expanded);
