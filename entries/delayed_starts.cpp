@@ -6,13 +6,16 @@
 
 namespace kv {
 
+long long DelayDueMs(int delaySeconds) {
+    return static_cast<long long>(std::min(delaySeconds, kMaxDelaySeconds)) * 1000;
+}
+
 std::vector<PlannedStart> PlanDelayedStarts(const std::vector<DelayedItem>& items, long long nowMs,
                                             long long lastStartMs) {
     std::vector<PlannedStart> plan;
     for (std::size_t i = 0; i < items.size(); ++i) {
         if (items[i].delaySeconds > 0 && !items[i].running) {
-            const int seconds = std::min(items[i].delaySeconds, kMaxDelaySeconds);
-            plan.push_back({i, static_cast<long long>(seconds) * 1000});
+            plan.push_back({i, DelayDueMs(items[i].delaySeconds)});
         }
     }
     // By delay; equal delays keep the items' order.

@@ -33,6 +33,10 @@ struct PlannedStart {
 std::vector<PlannedStart> PlanDelayedStarts(const std::vector<DelayedItem>& items, long long nowMs,
                                             long long lastStartMs = kNoStartYet);
 
+// When a delay has passed, in milliseconds from this program's start; a
+// delay beyond kMaxDelaySeconds counts as kMaxDelaySeconds.
+long long DelayDueMs(int delaySeconds);
+
 // True when any of the entries is delayed.
 bool AnyDelayed(const std::vector<StartupEntry>& entries);
 

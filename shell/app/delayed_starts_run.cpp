@@ -54,11 +54,6 @@ bool ProgramRuns(const std::string& command, const std::unordered_set<std::strin
     return running.count(ProgramName(ResolveProgramFile(command))) != 0;
 }
 
-// When an item's delay has passed, counted from the program's start.
-long long DueMs(const DelayedItem& item) {
-    return static_cast<long long>(std::min(item.delaySeconds, kMaxDelaySeconds)) * 1000;
-}
-
 std::string FailureText(const StartupEntry& entry, unsigned long error) {
     const std::string reason = SystemErrorText(error);
     return LoadText(IDS_DELAYED_START_FAILED) + entry.title + (reason.empty() ? "" : ": ") +
@@ -124,7 +119,7 @@ void Turn() {
     // An entry whose delay has passed while its program runs has had its
     // turn: it is not started later in this run.
     for (std::size_t k = 0; k < items.size(); ++k) {
-        if (items[k].running && DueMs(items[k]) <= now) {
+        if (items[k].running && DelayDueMs(items[k].delaySeconds) <= now) {
             g_starts.done[waiting[k]] = true;
             items[k].delaySeconds = 0;
         }
@@ -145,7 +140,8 @@ void Turn() {
     long long next = plan.empty() ? -1 : plan.front().atMs;
     for (std::size_t k = 0; k < items.size(); ++k) {
         if (items[k].running && items[k].delaySeconds > 0) {
-            next = next < 0 ? DueMs(items[k]) : std::min(next, DueMs(items[k]));
+            next = next < 0 ? DelayDueMs(items[k].delaySeconds)
+                            : std::min(next, DelayDueMs(items[k].delaySeconds));
         }
     }
     if (next < 0) {
