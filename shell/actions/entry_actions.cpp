@@ -328,19 +328,6 @@ void DeleteSelectedEntries() {
 
 namespace {
 
-// The rows that may be delayed: a Run key's values and Startup-folder files.
-bool AllMayBeDelayed(const std::vector<int>& rows) {
-    const std::string currentUser = GetStartupFolderPath(kCurrentUserStartup);
-    const std::string allUsers = GetStartupFolderPath(kAllUsersStartup);
-    for (int row : rows) {
-        if (!MayBeDelayed(
-                ClassifyLocationIn(RowText(row, kColumnLocation), currentUser, allUsers))) {
-            return false;
-        }
-    }
-    return !rows.empty();
-}
-
 // Delayed entries start only when the program starts with Windows, with the
 // switch that starts them. False when the user will not have it, or it
 // cannot be written (the status bar then says why).
@@ -364,7 +351,15 @@ bool OwnStartForDelays() {
 } // namespace
 
 bool DelayAllowed(const std::vector<int>& rows) {
-    return AllMayBeDelayed(rows);
+    const std::string currentUser = GetStartupFolderPath(kCurrentUserStartup);
+    const std::string allUsers = GetStartupFolderPath(kAllUsersStartup);
+    for (int row : rows) {
+        if (!MayBeDelayed(
+                ClassifyLocationIn(RowText(row, kColumnLocation), currentUser, allUsers))) {
+            return false;
+        }
+    }
+    return !rows.empty();
 }
 
 void DelaySelectedEntries() {
@@ -375,7 +370,7 @@ void DelaySelectedEntries() {
     if (selected.empty()) {
         return;
     }
-    if (!AllMayBeDelayed(selected)) {
+    if (!DelayAllowed(selected)) {
         ShowError(LoadText(IDS_DELAY_REFUSED), g_app.mainWindow);
         return;
     }
