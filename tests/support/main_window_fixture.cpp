@@ -196,6 +196,17 @@ void MainWindowTest::SetBox(const std::string& title, bool checked) {
     PumpMessages();
 }
 
+void MainWindowTest::CheckFindingNothing() {
+    MessageBoxAnswerer answerer;
+    answerer.Expect("Kelvorin",
+                    "С момента последней проверки автозагрузки новых программ добавлено не было.",
+                    IDOK);
+    answerer.Expect("Kelvorin", "Ни один сторонний процесс не удалял программы из автозагрузки.",
+                    IDOK);
+    SendCommand(IDM_CHECK_CHANGES);
+    answerer.WaitAll();
+}
+
 void MainWindowTest::RestoreListFrom(const std::string& file) {
     MessageBoxAnswerer answerer;
     answerer.Expect("Kelvorin", "Вы действительно хотите восстановить список автозагрузки?", IDYES);

@@ -61,6 +61,8 @@ class MainWindowTest : public StartupRegistryTest {
     std::vector<std::string> Titles() const;
     // The first row with this title; -1 when there is none.
     int RowWithTitle(const std::string& title) const;
+    // "Проверить изменения" that finds nothing: its two boxes, in this order.
+    void CheckFindingNothing();
     // "Восстановить список ...": Yes to its question, this file in its dialog.
     void RestoreListFrom(const std::string& file);
     // Clicks a row's box the way the user does: the list reports the change.

@@ -226,15 +226,7 @@ TEST_F(TaskMoves, AScheduledTaskIsReadBackAndAnUnreadSchedulerChangesNothing) {
         } else {
             store->tasks[kv::TaskPath(task.folder, task.name)] = task;
         }
-        kvtest::MessageBoxAnswerer answerer;
-        answerer.Expect("Kelvorin",
-                        "С момента последней проверки автозагрузки новых программ "
-                        "добавлено не было.",
-                        IDOK);
-        answerer.Expect("Kelvorin",
-                        "Ни один сторонний процесс не удалял программы из автозагрузки.", IDOK);
-        SendCommand(IDM_CHECK_CHANGES);
-        answerer.WaitAll();
+        CheckFindingNothing();
     }
     EXPECT_GE(RowWithTitle("Updater"), 0);
 }

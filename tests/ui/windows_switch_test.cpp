@@ -16,7 +16,6 @@
 
 #include "support/files.h"
 #include "support/main_window_fixture.h"
-#include "support/message_box_answerer.h"
 #include "support/text.h"
 #include "resource.h"
 
@@ -163,17 +162,7 @@ TEST_F(WindowsSwitch, EnablingDeletingAndTheCheckTakeItAlong) {
 
     // Another program turning the switch off is no change of the startup set.
     kvtest::SetValue(HKEY_CURRENT_USER, SwitchKey(run), "Sw", off, REG_BINARY, false);
-    {
-        kvtest::MessageBoxAnswerer answerer;
-        answerer
-            .Expect("Kelvorin",
-                    "С момента последней проверки автозагрузки новых программ добавлено не было.",
-                    IDOK)
-            .Expect("Kelvorin", "Ни один сторонний процесс не удалял программы из автозагрузки.",
-                    IDOK);
-        SendCommand(IDM_CHECK_CHANGES);
-        answerer.WaitAll();
-    }
+    CheckFindingNothing();
     EXPECT_FALSE(kv::RowBoxSet(RowWithTitle("Sw")));
     // The report for scripts shows it disabled.
     kvtest::TempFolder out{"report"};
